@@ -1,0 +1,61 @@
+#pragma once
+
+#include "core/GameStateManager.h"
+#include "core/Gui.h"
+
+#include <SFML/Graphics/RenderWindow.hpp>
+#include <SFML/System/Clock.hpp>
+
+#include <cstdint>
+#include <string>
+
+namespace orv_gd
+{
+class DebugDraw;
+class InputManager;
+
+struct GameConfig
+{
+    std::string windowName = "Tumbrelt";
+};
+
+/// Counts frames and publishes the count once a second.
+struct FpsCounter
+{
+    std::uint32_t frames = 0;
+    std::uint32_t fps = 0;
+    sf::Clock clock;
+
+    void update();
+    std::uint32_t getFps() const { return fps; }
+};
+
+/// The application: owns the window, the GUI layer, the screens and the frame counter, and runs
+/// the frame loop until the window closes.
+class Game
+{
+public:
+    Game();
+
+    void run();
+    bool init();
+    void initInputBindings();
+    void update();
+    void draw();
+    void shutdown();
+
+    sf::RenderWindow& getWindow() { return m_window; }
+    Gui& getGui() { return m_gui; }
+    GameStateManager& getGameStateManager() { return m_gameStateManager; }
+    const GameConfig& getConfig() const { return m_config; }
+
+private:
+    GameConfig m_config;
+    sf::RenderWindow m_window;
+    GameStateManager m_gameStateManager;
+    InputManager* m_inputManager = nullptr;
+    DebugDraw* m_debugDraw = nullptr;
+    FpsCounter m_fpsCounter;
+    Gui m_gui;
+};
+} // namespace orv_gd

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "match/StrategyType.h"
+
+namespace orv_gd
+{
+class Game;
+class GameStateManager;
+
+/// A screen of the program (menu, tutorial, match, end screen), owned by the state manager.
+class GameState
+{
+public:
+    GameState(GameStateManager* gameStateManager, Game* game);
+    virtual ~GameState() = default;
+
+    /// Called each time the state becomes current.
+    virtual void init() {}
+    /// Called each time the state stops being current, and on shutdown.
+    virtual void exit() {}
+    virtual void update(float deltaTime) = 0;
+    virtual void draw() = 0;
+    virtual void setWinner(StrategyType winner) { (void)winner; }
+
+    GameStateManager* getGameStateManager() const { return m_gameStateManager; }
+    void resetTimeInState() { m_timeInState = 0.0f; }
+    float getTimeInState() const { return m_timeInState; }
+
+protected:
+    GameStateManager* m_gameStateManager;
+    Game* m_game;
+    float m_timeInState = 0.0f;
+};
+} // namespace orv_gd

@@ -1,0 +1,8 @@
+#include "core/Game.h"
+
+int main()
+{
+    orv_gd::Game game;
+    game.run();
+    return 0;
+}

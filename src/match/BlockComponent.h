@@ -1,0 +1,73 @@
+#pragma once
+
+#include "match/BlockType.h"
+#include "objects/IRenderComponent.h"
+
+#include <SFML/Graphics/Color.hpp>
+#include <SFML/Graphics/RectangleShape.hpp>
+#include <SFML/Graphics/RenderStates.hpp>
+#include <SFML/Graphics/Shader.hpp>
+#include <SFML/System/Vector2.hpp>
+
+#include <memory>
+
+namespace orv_gd
+{
+/// One cell-sized block of the grid: the Runner, a platform, a finish cell, a safe-zone cell or
+/// one cell of a Builder obstacle. Slides to a new cell with easing, fades with its lifetime and
+/// carries the parameters of its light cone.
+class BlockComponent : public IRenderComponent, public std::enable_shared_from_this<BlockComponent>
+{
+public:
+    BlockComponent(GameObject& gameObject, sf::RenderWindow& renderWindow, sf::Vector2i cell, sf::Color color,
+                   bool isGhost = false, BlockType type = BlockType::Dynamic);
+
+    bool init() override;
+    void update(float deltaTime) override;
+    /// Draws only ghosts and Static or Finish blocks; lit blocks are drawn by the grid.
+    void draw() override;
+
+    void setGridPosition(sf::Vector2i cell);
+    void resetLifetime();
+    void setColor(sf::Color color);
+
+    sf::Vector2i getGridPosition() const { return m_gridPosition; }
+    BlockType getType() const { return m_type; }
+    const sf::Color& getColor() const { return m_color; }
+    bool isGhost() const { return m_isGhost; }
+    void setGhost(bool isGhost) { m_isGhost = isGhost; }
+    bool isPlaced() const { return m_isPlaced; }
+    void setPlaced(bool isPlaced) { m_isPlaced = isPlaced; }
+    float getRemainingLifetime() const { return m_remainingLifetime; }
+    void setRemainingLifetime(float remaining) { m_remainingLifetime = remaining; }
+    float getLifetime() const { return m_lifetime; }
+    sf::Vector2f getDrawPosition() const { return m_drawPosition; }
+    const sf::RectangleShape& getShape() const { return m_shape; }
+    bool emitsLight() const { return m_emitsLight; }
+    bool isLightReady() const { return m_lightReady; }
+    void setLightReady(bool ready) { m_lightReady = ready; }
+    const sf::RenderStates& getRenderStates() const { return m_renderStates; }
+    void setRenderStates(const sf::RenderStates& states) { m_renderStates = states; }
+
+    static float easeInOutCubic(float t);
+    static sf::Color colorForType(BlockType type);
+
+private:
+    sf::Vector2i m_gridPosition;
+    sf::Color m_color;
+    sf::RectangleShape m_shape;
+    BlockType m_type;
+    bool m_isGhost;
+    sf::Shader m_shader;
+    sf::RenderStates m_renderStates;
+    bool m_lightReady = false;
+    sf::Vector2f m_targetPosition;
+    sf::Vector2f m_drawPosition;
+    float m_moveDuration = 0.2f;
+    float m_moveElapsed = 0.0f;
+    float m_lifetime = 7.0f;
+    float m_remainingLifetime = 7.0f;
+    bool m_isPlaced = false;
+    bool m_emitsLight = false;
+};
+} // namespace orv_gd

@@ -1,0 +1,95 @@
+#pragma once
+
+#include "match/StrategyType.h"
+
+#include <SFML/Graphics/RectangleShape.hpp>
+#include <SFML/Graphics/RenderStates.hpp>
+#include <SFML/Graphics/Shader.hpp>
+#include <SFML/Graphics/Texture.hpp>
+#include <SFML/Graphics/VertexArray.hpp>
+#include <SFML/System/Vector2.hpp>
+
+#include <list>
+#include <memory>
+#include <vector>
+
+namespace sf
+{
+class RenderWindow;
+}
+
+namespace orv_gd
+{
+class BlockComponent;
+class GridPhysics;
+
+/// The darkened frame around the map: 8 columns left and right, 5 rows above and below.
+inline const sf::Vector2i frameCells{8, 5};
+
+/// The single owner of the match grid: the cell table with the block in each cell, placement,
+/// removal and move rules, timed blocks, the cell frames and the gravity pass. It never creates
+/// or destroys a block; it records, moves and releases references.
+class GridManager
+{
+public:
+    /// cells[x][y] is the block at column x, row y, or empty; width x height entries.
+    using CellTable = std::vector<std::vector<std::shared_ptr<BlockComponent>>>;
+
+    static GridManager& getInstance();
+
+    void setCellSize(const sf::Vector2f& cellSize);
+    void setWindow(sf::RenderWindow& window);
+    void init(int width, int height);
+
+    sf::Vector2i getMapSize() const { return m_mapSize; }
+    sf::Vector2f getCellSize() const { return m_cellSize; }
+    CellTable& getCells() { return m_cells; }
+
+    bool isInside(int x, int y) const;
+    /// The cell holds a Static or Finish block. Only asked for cells inside the map.
+    bool isOccupied(int x, int y) const;
+    std::shared_ptr<BlockComponent> getBlockAt(int x, int y) const;
+
+    bool placeBlock(const std::shared_ptr<BlockComponent>& block);
+    void removeBlock(const std::shared_ptr<BlockComponent>& block);
+    void moveBlock(const std::shared_ptr<BlockComponent>& block, sf::Vector2i to);
+
+    void highlightCell(int x, int y);
+    void unhighlightCell(int x, int y);
+
+    void addTimedBlock(const std::shared_ptr<BlockComponent>& block);
+    const std::list<std::shared_ptr<BlockComponent>>& getTimedBlocks() const { return m_timedBlocks; }
+
+    void setCurrentPlayer(StrategyType player) { m_currentPlayer = player; }
+    StrategyType getCurrentPlayer() const { return m_currentPlayer; }
+
+    void runPhysics();
+    void update(float deltaTime);
+    void draw();
+    void clear();
+
+    void prepareLight(const std::shared_ptr<BlockComponent>& block);
+    const std::vector<std::shared_ptr<BlockComponent>>& getLitBlocks() const { return m_litBlocks; }
+
+private:
+    GridManager() = default;
+
+    void drawLitBlocks();
+
+    sf::Vector2i m_mapSize{0, 0};
+    sf::Vector2f m_cellSize{64.0f, 64.0f};
+    CellTable m_cells;
+    sf::VertexArray m_cellShapes;
+    sf::RenderWindow* m_window = nullptr;
+    std::list<std::shared_ptr<BlockComponent>> m_timedBlocks;
+    StrategyType m_currentPlayer = StrategyType::Builder;
+    std::shared_ptr<GridPhysics> m_physics;
+    std::vector<std::shared_ptr<BlockComponent>> m_litBlocks;
+
+    // Light cones.
+    sf::Texture m_lightTexture;
+    sf::RectangleShape m_lightRect;
+    sf::RenderStates m_cellRenderStates;
+    sf::Shader m_shader;
+};
+} // namespace orv_gd
