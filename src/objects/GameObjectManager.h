@@ -35,5 +35,7 @@ private:
 
     std::unordered_map<std::string, std::shared_ptr<GameObject>> m_gameObjects;
     std::list<ListenerId> m_listeners;
+    /// The bus the manager subscribes to, reached once here.
+    EventBus& m_eventBus = EventBus::getInstance();
 };
 } // namespace orv_gd
