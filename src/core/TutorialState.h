@@ -6,10 +6,20 @@
 #include <SFML/Graphics/View.hpp>
 
 #include <cstdint>
+#include <memory>
 #include <vector>
+
+namespace sf
+{
+class Texture;
+}
 
 namespace orv_gd
 {
+class AssetManager;
+class ControllerInput;
+class InputManager;
+
 /// Two tutorial pages that alternate every 7.5 seconds; Space (or button 0) starts the match.
 class TutorialState : public GameState
 {
@@ -22,6 +32,7 @@ public:
     void draw() override;
 
     std::uint32_t getCurrentSlide() const { return m_currentSlide; }
+    const std::vector<sf::Sprite>& getSlides() const { return m_slides; }
 
 private:
     sf::View m_view;
@@ -31,5 +42,11 @@ private:
     float m_slideTimer = 0.0f;
     bool m_gamepadReleased = false;
     bool m_isInit = false;
+
+    /// Keeps the pictures alive even if their ids are loaded again later.
+    std::vector<std::shared_ptr<sf::Texture>> m_textures;
+    InputManager& m_input;
+    ControllerInput& m_controllers;
+    AssetManager& m_assets;
 };
 } // namespace orv_gd

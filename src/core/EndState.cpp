@@ -1,0 +1,115 @@
+#include "core/EndState.h"
+
+#include "core/ControllerInput.h"
+#include "core/Game.h"
+#include "core/GameStateManager.h"
+#include "core/InputManager.h"
+#include "core/SpriteFitting.h"
+#include "resources/AssetManager.h"
+#include "resources/TraceRecorder.h"
+
+#include <SFML/Graphics/RenderWindow.hpp>
+
+#include <iostream>
+
+namespace orv_gd
+{
+namespace
+{
+constexpr unsigned SelectButton = 0;
+constexpr unsigned ExitButton = 1;
+
+void closeGame(sf::RenderWindow& window)
+{
+    // Both the key and a controller may ask in one frame; the window closes and says so once.
+    if (window.isOpen())
+    {
+        std::cout << "closing game" << std::endl;
+        window.close();
+    }
+}
+} // namespace
+
+EndState::EndState(GameStateManager* gameStateManager, Game* game)
+    : GameState(gameStateManager, game), m_input(InputManager::getInstance()),
+      m_controllers(ControllerInput::getInstance()), m_assets(AssetManager::getInstance())
+{
+}
+
+void EndState::setWinner(StrategyType winner)
+{
+    m_winner = winner;
+}
+
+void EndState::init()
+{
+    // Runs in full on every call: the match calls it once itself and the switch once more,
+    // so the fanfare restarts from its beginning when the screen really appears.
+    TRACE_SCOPE("orv_gd::EndState::init");
+    sf::RenderWindow& window = m_game->getWindow();
+    m_view = window.getView();
+
+    std::shared_ptr<sf::Texture> texture;
+    if (m_winner == StrategyType::Runner)
+    {
+        texture = m_assets.GetTexture("win_runner");
+    }
+    else if (m_winner == StrategyType::Builder)
+    {
+        texture = m_assets.GetTexture("win_builder");
+    }
+    if (texture)
+    {
+        m_texture = texture;
+        m_sprite.setTexture(*m_texture, true);
+    }
+    fitSpriteToWindow(m_sprite, window);
+    m_assets.GetSound("win").play();
+}
+
+void EndState::exit()
+{
+    TRACE_SCOPE("orv_gd::EndState::exit");
+    m_game->getGui().removeAllWidgets();
+    GameState::exit();
+}
+
+void EndState::update(float deltaTime)
+{
+    TRACE_SCOPE("orv_gd::EndState::update");
+    m_timeInState += deltaTime;
+    sf::RenderWindow& window = m_game->getWindow();
+    window.setView(m_view);
+
+    // No input delay here: a button still held when the match ends leads straight back.
+    for (unsigned slot = 0; slot < ControllerInput::SlotCount; ++slot)
+    {
+        if (!m_controllers.isConnected(slot))
+        {
+            continue;
+        }
+        if (m_controllers.isButtonPressed(slot, SelectButton))
+        {
+            m_gameStateManager->setState("MenuState");
+        }
+        if (m_controllers.isButtonPressed(slot, ExitButton))
+        {
+            closeGame(window);
+        }
+    }
+    if (m_input.isKeyPressed("Select", 0))
+    {
+        m_gameStateManager->setState("MenuState");
+    }
+    if (m_input.isKeyPressed("Exit", 0))
+    {
+        closeGame(window);
+    }
+}
+
+void EndState::draw()
+{
+    TRACE_SCOPE("orv_gd::EndState::draw");
+    m_game->getWindow().draw(m_sprite);
+}
+} // namespace orv_gd
