@@ -18,14 +18,27 @@ struct TraceEvent
 };
 
 /// Writes the timed scopes of one session as a Chrome trace event file.
+///
+/// The frame loop is uncapped and writes several events per frame, so a session keeps at most
+/// MaxEventsPerSession events (about 100 bytes each, so "runtime.json" stays near 100 MB at most);
+/// later events of that session are dropped and the file still closes as valid JSON.
+/// Events written while no session is open are dropped as well.
 class TraceRecorder
 {
 public:
+    static constexpr int MaxEventsPerSession = 1'000'000;
+
     static TraceRecorder& get();
 
     void beginSession(const std::string& name, const std::string& filePath);
     void endSession();
     void writeEvent(const TraceEvent& event);
+
+    bool isSessionActive() const { return m_activeSession; }
+    /// Events written in the current session.
+    int getEventCount() const { return m_profileCount; }
+    /// Lowers (or restores) the per-session cap; tests use it to reach the cap quickly.
+    void setMaxEvents(int maxEvents) { m_maxEvents = maxEvents; }
 
     ~TraceRecorder();
 
@@ -36,6 +49,7 @@ private:
     int m_profileCount = 0;
     std::mutex m_lock;
     bool m_activeSession = false;
+    int m_maxEvents = MaxEventsPerSession;
 };
 
 /// Measures the enclosing block and hands one event to the recorder when it ends.
