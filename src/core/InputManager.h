@@ -21,6 +21,8 @@ class InputManager
 {
 public:
     static constexpr int PlayerCount = 4;
+    /// What getKeyForAction answers for an action the player has no key for.
+    static constexpr int UnboundKey = sf::Keyboard::Unknown;
 
     static InputManager& getInstance();
 
@@ -41,6 +43,8 @@ public:
     bool isKeyPressed(const std::string& action, int playerIdx) const;
     bool isKeyReleased(const std::string& action, int playerIdx) const;
 
+    /// The key bound to the action for the player, or UnboundKey. An unbound action is never
+    /// down, pressed or released.
     int getKeyForAction(const std::string& action, int playerIdx) const;
     sf::Vector2f getMousePosition() const;
 

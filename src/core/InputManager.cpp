@@ -1,0 +1,134 @@
+#include "core/InputManager.h"
+
+#include "core/CheckedAssert.h"
+
+#include <SFML/Graphics/RenderWindow.hpp>
+#include <SFML/Window/Event.hpp>
+#include <SFML/Window/Mouse.hpp>
+
+namespace orv_gd
+{
+namespace
+{
+bool isValidKeyCode(int keyCode)
+{
+    return keyCode >= 0 && keyCode < sf::Keyboard::KeyCount;
+}
+} // namespace
+
+InputManager& InputManager::getInstance()
+{
+    static InputManager instance;
+    return instance;
+}
+
+void InputManager::bind(const std::string& action, int keyCode, int playerIdx)
+{
+    ORV_ASSERT(playerIdx >= 0 && playerIdx < PlayerCount, "player out of bounds");
+    m_actionBinding[playerIdx][action] = keyCode;
+}
+
+void InputManager::unbind(const std::string& action, int playerIdx)
+{
+    ORV_ASSERT(playerIdx >= 0 && playerIdx < PlayerCount, "player out of bounds");
+    m_actionBinding[playerIdx].erase(action);
+}
+
+void InputManager::setRenderWindow(sf::RenderWindow* window)
+{
+    m_renderWindow = window;
+}
+
+void InputManager::process(const sf::Event& event)
+{
+    switch (event.type)
+    {
+    case sf::Event::KeyPressed:
+    case sf::Event::KeyReleased:
+        // The window system reports keys it does not know as -1.
+        if (isValidKeyCode(event.key.code))
+        {
+            m_eventFrame[event.key.code] = event.type == sf::Event::KeyPressed;
+        }
+        break;
+    case sf::Event::LostFocus:
+        // Key releases made while another window has the focus never reach us, so a key held
+        // when the focus went would otherwise stay down for good.
+        m_eventFrame.fill(false);
+        break;
+    default:
+        break;
+    }
+}
+
+void InputManager::update()
+{
+    m_lastFrame = m_thisFrame;
+    m_thisFrame = m_eventFrame;
+}
+
+bool InputManager::isKeyDown(int keyCode) const
+{
+    ORV_ASSERT(isValidKeyCode(keyCode), "KeyCode out of bounds");
+    return m_thisFrame[keyCode];
+}
+
+bool InputManager::isKeyUp(int keyCode) const
+{
+    ORV_ASSERT(isValidKeyCode(keyCode), "KeyCode out of bounds");
+    return !m_thisFrame[keyCode];
+}
+
+bool InputManager::isKeyPressed(int keyCode) const
+{
+    ORV_ASSERT(isValidKeyCode(keyCode), "KeyCode out of bounds");
+    return m_thisFrame[keyCode] && !m_lastFrame[keyCode];
+}
+
+bool InputManager::isKeyReleased(int keyCode) const
+{
+    ORV_ASSERT(isValidKeyCode(keyCode), "KeyCode out of bounds");
+    return !m_thisFrame[keyCode] && m_lastFrame[keyCode];
+}
+
+// An action that is not bound for the player is never down, pressed or released (and always
+// up); it must not read as whichever key has the code 0.
+bool InputManager::isKeyDown(const std::string& action, int playerIdx) const
+{
+    const int keyCode = getKeyForAction(action, playerIdx);
+    return keyCode != UnboundKey && isKeyDown(keyCode);
+}
+
+bool InputManager::isKeyUp(const std::string& action, int playerIdx) const
+{
+    const int keyCode = getKeyForAction(action, playerIdx);
+    return keyCode == UnboundKey || isKeyUp(keyCode);
+}
+
+bool InputManager::isKeyPressed(const std::string& action, int playerIdx) const
+{
+    const int keyCode = getKeyForAction(action, playerIdx);
+    return keyCode != UnboundKey && isKeyPressed(keyCode);
+}
+
+bool InputManager::isKeyReleased(const std::string& action, int playerIdx) const
+{
+    const int keyCode = getKeyForAction(action, playerIdx);
+    return keyCode != UnboundKey && isKeyReleased(keyCode);
+}
+
+int InputManager::getKeyForAction(const std::string& action, int playerIdx) const
+{
+    ORV_ASSERT(playerIdx >= 0 && playerIdx < PlayerCount, "player out of bounds");
+    const auto& bindings = m_actionBinding[playerIdx];
+    const auto it = bindings.find(action);
+    return it == bindings.end() ? UnboundKey : it->second;
+}
+
+sf::Vector2f InputManager::getMousePosition() const
+{
+    ORV_ASSERT(m_renderWindow != nullptr, "RenderWindow not set for getMousePosition.");
+    const sf::Vector2i position = sf::Mouse::getPosition(*m_renderWindow);
+    return sf::Vector2f(static_cast<float>(position.x), static_cast<float>(position.y));
+}
+} // namespace orv_gd
