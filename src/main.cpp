@@ -1,8 +1,45 @@
+#include "core/DisplayProbe.h"
+#include "core/ExitSignal.h"
 #include "core/Game.h"
+#include "resources/AssetManager.h"
+#include "resources/TraceRecorder.h"
+
+#include <exception>
+#include <iostream>
+#include <stdexcept>
+#include <string>
 
 int main()
 {
-    orv_gd::Game game;
-    game.run();
+    // Ctrl+C and kill end the game like the window's close request, with complete trace files.
+    orv_gd::ExitSignal::install();
+
+    // Without a display SFML would abort with a core dump the moment a window or GL object exists.
+    const std::string displayProblem = orv_gd::DisplayProbe::check();
+    if (!displayProblem.empty())
+    {
+        std::cerr << "tumbrelt: " << displayProblem << std::endl;
+        return 1;
+    }
+
+    try
+    {
+        orv_gd::Game game;
+        game.run();
+    }
+    catch (const std::runtime_error& error)
+    {
+        // Only a failed asset load throws; say where the assets were looked for.
+        std::cerr << "tumbrelt: " << error.what()
+                  << " (asset folder: " << orv_gd::AssetManager::GetAssetPath("") << ")" << std::endl;
+        orv_gd::TraceRecorder::get().endSession();
+        return 1;
+    }
+    catch (const std::exception& error)
+    {
+        std::cerr << "tumbrelt: " << error.what() << std::endl;
+        orv_gd::TraceRecorder::get().endSession();
+        return 1;
+    }
     return 0;
 }

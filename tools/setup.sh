@@ -6,7 +6,7 @@ cd "$(dirname "$0")/.."
 
 packages=(
     build-essential cmake ccache pkg-config clang-format
-    libsfml-dev fonts-dejavu-core
+    libsfml-dev libx11-dev fonts-dejavu-core
     libgtest-dev libgmock-dev googletest
     xvfb xauth xdotool x11-utils imagemagick python3 python3-pil
 )

@@ -57,5 +57,8 @@ private:
     DebugDraw* m_debugDraw = nullptr;
     FpsCounter m_fpsCounter;
     Gui m_gui;
+    // Measures the frame time; started by the first update rather than at construction.
+    sf::Clock m_frameClock;
+    bool m_frameClockStarted = false;
 };
 } // namespace orv_gd

@@ -23,9 +23,11 @@ public:
 
     sf::RenderWindow* getTarget() const { return m_target; }
     unsigned getRemoveAllWidgetsCount() const { return m_removeAllWidgetsCount; }
+    unsigned getDrawCount() const { return m_drawCount; }
 
 private:
     sf::RenderWindow* m_target = nullptr;
     unsigned m_removeAllWidgetsCount = 0;
+    unsigned m_drawCount = 0;
 };
 } // namespace orv_gd

@@ -1,0 +1,168 @@
+#include "core/Game.h"
+
+#include "core/EndState.h"
+#include "core/ExitSignal.h"
+#include "core/InputManager.h"
+#include "core/MenuState.h"
+#include "core/TutorialState.h"
+#include "match/MainState.h"
+#include "resources/AssetCatalogue.h"
+#include "resources/DebugDraw.h"
+#include "resources/TraceRecorder.h"
+
+#include <SFML/Graphics/Color.hpp>
+#include <SFML/Window/Event.hpp>
+#include <SFML/Window/Keyboard.hpp>
+#include <SFML/Window/VideoMode.hpp>
+
+#include <memory>
+#include <sstream>
+
+namespace orv_gd
+{
+void FpsCounter::update()
+{
+    if (clock.getElapsedTime().asSeconds() >= 1.0f)
+    {
+        fps = frames;
+        frames = 0;
+        clock.restart();
+    }
+    // The frame that publishes counts toward the next second.
+    ++frames;
+}
+
+Game::Game() = default;
+
+void Game::run()
+{
+    TraceRecorder& traceRecorder = TraceRecorder::get();
+    traceRecorder.beginSession("startup", "startup.json");
+    if (!init())
+    {
+        return;
+    }
+    traceRecorder.endSession();
+    // Stays open until the recorder is destroyed at process exit.
+    traceRecorder.beginSession("runtime", "runtime.json");
+
+    while (m_window.isOpen())
+    {
+        TRACE_SCOPE("Frame");
+        {
+            TRACE_SCOPE("Process Events");
+            // SIGINT and SIGTERM end the program the way the window's close request does.
+            if (ExitSignal::isRequested())
+            {
+                shutdown();
+                m_window.close();
+                return;
+            }
+            sf::Event event{};
+            while (m_window.pollEvent(event))
+            {
+                if (event.type == sf::Event::Closed)
+                {
+                    // The rest of the queue is dropped, and this frame neither updates nor draws.
+                    shutdown();
+                    m_window.close();
+                    return;
+                }
+                m_inputManager->process(event);
+                m_gui.handleEvent(event);
+            }
+        }
+        update();
+        draw();
+    }
+    // A screen closed the window during its update.
+    shutdown();
+}
+
+bool Game::init()
+{
+    TRACE_SCOPE("orv_gd::Game::init");
+    initInputBindings();
+    m_debugDraw = &DebugDraw::getInstance();
+
+    AssetCatalogue& assetCatalogue = AssetCatalogue::getInstance();
+    assetCatalogue.setWindow(m_window);
+    assetCatalogue.loadAssets();
+
+    // The screens only set fields here; the window does not exist yet.
+    m_gameStateManager.registerState("MenuState", std::make_shared<MenuState>(&m_gameStateManager, this));
+    m_gameStateManager.registerState("MainState", std::make_shared<MainState>(&m_gameStateManager, this));
+    m_gameStateManager.registerState("EndState", std::make_shared<EndState>(&m_gameStateManager, this));
+    m_gameStateManager.registerState("TutorialState",
+                                     std::make_shared<TutorialState>(&m_gameStateManager, this));
+
+    const sf::VideoMode desktop = sf::VideoMode::getDesktopMode();
+    m_window.create(desktop, m_config.windowName, sf::Style::None);
+    // SFML centres a new window, on X11 with the display's width used for the y position too;
+    // the borderless window must cover the desktop exactly.
+    m_window.setPosition(sf::Vector2i(0, 0));
+
+    m_gui.setTarget(m_window);
+    m_inputManager->setRenderWindow(&m_window);
+    m_gameStateManager.setState("MenuState");
+    return true;
+}
+
+void Game::initInputBindings()
+{
+    m_inputManager = &InputManager::getInstance();
+    InputManager& input = *m_inputManager;
+    input.bind("Exit", sf::Keyboard::Escape, 0);
+    input.bind("Select", sf::Keyboard::Space, 0);
+    input.bind("RunnerLeft", sf::Keyboard::A, 0);
+    input.bind("RunnerUp", sf::Keyboard::W, 0);
+    input.bind("RunnerRight", sf::Keyboard::D, 0);
+    input.bind("RunnerDown", sf::Keyboard::S, 0);
+    input.bind("RunnerEnd", sf::Keyboard::Q, 0);
+    input.bind("RunnerReset", sf::Keyboard::R, 0);
+    input.bind("BuilderUp", sf::Keyboard::Up, 1);
+    input.bind("BuilderLeft", sf::Keyboard::Left, 1);
+    input.bind("BuilderDown", sf::Keyboard::Down, 1);
+    input.bind("BuilderRight", sf::Keyboard::Right, 1);
+    input.bind("BuilderPlace", sf::Keyboard::Enter, 1);
+    input.bind("BuilderRotateLeft", sf::Keyboard::PageUp, 1);
+    input.bind("BuilderRotateRight", sf::Keyboard::PageDown, 1);
+    input.bind("debugdraw", sf::Keyboard::F1, 0);
+}
+
+void Game::update()
+{
+    TRACE_SCOPE("orv_gd::Game::update");
+    // The frame clock starts at the first update, so the first frame time is close to 0.
+    if (!m_frameClockStarted)
+    {
+        m_frameClock.restart();
+        m_frameClockStarted = true;
+    }
+    const float deltaTime = m_frameClock.restart().asSeconds();
+
+    m_inputManager->update();
+    m_gameStateManager.update(deltaTime);
+    m_debugDraw->update(deltaTime);
+    m_fpsCounter.update();
+
+    std::ostringstream ss;
+    ss << m_config.windowName << " | FPS: " << m_fpsCounter.getFps();
+    m_window.setTitle(ss.str());
+}
+
+void Game::draw()
+{
+    TRACE_SCOPE("orv_gd::Game::draw");
+    m_window.clear(sf::Color(0, 0, 0, 255));
+    m_gameStateManager.draw();
+    m_debugDraw->draw(m_window);
+    m_gui.draw();
+    m_window.display();
+}
+
+void Game::shutdown()
+{
+    m_gameStateManager.shutdown();
+}
+} // namespace orv_gd
