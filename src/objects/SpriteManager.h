@@ -24,6 +24,11 @@ class SpriteManager
 {
 public:
     explicit SpriteManager(sf::RenderWindow& renderWindow);
+    /// Removes subscriptions left by a missing shutdown (silent when shut down already).
+    ~SpriteManager();
+
+    SpriteManager(const SpriteManager&) = delete;
+    SpriteManager& operator=(const SpriteManager&) = delete;
 
     void init();
     void shutdown();
@@ -45,5 +50,7 @@ private:
     std::map<IRenderComponent*, std::string> m_compToLayer;
     std::vector<std::string> m_layerOrder;
     std::list<ListenerId> m_listeners;
+    /// The bus the manager subscribes to, reached once here.
+    EventBus& m_eventBus = EventBus::getInstance();
 };
 } // namespace orv_gd
