@@ -8,8 +8,10 @@
 #include <SFML/Graphics/RenderStates.hpp>
 #include <SFML/Graphics/Shader.hpp>
 #include <SFML/System/Vector2.hpp>
+#include <SFML/System/Vector3.hpp>
 
 #include <memory>
+#include <string>
 
 namespace orv_gd
 {
@@ -52,7 +54,28 @@ public:
     static float easeInOutCubic(float t);
     static sf::Color colorForType(BlockType type);
 
+    /// Compiles this block's light shader the first time its light is needed; later calls only
+    /// answer. On failure prints "Error loading shader" once and the block stays unlit.
+    bool prepareShader();
+    /// The shader compiled and its uniforms are live; the light may be drawn with getRenderStates().
+    bool hasShader() const { return m_shaderCompiled; }
+
+    /// The four light uniforms as last computed by init or update, kept for readers without a GPU.
+    sf::Vector2f getScreenPos() const { return m_screenPos; }
+    sf::Vector2f getConeScale() const { return m_coneScale; }
+    sf::Vector3f getLightColor() const { return m_lightColor; }
+    float getRemainingTimeUniform() const { return m_remainingTimeUniform; }
+
+    /// Compiles the light-cone fragment shader into the given shader from the source read once per
+    /// process; false when the file is missing or the shader fails. Prints nothing.
+    static bool compileLightShader(sf::Shader& shader);
+    /// The light shader's file name below the asset folder.
+    static const std::string LightShaderFile;
+
 private:
+    void computeLightUniforms(float remainingTime);
+    void applyLightUniforms();
+
     sf::Vector2i m_gridPosition;
     sf::Color m_color;
     sf::RectangleShape m_shape;
@@ -69,5 +92,13 @@ private:
     float m_remainingLifetime = 7.0f;
     bool m_isPlaced = false;
     bool m_emitsLight = false;
+
+    // Light uniforms and the lazy compile of m_shader.
+    sf::Vector2f m_screenPos;
+    sf::Vector2f m_coneScale;
+    sf::Vector3f m_lightColor;
+    float m_remainingTimeUniform = 1.0f;
+    bool m_shaderAttempted = false;
+    bool m_shaderCompiled = false;
 };
 } // namespace orv_gd

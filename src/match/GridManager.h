@@ -9,6 +9,7 @@
 #include <SFML/Graphics/VertexArray.hpp>
 #include <SFML/System/Vector2.hpp>
 
+#include <cstddef>
 #include <list>
 #include <memory>
 #include <vector>
@@ -21,6 +22,8 @@ class RenderWindow;
 namespace orv_gd
 {
 class BlockComponent;
+class EventBus;
+class GameObjectManager;
 class GridPhysics;
 
 /// The darkened frame around the map: 8 columns left and right, 5 rows above and below.
@@ -71,10 +74,36 @@ public:
     void prepareLight(const std::shared_ptr<BlockComponent>& block);
     const std::vector<std::shared_ptr<BlockComponent>>& getLitBlocks() const { return m_litBlocks; }
 
-private:
-    GridManager() = default;
+    /// The frame rectangles as one triangle list: every cell's fill quad first (6 vertices each,
+    /// in frame order), then every cell's outline ring (24 vertices each, in frame order).
+    const sf::VertexArray& getCellShapes() const { return m_cellShapes; }
+    /// Index of the frame rectangle of cell (x, y), -8 <= x < width + 8, -5 <= y < height + 5.
+    std::size_t frameIndex(int x, int y) const;
+    /// Number of frame rectangles: (width + 16) x (height + 10).
+    std::size_t frameCount() const;
 
-    void drawLitBlocks();
+private:
+    GridManager();
+
+    /// The part of the world the camera shows, with one extra cell to the left and above.
+    struct VisibleArea
+    {
+        sf::Vector2f min;
+        sf::Vector2f max;
+        bool contains(sf::Vector2f point) const
+        {
+            return min.x <= point.x && point.x <= max.x && min.y <= point.y && point.y <= max.y;
+        }
+    };
+
+    void buildCellFrames();
+    void setCellOutline(int x, int y, const sf::Color& color);
+    VisibleArea visibleArea() const;
+    void drawCellFrames(const VisibleArea& area);
+    void drawLitBlocks(const VisibleArea& area);
+
+    GameObjectManager& m_objectManager;
+    EventBus& m_eventBus;
 
     sf::Vector2i m_mapSize{0, 0};
     sf::Vector2f m_cellSize{64.0f, 64.0f};
@@ -91,5 +120,7 @@ private:
     sf::RectangleShape m_lightRect;
     sf::RenderStates m_cellRenderStates;
     sf::Shader m_shader;
+    bool m_lightRectReady = false;
+    bool m_lightTextureAttempted = false;
 };
 } // namespace orv_gd

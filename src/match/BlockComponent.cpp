@@ -1,0 +1,219 @@
+#include "match/BlockComponent.h"
+
+#include "match/GridManager.h"
+#include "objects/GameObject.h"
+#include "resources/AssetManager.h"
+
+#include <SFML/Graphics/RenderWindow.hpp>
+
+#include <algorithm>
+#include <fstream>
+#include <iostream>
+#include <map>
+#include <optional>
+#include <sstream>
+
+namespace orv_gd
+{
+namespace
+{
+/// The light shader's source by resolved path, read at most once per process: every ghost,
+/// rotation and platform creates blocks, and a disk read per block would stutter.
+const std::optional<std::string>& cachedShaderSource(const std::string& path)
+{
+    static std::map<std::string, std::optional<std::string>> cache;
+    auto found = cache.find(path);
+    if (found != cache.end())
+    {
+        return found->second;
+    }
+    std::optional<std::string> source;
+    std::ifstream file(path, std::ios::binary);
+    if (file)
+    {
+        std::ostringstream text;
+        text << file.rdbuf();
+        source = text.str();
+    }
+    return cache.emplace(path, std::move(source)).first->second;
+}
+} // namespace
+
+const std::string BlockComponent::LightShaderFile = "shaders/BloomShader.frag";
+
+BlockComponent::BlockComponent(GameObject& gameObject, sf::RenderWindow& renderWindow, sf::Vector2i cell,
+                               sf::Color color, bool isGhost, BlockType type)
+    : IRenderComponent(gameObject, renderWindow), m_gridPosition(cell), m_color(color),
+      m_shape(sf::Vector2f(0.0f, 0.0f)), m_type(type), m_isGhost(isGhost),
+      m_targetPosition(static_cast<float>(cell.x), static_cast<float>(cell.y)),
+      m_drawPosition(m_targetPosition)
+{
+    m_shape.setFillColor(m_color);
+}
+
+bool BlockComponent::init()
+{
+    const sf::Vector2f cellSize = GridManager::getInstance().getCellSize();
+    m_shape.setSize(cellSize);
+    // Cells are square: both coordinates scale with the cell width.
+    m_shape.setPosition(static_cast<float>(m_gridPosition.x) * cellSize.x,
+                        static_cast<float>(m_gridPosition.y) * cellSize.x);
+    m_shape.setOutlineColor(sf::Color::Transparent);
+    m_shape.setOutlineThickness(1.0f);
+
+    // The shader itself is compiled only when the grid first lights this block (prepareShader);
+    // moving a block calls init again and must stay cheap.
+    computeLightUniforms(1.0f);
+    applyLightUniforms();
+    m_lightReady = true;
+    if (m_type == BlockType::Dynamic)
+    {
+        m_emitsLight = true;
+    }
+    return true;
+}
+
+void BlockComponent::update(float deltaTime)
+{
+    sf::Uint8 alpha = 255;
+    if (m_isGhost)
+    {
+        alpha = 128;
+    }
+    else if (m_isPlaced)
+    {
+        // An expired block may still be updated once after the grid let it go: never wrap below 0.
+        const float scaled = m_remainingLifetime * 255.0f / m_lifetime;
+        alpha = static_cast<sf::Uint8>(std::clamp(static_cast<int>(scaled), 0, 255));
+    }
+    m_color.a = alpha;
+    m_shape.setFillColor(m_color);
+
+    const bool isRunner = m_gameObject.getId() == "Runner";
+    computeLightUniforms(isRunner ? 1.0f : m_remainingLifetime / m_lifetime);
+    applyLightUniforms();
+
+    if (m_moveElapsed < m_moveDuration)
+    {
+        m_moveElapsed += deltaTime;
+        const float eased = easeInOutCubic(m_moveElapsed / m_moveDuration);
+        m_drawPosition.x += (m_targetPosition.x - m_drawPosition.x) * eased;
+        m_drawPosition.y += (m_targetPosition.y - m_drawPosition.y) * eased;
+    }
+
+    const float cellWidth = GridManager::getInstance().getCellSize().x;
+    m_shape.setPosition(m_drawPosition.x * cellWidth, m_drawPosition.y * cellWidth);
+}
+
+void BlockComponent::draw()
+{
+    if (m_isGhost || m_type == BlockType::Static || m_type == BlockType::Finish)
+    {
+        m_renderWindow.draw(m_shape);
+    }
+}
+
+void BlockComponent::setGridPosition(sf::Vector2i cell)
+{
+    m_targetPosition = sf::Vector2f(static_cast<float>(cell.x), static_cast<float>(cell.y));
+    m_gridPosition = cell;
+    // A slide still under way keeps its clock and heads for the new target.
+    if (m_moveElapsed >= m_moveDuration)
+    {
+        m_moveElapsed = 0.0f;
+    }
+}
+
+void BlockComponent::resetLifetime()
+{
+    m_remainingLifetime = m_lifetime;
+}
+
+void BlockComponent::setColor(sf::Color color)
+{
+    m_color = color;
+    m_shape.setFillColor(m_color);
+}
+
+float BlockComponent::easeInOutCubic(float t)
+{
+    if (t < 0.5f)
+    {
+        return 4.0f * t * t * t;
+    }
+    const float f = 2.0f * t - 2.0f;
+    return 0.5f * f * f * f + 1.0f;
+}
+
+sf::Color BlockComponent::colorForType(BlockType type)
+{
+    switch (type)
+    {
+    case BlockType::Static:
+        return sf::Color(255, 255, 255, 255);
+    case BlockType::Finish:
+        return sf::Color(34, 197, 94, 255);
+    default:
+        return sf::Color(245, 158, 11, 255);
+    }
+}
+
+bool BlockComponent::prepareShader()
+{
+    if (!m_shaderAttempted)
+    {
+        m_shaderAttempted = true;
+        m_shaderCompiled = compileLightShader(m_shader);
+        if (!m_shaderCompiled)
+        {
+            std::cout << "Error loading shader" << std::endl;
+        }
+        applyLightUniforms();
+    }
+    return m_shaderCompiled;
+}
+
+bool BlockComponent::compileLightShader(sf::Shader& shader)
+{
+    if (!sf::Shader::isAvailable())
+    {
+        return false;
+    }
+    const std::optional<std::string>& source =
+        cachedShaderSource(AssetManager::GetAssetPath(LightShaderFile));
+    return source && shader.loadFromMemory(*source, sf::Shader::Fragment);
+}
+
+void BlockComponent::computeLightUniforms(float remainingTime)
+{
+    const sf::Vector2i mapSize = GridManager::getInstance().getMapSize();
+    if (mapSize.x > 0 && mapSize.y > 0)
+    {
+        // The shader works in a 64-unit map space; the light follows the sliding rectangle.
+        m_screenPos = sf::Vector2f((m_drawPosition.x + 0.5f) / static_cast<float>(mapSize.x) * 64.0f,
+                                   (m_drawPosition.y + 0.5f) / static_cast<float>(mapSize.y) * 64.0f);
+        m_coneScale = sf::Vector2f(2.5f, 2.5f * static_cast<float>(mapSize.x / mapSize.y));
+    }
+    else
+    {
+        // No map yet (a block made before the grid): nothing sensible to light.
+        m_screenPos = sf::Vector2f(0.0f, 0.0f);
+        m_coneScale = sf::Vector2f(2.5f, 0.0f);
+    }
+    m_lightColor = sf::Vector3f(m_color.r / 255.0f, m_color.g / 255.0f, m_color.b / 255.0f);
+    m_remainingTimeUniform = remainingTime;
+}
+
+void BlockComponent::applyLightUniforms()
+{
+    if (!m_shaderCompiled)
+    {
+        return;
+    }
+    m_shader.setUniform("ScreenPos", m_screenPos);
+    m_shader.setUniform("coneScale", m_coneScale);
+    m_shader.setUniform("lightColor", sf::Glsl::Vec3(m_lightColor));
+    m_shader.setUniform("remainingTime", m_remainingTimeUniform);
+    m_renderStates.shader = &m_shader;
+}
+} // namespace orv_gd

@@ -1,0 +1,463 @@
+#include "match/GridManager.h"
+
+#include "match/BlockComponent.h"
+#include "match/GridPhysics.h"
+#include "match/Palette.h"
+#include "objects/EventBus.h"
+#include "objects/GameObject.h"
+#include "objects/GameObjectManager.h"
+#include "objects/RenderableDestroyEvent.h"
+#include "resources/AssetManager.h"
+#include "resources/TraceRecorder.h"
+
+#include <SFML/Graphics/RenderWindow.hpp>
+
+#include <algorithm>
+#include <iostream>
+#include <limits>
+
+namespace orv_gd
+{
+namespace
+{
+constexpr std::size_t FillVertices = 6;
+constexpr std::size_t OutlineVertices = 24;
+constexpr float OutlineThickness = 1.0f;
+const char* const LightTextureFile = "shaders/ShaderTextureUV.png";
+
+/// Appends the two triangles of the axis-aligned quad [left, right) x [top, bottom).
+void appendQuad(sf::VertexArray& vertices, float left, float top, float right, float bottom,
+                const sf::Color& color)
+{
+    const sf::Vertex topLeft({left, top}, color);
+    const sf::Vertex topRight({right, top}, color);
+    const sf::Vertex bottomRight({right, bottom}, color);
+    const sf::Vertex bottomLeft({left, bottom}, color);
+    vertices.append(topLeft);
+    vertices.append(topRight);
+    vertices.append(bottomRight);
+    vertices.append(topLeft);
+    vertices.append(bottomRight);
+    vertices.append(bottomLeft);
+}
+} // namespace
+
+GridManager& GridManager::getInstance()
+{
+    static GridManager instance;
+    return instance;
+}
+
+GridManager::GridManager()
+    : m_objectManager(GameObjectManager::getInstance()), m_eventBus(EventBus::getInstance())
+{
+}
+
+void GridManager::setCellSize(const sf::Vector2f& cellSize)
+{
+    m_cellSize = cellSize;
+}
+
+void GridManager::setWindow(sf::RenderWindow& window)
+{
+    m_window = &window;
+}
+
+void GridManager::init(int width, int height)
+{
+    TRACE_SCOPE("orv_gd::GridManager::init");
+    m_cells.clear();
+    m_cellShapes.clear();
+    m_litBlocks.clear();
+    m_mapSize = sf::Vector2i(std::max(width, 0), std::max(height, 0));
+    m_cells.assign(static_cast<std::size_t>(m_mapSize.x),
+                   std::vector<std::shared_ptr<BlockComponent>>(static_cast<std::size_t>(m_mapSize.y)));
+    buildCellFrames();
+    m_physics = std::make_shared<GridPhysics>(*this, m_cells);
+    // The light rectangle spans the map, so a new map size rebuilds it at the next preparation.
+    m_lightRectReady = false;
+}
+
+std::size_t GridManager::frameIndex(int x, int y) const
+{
+    const int rows = m_mapSize.y + 2 * frameCells.y;
+    return static_cast<std::size_t>((x + frameCells.x) * rows + (y + frameCells.y));
+}
+
+std::size_t GridManager::frameCount() const
+{
+    return static_cast<std::size_t>((m_mapSize.x + 2 * frameCells.x) * (m_mapSize.y + 2 * frameCells.y));
+}
+
+void GridManager::buildCellFrames()
+{
+    // One vertex array instead of 1650 rectangle shapes: a frame costs a few draw calls. All fills
+    // come first so that every outline lies on top of the translucent frame fills.
+    m_cellShapes.setPrimitiveType(sf::Triangles);
+    m_cellShapes.clear();
+    for (int pass = 0; pass < 2; ++pass)
+    {
+        for (int x = -frameCells.x; x < m_mapSize.x + frameCells.x; ++x)
+        {
+            for (int y = -frameCells.y; y < m_mapSize.y + frameCells.y; ++y)
+            {
+                const float left = static_cast<float>(x) * m_cellSize.x;
+                const float top = static_cast<float>(y) * m_cellSize.y;
+                const float right = left + m_cellSize.x;
+                const float bottom = top + m_cellSize.y;
+                if (pass == 0)
+                {
+                    const sf::Color fill = isInside(x, y) ? sf::Color::Transparent : PaletteDarkTranslucent;
+                    appendQuad(m_cellShapes, left, top, right, bottom, fill);
+                    continue;
+                }
+                // The outline lies outside the rectangle, as a rectangle shape draws it.
+                const float t = OutlineThickness;
+                appendQuad(m_cellShapes, left - t, top - t, right + t, top, PaletteDark);
+                appendQuad(m_cellShapes, left - t, bottom, right + t, bottom + t, PaletteDark);
+                appendQuad(m_cellShapes, left - t, top, left, bottom, PaletteDark);
+                appendQuad(m_cellShapes, right, top, right + t, bottom, PaletteDark);
+            }
+        }
+    }
+}
+
+bool GridManager::isInside(int x, int y) const
+{
+    return 0 <= x && x < m_mapSize.x && 0 <= y && y < m_mapSize.y;
+}
+
+bool GridManager::isOccupied(int x, int y) const
+{
+    if (!isInside(x, y))
+    {
+        return false;
+    }
+    const std::shared_ptr<BlockComponent>& block = m_cells[x][y];
+    return block && (block->getType() == BlockType::Static || block->getType() == BlockType::Finish);
+}
+
+std::shared_ptr<BlockComponent> GridManager::getBlockAt(int x, int y) const
+{
+    if (!isInside(x, y))
+    {
+        return nullptr;
+    }
+    return m_cells[x][y];
+}
+
+bool GridManager::placeBlock(const std::shared_ptr<BlockComponent>& block)
+{
+    if (!block)
+    {
+        return false;
+    }
+    const sf::Vector2i p = block->getGridPosition();
+    if (!isInside(p.x, p.y))
+    {
+        return false;
+    }
+    if (block->isGhost())
+    {
+        return true;
+    }
+    // A finish block takes over any cell; everything else yields to platforms and finish cells.
+    if (block->getType() != BlockType::Finish && isOccupied(p.x, p.y))
+    {
+        return false;
+    }
+    m_cells[p.x][p.y] = block;
+    return true;
+}
+
+void GridManager::removeBlock(const std::shared_ptr<BlockComponent>& block)
+{
+    if (!block)
+    {
+        return;
+    }
+    const sf::Vector2i p = block->getGridPosition();
+    if (isInside(p.x, p.y) && m_cells[p.x][p.y] == block)
+    {
+        m_cells[p.x][p.y].reset();
+    }
+}
+
+void GridManager::moveBlock(const std::shared_ptr<BlockComponent>& block, sf::Vector2i to)
+{
+    if (!block)
+    {
+        return;
+    }
+    const sf::Vector2i from = block->getGridPosition();
+    // The safe zone is never in the table and may hang over the map's edge.
+    if (block->getType() != BlockType::SafeZone)
+    {
+        if (!isInside(from.x, from.y) || !isInside(to.x, to.y))
+        {
+            return;
+        }
+        if (!block->isGhost())
+        {
+            if (isOccupied(to.x, to.y))
+            {
+                return;
+            }
+            if (m_cells[from.x][from.y] == block)
+            {
+                m_cells[from.x][from.y].reset();
+            }
+            m_cells[to.x][to.y] = block;
+            std::cout << "moved block from " << from.x << ", " << from.y << " to " << to.x << ", " << to.y
+                      << "\n---------------" << std::endl;
+        }
+    }
+    block->setGridPosition(to);
+    block->init();
+}
+
+void GridManager::highlightCell(int x, int y)
+{
+    if (isInside(x, y))
+    {
+        setCellOutline(x, y, PaletteGrey);
+    }
+}
+
+void GridManager::unhighlightCell(int x, int y)
+{
+    if (isInside(x, y))
+    {
+        setCellOutline(x, y, PaletteDark);
+    }
+}
+
+void GridManager::setCellOutline(int x, int y, const sf::Color& color)
+{
+    const std::size_t first = frameCount() * FillVertices + frameIndex(x, y) * OutlineVertices;
+    if (first + OutlineVertices > m_cellShapes.getVertexCount())
+    {
+        return;
+    }
+    for (std::size_t i = first; i < first + OutlineVertices; ++i)
+    {
+        m_cellShapes[i].color = color;
+    }
+}
+
+void GridManager::addTimedBlock(const std::shared_ptr<BlockComponent>& block)
+{
+    const auto found = std::find(m_timedBlocks.begin(), m_timedBlocks.end(), block);
+    if (found != m_timedBlocks.end())
+    {
+        *found = block;
+        return;
+    }
+    m_timedBlocks.push_back(block);
+}
+
+void GridManager::runPhysics()
+{
+    TRACE_SCOPE("orv_gd::GridManager::runPhysics");
+    if (m_physics)
+    {
+        m_physics->update();
+    }
+}
+
+void GridManager::update(float deltaTime)
+{
+    TRACE_SCOPE("orv_gd::GridManager::update");
+    // Blocks only age while the Builder plays.
+    if (m_currentPlayer == StrategyType::Builder)
+    {
+        std::vector<std::shared_ptr<BlockComponent>> expired;
+        for (const std::shared_ptr<BlockComponent>& block : m_timedBlocks)
+        {
+            block->setRemainingLifetime(block->getRemainingLifetime() - deltaTime);
+            if (block->getRemainingLifetime() <= 0.0f)
+            {
+                expired.push_back(block);
+                removeBlock(block);
+                m_eventBus.fireEvent(std::make_shared<RenderableDestroyEvent>("Map", *block));
+            }
+        }
+        for (const std::shared_ptr<BlockComponent>& block : expired)
+        {
+            m_timedBlocks.remove(block);
+        }
+    }
+
+    for (const std::vector<std::shared_ptr<BlockComponent>>& column : m_cells)
+    {
+        for (const std::shared_ptr<BlockComponent>& block : column)
+        {
+            if (block && block->emitsLight() && block->isLightReady())
+            {
+                prepareLight(block);
+            }
+        }
+    }
+}
+
+void GridManager::prepareLight(const std::shared_ptr<BlockComponent>& block)
+{
+    if (!m_lightRectReady)
+    {
+        if (!m_lightTextureAttempted)
+        {
+            m_lightTextureAttempted = true;
+            // A missing texture is reported by SFML; the light is then drawn untextured.
+            m_lightTexture.loadFromFile(AssetManager::GetAssetPath(LightTextureFile));
+        }
+        m_lightRect.setPosition(0.0f, 0.0f);
+        m_lightRect.setSize(sf::Vector2f(static_cast<float>(m_mapSize.x) * m_cellSize.x,
+                                         static_cast<float>(m_mapSize.y) * m_cellSize.y));
+        if (m_lightTexture.getSize().x > 0)
+        {
+            m_lightRect.setTexture(&m_lightTexture, true);
+        }
+        m_lightRectReady = true;
+    }
+    // Compiled on first use only; every later frame this is a flag test. The block's states then
+    // point at its own shader with its own uniforms.
+    block->prepareShader();
+    block->setLightReady(true);
+}
+
+GridManager::VisibleArea GridManager::visibleArea() const
+{
+    VisibleArea area;
+    const auto camera = m_objectManager.getGameObjects().find("Camera");
+    if (camera == m_objectManager.getGameObjects().end() || !camera->second || !m_window)
+    {
+        // Without a camera nothing is culled.
+        const float huge = std::numeric_limits<float>::max();
+        area.min = sf::Vector2f(-huge, -huge);
+        area.max = sf::Vector2f(huge, huge);
+        return area;
+    }
+    const sf::Vector2f cam = camera->second->getPosition();
+    const sf::Vector2f half(static_cast<float>(m_window->getSize().x) / 2.0f,
+                            static_cast<float>(m_window->getSize().y) / 2.0f);
+    area.min = sf::Vector2f(cam.x - half.x - m_cellSize.x, cam.y - half.y - m_cellSize.y);
+    area.max = sf::Vector2f(cam.x + half.x, cam.y + half.y);
+    return area;
+}
+
+void GridManager::draw()
+{
+    TRACE_SCOPE("orv_gd::GridManager::draw");
+    if (!m_window)
+    {
+        return;
+    }
+    const VisibleArea area = visibleArea();
+    drawCellFrames(area);
+    drawLitBlocks(area);
+}
+
+void GridManager::drawCellFrames(const VisibleArea& area)
+{
+    if (m_cellShapes.getVertexCount() == 0)
+    {
+        return;
+    }
+    // The visible frame cells form one column range and one row range; within a column the rows
+    // are contiguous, so each visible column costs one draw for its fills and one for its outlines.
+    int firstColumn = 0;
+    int lastColumn = -1;
+    for (int x = -frameCells.x; x < m_mapSize.x + frameCells.x; ++x)
+    {
+        const float px = static_cast<float>(x) * m_cellSize.x;
+        if (area.min.x <= px && px <= area.max.x)
+        {
+            if (lastColumn < firstColumn)
+            {
+                firstColumn = x;
+            }
+            lastColumn = x;
+        }
+    }
+    int firstRow = 0;
+    int lastRow = -1;
+    for (int y = -frameCells.y; y < m_mapSize.y + frameCells.y; ++y)
+    {
+        const float py = static_cast<float>(y) * m_cellSize.y;
+        if (area.min.y <= py && py <= area.max.y)
+        {
+            if (lastRow < firstRow)
+            {
+                firstRow = y;
+            }
+            lastRow = y;
+        }
+    }
+    if (lastColumn < firstColumn || lastRow < firstRow)
+    {
+        return;
+    }
+
+    const std::size_t rows = static_cast<std::size_t>(lastRow - firstRow + 1);
+    const std::size_t outlineStart = frameCount() * FillVertices;
+    for (int x = firstColumn; x <= lastColumn; ++x)
+    {
+        m_window->draw(&m_cellShapes[frameIndex(x, firstRow) * FillVertices], rows * FillVertices,
+                       sf::Triangles);
+    }
+    for (int x = firstColumn; x <= lastColumn; ++x)
+    {
+        m_window->draw(&m_cellShapes[outlineStart + frameIndex(x, firstRow) * OutlineVertices],
+                       rows * OutlineVertices, sf::Triangles);
+    }
+}
+
+void GridManager::drawLitBlocks(const VisibleArea& area)
+{
+    m_litBlocks.clear();
+    for (const std::vector<std::shared_ptr<BlockComponent>>& column : m_cells)
+    {
+        for (const std::shared_ptr<BlockComponent>& block : column)
+        {
+            if (!block || !block->emitsLight() || !block->isLightReady())
+            {
+                continue;
+            }
+            const sf::Vector2i cell = block->getGridPosition();
+            const sf::Vector2f p(static_cast<float>(cell.x) * m_cellSize.x,
+                                 static_cast<float>(cell.y) * m_cellSize.y);
+            if (!area.contains(p))
+            {
+                continue;
+            }
+            // Without a working shader the light rectangle would paint the bare texture over the map.
+            if (block->hasShader())
+            {
+                m_window->draw(m_lightRect, block->getRenderStates());
+            }
+            m_litBlocks.push_back(block);
+            m_window->draw(block->getShape(), m_cellRenderStates);
+        }
+    }
+    // Again on top, so that no later light cone covers a lit block.
+    for (const std::shared_ptr<BlockComponent>& block : m_litBlocks)
+    {
+        m_window->draw(block->getShape(), sf::RenderStates::Default);
+    }
+}
+
+void GridManager::clear()
+{
+    m_timedBlocks.clear();
+    // The lit list would otherwise keep blocks alive past their game objects.
+    m_litBlocks.clear();
+    for (std::vector<std::shared_ptr<BlockComponent>>& column : m_cells)
+    {
+        for (std::shared_ptr<BlockComponent>& block : column)
+        {
+            // A stale entry whose block moved on without the table knowing goes as well.
+            block.reset();
+        }
+    }
+}
+} // namespace orv_gd
