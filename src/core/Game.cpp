@@ -45,7 +45,11 @@ void Game::run()
     traceRecorder.endSession();
     // Stays open until the recorder is destroyed at process exit.
     traceRecorder.beginSession("runtime", "runtime.json");
+    runLoop();
+}
 
+void Game::runLoop()
+{
     while (m_window.isOpen())
     {
         TRACE_SCOPE("Frame");

@@ -39,6 +39,8 @@ public:
 
     void run();
     bool init();
+    /// The frame loop of run, for a game already initialised; returns when the window is closed.
+    void runLoop();
     void initInputBindings();
     void update();
     void draw();
