@@ -1,0 +1,172 @@
+#include "match/LightCone.h"
+
+#include "resources/TraceRecorder.h"
+
+#include <SFML/Graphics/Drawable.hpp>
+#include <SFML/Graphics/RenderStates.hpp>
+#include <SFML/Graphics/RenderTarget.hpp>
+#include <SFML/Graphics/Transform.hpp>
+#include <SFML/Graphics/View.hpp>
+#include <SFML/OpenGL.hpp>
+#include <SFML/Window/Context.hpp>
+
+#include <algorithm>
+#include <cmath>
+
+namespace orv_gd
+{
+namespace
+{
+/// The shader guards against a zero "coneScale" (a map taller than wide) the same way.
+constexpr float MinConeScale = 0.001f;
+
+using GlCapabilityFunction = void(APIENTRY*)(GLenum);
+using GlScissorFunction = void(APIENTRY*)(GLint, GLint, GLsizei, GLsizei);
+
+/// The GL 1.0 entry points of the scissor test, looked up through SFML so that the build needs no
+/// GL library of its own. Resolved on the first light, when a context is active.
+struct ScissorFunctions
+{
+    GlCapabilityFunction enable = nullptr;
+    GlCapabilityFunction disable = nullptr;
+    GlScissorFunction scissor = nullptr;
+
+    bool valid() const { return enable && disable && scissor; }
+};
+
+const ScissorFunctions& scissorFunctions()
+{
+    static const ScissorFunctions functions = []
+    {
+        ScissorFunctions found;
+        found.enable = reinterpret_cast<GlCapabilityFunction>(sf::Context::getFunction("glEnable"));
+        found.disable = reinterpret_cast<GlCapabilityFunction>(sf::Context::getFunction("glDisable"));
+        found.scissor = reinterpret_cast<GlScissorFunction>(sf::Context::getFunction("glScissor"));
+        return found;
+    }();
+    return functions;
+}
+
+bool isEmpty(const sf::FloatRect& rect)
+{
+    return !(rect.width > 0.0f && rect.height > 0.0f);
+}
+} // namespace
+
+void LightCone::setMap(sf::Vector2i mapSize, sf::Vector2f cellSize)
+{
+    m_mapSize = mapSize;
+    m_cellSize = cellSize;
+    m_drawCount = 0;
+}
+
+sf::Vector2f LightCone::reachCells(sf::Vector2f coneScale) const
+{
+    const float scaleX = std::max(coneScale.x, MinConeScale);
+    const float scaleY = std::max(coneScale.y, MinConeScale);
+    // Cone units to 64-space units, then 64-space units to cells.
+    return sf::Vector2f(ConeRadius * scaleX * static_cast<float>(m_mapSize.x) / 64.0f,
+                        ConeRadius * scaleY / AspectFix * static_cast<float>(m_mapSize.y) / 64.0f);
+}
+
+sf::Vector2f LightCone::centreCells(sf::Vector2f screenPos) const
+{
+    return sf::Vector2f(screenPos.x / 64.0f * static_cast<float>(m_mapSize.x),
+                        screenPos.y / 64.0f * static_cast<float>(m_mapSize.y));
+}
+
+sf::FloatRect LightCone::reach(sf::Vector2f screenPos, sf::Vector2f coneScale) const
+{
+    if (m_mapSize.x <= 0 || m_mapSize.y <= 0)
+    {
+        return sf::FloatRect();
+    }
+    const sf::Vector2f centre = centreCells(screenPos);
+    const sf::Vector2f half = reachCells(coneScale);
+    const float left = std::max(centre.x - half.x, 0.0f);
+    const float top = std::max(centre.y - half.y, 0.0f);
+    const float right = std::min(centre.x + half.x, static_cast<float>(m_mapSize.x));
+    const float bottom = std::min(centre.y + half.y, static_cast<float>(m_mapSize.y));
+    // Also false for NaN, which a broken uniform could bring.
+    if (!(left < right && top < bottom))
+    {
+        return sf::FloatRect();
+    }
+    return sf::FloatRect(left * m_cellSize.x, top * m_cellSize.y, (right - left) * m_cellSize.x,
+                         (bottom - top) * m_cellSize.y);
+}
+
+sf::IntRect LightCone::pixelBox(const sf::RenderTarget& target, const sf::FloatRect& world)
+{
+    if (isEmpty(world))
+    {
+        return sf::IntRect();
+    }
+    const sf::View& view = target.getView();
+    const sf::IntRect viewport = target.getViewport(view);
+    const sf::Transform& transform = view.getTransform();
+    // All four corners, so that a rotated view is covered too.
+    const sf::Vector2f corners[] = {{world.left, world.top},
+                                    {world.left + world.width, world.top},
+                                    {world.left, world.top + world.height},
+                                    {world.left + world.width, world.top + world.height}};
+    float minX = 0.0f;
+    float minY = 0.0f;
+    float maxX = 0.0f;
+    float maxY = 0.0f;
+    bool first = true;
+    for (const sf::Vector2f& corner : corners)
+    {
+        const sf::Vector2f ndc = transform.transformPoint(corner);
+        const float x =
+            static_cast<float>(viewport.left) + (ndc.x + 1.0f) / 2.0f * static_cast<float>(viewport.width);
+        const float y =
+            static_cast<float>(viewport.top) + (1.0f - ndc.y) / 2.0f * static_cast<float>(viewport.height);
+        minX = first ? x : std::min(minX, x);
+        minY = first ? y : std::min(minY, y);
+        maxX = first ? x : std::max(maxX, x);
+        maxY = first ? y : std::max(maxY, y);
+        first = false;
+    }
+    const sf::Vector2u size = target.getSize();
+    const float limitX = static_cast<float>(size.x);
+    const float limitY = static_cast<float>(size.y);
+    // Clamped as floats first: a far-away cone must not overflow the int conversion.
+    const int left = static_cast<int>(std::clamp(std::floor(minX) - MarginPixels, 0.0f, limitX));
+    const int top = static_cast<int>(std::clamp(std::floor(minY) - MarginPixels, 0.0f, limitY));
+    const int right = static_cast<int>(std::clamp(std::ceil(maxX) + MarginPixels, 0.0f, limitX));
+    const int bottom = static_cast<int>(std::clamp(std::ceil(maxY) + MarginPixels, 0.0f, limitY));
+    if (right <= left || bottom <= top)
+    {
+        return sf::IntRect();
+    }
+    return sf::IntRect(left, top, right - left, bottom - top);
+}
+
+bool LightCone::draw(sf::RenderTarget& target, const sf::Drawable& lightRect, const sf::RenderStates& states,
+                     sf::Vector2f screenPos, sf::Vector2f coneScale)
+{
+    TRACE_SCOPE("orv_gd::LightCone::draw");
+    const sf::IntRect box = pixelBox(target, reach(screenPos, coneScale));
+    if (box.width <= 0 || box.height <= 0 || !target.setActive(true))
+    {
+        return false;
+    }
+    ++m_drawCount;
+    const ScissorFunctions& gl = scissorFunctions();
+    if (!gl.valid())
+    {
+        // The same picture, only slower.
+        target.draw(lightRect, states);
+        return true;
+    }
+    // GL counts scissor rows from the bottom of the target.
+    const int glBottom = static_cast<int>(target.getSize().y) - (box.top + box.height);
+    gl.enable(GL_SCISSOR_TEST);
+    gl.scissor(box.left, glBottom, box.width, box.height);
+    target.draw(lightRect, states);
+    // Left on, the scissor would also cut the next frame's clear.
+    gl.disable(GL_SCISSOR_TEST);
+    return true;
+}
+} // namespace orv_gd
