@@ -39,6 +39,16 @@ public:
 
     void initProgressBars(const std::shared_ptr<GameObject>& camera);
 
+    /// Ends the match with a winner: requests the end screen, tells it the winner and lets it
+    /// prepare. Only the first call of a match counts; later ones (a second rule firing in the
+    /// same frame) are ignored. Returns whether this call ended the match.
+    bool endMatch(StrategyType winner);
+    /// The match has a winner; no further turn starts and no role acts until the state is left.
+    bool isMatchOver() const { return m_matchOver; }
+
+    const std::vector<std::shared_ptr<GameObject>>& getProgressBars() const { return m_progressBars; }
+    const std::vector<std::shared_ptr<GameObject>>& getProgressBarIcons() const { return m_progressBarIcons; }
+
 private:
     sf::RenderWindow& m_window;
     SpriteManager m_spriteManager;
@@ -46,5 +56,8 @@ private:
     StrategyType m_currentStrategy = StrategyType::Builder;
     std::vector<std::shared_ptr<GameObject>> m_progressBarIcons;
     std::vector<std::shared_ptr<GameObject>> m_progressBars;
+    bool m_matchOver = false;
+
+    void refreshProgressBars();
 };
 } // namespace orv_gd

@@ -1,0 +1,322 @@
+#include "match/MainState.h"
+
+#include "core/CheckedAssert.h"
+#include "core/Game.h"
+#include "core/GameStateManager.h"
+#include "core/InputManager.h"
+#include "match/BlockComponent.h"
+#include "match/BuilderStrategy.h"
+#include "match/GridManager.h"
+#include "match/LevelGenerator.h"
+#include "match/ProgressBarComponent.h"
+#include "match/RunnerStrategy.h"
+#include "objects/CameraRenderComponent.h"
+#include "objects/EventBus.h"
+#include "objects/GameObject.h"
+#include "objects/GameObjectCreateEvent.h"
+#include "objects/GameObjectManager.h"
+#include "objects/RenderableCreateEvent.h"
+#include "objects/SpriteRenderComponent.h"
+#include "objects/TransformAnimationComponent.h"
+#include "objects/TransformAnimationSmoothFollowBlock.h"
+#include "resources/AssetManager.h"
+#include "resources/TraceRecorder.h"
+
+#include <SFML/Graphics/RenderWindow.hpp>
+
+#include <array>
+#include <string>
+
+namespace orv_gd
+{
+namespace
+{
+const sf::Vector2i MapSize{50, 15};
+constexpr float CellsPerWindowHeight = 11.0f;
+constexpr int LevelId = 0;
+constexpr float CameraFollowSpeed = 10.0f;
+const sf::Vector2i CameraFollowOffset{3, 0};
+const sf::Color RunnerColor{14, 165, 233, 255};
+const sf::Color HudGrey{90, 90, 90, 255};
+const sf::Color HudDark{20, 20, 20, 255};
+const sf::Color HudBlue{14, 165, 233, 255};
+const sf::Color HudAmber{245, 158, 11, 255};
+
+/// One HUD bar: its icon and the values at which it is empty and full.
+struct BarSpec
+{
+    const char* icon;
+    float emptyValue;
+    float fullValue;
+};
+
+// Turn time (drains as the turn runs), then the Runner's moves, jump force, resets and turns.
+const std::array<BarSpec, 5> Bars{{
+    {"time", 10.0f, 0.0f},
+    {"x-movement", 0.0f, 4.0f},
+    {"y-movement", 0.0f, 6.0f},
+    {"reset", 0.0f, 2.0f},
+    {"turns", 0.0f, 50.0f},
+}};
+} // namespace
+
+MainState::MainState(GameStateManager* gameStateManager, Game* game)
+    : GameState(gameStateManager, game), m_window(game->getWindow()), m_spriteManager(game->getWindow())
+{
+}
+
+void MainState::init()
+{
+    TRACE_SCOPE("orv_gd::MainState::init");
+    GridManager& grid = GridManager::getInstance();
+    GameObjectManager& objects = GameObjectManager::getInstance();
+    EventBus& events = EventBus::getInstance();
+    m_matchOver = false;
+
+    const float cellEdge = static_cast<float>(m_window.getSize().y) / CellsPerWindowHeight;
+    grid.setCellSize({cellEdge, cellEdge});
+    grid.setWindow(m_window);
+    grid.init(MapSize.x, MapSize.y);
+
+    objects.init();
+    m_spriteManager.init();
+
+    LevelGenerator levelGenerator;
+    levelGenerator.generate(m_window, MapSize.x, MapSize.y, LevelId);
+
+    std::shared_ptr<GameObject> runner = GameObject::create("Runner");
+    std::shared_ptr<BlockComponent> runnerBlock =
+        runner->addComponent<BlockComponent>(*runner, m_window, sf::Vector2i(0, MapSize.y - 6), RunnerColor);
+    grid.placeBlock(runnerBlock);
+    events.fireEvent(std::make_shared<RenderableCreateEvent>("Map", *runnerBlock));
+    runner->init();
+    events.fireEvent(std::make_shared<GameObjectCreateEvent>(runner));
+
+    m_strategies.clear();
+    m_strategies[StrategyType::Runner] = std::make_shared<RunnerStrategy>(*this);
+    m_strategies[StrategyType::Builder] = std::make_shared<BuilderStrategy>(*this);
+    m_strategies[StrategyType::Runner]->init();
+    m_strategies[StrategyType::Builder]->init();
+    m_currentStrategy = StrategyType::Builder;
+    m_strategies[m_currentStrategy]->enter();
+    grid.setCurrentPlayer(StrategyType::Builder);
+
+    std::shared_ptr<GameObject> camera = GameObject::create("Camera");
+    const sf::Vector2u windowSize = m_window.getSize();
+    camera->setPosition(static_cast<float>(windowSize.x / 2), static_cast<float>(windowSize.y / 2));
+    std::shared_ptr<CameraRenderComponent> cameraComponent =
+        camera->addComponent<CameraRenderComponent>(*camera, m_window, m_window.getView());
+    camera->addComponent<TransformAnimationComponent>(
+        *camera, std::make_shared<orv::TransformAnimationSmoothFollowBlock>(runnerBlock, CameraFollowSpeed,
+                                                                            CameraFollowOffset));
+    if (!camera->init())
+    {
+        ORV_ERROR("Could not initialize camera");
+    }
+    objects.addGameObject(camera);
+
+    m_spriteManager.setCamera(cameraComponent.get());
+    m_spriteManager.setLayerOrder({"Map", "Ui"});
+
+    initProgressBars(camera);
+}
+
+void MainState::update(float dt)
+{
+    if (InputManager::getInstance().isKeyPressed("Exit", 0))
+    {
+        m_gameStateManager->setState("MenuState");
+        return;
+    }
+    if (!m_matchOver)
+    {
+        const auto current = m_strategies.find(m_currentStrategy);
+        if (current != m_strategies.end() && current->second)
+        {
+            // Held while it runs: a hand-over inside must not release the role under its feet.
+            const std::shared_ptr<Strategy> strategy = current->second;
+            strategy->update(dt);
+        }
+    }
+    GridManager::getInstance().update(dt);
+    EventBus::getInstance().update(dt);
+    GameObjectManager::getInstance().update(dt);
+    refreshProgressBars();
+}
+
+void MainState::draw()
+{
+    TRACE_SCOPE("orv_gd::MainState::draw");
+    GridManager::getInstance().draw();
+    m_spriteManager.draw();
+    const auto current = m_strategies.find(m_currentStrategy);
+    if (current != m_strategies.end() && current->second)
+    {
+        current->second->draw();
+    }
+}
+
+void MainState::exit()
+{
+    TRACE_SCOPE("orv_gd::MainState::exit");
+    m_spriteManager.shutdown();
+    m_strategies.clear();
+    GridManager::getInstance().clear();
+    GameObjectManager::getInstance().shutdown();
+    // Nothing of this match outlives it; the next entry builds the HUD afresh.
+    m_progressBars.clear();
+    m_progressBarIcons.clear();
+}
+
+void MainState::setWinner(StrategyType winner)
+{
+    GameState::setWinner(winner);
+}
+
+void MainState::setStrategy(StrategyType type)
+{
+    const std::shared_ptr<Strategy> previous = m_strategies[m_currentStrategy];
+    if (previous)
+    {
+        previous->exit();
+    }
+    m_currentStrategy = type;
+    // A turn that ended the match (the Runner's last turn) starts no new one.
+    if (m_matchOver)
+    {
+        return;
+    }
+    const std::shared_ptr<Strategy> next = m_strategies[m_currentStrategy];
+    if (next)
+    {
+        next->enter();
+    }
+}
+
+bool MainState::endMatch(StrategyType winner)
+{
+    if (m_matchOver)
+    {
+        return false;
+    }
+    m_matchOver = true;
+    m_gameStateManager->setState("EndState");
+    GameState* endState = m_gameStateManager->findState("EndState");
+    if (endState)
+    {
+        endState->setWinner(winner);
+        endState->init();
+    }
+    return true;
+}
+
+void MainState::initProgressBars(const std::shared_ptr<GameObject>& /*camera*/)
+{
+    m_progressBars.clear();
+    m_progressBarIcons.clear();
+    EventBus& events = EventBus::getInstance();
+    AssetManager& assets = AssetManager::getInstance();
+
+    const sf::Vector2u windowSize = m_window.getSize();
+    const float sx = static_cast<float>(windowSize.x) / 100.0f;
+    const float sy = static_cast<float>(windowSize.y) / 100.0f;
+
+    for (std::size_t i = 0; i < Bars.size(); ++i)
+    {
+        const BarSpec& spec = Bars[i];
+        std::shared_ptr<GameObject> bar = GameObject::create(std::to_string(i) + "_ProgressBar");
+        // Starts at the larger limit: the time bar empty, the others full until the first refresh.
+        const float initialValue = std::max(spec.emptyValue, spec.fullValue);
+        std::shared_ptr<ProgressBarComponent> barComponent =
+            bar->addComponent<ProgressBarComponent>(*bar, m_window, sf::Vector2f(12.0f * sx, 2.5f * sy),
+                                                    initialValue, spec.emptyValue, spec.fullValue);
+        events.fireEvent(std::make_shared<RenderableCreateEvent>("Ui", *barComponent));
+        bar->init();
+        events.fireEvent(std::make_shared<GameObjectCreateEvent>(bar));
+        m_progressBars.push_back(bar);
+
+        std::shared_ptr<GameObject> icon = GameObject::create(std::to_string(i) + "_ProgressBarIcon");
+        std::shared_ptr<SpriteRenderComponent> sprite =
+            icon->addComponent<SpriteRenderComponent>(*icon, m_window, assets.GetTexture(spec.icon), "Ui");
+        icon->init();
+        sf::Sprite& iconSprite = sprite->getSprite();
+        const sf::FloatRect bounds = iconSprite.getLocalBounds();
+        if (bounds.width > 0.0f && bounds.height > 0.0f)
+        {
+            iconSprite.setScale(4.0f * sx / bounds.width, 4.0f * sx / bounds.height);
+        }
+        iconSprite.setOrigin(bounds.left + bounds.width / 2.0f, bounds.top + bounds.height / 2.0f);
+        events.fireEvent(std::make_shared<GameObjectCreateEvent>(icon));
+        m_progressBarIcons.push_back(icon);
+    }
+}
+
+void MainState::refreshProgressBars()
+{
+    const std::shared_ptr<GameObject> camera = GameObjectManager::getInstance().getGameObject("Camera");
+    if (!camera)
+    {
+        return;
+    }
+    const sf::Vector2u windowSize = m_window.getSize();
+    const float sx = static_cast<float>(windowSize.x) / 100.0f;
+    const float sy = static_cast<float>(windowSize.y) / 100.0f;
+    const sf::Vector2f cameraPosition = camera->getPosition();
+
+    const std::shared_ptr<RunnerStrategy> runner =
+        std::dynamic_pointer_cast<RunnerStrategy>(m_strategies[StrategyType::Runner]);
+    const std::shared_ptr<Strategy> current = m_strategies[m_currentStrategy];
+    const bool runnersTurn = m_currentStrategy == StrategyType::Runner;
+
+    for (std::size_t i = 0; i < m_progressBars.size(); ++i)
+    {
+        const std::shared_ptr<GameObject>& bar = m_progressBars[i];
+        bar->setPosition(cameraPosition.x - 30.0f * sx + 15.0f * sx * static_cast<float>(i),
+                         cameraPosition.y + 40.0f * sy);
+        const std::shared_ptr<ProgressBarComponent> component = bar->getComponent<ProgressBarComponent>();
+        if (!component)
+        {
+            continue;
+        }
+        const std::string name = bar->getId();
+        const int id = std::stoi(name.substr(0, name.size() - 11));
+        float value = 0.0f;
+        switch (id)
+        {
+        case 0:
+            value = current ? current->getTimeInTurn() : 0.0f;
+            break;
+        case 1:
+            value = runner ? static_cast<float>(runner->getXMovement()) : 0.0f;
+            break;
+        case 2:
+            value = runner ? static_cast<float>(runner->getJumpForce()) : 0.0f;
+            break;
+        case 3:
+            value = runner ? static_cast<float>(runner->getResetsLeft()) : 0.0f;
+            break;
+        case 4:
+            value = runner ? static_cast<float>(runner->getTurnsLeft()) : 0.0f;
+            break;
+        default:
+            break;
+        }
+        component->setValue(value);
+        if (runnersTurn)
+        {
+            component->setBarColor(HudBlue);
+            component->setBackgroundColor(HudGrey);
+        }
+        else
+        {
+            component->setBarColor(id == 0 ? HudAmber : HudGrey);
+            component->setBackgroundColor(HudDark);
+        }
+    }
+    for (std::size_t i = 0; i < m_progressBarIcons.size(); ++i)
+    {
+        m_progressBarIcons[i]->setPosition(cameraPosition.x - 30.0f * sx + 15.0f * sx * static_cast<float>(i),
+                                           cameraPosition.y + 40.0f * sy);
+    }
+}
+} // namespace orv_gd

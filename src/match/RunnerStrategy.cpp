@@ -1,0 +1,422 @@
+#include "match/RunnerStrategy.h"
+
+#include "core/ControllerInput.h"
+#include "core/InputManager.h"
+#include "match/BlockComponent.h"
+#include "match/MainState.h"
+#include "objects/EventBus.h"
+#include "objects/GameObject.h"
+#include "objects/GameObjectCreateEvent.h"
+#include "objects/GameObjectManager.h"
+#include "objects/RenderableCreateEvent.h"
+#include "resources/AssetManager.h"
+#include "resources/TraceRecorder.h"
+
+#include <SFML/Graphics/Color.hpp>
+
+#include <algorithm>
+#include <iostream>
+
+namespace orv_gd
+{
+namespace
+{
+constexpr int RunnerPlayer = 0;
+constexpr float StickThreshold = 30.0f;
+const sf::Color SafeZoneColor{40, 40, 40, 5};
+
+/// The start cell: column 0, six rows above the bottom edge.
+sf::Vector2i startCell(const sf::Vector2i& mapSize)
+{
+    return {0, mapSize.y - 6};
+}
+} // namespace
+
+RunnerStrategy::RunnerStrategy(MainState& mainState)
+    : Strategy(mainState), m_grid(GridManager::getInstance()), m_input(InputManager::getInstance()),
+      m_controllers(ControllerInput::getInstance()), m_objects(GameObjectManager::getInstance()),
+      m_events(EventBus::getInstance()), m_assets(AssetManager::getInstance())
+{
+}
+
+void RunnerStrategy::init()
+{
+    TRACE_SCOPE("orv_gd::RunnerStrategy::init");
+    m_xMovement = MovesPerTurn;
+    m_cells = m_grid.getCells();
+    refreshRunner();
+    m_resetsLeft = StartResets;
+    m_turnsLeft = StartTurns;
+    m_safeZoneSize = {3, 3};
+    createSafeZone();
+}
+
+void RunnerStrategy::enter()
+{
+    TRACE_SCOPE("orv_gd::RunnerStrategy::enter");
+    std::cout << "RunnerStrategy::enter()" << std::endl;
+    m_xMovement = MovesPerTurn;
+    m_timeInTurn = 0.0f;
+    m_cells = m_grid.getCells();
+    refreshRunner();
+    if (isTrapped())
+    {
+        reset();
+    }
+}
+
+void RunnerStrategy::exit()
+{
+    TRACE_SCOPE("orv_gd::RunnerStrategy::exit");
+    refreshRunner();
+    m_grid.runPhysics();
+    m_turnsLeft -= 1;
+    if (m_turnsLeft < 0)
+    {
+        m_mainState.endMatch(StrategyType::Builder);
+    }
+}
+
+void RunnerStrategy::update(float dt)
+{
+    TRACE_SCOPE("orv_gd::RunnerStrategy::update");
+    if (m_mainState.isMatchOver())
+    {
+        return;
+    }
+    m_timeInTurn += dt;
+    m_resetTimer += dt;
+    m_cells = m_grid.getCells();
+    refreshRunner();
+
+    // Once on the finish line the match is won: no more hand-over or steps, only the short wait
+    // before the end screen, so the win cannot be lost to a timeout, a reset or a gravity pass.
+    if (!m_reachedFinish)
+    {
+        if (m_timeInTurn > TurnLimit || (m_xMovement < 1 && m_jumpForce < 1))
+        {
+            const StrategyType other = m_mainState.getCurrentStrategy() == StrategyType::Runner
+                                           ? StrategyType::Builder
+                                           : StrategyType::Runner;
+            m_mainState.setStrategy(other);
+            m_grid.setCurrentPlayer(other);
+            if (m_mainState.isMatchOver())
+            {
+                return;
+            }
+        }
+
+        sf::Vector2i wanted = runnerCell();
+        handleInput(RunnerPlayer, m_grid.getMapSize(), wanted);
+        m_moveTimer += dt;
+
+        if (!m_resetThisFrame && !m_endRequested && !m_mainState.isMatchOver() && m_runnerBlock &&
+            wanted != runnerCell())
+        {
+            m_moveTimer = 0.0f;
+            moveRunner(wanted.x, wanted.y, wanted.y < runnerCell().y);
+            if (!m_reachedFinish && isTrapped())
+            {
+                reset();
+            }
+        }
+        m_resetThisFrame = false;
+        m_endRequested = false;
+    }
+
+    if (m_reachedFinish)
+    {
+        m_finishTimer += dt;
+        if (m_finishTimer > m_finishDelay)
+        {
+            m_mainState.endMatch(StrategyType::Runner);
+        }
+    }
+}
+
+void RunnerStrategy::handleInput(int player, const sf::Vector2i& mapSize, sf::Vector2i& wanted)
+{
+    const sf::Vector2i cell = runnerCell();
+    if (m_input.isKeyPressed("RunnerLeft", player) && m_xMovement >= 1)
+    {
+        wanted = {cell.x - 1, cell.y};
+    }
+    if (m_input.isKeyPressed("RunnerRight", player) && m_xMovement >= 1)
+    {
+        wanted = {cell.x + 1, cell.y};
+    }
+    if (m_input.isKeyPressed("RunnerUp", player) && m_jumpForce >= 1)
+    {
+        wanted = {cell.x, cell.y - 1};
+    }
+    if (m_input.isKeyPressed("RunnerEnd", player))
+    {
+        m_endRequested = true;
+        std::cout << "RunnerStrategy::handleInput() - RunnerEnd" << std::endl;
+        handOver();
+    }
+    if (m_mainState.isMatchOver())
+    {
+        return;
+    }
+    if (m_input.isKeyPressed("RunnerReset", player) && m_resetsLeft >= 0)
+    {
+        reset();
+    }
+    if (m_mainState.isMatchOver())
+    {
+        return;
+    }
+    if (m_controllers.isConnected(static_cast<unsigned>(player)))
+    {
+        handleControllerInput(player, mapSize, wanted);
+    }
+}
+
+void RunnerStrategy::handleControllerInput(int player, const sf::Vector2i& /*mapSize*/, sf::Vector2i& wanted)
+{
+    if (m_moveTimer <= m_moveDelay)
+    {
+        return;
+    }
+    const unsigned slot = static_cast<unsigned>(player);
+    const sf::Vector2i cell = runnerCell();
+    if (m_controllers.isButtonPressed(slot, 0) && m_jumpForce > 0)
+    {
+        wanted = {cell.x, cell.y - 1};
+    }
+    if (m_controllers.isButtonPressed(slot, 1))
+    {
+        m_endRequested = true;
+        handOver();
+        if (m_mainState.isMatchOver())
+        {
+            return;
+        }
+    }
+    if (m_controllers.isButtonPressed(slot, 3) && m_resetTimer >= m_moveDelay)
+    {
+        m_resetTimer = 0.0f;
+        if (m_resetsLeft >= 0)
+        {
+            reset();
+        }
+        if (m_mainState.isMatchOver())
+        {
+            return;
+        }
+    }
+    const float horizontal = m_controllers.getAxisPosition(slot, sf::Joystick::X);
+    if (horizontal < -StickThreshold && m_xMovement > 0)
+    {
+        wanted = {cell.x - 1, cell.y};
+        return;
+    }
+    if (horizontal > StickThreshold && m_xMovement > 0)
+    {
+        wanted = {cell.x + 1, cell.y};
+    }
+}
+
+void RunnerStrategy::moveRunner(int x, int y, bool jump)
+{
+    if (!m_runnerBlock)
+    {
+        return;
+    }
+    std::cout << "remaining movement before: " << m_xMovement << "\n";
+    std::cout << "remaining jump force before: " << m_jumpForce << "\n";
+
+    const sf::Vector2i mapSize = m_grid.getMapSize();
+    const sf::Vector2i from = runnerCell();
+    const std::shared_ptr<BlockComponent> targetBlock = m_grid.getBlockAt(x, y);
+    const bool onFinish = targetBlock && targetBlock->getType() == BlockType::Finish;
+
+    if (onFinish)
+    {
+        m_finishTimer = 0.0f;
+        m_reachedFinish = true;
+        // The finish cell keeps its own block in the table; the Runner only slides onto it so
+        // that the players see it arrive. It never moves again in this match.
+        m_grid.removeBlock(m_runnerBlock);
+        m_runnerBlock->setGridPosition({x, y});
+        m_runnerBlock->init();
+        moveSafeZoneBy(sf::Vector2i(x, y) - from);
+        m_assets.GetSound("walk").play();
+    }
+    else
+    {
+        if (!isFree(x, y))
+        {
+            std::cout << "can't move to " << x << ", " << y << "\n";
+            const sf::Vector2i below{from.x, from.y + 1};
+            if (below.y >= mapSize.y)
+            {
+                if (m_resetsLeft >= 0)
+                {
+                    reset();
+                }
+                return;
+            }
+            if (isFree(below.x, below.y))
+            {
+                // Bumping into something in mid-air: the Runner drops one row instead.
+                m_xMovement = std::max(0, m_xMovement - 1);
+                gainJumpForce();
+                moveRunnerBlock(below);
+            }
+            return;
+        }
+        if (y + 1 >= mapSize.y)
+        {
+            reset();
+            return;
+        }
+        moveRunnerBlock({x, y});
+        m_assets.GetSound("walk").play();
+    }
+
+    if (jump)
+    {
+        m_jumpForce -= 1;
+    }
+    else
+    {
+        gainJumpForce();
+        m_xMovement -= 1;
+        const bool belowInside = x >= 0 && x < static_cast<int>(m_cells.size()) && y + 1 >= 0 &&
+                                 y + 1 < static_cast<int>(m_cells[static_cast<std::size_t>(x)].size());
+        if (!onFinish && belowInside &&
+            !m_cells[static_cast<std::size_t>(x)][static_cast<std::size_t>(y + 1)])
+        {
+            moveRunnerBlock({x, y + 1});
+        }
+    }
+    std::cout << "remaining movement after: " << m_xMovement << "\n";
+    std::cout << "remaining jump force after: " << m_jumpForce << "\n";
+    std::cout << "-------------------------\n";
+}
+
+bool RunnerStrategy::isFree(int x, int y) const
+{
+    if (x < 0 || y < 0 || x >= static_cast<int>(m_cells.size()) ||
+        y >= static_cast<int>(m_cells[static_cast<std::size_t>(x)].size()))
+    {
+        return false;
+    }
+    const std::shared_ptr<BlockComponent>& block =
+        m_cells[static_cast<std::size_t>(x)][static_cast<std::size_t>(y)];
+    return !block || block == m_runnerBlock;
+}
+
+bool RunnerStrategy::isTrapped() const
+{
+    if (!m_runnerBlock)
+    {
+        return false;
+    }
+    const sf::Vector2i cell = runnerCell();
+    return !isFree(cell.x - 1, cell.y) && !isFree(cell.x + 1, cell.y) && !isFree(cell.x, cell.y - 1) &&
+           !isFree(cell.x, cell.y + 1);
+}
+
+void RunnerStrategy::reset()
+{
+    m_resetsLeft -= 1;
+    if (m_runnerBlock)
+    {
+        // The Builder may have covered the start cell; the Runner then restarts on the nearest
+        // free cell above it in the first column.
+        const sf::Vector2i start = startCell(m_grid.getMapSize());
+        for (int row = start.y; row >= 0; --row)
+        {
+            const std::shared_ptr<BlockComponent> occupant = m_grid.getBlockAt(start.x, row);
+            if (!occupant || occupant == m_runnerBlock)
+            {
+                moveRunnerBlock({start.x, row});
+                break;
+            }
+        }
+    }
+    m_xMovement = 0;
+    m_jumpForce = 0;
+    m_resetThisFrame = true;
+    if (m_resetsLeft < 0)
+    {
+        m_mainState.endMatch(StrategyType::Builder);
+    }
+}
+
+void RunnerStrategy::createSafeZone()
+{
+    TRACE_SCOPE("orv_gd::RunnerStrategy::createSafeZone");
+    m_safeZone = GameObject::create("runner_safezone");
+    const sf::Vector2i centre = m_runnerBlock ? runnerCell() : startCell(m_grid.getMapSize());
+    const int halfWidth = m_safeZoneSize.x / 2;
+    const int halfHeight = m_safeZoneSize.y / 2;
+    for (int dx = -halfWidth; dx <= halfWidth; ++dx)
+    {
+        for (int dy = -halfHeight; dy <= halfHeight; ++dy)
+        {
+            std::shared_ptr<BlockComponent> block = m_safeZone->addComponent<BlockComponent>(
+                *m_safeZone, m_mainState.getWindow(), sf::Vector2i(centre.x + dx, centre.y + dy),
+                SafeZoneColor, true, BlockType::SafeZone);
+            m_grid.placeBlock(block);
+            m_events.fireEvent(std::make_shared<RenderableCreateEvent>("Background", *block));
+        }
+    }
+    m_safeZone->init();
+    m_events.fireEvent(std::make_shared<GameObjectCreateEvent>(m_safeZone));
+}
+
+void RunnerStrategy::refreshRunner()
+{
+    if (!m_runner)
+    {
+        m_runner = m_objects.getGameObject("Runner");
+    }
+    m_runnerBlock = m_runner ? m_runner->getComponent<BlockComponent>() : nullptr;
+}
+
+sf::Vector2i RunnerStrategy::runnerCell() const
+{
+    return m_runnerBlock ? m_runnerBlock->getGridPosition() : startCell(m_grid.getMapSize());
+}
+
+void RunnerStrategy::moveRunnerBlock(sf::Vector2i to)
+{
+    const sf::Vector2i from = runnerCell();
+    m_grid.moveBlock(m_runnerBlock, to);
+    moveSafeZoneBy(runnerCell() - from);
+}
+
+void RunnerStrategy::moveSafeZoneBy(sf::Vector2i offset)
+{
+    if (!m_safeZone || offset == sf::Vector2i(0, 0))
+    {
+        return;
+    }
+    for (const std::shared_ptr<BlockComponent>& block : m_safeZone->getComponents<BlockComponent>())
+    {
+        m_grid.moveBlock(block, block->getGridPosition() + offset);
+    }
+}
+
+void RunnerStrategy::handOver()
+{
+    if (m_mainState.getCurrentStrategy() != StrategyType::Runner || m_mainState.isMatchOver())
+    {
+        return;
+    }
+    m_mainState.setStrategy(StrategyType::Builder);
+    m_grid.setCurrentPlayer(StrategyType::Builder);
+}
+
+void RunnerStrategy::gainJumpForce()
+{
+    if (m_jumpForce < m_maxJumpForce)
+    {
+        m_jumpForce += 1;
+    }
+}
+} // namespace orv_gd
