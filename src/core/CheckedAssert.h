@@ -32,12 +32,12 @@ void logError(const char* file, int line, const Args&... parts)
 
 /// When the condition fails: one located line to sf::err(), then the assertion stops the program.
 /// ORV_ASSERT(state != nullptr, "State could not be found");
-#define ORV_ASSERT(condition, ...)                                                                 \
-    do                                                                                             \
-    {                                                                                              \
-        if (!(condition))                                                                          \
-        {                                                                                          \
-            ::orv_gd::detail::logError(__FILE__, __LINE__, __VA_ARGS__);                           \
-            ::orv_gd::detail::assertionFailed(#condition, __FILE__, __LINE__, __func__);           \
-        }                                                                                          \
+#define ORV_ASSERT(condition, ...)                                                                           \
+    do                                                                                                       \
+    {                                                                                                        \
+        if (!(condition))                                                                                    \
+        {                                                                                                    \
+            ::orv_gd::detail::logError(__FILE__, __LINE__, __VA_ARGS__);                                     \
+            ::orv_gd::detail::assertionFailed(#condition, __FILE__, __LINE__, __func__);                     \
+        }                                                                                                    \
     } while (false)

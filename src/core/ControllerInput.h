@@ -11,7 +11,7 @@ namespace orv_gd
 class ControllerInput
 {
 public:
-    static constexpr unsigned SlotCount = sf::Joystick::Count;       // 8
+    static constexpr unsigned SlotCount = sf::Joystick::Count; // 8
     static constexpr unsigned ButtonCount = sf::Joystick::ButtonCount;
     static constexpr unsigned AxisCount = sf::Joystick::AxisCount;
 

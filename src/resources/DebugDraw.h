@@ -31,7 +31,8 @@ public:
 
     void drawArrow(const sf::Vector2f& origin, const sf::Vector2f& direction, const sf::Color& color,
                    float thickness);
-    void drawLine(const sf::Vector2f& start, const sf::Vector2f& end, const sf::Color& color, float thickness);
+    void drawLine(const sf::Vector2f& start, const sf::Vector2f& end, const sf::Color& color,
+                  float thickness);
     void drawCircle(const sf::Vector2f& center, float radius, const sf::Color& outlineColor,
                     const sf::Color& fillColor);
     void drawRectangle(const sf::Vector2f& position, const sf::Vector2f& size, const sf::Color& outlineColor,
