@@ -3,7 +3,9 @@ BUILD_DIR ?= build
 SAN_DIR   ?= build-sanitize
 JOBS      ?= $(shell nproc)
 CMAKE_FLAGS ?=
-XVFB := xvfb-run -a -s "-screen 0 1920x1080x24 -r -nolisten tcp"
+# -noreset: the server would otherwise reset whenever its last client leaves and refuse the next
+# test's window for a moment.
+XVFB := xvfb-run -a -s "-screen 0 1920x1080x24 -r -noreset -nolisten tcp"
 
 .PHONY: all setup build run test unit e2e format format-check sanitize bench clean
 
@@ -36,6 +38,12 @@ format:
 
 format-check: setup
 	clang-format --dry-run --Werror $$(git ls-files 'src/*.cpp' 'src/*.h' 'tests/*.cpp' 'tests/*.h' 'tools/*.cpp')
+
+# Unit tests built with AddressSanitizer and UndefinedBehaviorSanitizer, in a folder of their own.
+sanitize: setup
+	cmake -S . -B $(SAN_DIR) -DTUMBRELT_SANITIZE=ON $(CMAKE_FLAGS)
+	cmake --build $(SAN_DIR) -j $(JOBS)
+	cd $(SAN_DIR) && ALSOFT_DRIVERS=null $(XVFB) ctest --output-on-failure -j $(JOBS) -L unit
 
 clean:
 	rm -rf $(BUILD_DIR) $(SAN_DIR)
