@@ -10,6 +10,7 @@
 #include "resources/AssetManager.h"
 #include "resources/TraceRecorder.h"
 
+#include <SFML/Graphics/Image.hpp>
 #include <SFML/Graphics/RenderWindow.hpp>
 
 #include <algorithm>
@@ -24,6 +25,25 @@ constexpr std::size_t FillVertices = 6;
 constexpr std::size_t OutlineVertices = 24;
 constexpr float OutlineThickness = 1.0f;
 const char* const LightTextureFile = "shaders/ShaderTextureUV.png";
+
+/// The light texture's picture made in memory: red grows to the right, green downwards, as in
+/// "shaders/ShaderTextureUV.png".
+void loadStandInLightTexture(sf::Texture& texture)
+{
+    constexpr unsigned Size = 64;
+    sf::Image image;
+    image.create(Size, Size);
+    for (unsigned y = 0; y < Size; ++y)
+    {
+        for (unsigned x = 0; x < Size; ++x)
+        {
+            image.setPixel(x, y,
+                           sf::Color(static_cast<sf::Uint8>(x * 255 / (Size - 1)),
+                                     static_cast<sf::Uint8>(y * 255 / (Size - 1)), 0));
+        }
+    }
+    texture.loadFromImage(image);
+}
 
 /// Appends the two triangles of the axis-aligned quad [left, right) x [top, bottom).
 void appendQuad(sf::VertexArray& vertices, float left, float top, float right, float bottom,
@@ -307,8 +327,12 @@ void GridManager::prepareLight(const std::shared_ptr<BlockComponent>& block)
         if (!m_lightTextureAttempted)
         {
             m_lightTextureAttempted = true;
-            // A missing texture is reported by SFML; the light is then drawn untextured.
-            m_lightTexture.loadFromFile(AssetManager::GetAssetPath(LightTextureFile));
+            // SFML reports a missing texture; the shader only needs texture coordinates that run
+            // 0..1 over the map, which any texture gives, so the light goes on with a stand-in.
+            if (!m_lightTexture.loadFromFile(AssetManager::GetAssetPath(LightTextureFile)))
+            {
+                loadStandInLightTexture(m_lightTexture);
+            }
         }
         m_lightRect.setPosition(0.0f, 0.0f);
         m_lightRect.setSize(sf::Vector2f(static_cast<float>(m_mapSize.x) * m_cellSize.x,
@@ -317,6 +341,7 @@ void GridManager::prepareLight(const std::shared_ptr<BlockComponent>& block)
         {
             m_lightRect.setTexture(&m_lightTexture, true);
         }
+        m_lightCone.setMap(m_mapSize, m_cellSize);
         m_lightRectReady = true;
     }
     // Compiled on first use only; every later frame this is a flag test. The block's states then
@@ -431,9 +456,11 @@ void GridManager::drawLitBlocks(const VisibleArea& area)
                 continue;
             }
             // Without a working shader the light rectangle would paint the bare texture over the map.
-            if (block->hasShader())
+            // Only the part of the map the cone can reach is shaded; the picture is the same.
+            if (block->hasShader() && block->getRenderStates().shader)
             {
-                m_window->draw(m_lightRect, block->getRenderStates());
+                m_lightCone.draw(*m_window, m_lightRect, block->getRenderStates(), block->getScreenPos(),
+                                 block->getConeScale());
             }
             m_litBlocks.push_back(block);
             m_window->draw(block->getShape(), m_cellRenderStates);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "match/LightCone.h"
 #include "match/StrategyType.h"
 
 #include <SFML/Graphics/RectangleShape.hpp>
@@ -73,6 +74,8 @@ public:
 
     void prepareLight(const std::shared_ptr<BlockComponent>& block);
     const std::vector<std::shared_ptr<BlockComponent>>& getLitBlocks() const { return m_litBlocks; }
+    /// The clipped drawing of the light cones, with its count of cones drawn.
+    const LightCone& getLightCone() const { return m_lightCone; }
 
     /// The frame rectangles as one triangle list: every cell's fill quad first (6 vertices each,
     /// in frame order), then every cell's outline ring (24 vertices each, in frame order).
@@ -122,5 +125,6 @@ private:
     sf::Shader m_shader;
     bool m_lightRectReady = false;
     bool m_lightTextureAttempted = false;
+    LightCone m_lightCone;
 };
 } // namespace orv_gd
