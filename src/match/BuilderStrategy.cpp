@@ -6,6 +6,7 @@
 #include "match/GridManager.h"
 #include "match/MainState.h"
 #include "match/ObstacleShapes.h"
+#include "match/Palette.h"
 #include "objects/EventBus.h"
 #include "objects/GameObject.h"
 #include "objects/GameObjectCreateEvent.h"
@@ -28,7 +29,6 @@ namespace
 {
 constexpr int BuilderPlayer = 1;
 constexpr float StickThreshold = 30.0f;
-const sf::Color ForbiddenColor{255, 5, 23, 255};
 /// The Builder may not drop into the last three columns, where the finish line stands.
 constexpr int FinishColumns = 3;
 } // namespace
@@ -309,7 +309,7 @@ void BuilderStrategy::moveBlock(sf::Vector2i offset)
         const sf::Vector2i position = cell->getGridPosition();
         if (onSafeZone(position))
         {
-            cell->setColor(ForbiddenColor);
+            cell->setColor(PaletteRed);
             misplaced = true;
         }
         else if (position.x < mapSize.x - FinishColumns)
@@ -318,7 +318,7 @@ void BuilderStrategy::moveBlock(sf::Vector2i offset)
         }
         else
         {
-            cell->setColor(ForbiddenColor);
+            cell->setColor(PaletteRed);
         }
     }
     m_assets.GetSound(misplaced ? "misplace" : "move").play();

@@ -8,6 +8,7 @@
 #include "match/BuilderStrategy.h"
 #include "match/GridManager.h"
 #include "match/LevelGenerator.h"
+#include "match/Palette.h"
 #include "match/ProgressBarComponent.h"
 #include "match/RunnerStrategy.h"
 #include "objects/CameraRenderComponent.h"
@@ -36,11 +37,6 @@ constexpr float CellsPerWindowHeight = 11.0f;
 constexpr int LevelId = 0;
 constexpr float CameraFollowSpeed = 10.0f;
 const sf::Vector2i CameraFollowOffset{3, 0};
-const sf::Color RunnerColor{14, 165, 233, 255};
-const sf::Color HudGrey{90, 90, 90, 255};
-const sf::Color HudDark{20, 20, 20, 255};
-const sf::Color HudBlue{14, 165, 233, 255};
-const sf::Color HudAmber{245, 158, 11, 255};
 
 /// One HUD bar: its icon and the values at which it is empty and full.
 struct BarSpec
@@ -86,7 +82,7 @@ void MainState::init()
 
     std::shared_ptr<GameObject> runner = GameObject::create("Runner");
     std::shared_ptr<BlockComponent> runnerBlock =
-        runner->addComponent<BlockComponent>(*runner, m_window, sf::Vector2i(0, MapSize.y - 6), RunnerColor);
+        runner->addComponent<BlockComponent>(*runner, m_window, sf::Vector2i(0, MapSize.y - 6), PaletteBlue);
     grid.placeBlock(runnerBlock);
     events.fireEvent(std::make_shared<RenderableCreateEvent>("Map", *runnerBlock));
     runner->init();
@@ -304,13 +300,13 @@ void MainState::refreshProgressBars()
         component->setValue(value);
         if (runnersTurn)
         {
-            component->setBarColor(HudBlue);
-            component->setBackgroundColor(HudGrey);
+            component->setBarColor(PaletteBlue);
+            component->setBackgroundColor(PaletteGrey);
         }
         else
         {
-            component->setBarColor(id == 0 ? HudAmber : HudGrey);
-            component->setBackgroundColor(HudDark);
+            component->setBarColor(id == 0 ? PaletteAmber : PaletteGrey);
+            component->setBackgroundColor(PaletteDark);
         }
     }
     for (std::size_t i = 0; i < m_progressBarIcons.size(); ++i)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "match/Palette.h"
 #include "objects/IRenderComponent.h"
 
 #include <SFML/Graphics/Color.hpp>
@@ -16,8 +17,7 @@ class ProgressBarComponent : public IRenderComponent
 public:
     ProgressBarComponent(GameObject& gameObject, sf::RenderWindow& renderWindow, sf::Vector2f size,
                          float value, float emptyValue, float fullValue,
-                         sf::Color backgroundColor = sf::Color(90, 90, 90, 255),
-                         sf::Color barColor = sf::Color(14, 165, 233, 255));
+                         sf::Color backgroundColor = PaletteGrey, sf::Color barColor = PaletteBlue);
 
     bool init() override;
     void update(float deltaTime) override;

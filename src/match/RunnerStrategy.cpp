@@ -4,6 +4,7 @@
 #include "core/InputManager.h"
 #include "match/BlockComponent.h"
 #include "match/MainState.h"
+#include "match/Palette.h"
 #include "objects/EventBus.h"
 #include "objects/GameObject.h"
 #include "objects/GameObjectCreateEvent.h"
@@ -23,7 +24,6 @@ namespace
 {
 constexpr int RunnerPlayer = 0;
 constexpr float StickThreshold = 30.0f;
-const sf::Color SafeZoneColor{40, 40, 40, 5};
 
 /// The start cell: column 0, six rows above the bottom edge.
 sf::Vector2i startCell(const sf::Vector2i& mapSize)
@@ -360,7 +360,7 @@ void RunnerStrategy::createSafeZone()
         {
             std::shared_ptr<BlockComponent> block = m_safeZone->addComponent<BlockComponent>(
                 *m_safeZone, m_mainState.getWindow(), sf::Vector2i(centre.x + dx, centre.y + dy),
-                SafeZoneColor, true, BlockType::SafeZone);
+                PaletteShadow, true, BlockType::SafeZone);
             m_grid.placeBlock(block);
             m_events.fireEvent(std::make_shared<RenderableCreateEvent>("Background", *block));
         }
