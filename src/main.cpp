@@ -15,10 +15,11 @@ int main()
     orv_gd::ExitSignal::install();
 
     // Without a display SFML would abort with a core dump the moment a window or GL object exists.
-    const std::string displayProblem = orv_gd::DisplayProbe::check();
-    if (!displayProblem.empty())
+    // The probe holds its connection until the game is gone.
+    const orv_gd::DisplayProbe display;
+    if (!display.isOpen())
     {
-        std::cerr << "tumbrelt: " << displayProblem << std::endl;
+        std::cerr << "tumbrelt: " << display.getProblem() << std::endl;
         return 1;
     }
 

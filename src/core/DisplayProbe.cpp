@@ -9,24 +9,35 @@
 
 namespace orv_gd
 {
-std::string DisplayProbe::check()
+DisplayProbe::DisplayProbe()
 {
 #if defined(__unix__) && !defined(__APPLE__)
     // DISPLAY alone proves nothing (the server may be gone), so really open the display.
     Display* display = XOpenDisplay(nullptr);
     if (display != nullptr)
     {
-        XCloseDisplay(display);
-        return {};
+        m_display = display;
+        return;
     }
     const char* name = std::getenv("DISPLAY");
     if (name == nullptr || *name == '\0')
     {
-        return "cannot open the display (DISPLAY is not set)";
+        m_problem = "cannot open the display (DISPLAY is not set)";
     }
-    return std::string("cannot open the display \"") + name + "\"";
-#else
-    return {};
+    else
+    {
+        m_problem = std::string("cannot open the display \"") + name + "\"";
+    }
+#endif
+}
+
+DisplayProbe::~DisplayProbe()
+{
+#if defined(__unix__) && !defined(__APPLE__)
+    if (m_display != nullptr)
+    {
+        XCloseDisplay(static_cast<Display*>(m_display));
+    }
 #endif
 }
 } // namespace orv_gd

@@ -66,23 +66,27 @@ def wait_until(predicate, timeout=10.0, interval=0.05, what="condition"):
 class XServer:
     """A private Xvfb server; use it as a context manager. `display` is its name (":N")."""
 
-    def __init__(self, width=DEFAULT_SCREEN[0], height=DEFAULT_SCREEN[1], depth=24):
-        """Describes a screen of width x height pixels; start() or `with` starts it."""
+    def __init__(self, width=DEFAULT_SCREEN[0], height=DEFAULT_SCREEN[1], depth=24, noreset=True):
+        """Describes a screen of width x height pixels; start() or `with` starts it.
+        noreset=False keeps Xvfb's default of resetting when its last client leaves."""
         self.width = width
         self.height = height
         self.depth = depth
+        self.noreset = noreset
         self.display = None
         self._process = None
 
     def start(self, timeout=15.0):
-        """Starts Xvfb (key auto-repeat off, no TCP, no reset when the last client leaves, which
-        would refuse connections for a moment) and waits until it accepts clients."""
+        """Starts Xvfb (key auto-repeat off, no TCP, by default no reset when the last client
+        leaves, which would refuse connections for a moment) and waits until it accepts clients."""
         read_fd, write_fd = os.pipe()
+        args = ["Xvfb", "-displayfd", str(write_fd), "-screen", "0",
+                "%dx%dx%d" % (self.width, self.height, self.depth), "-r", "-nolisten", "tcp"]
+        if self.noreset:
+            args.append("-noreset")
         try:
-            self._process = subprocess.Popen(
-                ["Xvfb", "-displayfd", str(write_fd), "-screen", "0",
-                 "%dx%dx%d" % (self.width, self.height, self.depth), "-r", "-noreset", "-nolisten", "tcp"],
-                pass_fds=(write_fd,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            self._process = subprocess.Popen(args, pass_fds=(write_fd,), stdout=subprocess.DEVNULL,
+                                             stderr=subprocess.DEVNULL)
         finally:
             os.close(write_fd)
         with os.fdopen(read_fd) as reader:
@@ -94,6 +98,9 @@ class XServer:
         self.display = ":" + number
         wait_until(lambda: self.run_x(["xdpyinfo"], check=False).returncode == 0,
                    timeout, what="the X server " + self.display)
+        if not self.noreset:
+            # The check's client leaving makes such a server reset; let it finish first.
+            time.sleep(0.5)
         return self
 
     def stop(self):
@@ -386,9 +393,9 @@ class GameTestCase(unittest.TestCase):
         for server in self._servers:
             server.stop()
 
-    def start_server(self, width=DEFAULT_SCREEN[0], height=DEFAULT_SCREEN[1]):
+    def start_server(self, width=DEFAULT_SCREEN[0], height=DEFAULT_SCREEN[1], noreset=True):
         """Starts a private X server of the given size, stopped at the end of the test."""
-        server = XServer(width, height).start()
+        server = XServer(width, height, noreset=noreset).start()
         self._servers.append(server)
         return server
 

@@ -3,7 +3,9 @@ title, and reports start-up problems in one line instead of crashing."""
 
 import os
 import shutil
+import signal
 import tempfile
+import time
 
 import harness
 
@@ -30,6 +32,18 @@ class StartupTest(harness.GameTestCase):
         self.assertEqual(image.size, (1280, 720))
         game.close_request()
         self.assert_clean_exit(game)
+
+    def test_starts_on_a_server_that_resets_when_its_clients_leave(self):
+        # The display check must not be the last client to leave before the window opens.
+        server = self.start_server(noreset=False)
+        for _ in range(6):
+            with self.subTest():
+                game = self.start_game(server)
+                # No other client may keep the server from resetting while the game starts.
+                time.sleep(0.3)
+                game.wait_window()
+                game.signal(signal.SIGTERM)
+                self.assert_clean_exit(game)
 
     def test_without_a_display_it_says_so_in_one_line(self):
         for env in ({}, {"DISPLAY": ":1999"}):
