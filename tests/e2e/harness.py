@@ -246,6 +246,11 @@ class GameProcess:
         with open(self.path("stderr.txt")) as f:
             return f.read()
 
+    def wait_stdout(self, text, count=1, timeout=10.0):
+        """Waits until standard output holds `text` at least `count` times; returns the output."""
+        return wait_until(lambda: self.stdout() if self.stdout().count(text) >= count else None,
+                          timeout, what="%d x %r on standard output" % (count, text))
+
     def running(self):
         """Whether the game process is still running."""
         return self.process is not None and self.process.poll() is None

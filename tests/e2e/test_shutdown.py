@@ -44,8 +44,8 @@ class ShutdownTest(harness.GameTestCase):
     def test_escape_in_the_menu(self):
         game = self.run_until_ready()
         game.press("Escape")
+        game.wait_stdout("closing game\n")
         self.assert_clean_exit(game)
-        self.assertIn("closing game", game.stdout())
 
 
 if __name__ == "__main__":
