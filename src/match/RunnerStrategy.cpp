@@ -248,7 +248,7 @@ void RunnerStrategy::moveRunner(int x, int y, bool jump)
     {
         if (!isFree(x, y))
         {
-            std::cout << "can't move to " << x << ", " << y << "\n";
+            std::cout << "can't move to " << x << ", " << y << "\n" << std::flush;
             const sf::Vector2i below{from.x, from.y + 1};
             if (below.y >= mapSize.y)
             {
@@ -294,7 +294,8 @@ void RunnerStrategy::moveRunner(int x, int y, bool jump)
     }
     std::cout << "remaining movement after: " << m_xMovement << "\n";
     std::cout << "remaining jump force after: " << m_jumpForce << "\n";
-    std::cout << "-------------------------\n";
+    // Flushed, so that whoever watches the log sees each step as it happens.
+    std::cout << "-------------------------\n" << std::flush;
 }
 
 bool RunnerStrategy::isFree(int x, int y) const
