@@ -425,10 +425,27 @@ void GridManager::drawCellFrames(const VisibleArea& area)
 
     const std::size_t rows = static_cast<std::size_t>(lastRow - firstRow + 1);
     const std::size_t outlineStart = frameCount() * FillVertices;
+    // The map cells' fills are fully transparent and change no pixel: in a map column only the frame
+    // rows above and below the map are filled. On a software renderer this saves most of the frame.
+    const auto drawFills = [this](int column, int fromRow, int toRow)
+    {
+        if (fromRow <= toRow)
+        {
+            m_window->draw(&m_cellShapes[frameIndex(column, fromRow) * FillVertices],
+                           static_cast<std::size_t>(toRow - fromRow + 1) * FillVertices, sf::Triangles);
+        }
+    };
     for (int x = firstColumn; x <= lastColumn; ++x)
     {
-        m_window->draw(&m_cellShapes[frameIndex(x, firstRow) * FillVertices], rows * FillVertices,
-                       sf::Triangles);
+        if (0 <= x && x < m_mapSize.x)
+        {
+            drawFills(x, firstRow, std::min(lastRow, -1));
+            drawFills(x, std::max(firstRow, m_mapSize.y), lastRow);
+        }
+        else
+        {
+            drawFills(x, firstRow, lastRow);
+        }
     }
     for (int x = firstColumn; x <= lastColumn; ++x)
     {

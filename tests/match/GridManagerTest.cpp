@@ -8,6 +8,8 @@
 #include "objects/IRenderComponent.h"
 #include "objects/RenderableDestroyEvent.h"
 
+#include <SFML/Graphics/RectangleShape.hpp>
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -302,6 +304,37 @@ TEST_F(GridPictureTest, FrameDarkensAroundTheMapWithOutlinesOnTop)
     EXPECT_EQ(picture.getPixel(19, 30), PaletteGrey); // left of the highlighted cell
     EXPECT_EQ(picture.getPixel(30, 19), PaletteGrey); // above it
     EXPECT_EQ(picture.getPixel(5, 40), PaletteDark);  // the lower map edge
+}
+
+TEST_F(GridPictureTest, FramePictureMatchesOneRectangleShapePerCell)
+{
+    m_grid.highlightCell(2, 1);
+    m_grid.draw();
+    const sf::Image grid = test::grabField(*m_window);
+
+    m_window->clear(Background);
+    for (int x = -8; x < 5 + 8; ++x)
+    {
+        for (int y = -5; y < 3 + 5; ++y)
+        {
+            sf::RectangleShape cell({20.0f, 20.0f});
+            cell.setPosition(x * 20.0f, y * 20.0f);
+            cell.setOutlineThickness(1.0f);
+            cell.setOutlineColor(x == 2 && y == 1 ? PaletteGrey : PaletteDark);
+            cell.setFillColor(m_grid.isInside(x, y) ? sf::Color::Transparent : PaletteDarkTranslucent);
+            m_window->draw(cell);
+        }
+    }
+    const sf::Image shapes = test::grabField(*m_window);
+    int differences = 0;
+    for (unsigned y = 0; y < 300; ++y)
+    {
+        for (unsigned x = 0; x < 400; ++x)
+        {
+            differences += grid.getPixel(x, y) != shapes.getPixel(x, y);
+        }
+    }
+    EXPECT_EQ(differences, 0);
 }
 
 TEST_F(GridPictureTest, CameraCullsCellsLeftOfItsView)
