@@ -525,7 +525,7 @@ def diagram_builder_wins(image, box):
     resets(draw, x0 + 14, y1 - 52, 40, 2)
 
 
-def diagram_special(image, box):
+def diagram_odd_blocks(image, box):
     x0, y0, x1, y1 = box
     draw = ImageDraw.Draw(image)
     size = 50
@@ -557,7 +557,7 @@ def make_tutorial2():
         (diagram_fade, ("Blocks fade", "Amber blocks vanish after 7 seconds of Builder time.")),
         (diagram_gravity, ("After each Runner turn", "loose blocks and the Runner fall one cell.")),
         (diagram_builder_wins, ("The Builder wins", "after 50 Runner turns or the Runner's third reset.")),
-        (diagram_special, ("Not all blocks are amber", "White ones stay for good; a green one is a finish!")),
+        (diagram_odd_blocks, ("Not all blocks are amber", "White ones stay for good; a green one is a finish!")),
     ]
     return make_tutorial_page(2, "BUILDER", AMBER,
                               "Drop blocks in the Runner's way. The Builder moves first.", controls, cards)

@@ -8,7 +8,7 @@ class Sprite;
 
 namespace orv_gd
 {
-/// Scales a full-screen picture to fit the window whole, keeping its aspect ratio, and centres
+/// Scales a full-screen picture to fit the window whole, keeping its proportions, and centres
 /// it on the window's current view; the sides that do not fit stay as bars.
 void fitSpriteToWindow(sf::Sprite& sprite, const sf::RenderWindow& window);
 } // namespace orv_gd
