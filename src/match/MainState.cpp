@@ -57,16 +57,19 @@ const std::array<BarSpec, 5> Bars{{
 } // namespace
 
 MainState::MainState(GameStateManager* gameStateManager, Game* game)
-    : GameState(gameStateManager, game), m_window(game->getWindow()), m_spriteManager(game->getWindow())
+    : GameState(gameStateManager, game), m_window(game->getWindow()), m_spriteManager(game->getWindow()),
+      m_objects(GameObjectManager::getInstance()), m_events(EventBus::getInstance()),
+      m_input(InputManager::getInstance())
 {
 }
 
 void MainState::init()
 {
     TRACE_SCOPE("orv_gd::MainState::init");
-    GridManager& grid = GridManager::getInstance();
-    GameObjectManager& objects = GameObjectManager::getInstance();
-    EventBus& events = EventBus::getInstance();
+    m_grid = &GridManager::getInstance();
+    GridManager& grid = *m_grid;
+    GameObjectManager& objects = m_objects;
+    EventBus& events = m_events;
     m_matchOver = false;
 
     const float cellEdge = static_cast<float>(m_window.getSize().y) / CellsPerWindowHeight;
@@ -119,7 +122,7 @@ void MainState::init()
 
 void MainState::update(float dt)
 {
-    if (InputManager::getInstance().isKeyPressed("Exit", 0))
+    if (m_input.isKeyPressed("Exit", 0))
     {
         m_gameStateManager->setState("MenuState");
         return;
@@ -134,16 +137,16 @@ void MainState::update(float dt)
             strategy->update(dt);
         }
     }
-    GridManager::getInstance().update(dt);
-    EventBus::getInstance().update(dt);
-    GameObjectManager::getInstance().update(dt);
+    m_grid->update(dt);
+    m_events.update(dt);
+    m_objects.update(dt);
     refreshProgressBars();
 }
 
 void MainState::draw()
 {
     TRACE_SCOPE("orv_gd::MainState::draw");
-    GridManager::getInstance().draw();
+    m_grid->draw();
     m_spriteManager.draw();
     const auto current = m_strategies.find(m_currentStrategy);
     if (current != m_strategies.end() && current->second)
@@ -157,8 +160,11 @@ void MainState::exit()
     TRACE_SCOPE("orv_gd::MainState::exit");
     m_spriteManager.shutdown();
     m_strategies.clear();
-    GridManager::getInstance().clear();
-    GameObjectManager::getInstance().shutdown();
+    if (m_grid)
+    {
+        m_grid->clear();
+    }
+    m_objects.shutdown();
     // Nothing of this match outlives it; the next entry builds the HUD afresh.
     m_progressBars.clear();
     m_progressBarIcons.clear();
@@ -210,7 +216,7 @@ void MainState::initProgressBars(const std::shared_ptr<GameObject>& /*camera*/)
 {
     m_progressBars.clear();
     m_progressBarIcons.clear();
-    EventBus& events = EventBus::getInstance();
+    EventBus& events = m_events;
     AssetManager& assets = AssetManager::getInstance();
 
     const sf::Vector2u windowSize = m_window.getSize();
@@ -249,7 +255,7 @@ void MainState::initProgressBars(const std::shared_ptr<GameObject>& /*camera*/)
 
 void MainState::refreshProgressBars()
 {
-    const std::shared_ptr<GameObject> camera = GameObjectManager::getInstance().getGameObject("Camera");
+    const std::shared_ptr<GameObject> camera = m_objects.getGameObject("Camera");
     if (!camera)
     {
         return;

@@ -15,7 +15,11 @@ class RenderWindow;
 
 namespace orv_gd
 {
+class EventBus;
 class GameObject;
+class GameObjectManager;
+class GridManager;
+class InputManager;
 class Strategy;
 
 /// Runs one match: builds the scene on entry, forwards each frame to the role whose turn it
@@ -57,6 +61,13 @@ private:
     std::vector<std::shared_ptr<GameObject>> m_progressBarIcons;
     std::vector<std::shared_ptr<GameObject>> m_progressBars;
     bool m_matchOver = false;
+
+    // The shared services of a match. The grid holds GL resources, so it is first reached in
+    // init, when the window exists.
+    GameObjectManager& m_objects;
+    EventBus& m_events;
+    InputManager& m_input;
+    GridManager* m_grid = nullptr;
 
     void refreshProgressBars();
 };
