@@ -226,7 +226,9 @@ class GameProcess:
             env.pop("DISPLAY", None)
             env["ALSOFT_DRIVERS"] = "null"
             env.update(self._env or {})
-        self.process = subprocess.Popen([self.binary], cwd=self.workdir, env=env,
+        # Line-buffered output, as on a terminal, so tests see each line when it is written
+        # (stdbuf execs the game, so the process and its signals are the game's own).
+        self.process = subprocess.Popen(["stdbuf", "-oL", "-eL", self.binary], cwd=self.workdir, env=env,
                                         stdout=self._stdout, stderr=self._stderr)
         return self
 
@@ -256,8 +258,8 @@ class GameProcess:
         return self.process is not None and self.process.poll() is None
 
     def wait_window(self, timeout=30.0):
-        """Waits until the game's visible window exists, focuses it (there is no window
-        manager) and returns its X window id."""
+        """Waits until the game's visible window exists and its frame loop runs, focuses it
+        (there is no window manager) and returns its X window id."""
         def find():
             if not self.running():
                 raise HarnessError("the game exited with %s before its window appeared; stderr:\n%s"
@@ -268,6 +270,8 @@ class GameProcess:
             return int(ids[0]) if ids else None
 
         self.window_id = wait_until(find, timeout, what="the game's window")
+        # The title gains the frame rate in the first frame: from then on the loop runs.
+        wait_until(lambda: TITLE_PATTERN.match(self.title()), timeout, what="the first frame")
         self.focus()
         return self.window_id
 
