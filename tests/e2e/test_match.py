@@ -57,11 +57,17 @@ class MatchTest(harness.GameTestCase):
         self.key(game, "Return")
         self.wait_output(game, "RunnerStrategy::enter()", runner_turns_before + 1)
 
+    def assert_screen(self, game, picture):
+        """Waits until the screen shows the picture of assets/menu as the screens fit it; returns
+        the screenshot."""
+        expected = fitted_picture(os.path.join(harness.REPO, "assets", "menu", picture), SCREEN)
+        return harness.wait_until(
+            lambda: (lambda image: image if mean_difference(image, expected) < 12 else None)(game.screenshot()),
+            timeout=10, what="the screen showing " + picture)
+
     def assert_end_screen(self, game, picture):
         expected = fitted_picture(os.path.join(harness.REPO, "assets", "menu", picture), SCREEN)
-        shot = harness.wait_until(
-            lambda: (lambda image: image if mean_difference(image, expected) < 12 else None)(game.screenshot()),
-            timeout=10, what="the end screen showing " + picture)
+        shot = self.assert_screen(game, picture)
         other = "win_runner.png" if picture == "win_builder.png" else "win_builder.png"
         unexpected = fitted_picture(os.path.join(harness.REPO, "assets", "menu", other), SCREEN)
         self.assertGreater(mean_difference(shot, unexpected), mean_difference(shot, expected))
@@ -98,7 +104,7 @@ class MatchTest(harness.GameTestCase):
         self.assert_end_screen(game, "win_builder.png")
         self.assertEqual(game.stderr().count("Removed m_listener with given m_id. "), 6)
         self.key(game, "space")
-        time.sleep(0.5)
+        self.assert_screen(game, "start.png")
         self.assertTrue(game.running())
         self.key(game, "Escape")
         startup, runtime = self.assert_clean_exit(game)
