@@ -24,11 +24,18 @@ class MenuTest(harness.GameTestCase):
                 if a < b:
                     self.assertGreater(screens.difference(a, b), 8.0, (a, b))
 
+    def wait_for_menu(self, game):
+        """Waits for the first frames of the menu, which a busy machine may take a while to draw."""
+        game.wait_window()
+
+        def menu_shown():
+            shot = game.screenshot()
+            return shot if screens.which_picture(shot, ("start",)) else None
+        return harness.wait_until(menu_shown, timeout=15, interval=0.2, what="the menu picture")
+
     def test_the_menu_fills_a_screen_of_its_own_shape(self):
         game = self.start_game()
-        game.wait_window()
-        time.sleep(0.5)
-        screenshot = game.screenshot()
+        screenshot = self.wait_for_menu(game)
         self.assert_shows(screenshot, "start")
         # At 1920x1080 the picture is shown pixel for pixel.
         self.assertLess(screens.difference(screenshot, "start"), 0.5)
@@ -40,9 +47,7 @@ class MenuTest(harness.GameTestCase):
             with self.subTest(size=size):
                 server = self.start_server(*size)
                 game = self.start_game(server)
-                game.wait_window()
-                time.sleep(0.5)
-                screenshot = game.screenshot()
+                screenshot = self.wait_for_menu(game)
                 self.assertEqual(screenshot.size, size)
                 self.assertEqual(len(screens.bars(screenshot)), 2)
                 self.assert_shows(screenshot, "start")
@@ -51,33 +56,33 @@ class MenuTest(harness.GameTestCase):
 
     def test_space_shows_the_tutorial_and_its_pages_turn(self):
         game = self.start_game()
-        game.wait_window()
-        time.sleep(0.3)
+        self.wait_for_menu(game)
         game.press("space", after=0.0)
         pressed = time.monotonic()
 
         def seconds_until_shown(name, timeout):
-            """Polls screenshots until the picture is shown; returns when (since the press) the
-            first screenshot that shows it was taken."""
+            """Polls screenshots until the picture is shown; returns the times (since the press)
+            at which the first screenshot that shows it was begun and finished."""
             def check():
-                taken = time.monotonic() - pressed
-                return taken if screens.which_picture(game.screenshot(), SCREEN_PICTURES) == name else None
+                begun = time.monotonic() - pressed
+                shown = screens.which_picture(game.screenshot(), SCREEN_PICTURES)
+                return (begun, time.monotonic() - pressed) if shown == name else None
             return harness.wait_until(check, timeout, interval=0.1, what="the picture " + name)
 
         seconds_until_shown("tutorial1", 5)
         self.assert_shows(game.screenshot(), "tutorial1")
-        turned = seconds_until_shown("tutorial2", 12)
-        # The page turns 7.5 s after the tutorial's first frame; a screenshot takes a moment.
-        self.assertGreater(turned, 6.8)
-        self.assertLess(turned, 9.0)
+        begun, finished = seconds_until_shown("tutorial2", 15)
+        # The key went down 0.15 s before `pressed`, and the tutorial's 7.5 s start with its first
+        # frame after that; screenshots take their time on a busy machine, hence the wide top.
+        self.assertGreater(finished, 7.3)
+        self.assertLess(begun, 10.5)
         self.assert_shows(game.screenshot(), "tutorial2")
         game.close_request()
         self.assert_clean_exit(game)
 
     def test_escape_in_the_menu_ends_the_program(self):
         game = self.start_game()
-        game.wait_window()
-        time.sleep(0.3)
+        self.wait_for_menu(game)
         game.press("Escape")
         startup, runtime = self.assert_clean_exit(game)
         self.assertEqual(game.stdout().count("closing game\n"), 1, game.stdout())
