@@ -39,7 +39,7 @@ constexpr float CameraFollowSpeed = 10.0f;
 const sf::Vector2i CameraFollowOffset{3, 0};
 
 /// One HUD bar: its icon and the values at which it is empty and full.
-struct BarSpec
+struct HudBar
 {
     const char* icon;
     float emptyValue;
@@ -47,7 +47,7 @@ struct BarSpec
 };
 
 // Turn time (drains as the turn runs), then the Runner's moves, jump force, resets and turns.
-const std::array<BarSpec, 5> Bars{{
+const std::array<HudBar, 5> Bars{{
     {"time", 10.0f, 0.0f},
     {"x-movement", 0.0f, 4.0f},
     {"y-movement", 0.0f, 6.0f},
@@ -225,13 +225,13 @@ void MainState::initProgressBars(const std::shared_ptr<GameObject>& /*camera*/)
 
     for (std::size_t i = 0; i < Bars.size(); ++i)
     {
-        const BarSpec& spec = Bars[i];
+        const HudBar& kind = Bars[i];
         std::shared_ptr<GameObject> bar = GameObject::create(std::to_string(i) + "_ProgressBar");
         // Starts at the larger limit: the time bar empty, the others full until the first refresh.
-        const float initialValue = std::max(spec.emptyValue, spec.fullValue);
+        const float initialValue = std::max(kind.emptyValue, kind.fullValue);
         std::shared_ptr<ProgressBarComponent> barComponent =
             bar->addComponent<ProgressBarComponent>(*bar, m_window, sf::Vector2f(12.0f * sx, 2.5f * sy),
-                                                    initialValue, spec.emptyValue, spec.fullValue);
+                                                    initialValue, kind.emptyValue, kind.fullValue);
         events.fireEvent(std::make_shared<RenderableCreateEvent>("Ui", *barComponent));
         bar->init();
         events.fireEvent(std::make_shared<GameObjectCreateEvent>(bar));
@@ -239,7 +239,7 @@ void MainState::initProgressBars(const std::shared_ptr<GameObject>& /*camera*/)
 
         std::shared_ptr<GameObject> icon = GameObject::create(std::to_string(i) + "_ProgressBarIcon");
         std::shared_ptr<SpriteRenderComponent> sprite =
-            icon->addComponent<SpriteRenderComponent>(*icon, m_window, assets.GetTexture(spec.icon), "Ui");
+            icon->addComponent<SpriteRenderComponent>(*icon, m_window, assets.GetTexture(kind.icon), "Ui");
         icon->init();
         sf::Sprite& iconSprite = sprite->getSprite();
         const sf::FloatRect bounds = iconSprite.getLocalBounds();
