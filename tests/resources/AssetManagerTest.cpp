@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <stdexcept>
@@ -206,9 +207,16 @@ TEST(AssetCatalogueTest, LoadsEveryAssetWithItsVolume)
         sf::Sound& sound = assets.GetSound(id);
         ASSERT_NE(sound.getBuffer(), nullptr) << id;
         EXPECT_FLOAT_EQ(sound.getVolume(), volume) << id;
-        // Short, clean effects: no sound of the game lasts longer than a second and a half.
-        EXPECT_GE(sound.getBuffer()->getDuration().asSeconds(), 0.05f) << id;
-        EXPECT_LE(sound.getBuffer()->getDuration().asSeconds(), 1.5f) << id;
+        // Short, clean effects: no sound of the game lasts longer than a second and a half, and
+        // each fades in and out, so it starts and stops without a click.
+        const sf::SoundBuffer& buffer = *sound.getBuffer();
+        EXPECT_GE(buffer.getDuration().asSeconds(), 0.05f) << id;
+        EXPECT_LE(buffer.getDuration().asSeconds(), 1.5f) << id;
+        EXPECT_EQ(buffer.getSampleRate(), 44100u) << id;
+        EXPECT_EQ(buffer.getChannelCount(), 1u) << id;
+        ASSERT_GT(buffer.getSampleCount(), 2u) << id;
+        EXPECT_LE(std::abs(buffer.getSamples()[0]), 300) << id;
+        EXPECT_LE(std::abs(buffer.getSamples()[buffer.getSampleCount() - 1]), 300) << id;
     }
 }
 
