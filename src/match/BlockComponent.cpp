@@ -43,8 +43,8 @@ const std::string BlockComponent::LightShaderFile = "shaders/BloomShader.frag";
 
 BlockComponent::BlockComponent(GameObject& gameObject, sf::RenderWindow& renderWindow, sf::Vector2i cell,
                                sf::Color color, bool isGhost, BlockType type)
-    : IRenderComponent(gameObject, renderWindow), m_gridPosition(cell), m_color(color),
-      m_shape(sf::Vector2f(0.0f, 0.0f)), m_type(type), m_isGhost(isGhost),
+    : IRenderComponent(gameObject, renderWindow), m_grid(GridManager::getInstance()), m_gridPosition(cell),
+      m_color(color), m_shape(sf::Vector2f(0.0f, 0.0f)), m_type(type), m_isGhost(isGhost),
       m_targetPosition(static_cast<float>(cell.x), static_cast<float>(cell.y)),
       m_drawPosition(m_targetPosition)
 {
@@ -53,7 +53,7 @@ BlockComponent::BlockComponent(GameObject& gameObject, sf::RenderWindow& renderW
 
 bool BlockComponent::init()
 {
-    const sf::Vector2f cellSize = GridManager::getInstance().getCellSize();
+    const sf::Vector2f cellSize = m_grid.getCellSize();
     m_shape.setSize(cellSize);
     // Cells are square: both coordinates scale with the cell width.
     m_shape.setPosition(static_cast<float>(m_gridPosition.x) * cellSize.x,
@@ -101,7 +101,7 @@ void BlockComponent::update(float deltaTime)
         m_drawPosition.y += (m_targetPosition.y - m_drawPosition.y) * eased;
     }
 
-    const float cellWidth = GridManager::getInstance().getCellSize().x;
+    const float cellWidth = m_grid.getCellSize().x;
     m_shape.setPosition(m_drawPosition.x * cellWidth, m_drawPosition.y * cellWidth);
 }
 
@@ -186,7 +186,7 @@ bool BlockComponent::compileLightShader(sf::Shader& shader)
 
 void BlockComponent::computeLightUniforms(float remainingTime)
 {
-    const sf::Vector2i mapSize = GridManager::getInstance().getMapSize();
+    const sf::Vector2i mapSize = m_grid.getMapSize();
     if (mapSize.x > 0 && mapSize.y > 0)
     {
         // The shader works in a 64-unit map space; the light follows the sliding rectangle.

@@ -15,6 +15,8 @@
 
 namespace orv_gd
 {
+class GridManager;
+
 /// One cell-sized block of the grid: the Runner, a platform, a finish cell, a safe-zone cell or
 /// one cell of a Builder obstacle. Slides to a new cell with easing, fades with its lifetime and
 /// carries the parameters of its light cone.
@@ -76,6 +78,7 @@ private:
     void computeLightUniforms(float remainingTime);
     void applyLightUniforms();
 
+    GridManager& m_grid;
     sf::Vector2i m_gridPosition;
     sf::Color m_color;
     sf::RectangleShape m_shape;
