@@ -28,7 +28,7 @@ inline std::unique_ptr<sf::RenderWindow> makeFieldWindow(unsigned width = 400, u
     return window;
 }
 
-/// What has been drawn into the window's back buffer so far.
+/// What has been drawn into the window so far.
 inline sf::Image grabField(sf::RenderWindow& window)
 {
     sf::Texture texture;

@@ -1,8 +1,7 @@
 #include "match/GridPhysics.h"
 
 #include "FieldTestSupport.h"
-#include "match/BlockComponent.h"
-#include "match/GridManager.h"
+#include "match/Palette.h"
 #include "objects/GameObjectManager.h"
 #include "resources/AssetManager.h"
 
@@ -10,15 +9,11 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
-#include <string>
-#include <vector>
-
 namespace orv_gd
 {
 namespace
 {
-/// A 10 x 6 grid; the "warp" sound is a real (silent-device) sound so its playing can be seen.
+/// A 10 x 6 grid; "warp" is a real sound on the silent audio device, so its playing shows.
 class GridPhysicsTest : public ::testing::Test
 {
 protected:
@@ -26,7 +21,6 @@ protected:
     {
         m_window = test::makeFieldWindow();
         m_grid.setCellSize({20.0f, 20.0f});
-        m_grid.setWindow(*m_window);
         m_grid.init(10, 6);
         AssetManager::getInstance().LoadSound("warp", m_assets.writeSound("warp"));
     }
@@ -36,7 +30,6 @@ protected:
         m_grid.clear();
         GameObjectManager::getInstance().shutdown();
     }
-
     std::shared_ptr<BlockComponent> place(sf::Vector2i cell, BlockType type = BlockType::Dynamic,
                                           const std::string& id = "obstacleBlock_0")
     {
@@ -44,8 +37,6 @@ protected:
         m_grid.placeBlock(block);
         return block;
     }
-
-    /// Runs one pass and returns what it printed.
     std::string pass()
     {
         testing::internal::CaptureStdout();
@@ -61,8 +52,8 @@ protected:
 
 TEST_F(GridPhysicsTest, PassWithNothingToMoveStillAnnouncesItselfAndWarps)
 {
-    place({2, 5});                    // bottom row: stays
-    place({3, 3}, BlockType::Static); // platforms never fall
+    place({2, 5});                    // bottom row
+    place({3, 3}, BlockType::Static); // platforms and finish cells never fall
     place({4, 2}, BlockType::Finish);
     EXPECT_EQ(pass(), "\n\nstarting physic updates\n");
     EXPECT_EQ(AssetManager::getInstance().GetSound("warp").getStatus(), sf::Sound::Playing);
@@ -71,61 +62,49 @@ TEST_F(GridPhysicsTest, PassWithNothingToMoveStillAnnouncesItselfAndWarps)
     EXPECT_NE(m_grid.getBlockAt(4, 2), nullptr);
 }
 
-TEST_F(GridPhysicsTest, RowAboveTheBottomFallsIntoAnEmptyBottomCell)
+TEST_F(GridPhysicsTest, LooseBlocksFallOneCellPerPassAndStacksFallTogether)
 {
-    auto block = place({1, 4});
-    EXPECT_EQ(pass(), "\n\nstarting physic updates\nmoved block from 1, 4 to 1, 5\n---------------\n");
-    EXPECT_EQ(block->getGridPosition(), sf::Vector2i(1, 5));
-    EXPECT_EQ(m_grid.getBlockAt(1, 4), nullptr);
-    EXPECT_EQ(m_grid.getBlockAt(1, 5), block);
-    pass();
-    EXPECT_EQ(block->getGridPosition(), sf::Vector2i(1, 5));
-}
-
-TEST_F(GridPhysicsTest, StackFallsTogetherByOneCellPerPass)
-{
+    auto low = place({1, 4});
     auto bottom = place({5, 1});
-    auto middle = place({5, 0});
+    auto top = place({5, 0});
     auto resting = place({6, 2});
     place({6, 3}, BlockType::Static);
-    pass();
+    const std::string out = pass();
+    EXPECT_NE(out.find("moved block from 1, 4 to 1, 5\n---------------\n"), std::string::npos);
+    EXPECT_EQ(low->getGridPosition(), sf::Vector2i(1, 5));
+    EXPECT_EQ(m_grid.getBlockAt(1, 5), low);
     EXPECT_EQ(bottom->getGridPosition(), sf::Vector2i(5, 2));
-    EXPECT_EQ(middle->getGridPosition(), sf::Vector2i(5, 1));
+    EXPECT_EQ(top->getGridPosition(), sf::Vector2i(5, 1));
     EXPECT_EQ(m_grid.getBlockAt(5, 0), nullptr);
     EXPECT_EQ(resting->getGridPosition(), sf::Vector2i(6, 2));
     pass();
-    EXPECT_EQ(bottom->getGridPosition(), sf::Vector2i(5, 3));
-    EXPECT_EQ(middle->getGridPosition(), sf::Vector2i(5, 2));
+    EXPECT_EQ(low->getGridPosition(), sf::Vector2i(1, 5));
+    EXPECT_EQ(top->getGridPosition(), sf::Vector2i(5, 2));
 }
 
-TEST_F(GridPhysicsTest, SafeZoneFollowsTheFallingRunner)
+TEST_F(GridPhysicsTest, SafeZoneFollowsTheFallingRunnerOnly)
 {
-    GameObjectManager& objects = GameObjectManager::getInstance();
     std::shared_ptr<GameObject> zone = GameObject::create("runner_safezone");
-    std::vector<std::shared_ptr<BlockComponent>> zoneBlocks;
+    std::vector<std::shared_ptr<BlockComponent>> cells;
     for (int dx = -1; dx <= 1; ++dx)
     {
-        zoneBlocks.push_back(zone->addComponent<BlockComponent>(
-            *zone, *m_window, sf::Vector2i(dx, 2 + dx), sf::Color(40, 40, 40, 5), true, BlockType::SafeZone));
+        cells.push_back(zone->addComponent<BlockComponent>(*zone, *m_window, sf::Vector2i(dx, 2 + dx),
+                                                           PaletteShadow, true, BlockType::SafeZone));
     }
     zone->init();
-    objects.addGameObject(zone);
+    GameObjectManager::getInstance().addGameObject(zone);
 
     place({4, 1});
     pass();
-    EXPECT_EQ(zoneBlocks[0]->getGridPosition(), sf::Vector2i(-1, 1)); // no Runner fell: the zone stays
-
+    EXPECT_EQ(cells[0]->getGridPosition(), sf::Vector2i(-1, 1));
     auto runner = place({0, 2}, BlockType::Dynamic, "Runner");
     pass();
     EXPECT_EQ(runner->getGridPosition(), sf::Vector2i(0, 3));
-    EXPECT_EQ(zoneBlocks[0]->getGridPosition(), sf::Vector2i(-1, 2)); // outside the map, moved all the same
-    EXPECT_EQ(zoneBlocks[1]->getGridPosition(), sf::Vector2i(0, 3));
-    EXPECT_EQ(zoneBlocks[2]->getGridPosition(), sf::Vector2i(1, 4));
-
-    // The flag does not linger: with the Runner resting, the next pass leaves the zone.
-    place({0, 4}, BlockType::Static);
+    EXPECT_EQ(cells[0]->getGridPosition(), sf::Vector2i(-1, 2)); // outside the map, moved all the same
+    EXPECT_EQ(cells[2]->getGridPosition(), sf::Vector2i(1, 4));
+    place({0, 4}, BlockType::Static); // the Runner rests: the next pass leaves the zone
     pass();
-    EXPECT_EQ(zoneBlocks[1]->getGridPosition(), sf::Vector2i(0, 3));
+    EXPECT_EQ(cells[1]->getGridPosition(), sf::Vector2i(0, 3));
 }
 } // namespace
 } // namespace orv_gd

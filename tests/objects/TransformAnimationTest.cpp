@@ -9,9 +9,10 @@
 
 #include <SFML/Graphics/RenderWindow.hpp>
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <memory>
+#include <cmath>
 
 namespace orv_gd
 {
@@ -20,66 +21,46 @@ namespace
 using orv::TransformAnimationSmoothFollowBlock;
 using orv::TransformAnimationSmoothFollowComponent;
 
-/// A follower at the origin chasing a resting target object at (100, 40) with speed 10.
-class FollowTest : public ::testing::Test
+/// Moves a follower from the origin for one frame towards (100, 40) = target (90, 50) + offset (10, -10).
+sf::Vector2f followOnce(float deltaTime, bool withTarget = true)
 {
-protected:
-    void SetUp() override
+    std::shared_ptr<GameObject> target;
+    if (withTarget)
     {
-        m_target->setPosition(90.0f, 50.0f);
-        m_rule =
-            std::make_shared<TransformAnimationSmoothFollowComponent>(m_target, 10.0f, sf::Vector2i(10, -10));
+        target = GameObject::create("target");
+        target->setPosition(90.0f, 50.0f);
     }
-
-    std::shared_ptr<GameObject> m_target = GameObject::create("target");
-    std::shared_ptr<GameObject> m_follower = GameObject::create("follower");
-    std::shared_ptr<TransformAnimationSmoothFollowComponent> m_rule;
-};
-
-TEST_F(FollowTest, FrameTimeDecidesHowMuchOfTheDistanceCloses)
-{
-    m_rule->update(0.05f, *m_follower);
-    EXPECT_FLOAT_EQ(m_follower->getPosition().x, 50.0f);
-    EXPECT_FLOAT_EQ(m_follower->getPosition().y, 20.0f);
-
-    m_follower->setPosition(0.0f, 0.0f);
-    m_rule->update(0.1f, *m_follower);
-    EXPECT_FLOAT_EQ(m_follower->getPosition().x, 100.0f);
-    EXPECT_FLOAT_EQ(m_follower->getPosition().y, 40.0f);
-
-    m_follower->setPosition(0.0f, 0.0f);
-    m_rule->update(0.2f, *m_follower);
-    EXPECT_FLOAT_EQ(m_follower->getPosition().x, 200.0f);
-    EXPECT_FLOAT_EQ(m_follower->getPosition().y, 80.0f);
-
-    m_follower->setPosition(7.0f, 3.0f);
-    m_rule->update(0.0f, *m_follower);
-    EXPECT_EQ(m_follower->getPosition(), sf::Vector2f(7.0f, 3.0f));
+    std::shared_ptr<GameObject> follower = GameObject::create("follower");
+    follower->setRotation(30.0f);
+    follower->setScale(2.0f, 3.0f);
+    follower->addComponent<TransformAnimationComponent>(
+        *follower,
+        std::make_shared<TransformAnimationSmoothFollowComponent>(target, 10.0f, sf::Vector2i(10, -10)));
+    EXPECT_TRUE(follower->init());
+    follower->update(deltaTime);
+    EXPECT_FLOAT_EQ(follower->getRotation(), 30.0f);
+    EXPECT_EQ(follower->getScale(), sf::Vector2f(2.0f, 3.0f));
+    return follower->getPosition();
 }
 
-TEST_F(FollowTest, ComponentMovesOnlyThePositionOfItsObject)
+MATCHER_P2(IsNear, x, y, "")
 {
-    m_follower->setRotation(30.0f);
-    m_follower->setScale(2.0f, 3.0f);
-    auto component = m_follower->addComponent<TransformAnimationComponent>(*m_follower, m_rule);
-    EXPECT_TRUE(m_follower->init());
-    m_follower->update(0.05f);
-    EXPECT_FLOAT_EQ(m_follower->getPosition().x, 50.0f);
-    EXPECT_FLOAT_EQ(m_follower->getRotation(), 30.0f);
-    EXPECT_EQ(m_follower->getScale(), sf::Vector2f(2.0f, 3.0f));
+    return std::abs(arg.x - x) < 1e-3f && std::abs(arg.y - y) < 1e-3f;
 }
 
-TEST_F(FollowTest, EmptyTargetsLeaveTheObjectWhereItIs)
+TEST(TransformAnimationTest, FrameTimeDecidesHowMuchOfTheDistanceCloses)
 {
-    m_follower->setPosition(5.0f, 6.0f);
-    TransformAnimationSmoothFollowComponent(nullptr, 10.0f, {1, 1}).update(0.05f, *m_follower);
-    TransformAnimationSmoothFollowBlock(nullptr, 10.0f, {1, 1}).update(0.05f, *m_follower);
-    EXPECT_EQ(m_follower->getPosition(), sf::Vector2f(5.0f, 6.0f));
+    EXPECT_THAT(followOnce(0.05f), IsNear(50.0f, 20.0f)); // half way
+    EXPECT_THAT(followOnce(0.1f), IsNear(100.0f, 40.0f)); // exactly there
+    EXPECT_THAT(followOnce(0.2f), IsNear(200.0f, 80.0f)); // as far beyond as it was before
+    EXPECT_THAT(followOnce(0.0f), IsNear(0.0f, 0.0f));
+    EXPECT_THAT(followOnce(0.1f, false), IsNear(0.0f, 0.0f));
 }
 
-TEST_F(FollowTest, ComponentWithoutARuleFailsInitAndStopsInUpdate)
+TEST(TransformAnimationTest, ComponentWithoutARuleFailsInitAndStopsInUpdate)
 {
-    TransformAnimationComponent component(*m_follower, nullptr);
+    std::shared_ptr<GameObject> object = GameObject::create("camera");
+    TransformAnimationComponent component(*object, nullptr);
     {
         test::ErrCapture err;
         EXPECT_FALSE(component.init());
@@ -89,24 +70,22 @@ TEST_F(FollowTest, ComponentWithoutARuleFailsInitAndStopsInUpdate)
     EXPECT_DEATH(component.update(0.016f), "Animation must not be nullptr");
 }
 
-TEST(FollowBlockTest, GoalIsTheCentreOfTheCellOffsetFromTheBlocksCell)
+TEST(TransformAnimationTest, BlockGoalIsTheCentreOfTheCellOffsetFromTheBlocksLogicalCell)
 {
-    // Blocks hold a shader, so this needs the display.
-    sf::RenderWindow window(sf::VideoMode(100, 100), "follow test", sf::Style::None);
+    sf::RenderWindow window(sf::VideoMode(100, 100), "follow test", sf::Style::None); // blocks hold a shader
     window.setVisible(false);
     GridManager::getInstance().setCellSize({600.0f / 11.0f, 600.0f / 11.0f});
     std::shared_ptr<GameObject> runner = GameObject::create("Runner");
     auto block = runner->addComponent<BlockComponent>(*runner, window, sf::Vector2i(5, 9), sf::Color::Blue);
     TransformAnimationSmoothFollowBlock rule(block, 10.0f, {3, 0});
-
     std::shared_ptr<GameObject> camera = GameObject::create("Camera");
     rule.update(0.1f, *camera);
     EXPECT_NEAR(camera->getPosition().x, 463.64f, 0.01f);
     EXPECT_NEAR(camera->getPosition().y, 518.18f, 0.01f);
-
-    // The logical cell counts, not the sliding picture: the goal jumps at once.
-    block->setGridPosition({6, 9});
+    block->setGridPosition({6, 9}); // the goal jumps at once, not with the slide
     rule.update(0.1f, *camera);
+    EXPECT_NEAR(camera->getPosition().x, 9.5f * 600.0f / 11.0f, 0.01f);
+    TransformAnimationSmoothFollowBlock(nullptr, 10.0f, {3, 0}).update(0.1f, *camera);
     EXPECT_NEAR(camera->getPosition().x, 9.5f * 600.0f / 11.0f, 0.01f);
 }
 } // namespace
