@@ -1,0 +1,383 @@
+// Frame-time benchmark of the real scenes in a real window.
+//
+// Runs the game's own classes on the display named by DISPLAY, at that display's resolution (the
+// game's window covers the desktop): an empty loop (clear and display only, the limit of the
+// renderer), the menu, and a match with the Runner alone and with 10, 20 and 40 placed amber blocks
+// in view. Every frame runs inside a "Frame" scope of the game's trace; each scene writes its own
+// trace session, and the figures are computed from the "Frame" events read back from those files.
+// The times of Game::init and of entering a match come from their own trace events.
+//
+// Usage: tumbrelt_bench [--frames N] [--warmup N] [--out DIR]
+// The working directory must hold the "assets" folder (or sit next to it), as for the game.
+
+#include "core/Game.h"
+#include "core/GameStateManager.h"
+#include "core/InputManager.h"
+#include "match/BlockComponent.h"
+#include "match/BlockType.h"
+#include "match/GridManager.h"
+#include "match/MainState.h"
+#include "match/Palette.h"
+#include "objects/EventBus.h"
+#include "objects/GameObject.h"
+#include "objects/GameObjectCreateEvent.h"
+#include "objects/GameObjectManager.h"
+#include "objects/RenderableCreateEvent.h"
+#include "resources/DebugDraw.h"
+#include "resources/TraceRecorder.h"
+
+#include <SFML/Graphics/RenderWindow.hpp>
+#include <SFML/Window/Event.hpp>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <memory>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace
+{
+using orv_gd::Game;
+
+/// The simulated frame time of the match scenes: fixed, so that a scene never runs out of turn
+/// time or block lifetime however slow its frames are.
+constexpr float MatchFrameTime = 1.0f / 60.0f;
+
+struct Options
+{
+    int frames = 300;
+    int warmup = 30;
+    std::string outDir = ".";
+};
+
+struct SceneResult
+{
+    std::string name;
+    std::size_t frames = 0;
+    std::size_t litCells = 0;
+    double medianMs = 0.0;
+    double p99Ms = 0.0;
+};
+
+/// Durations in microseconds of the complete events with the given name in a trace file.
+std::vector<long long> readDurations(const std::string& path, const std::string& name)
+{
+    std::ifstream in(path);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    // The writer's member order is fixed: cat, dur, name, ...
+    const std::regex event("\\{\"cat\":\"function\",\"dur\":(-?[0-9]+),\"name\":\"([^\"]*)\"");
+    std::vector<long long> durations;
+    for (auto it = std::sregex_iterator(text.begin(), text.end(), event); it != std::sregex_iterator(); ++it)
+    {
+        if ((*it)[2] == name)
+        {
+            durations.push_back(std::stoll((*it)[1]));
+        }
+    }
+    return durations;
+}
+
+/// Nearest-rank percentile of sorted values, in milliseconds.
+double percentileMs(const std::vector<long long>& sorted, double percent)
+{
+    if (sorted.empty())
+    {
+        return 0.0;
+    }
+    std::size_t rank =
+        static_cast<std::size_t>(percent / 100.0 * static_cast<double>(sorted.size()) + 0.999999);
+    rank = std::clamp<std::size_t>(rank, 1, sorted.size());
+    return static_cast<double>(sorted[rank - 1]) / 1000.0;
+}
+
+double medianMs(const std::vector<long long>& sorted)
+{
+    if (sorted.empty())
+    {
+        return 0.0;
+    }
+    const std::size_t n = sorted.size();
+    const double middle =
+        n % 2 == 1 ? static_cast<double>(sorted[n / 2])
+                   : (static_cast<double>(sorted[n / 2 - 1]) + static_cast<double>(sorted[n / 2])) / 2.0;
+    return middle / 1000.0;
+}
+
+/// Reads the events back, drops the warm-up frames and fills in the figures.
+SceneResult summarise(const std::string& name, const std::string& path, int warmup, std::size_t litCells)
+{
+    std::vector<long long> frames = readDurations(path, "Frame");
+    if (static_cast<int>(frames.size()) > warmup)
+    {
+        frames.erase(frames.begin(), frames.begin() + warmup);
+    }
+    std::sort(frames.begin(), frames.end());
+    SceneResult result;
+    result.name = name;
+    result.frames = frames.size();
+    result.litCells = litCells;
+    result.medianMs = medianMs(frames);
+    result.p99Ms = percentileMs(frames, 99.0);
+    return result;
+}
+
+/// Hands the window's events to the input manager as the game's loop does; a close request ends
+/// the benchmark.
+void processEvents(sf::RenderWindow& window)
+{
+    TRACE_SCOPE("Process Events");
+    sf::Event event{};
+    while (window.pollEvent(event))
+    {
+        if (event.type == sf::Event::Closed)
+        {
+            std::cerr << "tumbrelt_bench: the window was closed" << std::endl;
+            std::exit(1);
+        }
+        orv_gd::InputManager::getInstance().process(event);
+    }
+}
+
+/// One frame of the game with a fixed frame time: Game::update's steps (input tables, state
+/// manager, debug drawing, title), then the real Game::draw.
+void gameFrame(Game& game, float deltaTime)
+{
+    TRACE_SCOPE("Frame");
+    processEvents(game.getWindow());
+    {
+        TRACE_SCOPE("orv_gd::Game::update");
+        orv_gd::InputManager::getInstance().update();
+        game.getGameStateManager().update(deltaTime);
+        orv_gd::DebugDraw::getInstance().update(deltaTime);
+        game.getWindow().setTitle(game.getConfig().windowName + " | FPS: 0");
+    }
+    game.draw();
+}
+
+/// Clear and display only: what any frame costs on this renderer at this window size.
+void emptyFrame(sf::RenderWindow& window)
+{
+    TRACE_SCOPE("Frame");
+    processEvents(window);
+    window.clear(sf::Color(0, 0, 0, 255));
+    window.display();
+}
+
+/// Switches the state manager to a state and runs the frame in which the switch takes effect.
+void enterState(Game& game, const std::string& name)
+{
+    game.getGameStateManager().setState(name);
+    gameFrame(game, MatchFrameTime);
+}
+
+/// Places `count` amber blocks on free cells in the camera's view, the way the Builder drops
+/// them: a Dynamic block on its own object, announced, then unghosted, placed and timed.
+/// Returns the number placed (fewer when the view has no more free cells).
+std::size_t placeLitBlocks(sf::RenderWindow& window, std::size_t count)
+{
+    orv_gd::GridManager& grid = orv_gd::GridManager::getInstance();
+    orv_gd::EventBus& events = orv_gd::EventBus::getInstance();
+    const std::shared_ptr<orv_gd::GameObject> camera =
+        orv_gd::GameObjectManager::getInstance().getGameObject("Camera");
+    if (!camera)
+    {
+        return 0;
+    }
+    const sf::Vector2f centre = camera->getPosition();
+    const sf::Vector2f half(static_cast<float>(window.getSize().x) / 2.0f,
+                            static_cast<float>(window.getSize().y) / 2.0f);
+    const sf::Vector2f cell = grid.getCellSize();
+    const sf::Vector2i map = grid.getMapSize();
+
+    std::size_t placed = 0;
+    for (int y = 0; y < map.y && placed < count; ++y)
+    {
+        for (int x = 0; x < map.x - 3 && placed < count; ++x)
+        {
+            const float left = static_cast<float>(x) * cell.x;
+            const float top = static_cast<float>(y) * cell.y;
+            const bool inView = left >= centre.x - half.x && left + cell.x <= centre.x + half.x &&
+                                top >= centre.y - half.y && top + cell.y <= centre.y + half.y;
+            if (!inView || grid.getBlockAt(x, y))
+            {
+                continue;
+            }
+            std::shared_ptr<orv_gd::GameObject> object =
+                orv_gd::GameObject::create("benchBlock_" + std::to_string(placed));
+            std::shared_ptr<orv_gd::BlockComponent> block = object->addComponent<orv_gd::BlockComponent>(
+                *object, window, sf::Vector2i(x, y), orv_gd::PaletteAmber, true, orv_gd::BlockType::Dynamic);
+            grid.placeBlock(block);
+            events.fireEvent(std::make_shared<orv_gd::RenderableCreateEvent>("Map", *block));
+            object->init();
+            events.fireEvent(std::make_shared<orv_gd::GameObjectCreateEvent>(object));
+
+            block->setGhost(false);
+            block->setPlaced(true);
+            if (grid.placeBlock(block))
+            {
+                block->resetLifetime();
+                grid.addTimedBlock(block);
+                ++placed;
+            }
+        }
+    }
+    return placed;
+}
+
+std::string sessionPath(const Options& options, const std::string& scene)
+{
+    return options.outDir + "/bench_" + scene + ".json";
+}
+
+Options parseOptions(int argc, char** argv)
+{
+    Options options;
+    for (int i = 1; i < argc; ++i)
+    {
+        const std::string arg = argv[i];
+        const bool hasValue = i + 1 < argc;
+        if (arg == "--frames" && hasValue)
+        {
+            options.frames = std::max(1, std::atoi(argv[++i]));
+        }
+        else if (arg == "--warmup" && hasValue)
+        {
+            options.warmup = std::max(0, std::atoi(argv[++i]));
+        }
+        else if (arg == "--out" && hasValue)
+        {
+            options.outDir = argv[++i];
+        }
+        else
+        {
+            std::cerr << "usage: tumbrelt_bench [--frames N] [--warmup N] [--out DIR]" << std::endl;
+            std::exit(2);
+        }
+    }
+    return options;
+}
+
+void printRow(const SceneResult& scene, double emptyMedianMs)
+{
+    const double ratio = emptyMedianMs > 0.0 ? scene.medianMs / emptyMedianMs : 0.0;
+    const double spread = scene.medianMs > 0.0 ? scene.p99Ms / scene.medianMs : 0.0;
+    char line[160];
+    std::snprintf(line, sizeof(line), "%-12s %6zu %5zu %10.3f %10.3f %9.2f %9.2f", scene.name.c_str(),
+                  scene.frames, scene.litCells, scene.medianMs, scene.p99Ms, ratio, spread);
+    std::cout << line << std::endl;
+}
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const Options options = parseOptions(argc, argv);
+    orv_gd::TraceRecorder& trace = orv_gd::TraceRecorder::get();
+    const int totalFrames = options.warmup + options.frames;
+
+    Game game;
+    const std::string startupPath = sessionPath(options, "startup");
+    trace.beginSession("startup", startupPath);
+    game.init();
+    trace.endSession();
+    sf::RenderWindow& window = game.getWindow();
+    if (!window.isOpen())
+    {
+        std::cerr << "tumbrelt_bench: no window" << std::endl;
+        return 1;
+    }
+
+    std::vector<SceneResult> results;
+
+    trace.beginSession("empty", sessionPath(options, "empty"));
+    for (int i = 0; i < totalFrames; ++i)
+    {
+        emptyFrame(window);
+    }
+    trace.endSession();
+    results.push_back(summarise("empty", sessionPath(options, "empty"), options.warmup, 0));
+
+    // The first frame makes the menu current.
+    trace.beginSession("menu", sessionPath(options, "menu"));
+    for (int i = 0; i < totalFrames; ++i)
+    {
+        gameFrame(game, MatchFrameTime);
+    }
+    trace.endSession();
+    results.push_back(summarise("menu", sessionPath(options, "menu"), options.warmup, 0));
+
+    const std::string matchInitPath = sessionPath(options, "match_init");
+    std::vector<long long> matchInits;
+    for (std::size_t amber : {0u, 10u, 20u, 40u})
+    {
+        // A fresh match for every scene, so the Builder's turn and the blocks' lifetimes are new.
+        trace.beginSession("match_init", matchInitPath);
+        enterState(game, "MenuState");
+        enterState(game, "MainState");
+        trace.endSession();
+        for (long long duration : readDurations(matchInitPath, "orv_gd::MainState::init"))
+        {
+            matchInits.push_back(duration);
+        }
+        // Let the camera settle on the Runner before picking cells in its view.
+        for (int i = 0; i < 60; ++i)
+        {
+            gameFrame(game, MatchFrameTime);
+        }
+        const std::size_t placed = placeLitBlocks(window, amber);
+        const std::string scene = "match+" + std::to_string(amber);
+        trace.beginSession(scene, sessionPath(options, "match_" + std::to_string(amber)));
+        for (int i = 0; i < totalFrames; ++i)
+        {
+            gameFrame(game, MatchFrameTime);
+        }
+        trace.endSession();
+        SceneResult result = summarise(scene, sessionPath(options, "match_" + std::to_string(amber)),
+                                       options.warmup, 1 + placed);
+        // What was actually lit in the last frame, culling included.
+        result.litCells = orv_gd::GridManager::getInstance().getLitBlocks().size();
+        results.push_back(result);
+        if (placed != amber)
+        {
+            std::cerr << "tumbrelt_bench: only " << placed << " of " << amber
+                      << " blocks found a free cell in view" << std::endl;
+        }
+    }
+    enterState(game, "MenuState");
+    game.shutdown();
+    window.close();
+
+    const std::vector<long long> init = readDurations(startupPath, "orv_gd::Game::init");
+    std::sort(matchInits.begin(), matchInits.end());
+
+    const double emptyMedian = results.front().medianMs;
+    std::cout << "window " << window.getSize().x << "x" << window.getSize().y << ", " << options.frames
+              << " frames per scene after " << options.warmup << " warm-up frames" << std::endl;
+    std::cout << "scene        frames   lit  median ms     p99 ms  x empty  p99/med" << std::endl;
+    for (const SceneResult& scene : results)
+    {
+        printRow(scene, emptyMedian);
+    }
+    const SceneResult& runnerOnly = results[2];
+    const SceneResult& most = results.back();
+    if (emptyMedian > 0.0 && most.litCells > runnerOnly.litCells)
+    {
+        const double perCell = (most.medianMs - runnerOnly.medianMs) / emptyMedian /
+                               static_cast<double>(most.litCells - runnerOnly.litCells);
+        char line[120];
+        std::snprintf(line, sizeof(line), "each further lit cell adds %.3f x the empty loop", perCell);
+        std::cout << line << std::endl;
+    }
+    char line[160];
+    std::snprintf(
+        line, sizeof(line), "Game::init %.1f ms, MainState::init median %.1f ms (max %.1f ms, %zu entries)",
+        init.empty() ? 0.0 : static_cast<double>(init.front()) / 1000.0, medianMs(matchInits),
+        matchInits.empty() ? 0.0 : static_cast<double>(matchInits.back()) / 1000.0, matchInits.size());
+    std::cout << line << std::endl;
+    return 0;
+}
