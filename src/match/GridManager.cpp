@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <iostream>
 #include <limits>
+#include <utility>
 
 namespace orv_gd
 {
@@ -59,6 +60,27 @@ void appendQuad(sf::VertexArray& vertices, float left, float top, float right, f
     vertices.append(topLeft);
     vertices.append(bottomRight);
     vertices.append(bottomLeft);
+}
+
+/// The first and last frame cell along one axis whose leading edge lies in [min, max]; the last
+/// is below the first when none does. The visible cells of a frame always form such a range.
+std::pair<int, int> visibleRange(int mapCells, int border, float cellSize, float min, float max)
+{
+    int first = 0;
+    int last = -1;
+    for (int i = -border; i < mapCells + border; ++i)
+    {
+        const float p = static_cast<float>(i) * cellSize;
+        if (min <= p && p <= max)
+        {
+            if (last < first)
+            {
+                first = i;
+            }
+            last = i;
+        }
+    }
+    return {first, last};
 }
 } // namespace
 
@@ -390,34 +412,10 @@ void GridManager::drawCellFrames(const VisibleArea& area)
     }
     // The visible frame cells form one column range and one row range; within a column the rows
     // are contiguous, so each visible column costs one draw for its fills and one for its outlines.
-    int firstColumn = 0;
-    int lastColumn = -1;
-    for (int x = -frameCells.x; x < m_mapSize.x + frameCells.x; ++x)
-    {
-        const float px = static_cast<float>(x) * m_cellSize.x;
-        if (area.min.x <= px && px <= area.max.x)
-        {
-            if (lastColumn < firstColumn)
-            {
-                firstColumn = x;
-            }
-            lastColumn = x;
-        }
-    }
-    int firstRow = 0;
-    int lastRow = -1;
-    for (int y = -frameCells.y; y < m_mapSize.y + frameCells.y; ++y)
-    {
-        const float py = static_cast<float>(y) * m_cellSize.y;
-        if (area.min.y <= py && py <= area.max.y)
-        {
-            if (lastRow < firstRow)
-            {
-                firstRow = y;
-            }
-            lastRow = y;
-        }
-    }
+    const auto [firstColumn, lastColumn] =
+        visibleRange(m_mapSize.x, frameCells.x, m_cellSize.x, area.min.x, area.max.x);
+    const auto [firstRow, lastRow] =
+        visibleRange(m_mapSize.y, frameCells.y, m_cellSize.y, area.min.y, area.max.y);
     if (lastColumn < firstColumn || lastRow < firstRow)
     {
         return;
