@@ -27,6 +27,7 @@
 #include "resources/TraceRecorder.h"
 
 #include <SFML/Graphics/RenderWindow.hpp>
+#include <SFML/OpenGL.hpp>
 #include <SFML/Window/Event.hpp>
 
 #include <algorithm>
@@ -158,6 +159,56 @@ void gameFrame(Game& game, float deltaTime)
         game.getWindow().setTitle(game.getConfig().windowName + " | FPS: 0");
     }
     game.draw();
+}
+
+/// Draw commands are only queued by the renderer and carried out at display; to see where a
+/// match frame's time goes, this frame waits for the renderer (glFinish) after each part of
+/// MainState::draw, so that each scope holds the real cost of its part.
+void breakdownFrame(Game& game)
+{
+    TRACE_SCOPE("Frame");
+    processEvents(game.getWindow());
+    orv_gd::InputManager::getInstance().update();
+    game.getGameStateManager().update(MatchFrameTime);
+    sf::RenderWindow& window = game.getWindow();
+    auto& match = static_cast<orv_gd::MainState&>(*game.getGameStateManager().findState("MainState"));
+    {
+        TRACE_SCOPE("part: clear");
+        window.clear(sf::Color(0, 0, 0, 255));
+        glFinish();
+    }
+    {
+        TRACE_SCOPE("part: grid frames and light cones");
+        orv_gd::GridManager::getInstance().draw();
+        glFinish();
+    }
+    {
+        TRACE_SCOPE("part: layers Map and Ui");
+        match.getSpriteManager().draw();
+        glFinish();
+    }
+    {
+        TRACE_SCOPE("part: display");
+        window.display();
+    }
+}
+
+/// Mean milliseconds per frame of each "part: " scope in a trace file, in drawing order.
+std::vector<std::pair<std::string, double>> partMeans(const std::string& path, std::size_t frames)
+{
+    std::vector<std::pair<std::string, double>> means;
+    for (const char* part :
+         {"part: clear", "part: grid frames and light cones", "part: layers Map and Ui", "part: display"})
+    {
+        long long total = 0;
+        for (long long duration : readDurations(path, part))
+        {
+            total += duration;
+        }
+        means.emplace_back(part,
+                           frames ? static_cast<double>(total) / 1000.0 / static_cast<double>(frames) : 0.0);
+    }
+    return means;
 }
 
 /// Clear and display only: what any frame costs on this renderer at this window size.
@@ -313,6 +364,7 @@ int main(int argc, char** argv)
 
     const std::string matchInitPath = sessionPath(options, "match_init");
     std::vector<long long> matchInits;
+    std::vector<std::pair<std::string, std::vector<std::pair<std::string, double>>>> breakdowns;
     for (std::size_t amber : {0u, 10u, 20u, 40u})
     {
         // A fresh match for every scene, so the Builder's turn and the blocks' lifetimes are new.
@@ -337,6 +389,17 @@ int main(int argc, char** argv)
             gameFrame(game, MatchFrameTime);
         }
         trace.endSession();
+        // The same scene once more, waiting for the renderer after each part of the drawing.
+        const std::string partsPath = sessionPath(options, "parts_" + std::to_string(amber));
+        trace.beginSession(scene + " parts", partsPath);
+        const int partFrames = std::max(1, options.frames / 5);
+        for (int i = 0; i < partFrames; ++i)
+        {
+            breakdownFrame(game);
+        }
+        trace.endSession();
+        breakdowns.emplace_back(scene, partMeans(partsPath, static_cast<std::size_t>(partFrames)));
+
         SceneResult result = summarise(scene, sessionPath(options, "match_" + std::to_string(amber)),
                                        options.warmup, 1 + placed);
         // What was actually lit in the last frame, culling included.
@@ -372,6 +435,19 @@ int main(int argc, char** argv)
         char line[120];
         std::snprintf(line, sizeof(line), "each further lit cell adds %.3f x the empty loop", perCell);
         std::cout << line << std::endl;
+    }
+    std::cout << "where a match frame's time goes (ms per frame, the renderer waited for after each part):"
+              << std::endl;
+    for (const auto& [scene, parts] : breakdowns)
+    {
+        std::cout << "  " << scene << ":";
+        for (const auto& [part, ms] : parts)
+        {
+            char cell[96];
+            std::snprintf(cell, sizeof(cell), "  %s %.2f", part.substr(6).c_str(), ms);
+            std::cout << cell;
+        }
+        std::cout << std::endl;
     }
     char line[160];
     std::snprintf(
