@@ -1,5 +1,7 @@
 #pragma once
 
+#include <SFML/System/Vector2.hpp>
+
 namespace sf
 {
 class Transformable;
@@ -15,5 +17,10 @@ public:
 
     /// Moves the object (only its position) for one frame of deltaTime seconds.
     virtual void update(float deltaTime, sf::Transformable& object) = 0;
+
+protected:
+    /// The smooth-follow step: closes the fraction speed x deltaTime of the object's distance
+    /// to target (more than all of it when that product exceeds 1).
+    static void pullTowards(sf::Transformable& object, sf::Vector2f target, float speed, float deltaTime);
 };
 } // namespace orv_gd

@@ -27,7 +27,6 @@ void TransformAnimationSmoothFollowBlock::update(float deltaTime, sf::Transforma
     const sf::Vector2f target(
         (static_cast<float>(cell.x) + 0.5f + static_cast<float>(m_offset.x)) * cellSize.x,
         (static_cast<float>(cell.y) + 0.5f + static_cast<float>(m_offset.y)) * cellSize.y);
-    const sf::Vector2f toTarget = target - object.getPosition();
-    object.move(toTarget * m_speed * deltaTime);
+    pullTowards(object, target, m_speed, deltaTime);
 }
 } // namespace orv

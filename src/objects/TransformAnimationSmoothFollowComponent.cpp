@@ -18,8 +18,6 @@ void TransformAnimationSmoothFollowComponent::update(float deltaTime, sf::Transf
     {
         return;
     }
-    const sf::Vector2f target = m_target->getPosition() + sf::Vector2f(m_offset);
-    const sf::Vector2f toTarget = target - object.getPosition();
-    object.move(toTarget * m_speed * deltaTime);
+    pullTowards(object, m_target->getPosition() + sf::Vector2f(m_offset), m_speed, deltaTime);
 }
 } // namespace orv
