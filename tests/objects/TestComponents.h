@@ -1,63 +1,63 @@
 #pragma once
 
 #include "objects/GameObject.h"
-#include "objects/IAnimationComponent.h"
-#include "objects/IComponent.h"
+#include "objects/IRenderComponent.h"
+#include "support/ErrCapture.h"
+
+#include <SFML/Graphics/RectangleShape.hpp>
+#include <SFML/Graphics/RenderWindow.hpp>
+
+#include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 namespace orv_gd::test
 {
-/// A component that writes "<name>.init" / "<name>.update" into a shared log.
+using Log = std::vector<std::string>;
+
+/// Writes "<name>.init" / "<name>.update" into a shared log; init fails when asked to.
 class RecordingComponent : public IComponent
 {
 public:
-    RecordingComponent(GameObject& gameObject, std::vector<std::string>& log, std::string name,
-                       bool initResult = true)
-        : IComponent(gameObject), m_log(log), m_name(std::move(name)), m_initResult(initResult)
+    RecordingComponent(GameObject& object, Log& log, std::string name, bool initResult = true)
+        : IComponent(object), m_log(log), m_name(std::move(name)), m_initResult(initResult)
     {
     }
-
     bool init() override
     {
         m_log.push_back(m_name + ".init");
         return m_initResult;
     }
-
-    void update(float deltaTime) override
-    {
-        m_log.push_back(m_name + ".update");
-        m_lastDeltaTime = deltaTime;
-    }
-
-    const std::string& getName() const { return m_name; }
-    float getLastDeltaTime() const { return m_lastDeltaTime; }
+    void update(float /*deltaTime*/) override { m_log.push_back(m_name + ".update"); }
 
 private:
-    std::vector<std::string>& m_log;
+    Log& m_log;
     std::string m_name;
     bool m_initResult;
-    float m_lastDeltaTime = 0.f;
 };
 
-/// Derives from RecordingComponent, to check lookups by dynamic type.
-class DerivedRecordingComponent : public RecordingComponent
+/// Logs its name when drawn and fills a rectangle, so tests see both the order and the pixels.
+class RecordingRenderComponent : public IRenderComponent
 {
 public:
-    using RecordingComponent::RecordingComponent;
-};
-
-/// An animation component that moves its object by a fixed step every update.
-class StepAnimation : public IAnimationComponent
-{
-public:
-    StepAnimation(GameObject& gameObject, float stepX) : IAnimationComponent(gameObject), m_stepX(stepX) {}
-
+    RecordingRenderComponent(GameObject& object, sf::RenderWindow& window, Log& log, sf::FloatRect rect,
+                             sf::Color color)
+        : IRenderComponent(object, window), m_log(log), m_shape({rect.width, rect.height})
+    {
+        m_shape.setPosition(rect.left, rect.top);
+        m_shape.setFillColor(color);
+    }
     bool init() override { return true; }
-    void update(float /*deltaTime*/) override { m_gameObject.move(m_stepX, 0.f); }
+    void update(float /*deltaTime*/) override {}
+    void draw() override
+    {
+        m_log.push_back(m_gameObject.getId());
+        m_renderWindow.draw(m_shape);
+    }
 
 private:
-    float m_stepX;
+    Log& m_log;
+    sf::RectangleShape m_shape;
 };
 } // namespace orv_gd::test
