@@ -1,139 +1,107 @@
 #include "match/ProgressBarComponent.h"
 
-#include "match/MainState.h"
 #include "match/Palette.h"
-#include "objects/GameObject.h"
 #include "objects/SpriteRenderComponent.h"
 #include "support/MatchFixture.h"
 
-#include <SFML/Graphics/RenderWindow.hpp>
-#include <gtest/gtest.h>
-
-#include <memory>
-
 namespace orv_gd
 {
-namespace
-{
-using Key = sf::Keyboard::Key;
-
-std::shared_ptr<ProgressBarComponent> barOf(const std::shared_ptr<GameObject>& object)
-{
-    return object->getComponent<ProgressBarComponent>();
-}
-
-TEST(ProgressBarTest, TheFilledPartShowsTheValueBetweenEmptyAndFull)
+TEST(ProgressBarTest, TheFilledPartShowsTheValueClampedBetweenEmptyAndFull)
 {
     sf::RenderWindow window;
     std::shared_ptr<GameObject> owner = GameObject::create("0_ProgressBar");
-    owner->setPosition(100.0f, 50.0f);
     // The time bar: full at 0 seconds, empty at 10.
-    std::shared_ptr<ProgressBarComponent> bar = owner->addComponent<ProgressBarComponent>(
-        *owner, window, sf::Vector2f(96.0f, 15.0f), 12.0f, 10.0f, 0.0f);
+    auto bar =
+        owner->addComponent<ProgressBarComponent>(*owner, window, sf::Vector2f(96, 15), 12.0f, 10.0f, 0.0f);
     ASSERT_TRUE(owner->init());
-    EXPECT_EQ(bar->getBackground().getFillColor(), PaletteGrey);
-    EXPECT_EQ(bar->getForeground().getFillColor(), PaletteBlue);
     EXPECT_FLOAT_EQ(bar->getForeground().getSize().x, -19.2f) << "init does not clamp";
-
-    owner->update(0.0f);
-    EXPECT_FLOAT_EQ(bar->getForeground().getSize().x, 0.0f) << "never negative";
-    bar->setValue(5.0f);
-    owner->update(0.0f);
-    EXPECT_FLOAT_EQ(bar->getForeground().getSize().x, 48.0f);
-    bar->setValue(-3.0f);
-    owner->update(0.0f);
-    EXPECT_FLOAT_EQ(bar->getForeground().getSize().x, 96.0f) << "never longer than the bar";
-
-    // Both shapes are centred on the owner, so the filled part keeps the bar's left edge.
-    EXPECT_EQ(bar->getBackground().getPosition(), sf::Vector2f(100.0f, 50.0f));
-    EXPECT_EQ(bar->getForeground().getOrigin(), sf::Vector2f(48.0f, 7.5f));
-    bar->setBarColor(PaletteAmber);
-    bar->setBackgroundColor(PaletteDark);
-    owner->update(0.0f);
-    EXPECT_EQ(bar->getForeground().getFillColor(), PaletteAmber);
-    EXPECT_EQ(bar->getBackground().getFillColor(), PaletteDark);
-}
-
-/// Checks the five bars and icons of a running match against the layout for its window size.
-void expectLayout(test::MatchFixture& m, float width, float height)
-{
-    const float sx = width / 100.0f;
-    const float sy = height / 100.0f;
-    const sf::Vector2f camera = m.object("Camera")->getPosition();
-    const auto& bars = m.match().getProgressBars();
-    const auto& icons = m.match().getProgressBarIcons();
-    ASSERT_EQ(bars.size(), 5u);
-    ASSERT_EQ(icons.size(), 5u);
-    for (std::size_t i = 0; i < 5; ++i)
+    for (const auto& [value, width] : {std::pair{12.0f, 0.0f}, {5.0f, 48.0f}, {-3.0f, 96.0f}})
     {
-        EXPECT_EQ(bars[i]->getId(), std::to_string(i) + "_ProgressBar");
-        EXPECT_EQ(icons[i]->getId(), std::to_string(i) + "_ProgressBarIcon");
-        const sf::Vector2f centre(camera.x - 30.0f * sx + 15.0f * sx * static_cast<float>(i),
-                                  camera.y + 40.0f * sy);
-        EXPECT_NEAR(bars[i]->getPosition().x, centre.x, 0.01f);
-        EXPECT_NEAR(bars[i]->getPosition().y, centre.y, 0.01f);
-        EXPECT_EQ(icons[i]->getPosition(), bars[i]->getPosition());
-        EXPECT_FLOAT_EQ(barOf(bars[i])->getSize().x, 12.0f * sx);
-        EXPECT_FLOAT_EQ(barOf(bars[i])->getSize().y, 2.5f * sy);
-        const sf::FloatRect icon =
-            icons[i]->getComponent<SpriteRenderComponent>()->getSprite().getGlobalBounds();
-        EXPECT_NEAR(icon.width, 4.0f * sx, 0.01f);
-        EXPECT_NEAR(icon.height, 4.0f * sx, 0.01f);
+        bar->setValue(value);
+        owner->update(0.0f);
+        EXPECT_FLOAT_EQ(bar->getForeground().getSize().x, width) << "value " << value;
     }
 }
 
-TEST(ProgressBarTest, TheBuildersTurnShowsAmberTimeOverGreyRunnerValues)
+/// The HUD of a match at a window size in a role's turn: values, colours, layout and pixels.
+struct Hud
 {
-    test::MatchFixture m;
+    unsigned width, height;
+    StrategyType role;
+    float xMovement, jumpForce;
+    sf::Color time, others, background;
+    unsigned pixelRow;
+    std::vector<std::pair<unsigned, sf::Color>> pixels;
+};
+
+class ProgressBarHudTest : public ::testing::TestWithParam<Hud>
+{
+};
+
+TEST_P(ProgressBarHudTest, FollowsTheRoleAndTheWindowSize)
+{
+    const Hud& hud = GetParam();
+    test::MatchFixture m(hud.width, hud.height);
+    if (hud.role == StrategyType::Runner)
+    {
+        m.giveTurnTo(StrategyType::Runner);
+        m.tap({sf::Keyboard::D});
+    }
     m.runFor(2.0f);
-    expectLayout(m, 800.0f, 600.0f);
-    const auto& bars = m.match().getProgressBars();
-    EXPECT_NEAR(barOf(bars[0])->getValue(), 2.0f, 0.02f);
-    EXPECT_FLOAT_EQ(barOf(bars[1])->getValue(), 4.0f);
-    EXPECT_FLOAT_EQ(barOf(bars[2])->getValue(), 0.0f);
-    EXPECT_FLOAT_EQ(barOf(bars[3])->getValue(), 2.0f);
-    EXPECT_FLOAT_EQ(barOf(bars[4])->getValue(), 50.0f);
-    EXPECT_EQ(barOf(bars[0])->getBarColor(), PaletteAmber);
+    const sf::Vector2f scale(static_cast<float>(hud.width) / 100.0f, static_cast<float>(hud.height) / 100.0f);
+    const sf::Vector2f camera = m.object("Camera")->getPosition();
+    const float values[] = {m.role(hud.role).getTimeInTurn(), hud.xMovement, hud.jumpForce, 2.0f, 50.0f};
+    ASSERT_EQ(m.match().getProgressBars().size(), 5u);
     for (std::size_t i = 0; i < 5; ++i)
     {
-        EXPECT_EQ(barOf(bars[i])->getBackgroundColor(), PaletteDark);
-        if (i > 0)
-        {
-            EXPECT_EQ(barOf(bars[i])->getBarColor(), PaletteGrey);
-        }
+        SCOPED_TRACE("bar " + std::to_string(i));
+        const auto& bar = m.match().getProgressBars()[i];
+        const auto& icon = m.match().getProgressBarIcons().at(i);
+        EXPECT_EQ(bar->getId(), std::to_string(i) + "_ProgressBar");
+        EXPECT_EQ(icon->getId(), std::to_string(i) + "_ProgressBarIcon");
+        EXPECT_NEAR(bar->getPosition().x, camera.x + scale.x * (15.0f * static_cast<float>(i) - 30.0f),
+                    0.01f);
+        EXPECT_NEAR(bar->getPosition().y, camera.y + 40.0f * scale.y, 0.01f);
+        EXPECT_EQ(icon->getPosition(), bar->getPosition());
+        const sf::FloatRect bounds =
+            icon->getComponent<SpriteRenderComponent>()->getSprite().getGlobalBounds();
+        EXPECT_NEAR(bounds.width, 4.0f * scale.x, 0.01f);
+        EXPECT_NEAR(bounds.height, 4.0f * scale.x, 0.01f);
+        const auto component = bar->getComponent<ProgressBarComponent>();
+        EXPECT_EQ(component->getSize(), sf::Vector2f(12.0f * scale.x, 2.5f * scale.y));
+        EXPECT_FLOAT_EQ(component->getValue(), values[i]);
+        EXPECT_EQ(component->getBarColor(), i == 0 ? hud.time : hud.others);
+        EXPECT_EQ(component->getBackgroundColor(), hud.background);
     }
-
-    // On screen: 96 x 15 bars centred 240 px below the view's centre, 120 px apart.
     const sf::Image image = m.render();
-    const unsigned y = 540;
-    EXPECT_EQ(image.getPixel(125, y), PaletteAmber) << "80 % of the time is left";
-    EXPECT_EQ(image.getPixel(200, y), PaletteDark);
-    EXPECT_EQ(image.getPixel(245, y), PaletteGrey) << "x-movement full";
-    EXPECT_EQ(image.getPixel(365, y), PaletteDark) << "no jump force yet";
-    EXPECT_EQ(image.getPixel(440, y), PaletteDark);
-}
-
-TEST(ProgressBarTest, TheRunnersTurnShowsEveryBarInBlue)
-{
-    test::MatchFixture m(1024, 768);
-    m.giveTurnTo(StrategyType::Runner);
-    m.tap(Key::D);
-    m.runFor(0.5f);
-    expectLayout(m, 1024.0f, 768.0f);
-    const auto& bars = m.match().getProgressBars();
-    EXPECT_FLOAT_EQ(barOf(bars[0])->getSize().x, 122.88f);
-    EXPECT_FLOAT_EQ(barOf(bars[0])->getSize().y, 19.2f);
-    EXPECT_FLOAT_EQ(barOf(bars[1])->getValue(), 3.0f);
-    EXPECT_FLOAT_EQ(barOf(bars[2])->getValue(), 1.0f);
-    for (const auto& bar : bars)
+    for (const auto& [x, colour] : hud.pixels)
     {
-        EXPECT_EQ(barOf(bar)->getBarColor(), PaletteBlue);
-        EXPECT_EQ(barOf(bar)->getBackgroundColor(), PaletteGrey);
+        EXPECT_EQ(image.getPixel(x, hud.pixelRow), colour) << "x " << x;
     }
-    const sf::Image image = m.render();
-    // Bar 1 (x-movement, 3 of 4) centred at 512 - 153.6, 384 + 307.2.
-    EXPECT_EQ(image.getPixel(300, 691), PaletteBlue);
-    EXPECT_EQ(image.getPixel(415, 691), PaletteGrey);
 }
-} // namespace
+
+// 800 x 600: 96 x 15 bars 240 px below the view's centre, 120 px apart; 80 % of the time left.
+// 1024 x 768: bar 1 (x-movement, 3 of 4) is centred at 512 - 153.6, 384 + 307.2.
+INSTANTIATE_TEST_SUITE_P(
+    BothRoles, ProgressBarHudTest,
+    ::testing::Values(Hud{800,
+                          600,
+                          StrategyType::Builder,
+                          4,
+                          0,
+                          PaletteAmber,
+                          PaletteGrey,
+                          PaletteDark,
+                          540,
+                          {{125, PaletteAmber}, {200, PaletteDark}, {245, PaletteGrey}, {365, PaletteDark}}},
+                      Hud{1024,
+                          768,
+                          StrategyType::Runner,
+                          3,
+                          1,
+                          PaletteBlue,
+                          PaletteBlue,
+                          PaletteGrey,
+                          691,
+                          {{300, PaletteBlue}, {415, PaletteGrey}}}));
 } // namespace orv_gd

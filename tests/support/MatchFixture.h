@@ -1,82 +1,168 @@
 #pragma once
 
+#include "core/EndState.h"
 #include "core/Game.h"
-#include "match/StrategyType.h"
+#include "core/InputManager.h"
+#include "core/MenuState.h"
+#include "match/BlockComponent.h"
+#include "match/BuilderStrategy.h"
+#include "match/GridManager.h"
+#include "match/MainState.h"
+#include "match/RunnerStrategy.h"
+#include "objects/GameObject.h"
+#include "objects/GameObjectManager.h"
+#include "resources/AssetCatalogue.h"
 
-#include <SFML/Graphics/Image.hpp>
-#include <SFML/System/Vector2.hpp>
-#include <SFML/Window/Keyboard.hpp>
+#include <SFML/Graphics/Texture.hpp>
+#include <SFML/Window/Event.hpp>
+#include <SFML/Window/VideoMode.hpp>
+#include <gtest/gtest.h>
 
 #include <memory>
 #include <string>
 #include <vector>
 
-namespace orv_gd
-{
-class BlockComponent;
-class BuilderStrategy;
-class GameObject;
-class GridManager;
-class MainState;
-class RunnerStrategy;
-} // namespace orv_gd
-
 namespace orv_gd::test
 {
-/// A real match in this process: a Game whose window is created at the given size (needs an X
-/// display), the game's key bindings, every asset of the catalogue and the four screens, with
-/// "MainState" entered through the state manager. Frames are driven by hand with a fixed time
-/// step; keys go in as window events through the input manager, as in the game.
+/// What `run` prints on standard output.
+template <typename Action>
+std::string stdoutOf(Action&& run)
+{
+    testing::internal::CaptureStdout();
+    run();
+    return testing::internal::GetCapturedStdout();
+}
+
+/// A real match in this process (needs an X display): the game's window, bindings, assets and
+/// screens, with "MainState" entered. Frames run by hand; keys go in as window events.
 class MatchFixture
 {
 public:
     static constexpr float Step = 1.0f / 60.0f;
 
-    explicit MatchFixture(unsigned width = 800, unsigned height = 600);
-    ~MatchFixture();
-
-    MatchFixture(const MatchFixture&) = delete;
-    MatchFixture& operator=(const MatchFixture&) = delete;
+    explicit MatchFixture(unsigned width = 800, unsigned height = 600) : m_game(std::make_unique<Game>())
+    {
+        window().create(sf::VideoMode(width, height), "Tumbrelt", sf::Style::None);
+        window().setPosition({0, 0});
+        m_game->initInputBindings();
+        AssetCatalogue::getInstance().setWindow(window());
+        AssetCatalogue::getInstance().loadAssets();
+        m_match = std::make_shared<MainState>(&states(), m_game.get());
+        states().registerState("MenuState", std::make_shared<MenuState>(&states(), m_game.get()));
+        states().registerState("MainState", m_match);
+        states().registerState("EndState", std::make_shared<EndState>(&states(), m_game.get()));
+        InputManager::getInstance().setRenderWindow(&window());
+        states().setState("MainState");
+        frame(0.0f);
+    }
+    ~MatchFixture() { states().shutdown(); }
 
     /// One frame as the game runs it: input tables shift, then the state manager updates.
-    void frame(float dt = Step);
-    void frames(int count, float dt = Step);
-    /// Runs frames until the given seconds have passed.
-    void runFor(float seconds, float dt = Step);
-    /// Clears, draws the current screen and returns what the window's back buffer holds.
-    sf::Image render();
+    void frame(float dt = Step)
+    {
+        InputManager::getInstance().update();
+        states().update(dt);
+    }
+    void runFor(float seconds, float dt = Step)
+    {
+        for (float elapsed = 0.0f; elapsed < seconds; elapsed += dt)
+        {
+            frame(dt);
+        }
+    }
+    /// Draws the current screen and returns the window's back buffer.
+    sf::Image render()
+    {
+        window().clear(sf::Color::Black);
+        states().draw();
+        sf::Texture texture;
+        texture.create(window().getSize().x, window().getSize().y);
+        texture.update(window());
+        return texture.copyToImage();
+    }
+    void key(sf::Keyboard::Key key, bool down = true)
+    {
+        sf::Event event{};
+        event.type = down ? sf::Event::KeyPressed : sf::Event::KeyReleased;
+        event.key.code = key;
+        InputManager::getInstance().process(event);
+    }
+    /// The keys go down together for one frame and up for the next, `times` over.
+    void tap(const std::vector<sf::Keyboard::Key>& keys, int times = 1)
+    {
+        for (int i = 0; i < 2 * times; ++i)
+        {
+            for (sf::Keyboard::Key pressed : keys)
+            {
+                key(pressed, i % 2 == 0);
+            }
+            frame();
+        }
+    }
+    bool endRequestedFor(StrategyType winner)
+    {
+        auto* end = dynamic_cast<EndState*>(states().findState("EndState"));
+        return (states().getPendingState() == end || states().getCurrentState() == end) &&
+               end->getWinner() == winner;
+    }
 
-    void press(sf::Keyboard::Key key);
-    void release(sf::Keyboard::Key key);
-    /// Press, one frame, release, one frame: the key is pressed in exactly one frame.
-    void tap(sf::Keyboard::Key key);
-    /// Several keys going down in the same frame.
-    void tapTogether(const std::vector<sf::Keyboard::Key>& keys);
-
-    Game& game() { return *m_game; }
-    GameStateManager& states();
-    MainState& match();
-    RunnerStrategy& runner();
-    BuilderStrategy& builder();
-    GridManager& grid();
-    std::shared_ptr<GameObject> object(const std::string& id) const;
-    std::shared_ptr<BlockComponent> runnerBlock() const;
-    sf::Vector2i runnerCell() const;
+    sf::RenderWindow& window() { return m_game->getWindow(); }
+    GameStateManager& states() { return m_game->getGameStateManager(); }
+    MainState& match() { return *m_match; }
+    Strategy& role(StrategyType type) { return *match().getStrategies().at(type); }
+    RunnerStrategy& runner() { return static_cast<RunnerStrategy&>(role(StrategyType::Runner)); }
+    BuilderStrategy& builder() { return static_cast<BuilderStrategy&>(role(StrategyType::Builder)); }
+    GridManager& grid() { return GridManager::getInstance(); }
+    auto object(const std::string& id) { return GameObjectManager::getInstance().getGameObject(id); }
+    std::shared_ptr<BlockComponent> runnerBlock() { return object("Runner")->getComponent<BlockComponent>(); }
+    sf::Vector2i runnerCell() { return runnerBlock()->getGridPosition(); }
+    auto safeZone() { return object("runner_safezone")->getComponents<BlockComponent>(); }
 
     /// Hands the turn over as the roles do (grid first, then the match).
-    void giveTurnTo(StrategyType role);
-
-    /// Takes every white platform out of the grid's table, so tests can build their own terrain.
-    void clearPlatforms();
-    /// A block of the given type entered into the grid at the cell (kept alive by the fixture).
-    std::shared_ptr<BlockComponent> putBlock(sf::Vector2i cell, int type);
-    /// A row of white cells from column `from` to `to` inclusive.
-    void putFloor(int row, int from, int to);
-    /// Moves the Runner (and its safe zone along) straight to a cell, outside the turn rules.
-    void placeRunner(sf::Vector2i cell);
+    void giveTurnTo(StrategyType role)
+    {
+        grid().setCurrentPlayer(role);
+        m_match->setStrategy(role);
+    }
+    /// Takes every white platform out of the grid, so tests can lay their own terrain.
+    void clearPlatforms()
+    {
+        for (const auto& column : grid().getCells())
+        {
+            for (std::shared_ptr<BlockComponent> block : column) // a copy: removal clears the cell
+            {
+                if (block && block->getType() == BlockType::Static)
+                {
+                    grid().removeBlock(block);
+                }
+            }
+        }
+    }
+    /// Cells of the given type in `row` from column `from` to `to` inclusive.
+    void put(int row, int from, int to, BlockType type = BlockType::Static)
+    {
+        for (int x = from; x <= to; ++x)
+        {
+            m_terrain.push_back(GameObject::create("terrain_" + std::to_string(m_terrain.size())));
+            grid().placeBlock(m_terrain.back()->addComponent<BlockComponent>(
+                *m_terrain.back(), window(), sf::Vector2i(x, row), BlockComponent::colorForType(type), false,
+                type));
+        }
+    }
+    /// Moves the Runner and its safe zone straight to a cell, outside the turn rules.
+    void placeRunner(sf::Vector2i cell)
+    {
+        const sf::Vector2i offset = cell - runnerCell();
+        grid().moveBlock(runnerBlock(), cell);
+        for (const std::shared_ptr<BlockComponent>& zone : safeZone())
+        {
+            grid().moveBlock(zone, zone->getGridPosition() + offset);
+        }
+    }
 
 private:
     std::unique_ptr<Game> m_game;
+    std::shared_ptr<MainState> m_match;
     std::vector<std::shared_ptr<GameObject>> m_terrain;
 };
 } // namespace orv_gd::test
