@@ -33,12 +33,7 @@ constexpr float StickThreshold = 30.0f;
 constexpr int FinishColumns = 3;
 } // namespace
 
-BuilderStrategy::BuilderStrategy(MainState& mainState)
-    : Strategy(mainState), m_grid(GridManager::getInstance()), m_input(InputManager::getInstance()),
-      m_controllers(ControllerInput::getInstance()), m_objects(GameObjectManager::getInstance()),
-      m_events(EventBus::getInstance()), m_assets(AssetManager::getInstance())
-{
-}
+BuilderStrategy::BuilderStrategy(MainState& mainState) : Strategy(mainState) {}
 
 void BuilderStrategy::init()
 {
@@ -230,8 +225,7 @@ void BuilderStrategy::handOver()
         return;
     }
     m_turnOver = true;
-    m_grid.setCurrentPlayer(StrategyType::Runner);
-    m_mainState.setStrategy(StrategyType::Runner);
+    handTurnTo(StrategyType::Runner);
 }
 
 void BuilderStrategy::createBlock()

@@ -85,12 +85,5 @@ private:
     std::vector<std::shared_ptr<BlockComponent>> m_placedBlocks;
     /// Set once the turn has been handed over, so nothing later in the same frame acts on it.
     bool m_turnOver = false;
-
-    GridManager& m_grid;
-    InputManager& m_input;
-    ControllerInput& m_controllers;
-    GameObjectManager& m_objects;
-    EventBus& m_events;
-    AssetManager& m_assets;
 };
 } // namespace orv_gd

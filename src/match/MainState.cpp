@@ -269,6 +269,14 @@ void MainState::refreshProgressBars()
         std::dynamic_pointer_cast<RunnerStrategy>(m_strategies[StrategyType::Runner]);
     const std::shared_ptr<Strategy> current = m_strategies[m_currentStrategy];
     const bool runnersTurn = m_currentStrategy == StrategyType::Runner;
+    // What each bar shows, by the number in its name: the turn's time, then the Runner's resources.
+    std::array<float, 5> values{current ? current->getTimeInTurn() : 0.0f};
+    if (runner)
+    {
+        values = {values[0], static_cast<float>(runner->getXMovement()),
+                  static_cast<float>(runner->getJumpForce()), static_cast<float>(runner->getResetsLeft()),
+                  static_cast<float>(runner->getTurnsLeft())};
+    }
 
     for (std::size_t i = 0; i < m_progressBars.size(); ++i)
     {
@@ -282,27 +290,8 @@ void MainState::refreshProgressBars()
         }
         const std::string name = bar->getId();
         const int id = std::stoi(name.substr(0, name.size() - 11));
-        float value = 0.0f;
-        switch (id)
-        {
-        case 0:
-            value = current ? current->getTimeInTurn() : 0.0f;
-            break;
-        case 1:
-            value = runner ? static_cast<float>(runner->getXMovement()) : 0.0f;
-            break;
-        case 2:
-            value = runner ? static_cast<float>(runner->getJumpForce()) : 0.0f;
-            break;
-        case 3:
-            value = runner ? static_cast<float>(runner->getResetsLeft()) : 0.0f;
-            break;
-        case 4:
-            value = runner ? static_cast<float>(runner->getTurnsLeft()) : 0.0f;
-            break;
-        default:
-            break;
-        }
+        const float value =
+            id >= 0 && id < static_cast<int>(values.size()) ? values[static_cast<std::size_t>(id)] : 0.0f;
         component->setValue(value);
         if (runnersTurn)
         {

@@ -32,12 +32,7 @@ sf::Vector2i startCell(const sf::Vector2i& mapSize)
 }
 } // namespace
 
-RunnerStrategy::RunnerStrategy(MainState& mainState)
-    : Strategy(mainState), m_grid(GridManager::getInstance()), m_input(InputManager::getInstance()),
-      m_controllers(ControllerInput::getInstance()), m_objects(GameObjectManager::getInstance()),
-      m_events(EventBus::getInstance()), m_assets(AssetManager::getInstance())
-{
-}
+RunnerStrategy::RunnerStrategy(MainState& mainState) : Strategy(mainState) {}
 
 void RunnerStrategy::init()
 {
@@ -95,11 +90,7 @@ void RunnerStrategy::update(float dt)
     {
         if (m_timeInTurn > TurnLimit || (m_xMovement < 1 && m_jumpForce < 1))
         {
-            const StrategyType other = m_mainState.getCurrentStrategy() == StrategyType::Runner
-                                           ? StrategyType::Builder
-                                           : StrategyType::Runner;
-            m_mainState.setStrategy(other);
-            m_grid.setCurrentPlayer(other);
+            handOver();
             if (m_mainState.isMatchOver())
             {
                 return;
@@ -409,8 +400,7 @@ void RunnerStrategy::handOver()
     {
         return;
     }
-    m_mainState.setStrategy(StrategyType::Builder);
-    m_grid.setCurrentPlayer(StrategyType::Builder);
+    handTurnTo(StrategyType::Builder);
 }
 
 void RunnerStrategy::gainJumpForce()

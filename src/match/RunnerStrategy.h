@@ -82,12 +82,5 @@ private:
     std::shared_ptr<GameObject> m_runner;
     std::shared_ptr<BlockComponent> m_runnerBlock;
     std::shared_ptr<GameObject> m_safeZone;
-
-    GridManager& m_grid;
-    InputManager& m_input;
-    ControllerInput& m_controllers;
-    GameObjectManager& m_objects;
-    EventBus& m_events;
-    AssetManager& m_assets;
 };
 } // namespace orv_gd

@@ -1,6 +1,25 @@
 #include "match/Strategy.h"
 
+#include "core/ControllerInput.h"
+#include "core/InputManager.h"
+#include "match/GridManager.h"
+#include "match/MainState.h"
+#include "objects/EventBus.h"
+#include "objects/GameObjectManager.h"
+#include "resources/AssetManager.h"
+
 namespace orv_gd
 {
-Strategy::Strategy(MainState& mainState) : m_mainState(mainState) {}
+Strategy::Strategy(MainState& mainState)
+    : m_mainState(mainState), m_grid(GridManager::getInstance()), m_input(InputManager::getInstance()),
+      m_controllers(ControllerInput::getInstance()), m_objects(GameObjectManager::getInstance()),
+      m_events(EventBus::getInstance()), m_assets(AssetManager::getInstance())
+{
+}
+
+void Strategy::handTurnTo(StrategyType next)
+{
+    m_grid.setCurrentPlayer(next);
+    m_mainState.setStrategy(next);
+}
 } // namespace orv_gd

@@ -1,7 +1,15 @@
 #pragma once
 
+#include "match/StrategyType.h"
+
 namespace orv_gd
 {
+class AssetManager;
+class ControllerInput;
+class EventBus;
+class GameObjectManager;
+class GridManager;
+class InputManager;
 class MainState;
 
 /// One role of a match (the Runner or the Builder). MainState forwards each frame to the role
@@ -28,7 +36,18 @@ public:
     float getTimeInTurn() const { return m_timeInTurn; }
 
 protected:
+    /// Gives the turn to the other role: the grid learns whose turn it is, then the match runs
+    /// this role's exit() and the next role's enter().
+    void handTurnTo(StrategyType next);
+
     float m_timeInTurn = 0.0f;
     MainState& m_mainState;
+    // The single instances both roles work with.
+    GridManager& m_grid;
+    InputManager& m_input;
+    ControllerInput& m_controllers;
+    GameObjectManager& m_objects;
+    EventBus& m_events;
+    AssetManager& m_assets;
 };
 } // namespace orv_gd
