@@ -7,7 +7,10 @@
 // trace session, and the figures are computed from the "Frame" events read back from those files.
 // The times of Game::init and of entering a match come from their own trace events.
 //
-// Usage: tumbrelt_bench [--frames N] [--warmup N] [--out DIR]
+// The scenes are measured in several rounds, one block of frames per scene and round, so that a
+// load change on a shared machine touches every scene alike rather than one.
+//
+// Usage: tumbrelt_bench [--frames N] [--warmup N] [--rounds N] [--out DIR]
 // The working directory must hold the "assets" folder (or sit next to it), as for the game.
 
 #include "core/Game.h"
@@ -54,6 +57,7 @@ struct Options
 {
     int frames = 300;
     int warmup = 30;
+    int rounds = 3;
     std::string outDir = ".";
 };
 
@@ -110,14 +114,18 @@ double medianMs(const std::vector<long long>& sorted)
     return middle / 1000.0;
 }
 
-/// Reads the events back, drops the warm-up frames and fills in the figures.
-SceneResult summarise(const std::string& name, const std::string& path, int warmup, std::size_t litCells)
+/// The "Frame" durations of a block of frames read back from its trace file, warm-up dropped.
+std::vector<long long> blockFrames(const std::string& path, int warmup)
 {
     std::vector<long long> frames = readDurations(path, "Frame");
-    if (static_cast<int>(frames.size()) > warmup)
-    {
-        frames.erase(frames.begin(), frames.begin() + warmup);
-    }
+    frames.erase(frames.begin(),
+                 frames.begin() + std::min<std::ptrdiff_t>(warmup, std::ptrdiff_t(frames.size())));
+    return frames;
+}
+
+/// The figures of a scene from the frames of all its blocks.
+SceneResult summarise(const std::string& name, std::vector<long long> frames, std::size_t litCells)
+{
     std::sort(frames.begin(), frames.end());
     SceneResult result;
     result.name = name;
@@ -193,22 +201,20 @@ void breakdownFrame(Game& game)
     }
 }
 
-/// Mean milliseconds per frame of each "part: " scope in a trace file, in drawing order.
-std::vector<std::pair<std::string, double>> partMeans(const std::string& path, std::size_t frames)
+const std::vector<std::string> Parts{"part: clear", "part: grid frames and light cones",
+                                     "part: layers Map and Ui", "part: display"};
+
+/// Adds the microseconds of each "part: " scope in a trace file to the totals, in drawing order.
+void addPartTotals(const std::string& path, std::vector<long long>& totals)
 {
-    std::vector<std::pair<std::string, double>> means;
-    for (const char* part :
-         {"part: clear", "part: grid frames and light cones", "part: layers Map and Ui", "part: display"})
+    totals.resize(Parts.size(), 0);
+    for (std::size_t i = 0; i < Parts.size(); ++i)
     {
-        long long total = 0;
-        for (long long duration : readDurations(path, part))
+        for (long long duration : readDurations(path, Parts[i]))
         {
-            total += duration;
+            totals[i] += duration;
         }
-        means.emplace_back(part,
-                           frames ? static_cast<double>(total) / 1000.0 / static_cast<double>(frames) : 0.0);
     }
-    return means;
 }
 
 /// Clear and display only: what any frame costs on this renderer at this window size.
@@ -301,13 +307,18 @@ Options parseOptions(int argc, char** argv)
         {
             options.warmup = std::max(0, std::atoi(argv[++i]));
         }
+        else if (arg == "--rounds" && hasValue)
+        {
+            options.rounds = std::max(1, std::atoi(argv[++i]));
+        }
         else if (arg == "--out" && hasValue)
         {
             options.outDir = argv[++i];
         }
         else
         {
-            std::cerr << "usage: tumbrelt_bench [--frames N] [--warmup N] [--out DIR]" << std::endl;
+            std::cerr << "usage: tumbrelt_bench [--frames N] [--warmup N] [--rounds N] [--out DIR]"
+                      << std::endl;
             std::exit(2);
         }
     }
@@ -329,7 +340,6 @@ int main(int argc, char** argv)
 {
     const Options options = parseOptions(argc, argv);
     orv_gd::TraceRecorder& trace = orv_gd::TraceRecorder::get();
-    const int totalFrames = options.warmup + options.frames;
 
     Game game;
     const std::string startupPath = sessionPath(options, "startup");
@@ -343,108 +353,148 @@ int main(int argc, char** argv)
         return 1;
     }
 
-    std::vector<SceneResult> results;
-
-    trace.beginSession("empty", sessionPath(options, "empty"));
-    for (int i = 0; i < totalFrames; ++i)
-    {
-        emptyFrame(window);
-    }
-    trace.endSession();
-    results.push_back(summarise("empty", sessionPath(options, "empty"), options.warmup, 0));
-
-    // The first frame makes the menu current.
-    trace.beginSession("menu", sessionPath(options, "menu"));
-    for (int i = 0; i < totalFrames; ++i)
-    {
-        gameFrame(game, MatchFrameTime);
-    }
-    trace.endSession();
-    results.push_back(summarise("menu", sessionPath(options, "menu"), options.warmup, 0));
-
-    const std::string matchInitPath = sessionPath(options, "match_init");
+    const std::vector<std::size_t> ambers{0, 10, 20, 40};
+    const int blockLength = options.warmup + std::max(1, options.frames / options.rounds);
+    const int partFrames = std::max(1, options.frames / 5 / options.rounds);
+    std::vector<long long> emptyFrames;
+    std::vector<long long> menuFrames;
+    std::vector<std::vector<long long>> matchFrames(ambers.size());
+    std::vector<std::size_t> litCells(ambers.size(), 0);
+    std::vector<std::vector<long long>> partTotals(ambers.size());
     std::vector<long long> matchInits;
-    std::vector<std::pair<std::string, std::vector<std::pair<std::string, double>>>> breakdowns;
-    for (std::size_t amber : {0u, 10u, 20u, 40u})
+    const std::string blockPath = sessionPath(options, "block");
+    const std::string matchInitPath = sessionPath(options, "match_init");
+    const auto appendBlock = [&](std::vector<long long>& to)
     {
-        // A fresh match for every scene, so the Builder's turn and the blocks' lifetimes are new.
-        trace.beginSession("match_init", matchInitPath);
-        enterState(game, "MenuState");
-        enterState(game, "MainState");
-        trace.endSession();
-        for (long long duration : readDurations(matchInitPath, "orv_gd::MainState::init"))
-        {
-            matchInits.push_back(duration);
-        }
-        // Let the camera settle on the Runner before picking cells in its view.
-        for (int i = 0; i < 60; ++i)
-        {
-            gameFrame(game, MatchFrameTime);
-        }
-        const std::size_t placed = placeLitBlocks(window, amber);
-        const std::string scene = "match+" + std::to_string(amber);
-        trace.beginSession(scene, sessionPath(options, "match_" + std::to_string(amber)));
-        for (int i = 0; i < totalFrames; ++i)
-        {
-            gameFrame(game, MatchFrameTime);
-        }
-        trace.endSession();
-        // The same scene once more, waiting for the renderer after each part of the drawing.
-        const std::string partsPath = sessionPath(options, "parts_" + std::to_string(amber));
-        trace.beginSession(scene + " parts", partsPath);
-        const int partFrames = std::max(1, options.frames / 5);
-        for (int i = 0; i < partFrames; ++i)
-        {
-            breakdownFrame(game);
-        }
-        trace.endSession();
-        breakdowns.emplace_back(scene, partMeans(partsPath, static_cast<std::size_t>(partFrames)));
+        const std::vector<long long> frames = blockFrames(blockPath, options.warmup);
+        to.insert(to.end(), frames.begin(), frames.end());
+    };
 
-        SceneResult result = summarise(scene, sessionPath(options, "match_" + std::to_string(amber)),
-                                       options.warmup, 1 + placed);
-        // What was actually lit in the last frame, culling included.
-        result.litCells = orv_gd::GridManager::getInstance().getLitBlocks().size();
-        results.push_back(result);
-        if (placed != amber)
+    for (int round = 0; round < options.rounds; ++round)
+    {
+        trace.beginSession("empty", blockPath);
+        for (int i = 0; i < blockLength; ++i)
         {
-            std::cerr << "tumbrelt_bench: only " << placed << " of " << amber
-                      << " blocks found a free cell in view" << std::endl;
+            emptyFrame(window);
+        }
+        trace.endSession();
+        appendBlock(emptyFrames);
+
+        // The first frame of the first round makes the menu current.
+        if (round > 0)
+        {
+            enterState(game, "MenuState");
+        }
+        trace.beginSession("menu", blockPath);
+        for (int i = 0; i < blockLength; ++i)
+        {
+            gameFrame(game, MatchFrameTime);
+        }
+        trace.endSession();
+        appendBlock(menuFrames);
+
+        for (std::size_t scene = 0; scene < ambers.size(); ++scene)
+        {
+            // A fresh match for every block, so the Builder's turn and the blocks' lifetimes are new.
+            trace.beginSession("match_init", matchInitPath);
+            enterState(game, "MenuState");
+            enterState(game, "MainState");
+            trace.endSession();
+            for (long long duration : readDurations(matchInitPath, "orv_gd::MainState::init"))
+            {
+                matchInits.push_back(duration);
+            }
+            // Let the camera settle on the Runner before picking cells in its view.
+            for (int i = 0; i < 60; ++i)
+            {
+                gameFrame(game, MatchFrameTime);
+            }
+            const std::size_t placed = placeLitBlocks(window, ambers[scene]);
+            if (placed != ambers[scene])
+            {
+                std::cerr << "tumbrelt_bench: only " << placed << " of " << ambers[scene]
+                          << " blocks found a free cell in view" << std::endl;
+            }
+            trace.beginSession("match", blockPath);
+            for (int i = 0; i < blockLength; ++i)
+            {
+                gameFrame(game, MatchFrameTime);
+            }
+            trace.endSession();
+            appendBlock(matchFrames[scene]);
+            // What was actually lit in the last frame, culling included.
+            litCells[scene] = orv_gd::GridManager::getInstance().getLitBlocks().size();
+
+            // The same scene once more, waiting for the renderer after each part of the drawing.
+            trace.beginSession("match parts", blockPath);
+            for (int i = 0; i < partFrames; ++i)
+            {
+                breakdownFrame(game);
+            }
+            trace.endSession();
+            addPartTotals(blockPath, partTotals[scene]);
         }
     }
     enterState(game, "MenuState");
     game.shutdown();
     window.close();
 
+    std::vector<SceneResult> results;
+    results.push_back(summarise("empty", emptyFrames, 0));
+    results.push_back(summarise("menu", menuFrames, 0));
+    for (std::size_t scene = 0; scene < ambers.size(); ++scene)
+    {
+        results.push_back(
+            summarise("match+" + std::to_string(ambers[scene]), matchFrames[scene], litCells[scene]));
+    }
+
     const std::vector<long long> init = readDurations(startupPath, "orv_gd::Game::init");
     std::sort(matchInits.begin(), matchInits.end());
 
     const double emptyMedian = results.front().medianMs;
     std::cout << "window " << window.getSize().x << "x" << window.getSize().y << ", " << options.frames
-              << " frames per scene after " << options.warmup << " warm-up frames" << std::endl;
+              << " frames per scene in " << options.rounds << " rounds, each after " << options.warmup
+              << " warm-up frames" << std::endl;
     std::cout << "scene        frames   lit  median ms     p99 ms  x empty  p99/med" << std::endl;
     for (const SceneResult& scene : results)
     {
         printRow(scene, emptyMedian);
     }
-    const SceneResult& runnerOnly = results[2];
-    const SceneResult& most = results.back();
-    if (emptyMedian > 0.0 && most.litCells > runnerOnly.litCells)
+    // The cost of one more lit cell: the least-squares slope of the match scenes' medians over their
+    // lit cells, less sensitive to one disturbed scene than the two ends alone.
+    double meanLit = 0.0;
+    double meanMs = 0.0;
+    for (std::size_t i = 2; i < results.size(); ++i)
     {
-        const double perCell = (most.medianMs - runnerOnly.medianMs) / emptyMedian /
-                               static_cast<double>(most.litCells - runnerOnly.litCells);
+        meanLit += static_cast<double>(results[i].litCells) / static_cast<double>(results.size() - 2);
+        meanMs += results[i].medianMs / static_cast<double>(results.size() - 2);
+    }
+    double covariance = 0.0;
+    double variance = 0.0;
+    for (std::size_t i = 2; i < results.size(); ++i)
+    {
+        const double lit = static_cast<double>(results[i].litCells) - meanLit;
+        covariance += lit * (results[i].medianMs - meanMs);
+        variance += lit * lit;
+    }
+    if (emptyMedian > 0.0 && variance > 0.0)
+    {
         char line[120];
-        std::snprintf(line, sizeof(line), "each further lit cell adds %.3f x the empty loop", perCell);
+        std::snprintf(line, sizeof(line), "each further lit cell adds %.3f ms = %.2f x the empty loop",
+                      covariance / variance, covariance / variance / emptyMedian);
         std::cout << line << std::endl;
     }
     std::cout << "where a match frame's time goes (ms per frame, the renderer waited for after each part):"
               << std::endl;
-    for (const auto& [scene, parts] : breakdowns)
+    for (std::size_t scene = 0; scene < ambers.size(); ++scene)
     {
-        std::cout << "  " << scene << ":";
-        for (const auto& [part, ms] : parts)
+        std::cout << "  match+" << ambers[scene] << ":";
+        for (std::size_t i = 0; i < Parts.size(); ++i)
         {
             char cell[96];
-            std::snprintf(cell, sizeof(cell), "  %s %.2f", part.substr(6).c_str(), ms);
+            std::snprintf(cell, sizeof(cell), "  %s %.2f", Parts[i].substr(6).c_str(),
+                          static_cast<double>(partTotals[scene][i]) / 1000.0 /
+                              static_cast<double>(partFrames * options.rounds));
             std::cout << cell;
         }
         std::cout << std::endl;
