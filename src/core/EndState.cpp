@@ -4,32 +4,14 @@
 #include "core/Game.h"
 #include "core/GameStateManager.h"
 #include "core/InputManager.h"
-#include "core/SpriteFitting.h"
+#include "core/ScreenHelper.h"
 #include "resources/AssetManager.h"
 #include "resources/TraceRecorder.h"
 
 #include <SFML/Graphics/RenderWindow.hpp>
 
-#include <iostream>
-
 namespace orv_gd
 {
-namespace
-{
-constexpr unsigned SelectButton = 0;
-constexpr unsigned ExitButton = 1;
-
-void closeGame(sf::RenderWindow& window)
-{
-    // Both the key and a controller may ask in one frame; the window closes and says so once.
-    if (window.isOpen())
-    {
-        std::cout << "closing game" << std::endl;
-        window.close();
-    }
-}
-} // namespace
-
 EndState::EndState(GameStateManager* gameStateManager, Game* game)
     : GameState(gameStateManager, game), m_input(InputManager::getInstance()),
       m_controllers(ControllerInput::getInstance()), m_assets(AssetManager::getInstance())
@@ -63,7 +45,7 @@ void EndState::init()
         m_texture = texture;
         m_sprite.setTexture(*m_texture, true);
     }
-    fitSpriteToWindow(m_sprite, window);
+    ScreenHelper::fitSpriteToWindow(m_sprite, window);
     m_assets.GetSound("win").play();
 }
 
@@ -82,28 +64,15 @@ void EndState::update(float deltaTime)
     window.setView(m_view);
 
     // No input delay here: a button still held when the match ends leads straight back.
-    for (unsigned slot = 0; slot < ControllerInput::SlotCount; ++slot)
-    {
-        if (!m_controllers.isConnected(slot))
-        {
-            continue;
-        }
-        if (m_controllers.isButtonPressed(slot, SelectButton))
-        {
-            m_gameStateManager->setState("MenuState");
-        }
-        if (m_controllers.isButtonPressed(slot, ExitButton))
-        {
-            closeGame(window);
-        }
-    }
-    if (m_input.isKeyPressed("Select", 0))
+    if (m_input.isKeyPressed("Select", 0) ||
+        ScreenHelper::isButtonHeld(m_controllers, ScreenHelper::SelectButton))
     {
         m_gameStateManager->setState("MenuState");
     }
-    if (m_input.isKeyPressed("Exit", 0))
+    if (m_input.isKeyPressed("Exit", 0) ||
+        ScreenHelper::isButtonHeld(m_controllers, ScreenHelper::ExitButton))
     {
-        closeGame(window);
+        ScreenHelper::closeGame(window);
     }
 }
 

@@ -4,13 +4,11 @@
 #include "core/Game.h"
 #include "core/GameStateManager.h"
 #include "core/InputManager.h"
-#include "core/SpriteFitting.h"
+#include "core/ScreenHelper.h"
 #include "resources/AssetManager.h"
 #include "resources/TraceRecorder.h"
 
 #include <SFML/Graphics/RenderWindow.hpp>
-
-#include <iostream>
 
 namespace orv_gd
 {
@@ -18,18 +16,6 @@ namespace
 {
 /// Time in state given to the very first visit, so the first Space is taken at once.
 constexpr float FirstVisitTimeInState = 2.0f;
-constexpr unsigned SelectButton = 0;
-constexpr unsigned ExitButton = 1;
-
-void closeGame(sf::RenderWindow& window)
-{
-    // The key and a controller, or two controllers, may ask in one frame; say it once.
-    if (window.isOpen())
-    {
-        std::cout << "closing game" << std::endl;
-        window.close();
-    }
-}
 } // namespace
 
 MenuState::MenuState(GameStateManager* gameStateManager, Game* game)
@@ -52,7 +38,7 @@ void MenuState::init()
     {
         m_sprite.setTexture(*m_texture, true);
     }
-    fitSpriteToWindow(m_sprite, window);
+    ScreenHelper::fitSpriteToWindow(m_sprite, window);
     m_timeInState = FirstVisitTimeInState;
     m_isInit = true;
 }
@@ -78,7 +64,7 @@ void MenuState::update(float deltaTime)
     }
     if (m_input.isKeyPressed("Exit", 0))
     {
-        closeGame(window);
+        ScreenHelper::closeGame(window);
     }
     registerGamepads();
 }
@@ -92,22 +78,18 @@ void MenuState::draw()
 void MenuState::registerGamepads()
 {
     TRACE_SCOPE("orv_gd::MenuState::registerGamepads");
-    sf::RenderWindow& window = m_game->getWindow();
-    for (unsigned slot = 0; slot < ControllerInput::SlotCount; ++slot)
+    // Buttons count while held: the delay, not an edge, keeps a held button from repeating.
+    if (m_timeInState <= MenuInputDelay)
     {
-        if (!m_controllers.isConnected(slot))
-        {
-            continue;
-        }
-        // Buttons count while held: the delay, not an edge, keeps a held button from repeating.
-        if (m_controllers.isButtonPressed(slot, SelectButton) && m_timeInState > MenuInputDelay)
-        {
-            m_gameStateManager->setState("TutorialState");
-        }
-        if (m_controllers.isButtonPressed(slot, ExitButton) && m_timeInState > MenuInputDelay)
-        {
-            closeGame(window);
-        }
+        return;
+    }
+    if (ScreenHelper::isButtonHeld(m_controllers, ScreenHelper::SelectButton))
+    {
+        m_gameStateManager->setState("TutorialState");
+    }
+    if (ScreenHelper::isButtonHeld(m_controllers, ScreenHelper::ExitButton))
+    {
+        ScreenHelper::closeGame(m_game->getWindow());
     }
 }
 } // namespace orv_gd

@@ -4,7 +4,7 @@
 #include "core/Game.h"
 #include "core/GameStateManager.h"
 #include "core/InputManager.h"
-#include "core/SpriteFitting.h"
+#include "core/ScreenHelper.h"
 #include "resources/AssetManager.h"
 #include "resources/TraceRecorder.h"
 
@@ -12,11 +12,6 @@
 
 namespace orv_gd
 {
-namespace
-{
-constexpr unsigned SelectButton = 0;
-} // namespace
-
 TutorialState::TutorialState(GameStateManager* gameStateManager, Game* game)
     : GameState(gameStateManager, game), m_input(InputManager::getInstance()),
       m_controllers(ControllerInput::getInstance()), m_assets(AssetManager::getInstance())
@@ -42,7 +37,7 @@ void TutorialState::init()
         {
             slide.setTexture(*texture, true);
         }
-        fitSpriteToWindow(slide, window);
+        ScreenHelper::fitSpriteToWindow(slide, window);
         m_slides.push_back(slide);
         m_textures.push_back(texture);
     }
@@ -63,21 +58,18 @@ void TutorialState::update(float deltaTime)
     m_timeInState += deltaTime;
     m_game->getWindow().setView(m_view);
 
-    for (unsigned slot = 0; slot < ControllerInput::SlotCount; ++slot)
-    {
-        if (!m_controllers.isConnected(slot))
-        {
-            continue;
-        }
-        if (!m_controllers.isButtonPressed(slot, SelectButton))
-        {
-            m_gamepadReleased = true;
-        }
-        else if (m_gamepadReleased)
-        {
-            m_gameStateManager->setState("MainState");
-        }
-    }
+    ScreenHelper::forEachController(m_controllers,
+                                    [this](unsigned slot)
+                                    {
+                                        if (!m_controllers.isButtonPressed(slot, ScreenHelper::SelectButton))
+                                        {
+                                            m_gamepadReleased = true;
+                                        }
+                                        else if (m_gamepadReleased)
+                                        {
+                                            m_gameStateManager->setState("MainState");
+                                        }
+                                    });
     if (m_input.isKeyPressed("Select", 0))
     {
         m_gameStateManager->setState("MainState");

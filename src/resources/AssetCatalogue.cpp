@@ -2,6 +2,8 @@
 
 #include "resources/AssetManager.h"
 
+#include <utility>
+
 namespace orv_gd
 {
 AssetCatalogue& AssetCatalogue::getInstance()
@@ -25,17 +27,21 @@ void AssetCatalogue::loadAssets()
 
 void AssetCatalogue::loadTextures()
 {
+    const std::pair<const char*, const char*> textures[] = {{"reset", "icons/reset.png"},
+                                                            {"time", "icons/time.png"},
+                                                            {"x-movement", "icons/x-movement.png"},
+                                                            {"y-movement", "icons/y-movement.png"},
+                                                            {"turns", "icons/turns.png"},
+                                                            {"start", "menu/start.png"},
+                                                            {"tutorial1", "menu/tutorial1.png"},
+                                                            {"tutorial2", "menu/tutorial2.png"},
+                                                            {"win_builder", "menu/win_builder.png"},
+                                                            {"win_runner", "menu/win_runner.png"}};
     AssetManager& assets = AssetManager::getInstance();
-    assets.LoadTexture("reset", "icons/reset.png");
-    assets.LoadTexture("time", "icons/time.png");
-    assets.LoadTexture("x-movement", "icons/x-movement.png");
-    assets.LoadTexture("y-movement", "icons/y-movement.png");
-    assets.LoadTexture("turns", "icons/turns.png");
-    assets.LoadTexture("start", "menu/start.png");
-    assets.LoadTexture("tutorial1", "menu/tutorial1.png");
-    assets.LoadTexture("tutorial2", "menu/tutorial2.png");
-    assets.LoadTexture("win_builder", "menu/win_builder.png");
-    assets.LoadTexture("win_runner", "menu/win_runner.png");
+    for (const auto& [id, file] : textures)
+    {
+        assets.LoadTexture(id, file);
+    }
 }
 
 void AssetCatalogue::loadFonts()
@@ -45,20 +51,23 @@ void AssetCatalogue::loadFonts()
 
 void AssetCatalogue::loadSounds()
 {
-    AssetManager& assets = AssetManager::getInstance();
+    struct SoundEntry
+    {
+        const char* id;
+        const char* file;
+        float volume;
+    };
     // Volumes balance the sounds against each other: footsteps are frequent and stay quiet.
-    assets.LoadSound("warp", "sounds/warp.wav");
-    assets.GetSound("warp").setVolume(50.0f);
-    assets.LoadSound("walk", "sounds/walk.wav");
-    assets.GetSound("walk").setVolume(10.0f);
-    assets.LoadSound("place", "sounds/place.wav");
-    assets.GetSound("place").setVolume(25.0f);
-    assets.LoadSound("move", "sounds/move.wav");
-    assets.GetSound("move").setVolume(30.0f);
-    assets.LoadSound("win", "sounds/win.wav");
-    assets.GetSound("win").setVolume(50.0f);
-    assets.LoadSound("misplace", "sounds/misplace.wav");
-    assets.GetSound("misplace").setVolume(35.0f);
+    const SoundEntry sounds[] = {
+        {"warp", "sounds/warp.wav", 50.0f},   {"walk", "sounds/walk.wav", 10.0f},
+        {"place", "sounds/place.wav", 25.0f}, {"move", "sounds/move.wav", 30.0f},
+        {"win", "sounds/win.wav", 50.0f},     {"misplace", "sounds/misplace.wav", 35.0f}};
+    AssetManager& assets = AssetManager::getInstance();
+    for (const SoundEntry& sound : sounds)
+    {
+        assets.LoadSound(sound.id, sound.file);
+        assets.GetSound(sound.id).setVolume(sound.volume);
+    }
 }
 
 void AssetCatalogue::loadMusic()

@@ -11,6 +11,7 @@
 #include <SFML/System/Err.hpp>
 
 #include <cmath>
+#include <initializer_list>
 
 namespace orv_gd
 {
@@ -21,16 +22,25 @@ float lengthOf(const sf::Vector2f& vector)
     return std::sqrt(vector.x * vector.x + vector.y * vector.y);
 }
 
-std::shared_ptr<sf::ConvexShape> makeQuad(const sf::Vector2f& a, const sf::Vector2f& b, const sf::Vector2f& c,
-                                          const sf::Vector2f& d, const sf::Color& color)
+std::shared_ptr<sf::ConvexShape> makeShape(std::initializer_list<sf::Vector2f> points, const sf::Color& color)
 {
-    auto quad = std::make_shared<sf::ConvexShape>(4);
-    quad->setPoint(0, a);
-    quad->setPoint(1, b);
-    quad->setPoint(2, c);
-    quad->setPoint(3, d);
-    quad->setFillColor(color);
-    return quad;
+    auto shape = std::make_shared<sf::ConvexShape>(points.size());
+    std::size_t index = 0;
+    for (const sf::Vector2f& point : points)
+    {
+        shape->setPoint(index++, point);
+    }
+    shape->setFillColor(color);
+    return shape;
+}
+
+/// The band of the given thickness from start to end, where unitDirection points from start to end.
+std::shared_ptr<sf::ConvexShape> makeBand(const sf::Vector2f& start, const sf::Vector2f& end,
+                                          const sf::Vector2f& unitDirection, float thickness,
+                                          const sf::Color& color)
+{
+    const sf::Vector2f halfWidth = sf::Vector2f(unitDirection.y, -unitDirection.x) * thickness * 0.5f;
+    return makeShape({start - halfWidth, start + halfWidth, end + halfWidth, end - halfWidth}, color);
 }
 } // namespace
 
@@ -90,17 +100,8 @@ void DebugDraw::drawArrow(const sf::Vector2f& origin, const sf::Vector2f& direct
     const float shaftLength = length > 10.0f ? length - 5.0f : length * 0.5f;
     const sf::Vector2f shaftEnd = origin + unitDirection * shaftLength;
     const sf::Vector2f tip = origin + direction;
-    const sf::Vector2f halfWidth = right * thickness * 0.5f;
-
-    m_shapes.push_back(
-        makeQuad(origin - halfWidth, origin + halfWidth, shaftEnd + halfWidth, shaftEnd - halfWidth, color));
-
-    auto headShape = std::make_shared<sf::ConvexShape>(3);
-    headShape->setPoint(0, shaftEnd - right * 5.0f);
-    headShape->setPoint(1, shaftEnd + right * 5.0f);
-    headShape->setPoint(2, tip);
-    headShape->setFillColor(color);
-    m_shapes.push_back(headShape);
+    m_shapes.push_back(makeBand(origin, shaftEnd, unitDirection, thickness, color));
+    m_shapes.push_back(makeShape({shaftEnd - right * 5.0f, shaftEnd + right * 5.0f, tip}, color));
 }
 
 void DebugDraw::drawLine(const sf::Vector2f& start, const sf::Vector2f& end, const sf::Color& color,
@@ -116,9 +117,7 @@ void DebugDraw::drawLine(const sf::Vector2f& start, const sf::Vector2f& end, con
     {
         return;
     }
-    const sf::Vector2f halfAlong = delta / length * thickness * 0.5f;
-    const sf::Vector2f right(halfAlong.y, -halfAlong.x);
-    m_shapes.push_back(makeQuad(start - right, start + right, end + right, end - right, color));
+    m_shapes.push_back(makeBand(start, end, delta / length, thickness, color));
 }
 
 void DebugDraw::drawCircle(const sf::Vector2f& center, float radius, const sf::Color& outlineColor,

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <functional>
+
+namespace sf
+{
+class RenderWindow;
+class Sprite;
+} // namespace sf
+
+namespace orv_gd
+{
+class ControllerInput;
+
+/// What the picture screens (menu, tutorial, end screen) share: fitting a picture to the window,
+/// walking the connected controllers, and closing the game.
+class ScreenHelper
+{
+public:
+    static constexpr unsigned SelectButton = 0;
+    static constexpr unsigned ExitButton = 1;
+
+    /// Scales a full-screen picture to fit the window whole, keeping its proportions, and centres
+    /// it on the window's current view; the sides that do not fit stay as bars.
+    static void fitSpriteToWindow(sf::Sprite& sprite, const sf::RenderWindow& window);
+    /// Calls the function with the slot of every connected controller, in slot order.
+    static void forEachController(const ControllerInput& controllers,
+                                  const std::function<void(unsigned)>& call);
+    /// Whether any connected controller holds the button down.
+    static bool isButtonHeld(const ControllerInput& controllers, unsigned button);
+    /// Says "closing game" and closes the window. The key and a controller, or two controllers,
+    /// may ask in one frame: only the first request, while the window is open, does anything.
+    static void closeGame(sf::RenderWindow& window);
+};
+} // namespace orv_gd
