@@ -8,166 +8,73 @@ namespace orv_gd
 {
 namespace
 {
-sf::Event keyEvent(sf::Event::EventType type, int code)
+void send(sf::Event::EventType type, int code)
 {
     sf::Event event{};
     event.type = type;
     event.key.code = static_cast<sf::Keyboard::Key>(code);
-    return event;
+    InputManager::getInstance().process(event);
 }
 
-void press(InputManager& input, int code)
+/// The answers for a key code, or an action and player: "D" down, "U" up, "P" pressed, "R" released.
+template <typename... Key>
+std::string answers(const Key&... key)
 {
-    input.process(keyEvent(sf::Event::KeyPressed, code));
+    const InputManager& input = InputManager::getInstance();
+    return std::string(input.isKeyDown(key...) ? "D" : "-") + (input.isKeyUp(key...) ? "U" : "-") +
+           (input.isKeyPressed(key...) ? "P" : "-") + (input.isKeyReleased(key...) ? "R" : "-");
 }
 
-void release(InputManager& input, int code)
+/// One frame: the events arrive, then the update; returns the space bar's answers.
+std::string frame(std::initializer_list<std::pair<sf::Event::EventType, int>> events)
 {
-    input.process(keyEvent(sf::Event::KeyReleased, code));
-}
-
-struct KeyAnswers
-{
-    bool down;
-    bool up;
-    bool pressed;
-    bool released;
-    bool operator==(const KeyAnswers& other) const
+    for (const auto& [type, code] : events)
     {
-        return down == other.down && up == other.up && pressed == other.pressed && released == other.released;
+        send(type, code);
     }
-};
-
-KeyAnswers answers(const InputManager& input, int code)
-{
-    return {input.isKeyDown(code), input.isKeyUp(code), input.isKeyPressed(code), input.isKeyReleased(code)};
+    InputManager::getInstance().update();
+    return answers(sf::Keyboard::Space);
 }
-
-KeyAnswers answers(const InputManager& input, const std::string& action, int player)
-{
-    return {input.isKeyDown(action, player), input.isKeyUp(action, player),
-            input.isKeyPressed(action, player), input.isKeyReleased(action, player)};
-}
-
-const KeyAnswers Idle{false, true, false, false};
-const KeyAnswers JustPressed{true, false, true, false};
-const KeyAnswers Held{true, false, false, false};
-const KeyAnswers JustReleased{false, true, false, true};
 } // namespace
 
-TEST(InputManagerTest, AHeldKeyIsPressedOnceDownEveryFrameAndReleasedOnce)
+TEST(InputManagerTest, KeysTakeEffectAtTheNextUpdateAndActionsAnswerForTheirPlayersKeyOnly)
 {
-    InputManager& input = InputManager::getInstance();
     const int space = sf::Keyboard::Space;
-    EXPECT_EQ(answers(input, space), Idle);
-
-    press(input, space);
-    // Nothing changes before the frame's update.
-    EXPECT_EQ(answers(input, space), Idle);
-    input.update();
-    EXPECT_EQ(answers(input, space), JustPressed);
-    input.update();
-    EXPECT_EQ(answers(input, space), Held);
-    input.update();
-    EXPECT_EQ(answers(input, space), Held);
-    release(input, space);
-    EXPECT_EQ(answers(input, space), Held);
-    input.update();
-    EXPECT_EQ(answers(input, space), JustReleased);
-    input.update();
-    EXPECT_EQ(answers(input, space), Idle);
-}
-
-TEST(InputManagerTest, APressAndReleaseBetweenTwoFramesLeavesNoTrace)
-{
-    InputManager& input = InputManager::getInstance();
-    press(input, sf::Keyboard::Enter);
-    release(input, sf::Keyboard::Enter);
-    input.update();
-    EXPECT_EQ(answers(input, sf::Keyboard::Enter), Idle);
-    input.update();
-    EXPECT_EQ(answers(input, sf::Keyboard::Enter), Idle);
-}
-
-TEST(InputManagerTest, UnknownKeysAndOtherEventsChangeNothing)
-{
-    InputManager& input = InputManager::getInstance();
-    press(input, sf::Keyboard::Unknown);
-    press(input, sf::Keyboard::KeyCount);
-    sf::Event text{};
-    text.type = sf::Event::TextEntered;
-    text.text.unicode = 'a';
-    input.process(text);
-    input.update();
-    for (int code = 0; code < sf::Keyboard::KeyCount; ++code)
-    {
-        EXPECT_EQ(answers(input, code), Idle) << "key " << code;
-    }
-}
-
-TEST(InputManagerTest, LosingTheFocusReleasesEveryKey)
-{
-    InputManager& input = InputManager::getInstance();
-    press(input, sf::Keyboard::W);
-    press(input, sf::Keyboard::Right);
-    input.update();
-    sf::Event lostFocus{};
-    lostFocus.type = sf::Event::LostFocus;
-    input.process(lostFocus);
-    input.update();
-    EXPECT_EQ(answers(input, sf::Keyboard::W), JustReleased);
-    EXPECT_EQ(answers(input, sf::Keyboard::Right), JustReleased);
-}
-
-TEST(InputManagerTest, ActionsAnswerForTheirPlayersKey)
-{
+    send(sf::Event::KeyPressed, space);
+    EXPECT_EQ(answers(space), "-U--") << "nothing changes before the update";
+    EXPECT_EQ(frame({}), "D-P-");
+    EXPECT_EQ(frame({}), "D---");
+    EXPECT_EQ(frame({{sf::Event::KeyReleased, space}}), "-U-R");
+    EXPECT_EQ(frame({}), "-U--");
+    EXPECT_EQ(frame({{sf::Event::KeyPressed, space}, {sf::Event::KeyReleased, space}}), "-U--");
+    EXPECT_EQ(frame({{sf::Event::KeyPressed, space}, {sf::Event::KeyPressed, sf::Keyboard::W}}), "D-P-");
+    EXPECT_EQ(frame({{sf::Event::LostFocus, 0}}), "-U-R");
+    EXPECT_EQ(answers(sf::Keyboard::W), "-U-R");
+    EXPECT_EQ(frame({{sf::Event::KeyPressed, -1}, {sf::Event::KeyPressed, sf::Keyboard::KeyCount}}) +
+                  answers(0),
+              "-U---U--")
+        << "unknown keys change nothing";
     InputManager& input = InputManager::getInstance();
     input.bind("Select", sf::Keyboard::Space, 0);
     input.bind("BuilderPlace", sf::Keyboard::Enter, 1);
-    input.bind("RunnerLeft", sf::Keyboard::A, 0);
-    EXPECT_EQ(input.getKeyForAction("BuilderPlace", 1), sf::Keyboard::Enter);
-
-    press(input, sf::Keyboard::Enter);
+    send(sf::Event::KeyPressed, sf::Keyboard::Enter);
+    send(sf::Event::KeyPressed, sf::Keyboard::A);
     input.update();
-    EXPECT_EQ(answers(input, "BuilderPlace", 1), JustPressed);
-    EXPECT_EQ(answers(input, "Select", 0), Idle);
-
-    // A second bind keeps only the new key.
-    input.bind("Select", sf::Keyboard::Enter, 0);
-    EXPECT_EQ(input.getKeyForAction("Select", 0), sf::Keyboard::Enter);
-    EXPECT_EQ(answers(input, "Select", 0), JustPressed);
-
+    EXPECT_EQ(answers("BuilderPlace", 1) + answers("Select", 0), "D-P--U--");
+    // Unbound for this player, or unknown: never down, never read as key 0 (A).
+    EXPECT_EQ(input.getKeyForAction("BuilderPlace", 0), InputManager::UnboundKey);
+    EXPECT_EQ(answers("BuilderPlace", 0) + answers("NoSuchAction", 3), "-U---U--");
+    send(sf::Event::KeyReleased, sf::Keyboard::A);
+    input.update();
+    EXPECT_EQ(answers("BuilderPlace", 0), "-U--");
+    input.bind("Select", sf::Keyboard::Enter, 0); // a second bind keeps only the new key
+    EXPECT_EQ(answers("Select", 0), "D---");
     input.unbind("Select", 0);
     EXPECT_EQ(input.getKeyForAction("Select", 0), InputManager::UnboundKey);
-    EXPECT_EQ(answers(input, "Select", 0), Idle);
-}
-
-TEST(InputManagerTest, AnActionUnboundForThePlayerNeverReadsAsKeyA)
-{
-    InputManager& input = InputManager::getInstance();
-    input.bind("RunnerLeft", sf::Keyboard::A, 0);
-    input.bind("BuilderPlace", sf::Keyboard::Enter, 1);
-    press(input, sf::Keyboard::A);
-    input.update();
-    EXPECT_EQ(answers(input, "RunnerLeft", 0), JustPressed);
-    EXPECT_EQ(input.getKeyForAction("BuilderPlace", 0), InputManager::UnboundKey);
-    EXPECT_EQ(answers(input, "BuilderPlace", 0), Idle);
-    EXPECT_EQ(answers(input, "NoSuchAction", 3), Idle);
-    release(input, sf::Keyboard::A);
-    input.update();
-    EXPECT_EQ(answers(input, "BuilderPlace", 0), Idle);
-}
-
-TEST(InputManagerTest, OutOfRangePlayersAndKeysStopTheProgram)
-{
-    InputManager& input = InputManager::getInstance();
-    EXPECT_DEATH(input.bind("Exit", sf::Keyboard::Escape, InputManager::PlayerCount),
-                 "Line: [0-9]+ player out of bounds");
-    EXPECT_DEATH(input.unbind("Exit", -1), "player out of bounds");
-    EXPECT_DEATH(input.getKeyForAction("Exit", 4), "player out of bounds");
+    EXPECT_EQ(answers("Select", 0), "-U--");
+    EXPECT_DEATH(input.bind("Exit", 0, InputManager::PlayerCount), "Line: [0-9]+ player out of bounds");
     EXPECT_DEATH(input.isKeyPressed("Exit", -1), "player out of bounds");
     EXPECT_DEATH(input.isKeyDown(sf::Keyboard::KeyCount), "Line: [0-9]+ KeyCode out of bounds");
-    EXPECT_DEATH(input.isKeyReleased(-1), "KeyCode out of bounds");
     EXPECT_DEATH(input.getMousePosition(), "RenderWindow not set for getMousePosition.");
 }
 } // namespace orv_gd

@@ -13,9 +13,6 @@ public:
     ErrCapture();
     ~ErrCapture();
 
-    ErrCapture(const ErrCapture&) = delete;
-    ErrCapture& operator=(const ErrCapture&) = delete;
-
     std::string text() const { return m_buffer.str(); }
     void clear() { m_buffer.str(""); }
 

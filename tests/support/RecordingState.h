@@ -2,36 +2,30 @@
 
 #include "core/GameState.h"
 
-#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace orv_gd::test
 {
-/// A screen that writes each call it receives ("Name.init", "Name.update", ...) into a shared
-/// log and can run extra code in its update, for tests of the state machine and the frame loop.
+/// A screen that writes each call it receives ("Name.init", "Name.update", ...) into a shared log.
 class RecordingState : public GameState
 {
 public:
-    RecordingState(std::string name, std::vector<std::string>& log, GameStateManager* manager = nullptr,
-                   Game* game = nullptr);
+    RecordingState(std::string name, std::vector<std::string>& log, GameStateManager* manager,
+                   Game* game = nullptr)
+        : GameState(manager, game), m_name(std::move(name)), m_log(log)
+    {
+    }
 
-    void init() override;
-    void exit() override;
-    void update(float deltaTime) override;
-    void draw() override;
-    void setWinner(StrategyType winner) override;
-
-    /// Runs at the end of every init, after the call was logged.
-    std::function<void(RecordingState&)> onInit;
-    /// Runs at the end of every update, after the call was logged.
-    std::function<void(RecordingState&)> onUpdate;
-
-    int initCount = 0;
-    int exitCount = 0;
-    int updateCount = 0;
-    int drawCount = 0;
-    std::vector<float> deltaTimes;
+    void init() override { m_log.push_back(m_name + ".init"); }
+    void exit() override { m_log.push_back(m_name + ".exit"); }
+    void update(float deltaTime) override
+    {
+        m_timeInState += deltaTime;
+        m_log.push_back(m_name + ".update");
+    }
+    void draw() override { m_log.push_back(m_name + ".draw"); }
 
 private:
     std::string m_name;

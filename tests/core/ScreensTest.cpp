@@ -1,0 +1,179 @@
+#include "core/ControllerInput.h"
+#include "core/EndState.h"
+#include "core/Game.h"
+#include "core/InputManager.h"
+#include "core/MenuState.h"
+#include "core/TutorialState.h"
+#include "resources/AssetCatalogue.h"
+#include "resources/AssetManager.h"
+#include "support/RecordingState.h"
+#include "support/TempWorkDir.h"
+
+#include <SFML/Window/Event.hpp>
+
+#include <gtest/gtest.h>
+
+namespace orv_gd
+{
+namespace
+{
+/// The picture screens in a real Game with an 800x600 window, simulated controllers and a stand-in match.
+class ScreensTest : public ::testing::Test
+{
+protected:
+    ScreensTest()
+    {
+        ::testing::internal::CaptureStdout();
+        m_game.initInputBindings();
+        AssetCatalogue::getInstance().loadAssets();
+        m_controllers.setSimulated(true);
+        m_states.registerState("MenuState", m_menu);
+        m_states.registerState("TutorialState", m_tutorial);
+        m_states.registerState("EndState", m_end);
+        m_states.registerState("MainState", m_match);
+        m_game.getWindow().create(sf::VideoMode(800, 600), "test", sf::Style::None);
+    }
+
+    /// Frames as the game runs them: the input tables shift, then the state manager updates.
+    void frames(int count, float dt = 1.0f / 60.0f)
+    {
+        for (int i = 0; i < count; ++i)
+        {
+            m_input.update();
+            m_states.update(dt);
+        }
+    }
+    void key(sf::Keyboard::Key code, bool down)
+    {
+        sf::Event event{};
+        event.type = down ? sf::Event::KeyPressed : sf::Event::KeyReleased;
+        event.key.code = code;
+        m_input.process(event);
+    }
+    bool isCurrent(const GameState* state) { return m_states.getCurrentState() == state; }
+    const sf::Texture* texture(const char* id) { return AssetManager::getInstance().GetTexture(id).get(); }
+    const sf::Texture* page() { return m_tutorial->getSlides()[m_tutorial->getCurrentSlide()].getTexture(); }
+
+    test::TempWorkDir m_workDir;
+    Game m_game;
+    GameStateManager& m_states = m_game.getGameStateManager();
+    InputManager& m_input = InputManager::getInstance();
+    ControllerInput& m_controllers = ControllerInput::getInstance();
+    std::vector<std::string> m_log;
+    std::shared_ptr<MenuState> m_menu = std::make_shared<MenuState>(&m_states, &m_game);
+    std::shared_ptr<TutorialState> m_tutorial = std::make_shared<TutorialState>(&m_states, &m_game);
+    std::shared_ptr<EndState> m_end = std::make_shared<EndState>(&m_states, &m_game);
+    std::shared_ptr<GameState> m_match =
+        std::make_shared<test::RecordingState>("Match", m_log, &m_states, &m_game);
+};
+} // namespace
+
+TEST_F(ScreensTest, MenuTakesSpaceAtOnceOnTheFirstVisitThenKeysAndControllersAfterAFifthOfASecond)
+{
+    m_states.setState("MenuState");
+    key(sf::Keyboard::Space, true);
+    frames(2);
+    EXPECT_TRUE(isCurrent(m_tutorial.get()));
+    EXPECT_EQ(m_game.getGui().getRemoveAllWidgetsCount(), 1u) << "the menu's exit empties the GUI";
+    EXPECT_EQ(m_menu->getSprite().getGlobalBounds(), sf::FloatRect(0, 75, 800, 450)) << "whole and centred";
+    key(sf::Keyboard::Space, false);
+    m_states.setState("MenuState"); // back from the end screen: that Space must not skip the menu
+    frames(1);
+    key(sf::Keyboard::Space, true);
+    frames(11);
+    EXPECT_TRUE(isCurrent(m_menu.get()));
+    key(sf::Keyboard::Space, false);
+    frames(1);
+    key(sf::Keyboard::Space, true);
+    frames(2);
+    EXPECT_TRUE(isCurrent(m_tutorial.get()));
+    m_controllers.setButton(7, 0, true); // not read while disconnected
+    m_controllers.setButton(7, 1, true);
+    m_states.setState("MenuState");
+    frames(30);
+    EXPECT_TRUE(isCurrent(m_menu.get()));
+    m_states.setState("MenuState"); // restarts its time
+    frames(1);
+    m_controllers.setConnected(7, true);
+    frames(1, 0.1f);
+    frames(1, 0.05f);
+    EXPECT_TRUE(m_game.getWindow().isOpen()) << "inside the delay";
+    frames(2, 0.1f); // held, not pressed: a button already down counts once the delay has passed
+    EXPECT_TRUE(isCurrent(m_tutorial.get()));
+    EXPECT_FALSE(m_game.getWindow().isOpen());
+
+    m_game.getWindow().create(sf::VideoMode(800, 600), "test", sf::Style::None);
+    m_states.setState("MenuState");
+    key(sf::Keyboard::Escape, true);
+    frames(1, 0.0f); // the key needs no delay; the button adds nothing once the window is closed
+    frames(1, 0.3f);
+    EXPECT_FALSE(m_game.getWindow().isOpen());
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "closing game\nclosing game\n");
+}
+
+TEST_F(ScreensTest, TutorialPagesTurnEverySevenAndAHalfSecondsAndSpaceOrAFreshButtonStartsTheMatch)
+{
+    m_states.setState("TutorialState");
+    frames(30, 0.25f);
+    EXPECT_EQ(page(), texture("tutorial1"));
+    frames(1, 0.5f);
+    EXPECT_EQ(page(), texture("tutorial2"));
+    frames(29, 0.25f);
+    EXPECT_EQ(page(), texture("tutorial2")) << "the excess over 7.5 seconds is dropped";
+    key(sf::Keyboard::Space, true);
+    frames(2);
+    EXPECT_TRUE(isCurrent(m_match.get()));
+    EXPECT_EQ(m_game.getGui().getRemoveAllWidgetsCount(), 1u) << "the tutorial's exit empties the GUI";
+    m_states.setState("TutorialState");
+    frames(2, 0.25f);
+    EXPECT_EQ(page(), texture("tutorial1")) << "the timer went on from where it was left";
+    m_controllers.setConnected(3, true);
+    m_controllers.setButton(3, 0, true); // a button must be seen up before it starts the match
+    m_states.setState("TutorialState");
+    frames(60);
+    m_controllers.setButton(3, 0, false);
+    frames(1);
+    EXPECT_TRUE(isCurrent(m_tutorial.get()));
+    m_controllers.setButton(3, 0, true);
+    frames(2);
+    EXPECT_TRUE(isCurrent(m_match.get()));
+    m_states.setState("TutorialState");
+    frames(30);
+    EXPECT_TRUE(isCurrent(m_tutorial.get())) << "still held since the last visit";
+}
+
+TEST_F(ScreensTest, EndScreenShowsTheWinnerAndReturnsOrQuitsWithoutDelay)
+{
+    sf::Sound& fanfare = AssetManager::getInstance().GetSound("win");
+    // The way a match ends: request the end screen, tell it the winner, call its init at once.
+    const auto finishMatch = [&](StrategyType winner)
+    {
+        m_states.setState("MainState");
+        frames(1);
+        m_states.setState("EndState");
+        m_end->setWinner(winner);
+        m_end->init();
+        fanfare.setPlayingOffset(sf::seconds(0.8f));
+    };
+    finishMatch(StrategyType::Builder);
+    key(sf::Keyboard::Space, true);
+    frames(1, 0.0f);
+    EXPECT_EQ(m_end->getSprite().getTexture(), texture("win_builder"));
+    EXPECT_EQ(fanfare.getStatus(), sf::Sound::Playing);
+    EXPECT_LT(fanfare.getPlayingOffset().asSeconds(), 0.5f) << "the switch starts the fanfare again";
+    frames(1, 0.0f);
+    EXPECT_TRUE(isCurrent(m_menu.get())) << "Space, without delay";
+    EXPECT_EQ(m_game.getGui().getRemoveAllWidgetsCount(), 1u) << "the end screen's exit empties the GUI";
+    m_controllers.setConnected(6, true);
+    m_controllers.setButton(6, 0, true); // held when the match ends: straight back
+    finishMatch(StrategyType::Runner);
+    frames(2);
+    EXPECT_EQ(m_end->getSprite().getTexture(), texture("win_runner"));
+    EXPECT_TRUE(isCurrent(m_menu.get()));
+    m_controllers.setButton(6, 0, false);
+    finishMatch(StrategyType::Runner);
+    key(sf::Keyboard::Escape, true);
+    frames(1);
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "closing game\n");
+}
+} // namespace orv_gd
