@@ -1,110 +1,49 @@
 #include "match/GridPhysics.h"
 
 #include "FieldTestSupport.h"
-#include "match/Palette.h"
-#include "objects/GameObjectManager.h"
 #include "resources/AssetManager.h"
 
 #include <SFML/Audio/Sound.hpp>
 
-#include <gtest/gtest.h>
+namespace orv_gd::test
+{
+using GridPhysicsTest = FieldTest;
 
-namespace orv_gd
+TEST_F(GridPhysicsTest, LooseBlocksFallOneCellPerPassStacksTogetherAndTheSafeZoneWithTheRunner)
 {
-namespace
-{
-/// A 10 x 6 grid; "warp" is a real sound on the silent audio device, so its playing shows.
-class GridPhysicsTest : public ::testing::Test
-{
-protected:
-    void SetUp() override
-    {
-        m_window = test::makeFieldWindow();
-        m_grid.setCellSize({20.0f, 20.0f});
-        m_grid.init(10, 6);
-        AssetManager::getInstance().LoadSound("warp", m_assets.writeSound("warp"));
-    }
-    void TearDown() override
-    {
-        AssetManager::getInstance().GetSound("warp").stop();
-        m_grid.clear();
-        GameObjectManager::getInstance().shutdown();
-    }
-    std::shared_ptr<BlockComponent> place(sf::Vector2i cell, BlockType type = BlockType::Dynamic,
-                                          const std::string& id = "obstacleBlock_0")
-    {
-        auto block = test::makeBlock(m_objects, *m_window, id, cell, type);
-        m_grid.placeBlock(block);
-        return block;
-    }
-    std::string pass()
+    AssetManager::getInstance().LoadSound("warp", "sounds/warp.wav"); // plays on the silent device
+    sf::Sound& warp = AssetManager::getInstance().GetSound("warp");
+    const auto pass = [this]
     {
         testing::internal::CaptureStdout();
         m_grid.runPhysics();
         return testing::internal::GetCapturedStdout();
-    }
-
-    test::TempAssets m_assets;
-    GridManager& m_grid = GridManager::getInstance();
-    std::unique_ptr<sf::RenderWindow> m_window;
-    std::vector<std::shared_ptr<GameObject>> m_objects;
-};
-
-TEST_F(GridPhysicsTest, PassWithNothingToMoveStillAnnouncesItselfAndWarps)
-{
-    place({2, 5});                    // bottom row
-    place({3, 3}, BlockType::Static); // platforms and finish cells never fall
-    place({4, 2}, BlockType::Finish);
-    EXPECT_EQ(pass(), "\n\nstarting physic updates\n");
-    EXPECT_EQ(AssetManager::getInstance().GetSound("warp").getStatus(), sf::Sound::Playing);
-    EXPECT_NE(m_grid.getBlockAt(2, 5), nullptr);
-    EXPECT_NE(m_grid.getBlockAt(3, 3), nullptr);
-    EXPECT_NE(m_grid.getBlockAt(4, 2), nullptr);
-}
-
-TEST_F(GridPhysicsTest, LooseBlocksFallOneCellPerPassAndStacksFallTogether)
-{
-    auto low = place({1, 4});
-    auto bottom = place({5, 1});
-    auto top = place({5, 0});
-    auto resting = place({6, 2});
-    place({6, 3}, BlockType::Static);
-    const std::string out = pass();
-    EXPECT_NE(out.find("moved block from 1, 4 to 1, 5\n---------------\n"), std::string::npos);
-    EXPECT_EQ(low->getGridPosition(), sf::Vector2i(1, 5));
-    EXPECT_EQ(m_grid.getBlockAt(1, 5), low);
-    EXPECT_EQ(bottom->getGridPosition(), sf::Vector2i(5, 2));
-    EXPECT_EQ(top->getGridPosition(), sf::Vector2i(5, 1));
-    EXPECT_EQ(m_grid.getBlockAt(5, 0), nullptr);
-    EXPECT_EQ(resting->getGridPosition(), sf::Vector2i(6, 2));
-    pass();
-    EXPECT_EQ(low->getGridPosition(), sf::Vector2i(1, 5));
-    EXPECT_EQ(top->getGridPosition(), sf::Vector2i(5, 2));
-}
-
-TEST_F(GridPhysicsTest, SafeZoneFollowsTheFallingRunnerOnly)
-{
+    };
+    auto bottom = placed({2, 14});
+    auto aboveBottom = placed({1, 13});
+    auto lower = placed({5, 12});
+    auto upper = placed({5, 11});
+    auto resting = placed({6, 11});
+    placed({6, 12}, BlockType::Static); // platforms never fall
+    auto runner = placed({0, 12}, BlockType::Dynamic, "Runner");
     std::shared_ptr<GameObject> zone = GameObject::create("runner_safezone");
-    std::vector<std::shared_ptr<BlockComponent>> cells;
-    for (int dx = -1; dx <= 1; ++dx)
-    {
-        cells.push_back(zone->addComponent<BlockComponent>(*zone, *m_window, sf::Vector2i(dx, 2 + dx),
-                                                           PaletteShadow, true, BlockType::SafeZone));
-    }
-    zone->init();
+    auto zoneCell = zone->addComponent<BlockComponent>(*zone, *m_window, sf::Vector2i(-1, 11), PaletteShadow,
+                                                       true, BlockType::SafeZone);
     GameObjectManager::getInstance().addGameObject(zone);
 
-    place({4, 1});
+    EXPECT_EQ(pass().rfind("\n\nstarting physic updates\n", 0), 0u);
+    EXPECT_EQ(m_grid.getBlockAt(1, 14), aboveBottom);
+    EXPECT_EQ(lower->getGridPosition(), sf::Vector2i(5, 13));
+    EXPECT_EQ(upper->getGridPosition(), sf::Vector2i(5, 12));
+    EXPECT_TRUE(bottom->getGridPosition() == sf::Vector2i(2, 14) &&
+                resting->getGridPosition() == sf::Vector2i(6, 11));
+    EXPECT_EQ(zoneCell->getGridPosition(), sf::Vector2i(-1, 12)); // outside the map, moved all the same
     pass();
-    EXPECT_EQ(cells[0]->getGridPosition(), sf::Vector2i(-1, 1));
-    auto runner = place({0, 2}, BlockType::Dynamic, "Runner");
-    pass();
-    EXPECT_EQ(runner->getGridPosition(), sf::Vector2i(0, 3));
-    EXPECT_EQ(cells[0]->getGridPosition(), sf::Vector2i(-1, 2)); // outside the map, moved all the same
-    EXPECT_EQ(cells[2]->getGridPosition(), sf::Vector2i(1, 4));
-    place({0, 4}, BlockType::Static); // the Runner rests: the next pass leaves the zone
-    pass();
-    EXPECT_EQ(cells[1]->getGridPosition(), sf::Vector2i(0, 3));
+    EXPECT_EQ(m_grid.getBlockAt(5, 13), upper);
+    EXPECT_EQ(runner->getGridPosition(), sf::Vector2i(0, 14));
+    warp.stop();
+    EXPECT_EQ(pass(), "\n\nstarting physic updates\n"); // nothing to move: announced, warped all the same
+    EXPECT_EQ(warp.getStatus(), sf::Sound::Playing);
+    EXPECT_EQ(zoneCell->getGridPosition(), sf::Vector2i(-1, 13)); // the Runner rests: the zone stays
 }
-} // namespace
-} // namespace orv_gd
+} // namespace orv_gd::test
