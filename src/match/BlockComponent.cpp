@@ -96,7 +96,9 @@ void BlockComponent::update(float deltaTime)
     if (m_moveElapsed < m_moveDuration)
     {
         m_moveElapsed += deltaTime;
-        const float eased = easeInOutCubic(m_moveElapsed / m_moveDuration);
+        // A long frame (a hitch) must land the block on its target, not fling it past: the
+        // curve is only read up to its end.
+        const float eased = easeInOutCubic(std::min(m_moveElapsed / m_moveDuration, 1.0f));
         m_drawPosition.x += (m_targetPosition.x - m_drawPosition.x) * eased;
         m_drawPosition.y += (m_targetPosition.y - m_drawPosition.y) * eased;
     }

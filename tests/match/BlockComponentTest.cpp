@@ -49,5 +49,8 @@ TEST_F(BlockComponentTest, SlideKeepsItsClockAcrossASecondMove)
     b->setGridPosition({2, 1}); // a move after the slide ended starts a fresh clock
     b->update(0.05f);
     EXPECT_TRUE(b->getDrawPosition().y > 0.0f && b->getDrawPosition().y < 1.0f);
+    b->update(1.0f); // a hitch longer than the rest of the slide lands it exactly
+    EXPECT_FLOAT_EQ(b->getDrawPosition().x, 2.0f);
+    EXPECT_FLOAT_EQ(b->getDrawPosition().y, 1.0f);
 }
 } // namespace orv_gd::test

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <SFML/System/Err.hpp>
+
 #include <sstream>
 #include <streambuf>
 #include <string>
@@ -10,8 +12,11 @@ namespace orv_gd::test
 class ErrCapture
 {
 public:
-    ErrCapture();
-    ~ErrCapture();
+    ErrCapture() : m_previous(sf::err().rdbuf(m_buffer.rdbuf())) {}
+    ~ErrCapture() { sf::err().rdbuf(m_previous); }
+
+    ErrCapture(const ErrCapture&) = delete;
+    ErrCapture& operator=(const ErrCapture&) = delete;
 
     std::string text() const { return m_buffer.str(); }
     void clear() { m_buffer.str(""); }
