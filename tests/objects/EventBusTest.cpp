@@ -5,89 +5,77 @@
 #include "objects/RenderableCreateEvent.h"
 #include "objects/RenderableDestroyEvent.h"
 
-namespace orv_gd
-{
-using namespace test;
-
-namespace
+namespace orv_gd::test
 {
 constexpr EventType TypeA = 0x1000;
 constexpr EventType TypeB = 0x2000;
 
 /// An event of a chosen type with a label to tell instances apart.
-class TestEvent : public BasicDataEvent<std::string>
+struct TestEvent : BasicDataEvent<std::string>
 {
-public:
     TestEvent(EventType type, std::string label) : BasicDataEvent(std::move(label)), m_type(type) {}
     EventType getEventType() const override { return m_type; }
-
-private:
     EventType m_type;
 };
 
-std::shared_ptr<IEvent> event(EventType type, const std::string& label)
+/// The bus, and listeners that write "<prefix><label>" into one log, then run the given step.
+struct EventBusTest : ::testing::Test
 {
-    return std::make_shared<TestEvent>(type, label);
-}
-
-/// A listener that logs "<prefix><label>", then runs the given step.
-EventListener logTo(
-    Log& log, const std::string& prefix, std::function<void()> then = [] {})
-{
-    return [&log, prefix, then](std::shared_ptr<IEvent> e)
+    static auto event(EventType type, const char* label) { return std::make_shared<TestEvent>(type, label); }
+    EventListener logTo(
+        std::string prefix, std::function<void()> then = [] {})
     {
-        log.push_back(prefix + std::static_pointer_cast<TestEvent>(e)->getData());
-        then();
-    };
-}
-} // namespace
-
-TEST(EventBusTest, IdsStartAtOneAreNeverReusedAndRemovalIsConfirmedOnce)
-{
+        return [this, prefix, then](std::shared_ptr<IEvent> e)
+        {
+            log.push_back(prefix + std::static_pointer_cast<TestEvent>(e)->getData());
+            then();
+        };
+    }
     EventBus& bus = EventBus::getInstance();
     Log log;
-    EXPECT_EQ(bus.addListener(TypeA, logTo(log, "")), 1u);
-    EXPECT_EQ(bus.addListener(TypeB, logTo(log, "")), 2u);
+};
+
+TEST_F(EventBusTest, IdsStartAtOneAreNeverReusedRemovalIsConfirmedOnceEventTypesAreFixed)
+{
+    EXPECT_EQ(bus.addListener(TypeA, logTo("")), 1u);
+    EXPECT_EQ(bus.addListener(TypeB, logTo("")), 2u);
     ErrCapture err;
     bus.removeListener(1);
     bus.removeListener(1);
     bus.removeListener(99);
     EXPECT_EQ(err.text(), "Removed m_listener with given m_id. 1\n");
-    EXPECT_EQ(bus.addListener(TypeB, logTo(log, "")), 3u);
+    EXPECT_EQ(bus.addListener(TypeB, logTo("")), 3u);
     bus.fireEvent(event(TypeA, "to nobody"));
     EXPECT_TRUE(log.empty());
+    EXPECT_EQ(GameObjectCreateEvent(nullptr).getEventType(), 0xDEC71435u);
+    EXPECT_EQ(RenderableCreateEvent::Type, 0x9BA51CE7u);
+    EXPECT_EQ(RenderableDestroyEvent::Type, 0xDA1E1387u);
 }
 
-TEST(EventBusTest, DeliversInOrderDepthFirstAndToListenersAddedDuringDelivery)
+TEST_F(EventBusTest, DeliversInOrderDepthFirstAndToListenersAddedDuringDelivery)
 {
-    EventBus& bus = EventBus::getInstance();
-    Log log;
     const auto subscribeMore = [&]
     {
         // Enough new types to make the type map rehash during the delivery.
         for (EventType type = 1; type <= 64; ++type)
         {
-            bus.addListener(type, logTo(log, "unexpected "));
+            bus.addListener(type, logTo("unexpected "));
         }
-        bus.addListener(TypeB, logTo(log, "new "));
+        bus.addListener(TypeB, logTo("new "));
     };
-    bus.addListener(TypeA, logTo(log, "a1 ", [&] { bus.fireEvent(event(TypeB, "inner")); }));
-    bus.addListener(TypeB, logTo(log, "b ", subscribeMore));
-    bus.addListener(TypeA, logTo(log, "a2 "));
+    bus.addListener(TypeA, logTo("a1 ", [&] { bus.fireEvent(event(TypeB, "inner")); }));
+    bus.addListener(TypeB, logTo("b ", subscribeMore));
+    bus.addListener(TypeA, logTo("a2 "));
     bus.fireEvent(event(TypeA, "outer"));
     EXPECT_EQ(log, (Log{"a1 outer", "b inner", "new inner", "a2 outer"}));
 }
 
-TEST(EventBusTest, UpdateFlipsQueuesAndDeliversWhatListenersQueue)
+TEST_F(EventBusTest, UpdateFlipsQueuesAndDeliversWhatListenersQueue)
 {
-    EventBus& bus = EventBus::getInstance();
-    Log log;
-    bus.addListener(TypeA, logTo(log, ""));
+    bus.addListener(TypeA, logTo(""));
     bus.addListener(TypeB, [&](std::shared_ptr<IEvent>) { bus.queueEvent(event(TypeA, "by listener")); });
     bus.queueEvent(event(TypeB, "b"));
     bus.queueEvent(event(TypeA, "q1"));
-    EXPECT_TRUE(log.empty());
-    EXPECT_EQ(bus.getActiveQueue(), 0);
     bus.update(0.f);
     EXPECT_EQ(log, (Log{"q1", "by listener"}));
     EXPECT_EQ(bus.getActiveQueue(), 1);
@@ -96,11 +84,4 @@ TEST(EventBusTest, UpdateFlipsQueuesAndDeliversWhatListenersQueue)
     EXPECT_EQ(log, (Log{"q1", "by listener", "q2"}));
     EXPECT_EQ(bus.getActiveQueue(), 0);
 }
-
-TEST(EventBusTest, ConcreteEventsReportTheirFixedTypes)
-{
-    EXPECT_EQ(GameObjectCreateEvent(nullptr).getEventType(), 0xDEC71435u);
-    EXPECT_EQ(RenderableCreateEvent::Type, 0x9BA51CE7u);
-    EXPECT_EQ(RenderableDestroyEvent::Type, 0xDA1E1387u);
-}
-} // namespace orv_gd
+} // namespace orv_gd::test
