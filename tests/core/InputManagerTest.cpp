@@ -57,15 +57,12 @@ TEST(InputManagerTest, KeysTakeEffectAtTheNextUpdateAndActionsAnswerForTheirPlay
     InputManager& input = InputManager::getInstance();
     input.bind("Select", sf::Keyboard::Space, 0);
     input.bind("BuilderPlace", sf::Keyboard::Enter, 1);
-    send(sf::Event::KeyPressed, sf::Keyboard::Enter);
-    send(sf::Event::KeyPressed, sf::Keyboard::A);
-    input.update();
+    frame({{sf::Event::KeyPressed, sf::Keyboard::Enter}, {sf::Event::KeyPressed, sf::Keyboard::A}});
     EXPECT_EQ(answers("BuilderPlace", 1) + answers("Select", 0), "D-P--U--");
     // Unbound for this player, or unknown: never down, never read as key 0 (A).
     EXPECT_EQ(input.getKeyForAction("BuilderPlace", 0), InputManager::UnboundKey);
     EXPECT_EQ(answers("BuilderPlace", 0) + answers("NoSuchAction", 3), "-U---U--");
-    send(sf::Event::KeyReleased, sf::Keyboard::A);
-    input.update();
+    frame({{sf::Event::KeyReleased, sf::Keyboard::A}});
     EXPECT_EQ(answers("BuilderPlace", 0), "-U--");
     input.bind("Select", sf::Keyboard::Enter, 0); // a second bind keeps only the new key
     EXPECT_EQ(answers("Select", 0), "D---");

@@ -55,10 +55,9 @@ protected:
     std::shared_ptr<BlockComponent> block(sf::Vector2i cell, BlockType type = BlockType::Dynamic,
                                           bool ghost = false, const std::string& id = "obstacleBlock_0")
     {
-        m_objects.push_back(GameObject::create(id));
-        m_blocks.push_back(m_objects.back()->addComponent<BlockComponent>(
-            *m_objects.back(), *m_window, cell,
-            id == "Runner" ? PaletteBlue : BlockComponent::colorForType(type), ghost, type));
+        GameObject& object = *m_objects.emplace_back(GameObject::create(id));
+        const sf::Color color = id == "Runner" ? PaletteBlue : BlockComponent::colorForType(type);
+        m_blocks.push_back(object.addComponent<BlockComponent>(object, *m_window, cell, color, ghost, type));
         m_blocks.back()->init();
         return m_blocks.back();
     }

@@ -3,10 +3,10 @@
 #include "FieldTestSupport.h"
 #include "objects/EventBus.h"
 #include "objects/RenderableDestroyEvent.h"
+#include "support/TempWorkDir.h"
 
 #include <SFML/Graphics/RectangleShape.hpp>
 
-#include <cstdlib>
 #include <filesystem>
 
 namespace orv_gd::test
@@ -141,23 +141,22 @@ TEST_F(GridManagerTest, LitBlocksGlowUnderTheirCellsOnlyInViewAndAgeOnlyInTheBui
 
 TEST_F(GridManagerTest, LightFilesAreReadOnceAndWithoutThemTheLightDegradesGracefully)
 {
-    char pattern[] = "/tmp/tumbrelt-light-XXXXXX";
-    const std::filesystem::path work = std::filesystem::path(::mkdtemp(pattern)) / "work";
-    std::filesystem::create_directories(work / "assets/shaders");
-    std::filesystem::copy_file("assets/shaders/BloomShader.frag", work / "assets/shaders/BloomShader.frag");
-    std::filesystem::current_path(work); // the shader without the light texture: a stand-in serves
+    const std::filesystem::path source = std::filesystem::absolute("assets/shaders/BloomShader.frag");
+    TempWorkDir work(false); // the shader without the light texture: a stand-in serves
+    std::filesystem::create_directories("assets/shaders");
+    std::filesystem::copy_file(source, "assets/shaders/BloomShader.frag");
     lookAt({8.0f * Edge, 7.5f * Edge});
     auto blue = placed({8, 7}, BlockType::Dynamic, "Runner");
     step(0.016f);
     const sf::Shader* shader = blue->getRenderStates().shader;
-    std::filesystem::remove(work / "assets/shaders/BloomShader.frag"); // never read again
+    std::filesystem::remove("assets/shaders/BloomShader.frag"); // never read again
     m_grid.moveBlock(blue, {8, 6});
     auto amber = drop({8, 9});
     step(0.016f, 20);
     EXPECT_TRUE(shader && blue->getRenderStates().shader == shader && amber->hasShader());
     EXPECT_GT(at(drawFrame(), {7.0f, 6.5f}).b, 100);
 
-    std::filesystem::remove_all(work / "assets"); // no asset folder here or above: no shader
+    std::filesystem::remove_all("assets"); // no asset folder here or above: no shader
     placed({14, 9});
     testing::internal::CaptureStdout();
     step(0.016f, 2);
@@ -165,6 +164,5 @@ TEST_F(GridManagerTest, LightFilesAreReadOnceAndWithoutThemTheLightDegradesGrace
     const sf::Image picture = drawFrame();
     EXPECT_EQ(at(picture, {14.5f, 9.5f}), PaletteAmber);
     EXPECT_EQ(at(picture, {15.3f, 8.3f}), sf::Color::Black); // never the bare texture over the map
-    std::filesystem::remove_all(work.parent_path());
 }
 } // namespace orv_gd::test

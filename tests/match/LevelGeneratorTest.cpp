@@ -6,18 +6,19 @@
 
 namespace orv_gd::test
 {
-/// Level 0 of the match's 50 x 15 field, generated in a fresh process.
-class LevelGeneratorTest : public FieldTest
+using LevelGeneratorTest = FieldTest;
+
+TEST_F(LevelGeneratorTest, PlatformsAndFinishLineFollowTheRulesTheSameEveryRunWhateverIsRefused)
 {
-protected:
-    /// Generates the level, expecting this output; returns every block's object id and cell in order.
-    std::vector<std::pair<std::string, sf::Vector2i>> generate(const std::string& expectedOutput = "")
+    // Generates level 0 of the 50 x 15 field, expecting this output; returns every block's id and cell.
+    std::vector<std::shared_ptr<GameObject>> level;
+    const auto generate = [&](const std::string& expectedOutput)
     {
         testing::internal::CaptureStdout();
-        m_level = LevelGenerator().generate(*m_window, 50, 15, 0);
+        level = LevelGenerator().generate(*m_window, 50, 15, 0);
         EXPECT_EQ(testing::internal::GetCapturedStdout(), expectedOutput);
         std::vector<std::pair<std::string, sf::Vector2i>> cells;
-        for (const std::shared_ptr<GameObject>& object : m_level)
+        for (const std::shared_ptr<GameObject>& object : level)
         {
             for (const std::shared_ptr<BlockComponent>& block : object->getComponents<BlockComponent>())
             {
@@ -25,20 +26,14 @@ protected:
             }
         }
         return cells;
-    }
-
-    std::vector<std::shared_ptr<GameObject>> m_level;
-};
-
-TEST_F(LevelGeneratorTest, PlatformsAndFinishLineFollowTheRulesTheSameEveryRunWhateverIsRefused)
-{
-    const auto cells = generate();
+    };
+    const auto cells = generate("");
     int previousStart = -1;
-    for (std::size_t group = 0; group + 1 < m_level.size(); ++group)
+    for (std::size_t group = 0; group + 1 < level.size(); ++group)
     {
         SCOPED_TRACE(group);
-        EXPECT_EQ(m_level[group]->getId(), "map_0_" + std::to_string(group));
-        const auto blocks = m_level[group]->getComponents<BlockComponent>();
+        EXPECT_EQ(level[group]->getId(), "map_0_" + std::to_string(group));
+        const auto blocks = level[group]->getComponents<BlockComponent>();
         const sf::Vector2i first = blocks.front()->getGridPosition();
         // The first group at column 0 on row height - 5, then gaps of 3 to 8 and rows 11 or 12;
         // two to five blocks side by side, fewer only in a group cut short at the finish line.
@@ -51,8 +46,8 @@ TEST_F(LevelGeneratorTest, PlatformsAndFinishLineFollowTheRulesTheSameEveryRunWh
         previousStart = first.x;
     }
     EXPECT_GE(previousStart, 41); // groups go on until none fits left of column 47
-    ASSERT_EQ(m_level.back()->getId(), "finish_line");
-    EXPECT_EQ(m_level.back()->getComponents<BlockComponent>().size(), 45u);
+    ASSERT_EQ(level.back()->getId(), "finish_line");
+    EXPECT_EQ(level.back()->getComponents<BlockComponent>().size(), 45u);
     for (const auto& [id, cell] : cells)
     {
         const std::shared_ptr<BlockComponent> b = m_grid.getBlockAt(cell.x, cell.y); // none off the map
@@ -65,6 +60,6 @@ TEST_F(LevelGeneratorTest, PlatformsAndFinishLineFollowTheRulesTheSameEveryRunWh
     EXPECT_EQ(generate("Failed to place block\n"), cells);
     std::srand(2); // the level comes from the process's random sequence: another seed, another level
     m_grid.clear();
-    EXPECT_NE(generate(), cells);
+    EXPECT_NE(generate(""), cells);
 }
 } // namespace orv_gd::test

@@ -65,11 +65,9 @@ TEST(DebugDrawTest, ArrowsAndLinesHaveTheirGeometryAndReleasingF1TogglesTheOverl
         states += debugDraw.isEnabled() ? "on " : "off ";
     }
     EXPECT_EQ(states, "on off off on on off ");
-    // Off: shapes are refused; a text is queued, and drawing drops it.
+    // Off: shapes are refused, a text is still queued (the first drawing dropped the earlier queue).
     debugDraw.drawRectangle({50.0f, 50.0f}, {90.0f, 90.0f}, sf::Color::Green, sf::Color::Green);
     debugDraw.drawText("####", {50.0f, 50.0f}, sf::Color::Green);
     EXPECT_EQ(debugDraw.getShapes().size(), 1u);
-    debugDraw.draw(window);
-    EXPECT_TRUE(debugDraw.getShapes().empty()) << "drawing drops the queue";
 }
 } // namespace orv_gd
