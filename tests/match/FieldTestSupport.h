@@ -26,9 +26,8 @@ inline bool samePicture(const sf::Image& a, const sf::Image& b)
 
 /// The match's 50 x 15 grid on a hidden 1366 x 768 window (blocks hold a shader: needs a display)
 /// with its camera, and blocks made as the level and the Builder make them; the test plays frames.
-class FieldTest : public ::testing::Test
+struct FieldTest : ::testing::Test
 {
-protected:
     static constexpr float Edge = 768.0f / 11.0f;
 
     void SetUp() override

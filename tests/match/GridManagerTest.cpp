@@ -118,7 +118,6 @@ TEST_F(GridManagerTest, LitBlocksGlowUnderTheirCellsOnlyInViewAndAgeOnlyInTheBui
     m_grid.setCurrentPlayer(StrategyType::Builder);
     step(3.5f);
     EXPECT_FLOAT_EQ(amber->getRemainingTimeUniform(), 0.5f);
-    EXPECT_LT(at(drawFrame(), {10.0f, 8.5f}).r, nearAmber.r - 20);
     EXPECT_FLOAT_EQ(blue->getRemainingTimeUniform(), 1.0f);
     // In the Runner's turn the lifetime holds; the Runner's light follows its eased rectangle.
     m_grid.setCurrentPlayer(StrategyType::Runner);
@@ -134,9 +133,6 @@ TEST_F(GridManagerTest, LitBlocksGlowUnderTheirCellsOnlyInViewAndAgeOnlyInTheBui
     EXPECT_FLOAT_EQ(amber->getRemainingTimeUniform(), 0.0f);
     EXPECT_TRUE(gone.size() == 1 && gone[0]->getLayerName() == "Map" && &gone[0]->getData() == amber.get());
     EXPECT_EQ(m_grid.getTimedBlocks(), std::list<std::shared_ptr<BlockComponent>>{far});
-    lookAt({36.0f * Edge, 7.5f * Edge});
-    drawFrame();
-    EXPECT_EQ(m_grid.getLitBlocks(), std::vector<std::shared_ptr<BlockComponent>>{far});
 }
 
 TEST_F(GridManagerTest, LightFilesAreReadOnceAndWithoutThemTheLightDegradesGracefully)

@@ -1,7 +1,6 @@
 #include "resources/DebugDraw.h"
 
 #include "core/InputManager.h"
-#include "support/TempWorkDir.h"
 
 #include <SFML/Graphics/ConvexShape.hpp>
 #include <SFML/Graphics/RenderWindow.hpp>
@@ -34,7 +33,6 @@ std::string corners()
 
 TEST(DebugDrawTest, ArrowsAndLinesHaveTheirGeometryAndReleasingF1TogglesTheOverlay)
 {
-    test::TempWorkDir workDir;
     DebugDraw& debugDraw = DebugDraw::getInstance();
     // Length 20: a shaft of 15 and a head of 5; length 8: half and half. Heads are 10 wide.
     debugDraw.drawArrow({10.0f, 10.0f}, {20.0f, 0.0f}, sf::Color::Red, 4.0f);
