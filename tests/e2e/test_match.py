@@ -1,133 +1,65 @@
-"""Whole matches played through the keyboard: the Builder drops blocks, the Runner walks, resets
-and ends its turns, gravity runs after each Runner turn, and the match ends on the end screen
-with the Builder's win, by resets and by turns."""
+"""One session through every screen: the menu, the tutorial's pages turning after 7.5 s, a match
+the Builder wins by the Runner's 51st turn, one left with Escape and torn down, one the Builder
+wins by a third reset; Space on the end screen leads to the menu, Escape there ends it."""
 
-import os
+import itertools
 import time
 
 import harness
 
-SCREEN = (800, 600)
-# Key presses long enough to span a frame even on a busy machine.
-HOLD = 0.12
-AFTER = 0.1
-
-
-def fitted_picture(path, size):
-    """The picture as the end screen shows it: scaled to fit the window whole, centred on black."""
-    from PIL import Image
-
-    picture = Image.open(path).convert("RGB")
-    scale = min(size[0] / picture.width, size[1] / picture.height)
-    scaled = picture.resize((round(picture.width * scale), round(picture.height * scale)), Image.BILINEAR)
-    canvas = Image.new("RGB", size, (0, 0, 0))
-    canvas.paste(scaled, ((size[0] - scaled.width) // 2, (size[1] - scaled.height) // 2))
-    return canvas
-
-
-def mean_difference(a, b):
-    """Mean absolute difference per channel between two RGB images of one size (0 to 255)."""
-    from PIL import ImageChops, ImageStat
-
-    return sum(ImageStat.Stat(ImageChops.difference(a, b)).mean) / 3.0
+PICTURES = ("start", "tutorial1", "tutorial2", "win_runner", "win_builder")
+REMOVED = "Removed m_listener with given m_id. "
 
 
 class MatchTest(harness.GameTestCase):
-    def start(self):
-        server = self.start_server(*SCREEN)
-        game = self.start_game(server)
+    def test_a_session_of_three_matches(self):
+        # Guards the picture comparison: every picture differs clearly from every other.
+        for a, b in itertools.combinations(PICTURES, 2):
+            with harness.Image.open("%s/assets/menu/%s.png" % (harness.REPO, b)) as picture:
+                self.assertGreater(harness.picture_difference(picture.convert("RGB"), a), 8.0, (a, b))
+        game = self.start_game(self.start_server(800, 600))
         game.wait_window()
-        return game
-
-    def key(self, game, name):
-        game.press(name, hold=HOLD, after=AFTER)
-
-    def wait_output(self, game, text, count=1, timeout=10.0):
-        harness.wait_until(lambda: game.stdout().count(text) >= count, timeout,
-                           what="%d x %r on stdout" % (count, text))
-
-    def enter_match(self, game, matches_before=0):
-        self.key(game, "space")
-        self.key(game, "space")
-        self.wait_output(game, "BuilderStrategy::enter()", matches_before + 1)
-
-    def builder_drops_two(self, game, runner_turns_before):
-        """Two drops at the cursor in front of the Runner end the Builder's turn."""
-        self.key(game, "Return")
-        self.key(game, "Return")
-        self.wait_output(game, "RunnerStrategy::enter()", runner_turns_before + 1)
-
-    def assert_screen(self, game, picture):
-        """Waits until the screen shows the picture of assets/menu as the screens fit it; returns
-        the screenshot."""
-        expected = fitted_picture(os.path.join(harness.REPO, "assets", "menu", picture), SCREEN)
-        return harness.wait_until(
-            lambda: (lambda image: image if mean_difference(image, expected) < 12 else None)(game.screenshot()),
-            timeout=10, what="the screen showing " + picture)
-
-    def assert_end_screen(self, game, picture):
-        expected = fitted_picture(os.path.join(harness.REPO, "assets", "menu", picture), SCREEN)
-        shot = self.assert_screen(game, picture)
-        other = "win_runner.png" if picture == "win_builder.png" else "win_builder.png"
-        unexpected = fitted_picture(os.path.join(harness.REPO, "assets", "menu", other), SCREEN)
-        self.assertGreater(mean_difference(shot, unexpected), mean_difference(shot, expected))
-
-    def test_turns_pass_gravity_runs_and_three_resets_hand_the_builder_the_win(self):
-        game = self.start()
-        self.enter_match(game)
-        shot = game.screenshot()
+        game.wait_picture("start")
+        game.press("space", after=0)
+        pressed = time.monotonic()
+        game.wait_picture("tutorial1", timeout=5)
+        game.wait_picture("tutorial2")
+        # The page turns 7.5 s after the first tutorial frame; screenshots take their time.
+        self.assertTrue(7.3 < time.monotonic() - pressed < 11, time.monotonic() - pressed)
+        game.act(["space"], "BuilderStrategy::enter()")
         # Five HUD bars along the bottom: the Builder's time bar starts full and amber.
-        self.assertEqual(shot.getpixel((400 - 240 - 40, 300 + 240)), (245, 158, 11))
+        self.assertEqual(game.screenshot().getpixel((120, 540)), (245, 158, 11))
+        game.act(["Return", "Return"], "RunnerStrategy::enter()")
+        game.act(["d"], "remaining movement after: ")
+        game.act(["q"], "\n\nstarting physic updates\n")
+        for turn in range(50):
+            game.act(["Return", "Return"], "RunnerStrategy::enter()")
+            game.act(["q"], "RunnerStrategy::handleInput() - RunnerEnd")
+        game.wait_picture("win_builder")
+        self.assertEqual(game.stdout().count("starting physic updates"), 51)
+        self.assertEqual(game.stdout().count("BuilderStrategy::enter()"), 51, "no Builder turn after the last")
+        game.press("space")
+        game.wait_picture("start")
 
         # A match left with Escape is torn down; the next one starts afresh.
-        self.key(game, "Escape")
-        harness.wait_until(lambda: game.stderr().count("Removed m_listener with given m_id. ") >= 3,
-                           what="the match's three listeners removed")
+        game.act(["space", "space"], "BuilderStrategy::enter()")
+        game.press("Escape")
+        harness.wait_until(lambda: game.stderr().count(REMOVED) == 6, what="the match's listeners removed")
         time.sleep(0.3)
-        self.enter_match(game, 1)
-
-        self.builder_drops_two(game, 0)
-        walked = game.stdout().count("remaining movement after: ")
-        self.key(game, "d")
-        self.wait_output(game, "remaining movement after: ", walked + 1)
-        self.key(game, "q")
-        self.wait_output(game, "RunnerStrategy::handleInput() - RunnerEnd")
-        self.wait_output(game, "\n\nstarting physic updates\n")
-        self.wait_output(game, "BuilderStrategy::enter()", 3)
-
+        game.act(["space", "space"], "BuilderStrategy::enter()")
         for reset in range(3):
-            self.builder_drops_two(game, reset + 1)
-            self.key(game, "r")
-            if reset < 2:
-                self.wait_output(game, "BuilderStrategy::enter()", 4 + reset)
-
-        self.assert_end_screen(game, "win_builder.png")
-        self.assertEqual(game.stderr().count("Removed m_listener with given m_id. "), 6)
-        self.key(game, "space")
-        self.assert_screen(game, "start.png")
-        self.assertTrue(game.running())
-        self.key(game, "Escape")
-        startup, runtime = self.assert_clean_exit(game)
-        names = harness.event_names(runtime)
-        for scope in ("orv_gd::MainState::init", "orv_gd::MainState::draw", "orv_gd::MainState::exit"):
-            self.assertIn(scope, names)
-        self.assertIn("closing game", game.stdout())
-        self.assertNotIn(" Line: ", game.stderr())
-
-    def test_the_runners_fifty_first_turn_hands_the_builder_the_win(self):
-        game = self.start()
-        self.enter_match(game)
-        for turn in range(51):
-            self.builder_drops_two(game, turn)
-            self.key(game, "q")
-            self.wait_output(game, "RunnerStrategy::handleInput() - RunnerEnd", turn + 1)
-        self.assert_end_screen(game, "win_builder.png")
-        out = game.stdout()
-        self.assertEqual(out.count("starting physic updates"), 51)
-        self.assertEqual(out.count("BuilderStrategy::enter()"), 51, "no Builder turn after the last")
-        self.key(game, "Escape")
-        self.assert_clean_exit(game, timeout=30)
-        self.assertNotIn(" Line: ", game.stderr())
+            game.act(["Return", "Return"], "RunnerStrategy::enter()")
+            game.act(["r"], "BuilderStrategy::enter()") if reset < 2 else game.press("r")
+        game.wait_picture("win_builder")
+        self.assertEqual(game.stderr().count(REMOVED), 9)
+        game.press("space")
+        game.wait_picture("start")
+        game.press("Escape")
+        names = self.assert_clean_exit(game)
+        self.assertEqual(game.stdout().count("closing game\n"), 1)
+        for scope in ("MenuState::init", "MenuState::update", "MenuState::draw", "MenuState::registerGamepads",
+                      "MenuState::exit", "MainState::init", "MainState::draw", "MainState::exit"):
+            self.assertIn("orv_gd::" + scope, names)
 
 
 if __name__ == "__main__":
