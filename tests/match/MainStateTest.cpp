@@ -38,22 +38,26 @@ TEST(MainStateTest, EnteringBuildsTheSceneOpensWithTheBuilderAndTheCameraEasesAh
     EXPECT_EQ(m.match().getSpriteManager().getLayerMembers("Background").size(), 9u);
     EXPECT_EQ(m.object("Camera")->getPosition(), sf::Vector2f(400.0f, 300.0f));
     m.runFor(3.0f);
-    const sf::Vector2f camera = m.object("Camera")->getPosition();
-    EXPECT_NEAR(camera.x, 3.5f * edge, 0.5f);
-    EXPECT_NEAR(camera.y, 9.5f * edge, 0.5f);
-    // Drawn through the camera: the first platform lies under the Runner's start cell.
-    const sf::Vector2f platform(0.5f * edge - camera.x + 400.0f, 10.5f * edge - camera.y + 300.0f);
-    EXPECT_EQ(m.render().getPixel(static_cast<unsigned>(platform.x), static_cast<unsigned>(platform.y)),
-              PaletteWhite);
+    EXPECT_NEAR(m.object("Camera")->getPosition().x, 3.5f * edge, 0.5f);
+    EXPECT_NEAR(m.object("Camera")->getPosition().y, 9.5f * edge, 0.5f);
 }
 
-TEST(MainStateTest, LeavingTearsTheSceneDownAndTheNextMatchStartsAfresh)
+TEST(MainStateTest, ARepeatedRoleReentersAndEscapeTearsTheSceneDownForAFreshMatch)
 {
     test::MatchFixture m;
+    const std::shared_ptr<GameObject> firstGhost = m.builder().getCurrentBlock();
+    EXPECT_EQ(test::stdoutOf([&] { m.match().setStrategy(StrategyType::Builder); }),
+              "BuilderStrategy::enter()\n");
+    EXPECT_FALSE(firstGhost->isActive()) << "exit put the unplaced ghost away";
+    EXPECT_EQ(m.builder().getCurrentBlock()->getId(), "obstacleBlock_1");
     m.tap({sf::Keyboard::Return});
-    m.runFor(0.5f);
+    m.runFor(1.0f);
+    const float timeInTurn = m.builder().getTimeInTurn();
+    m.key(sf::Keyboard::Escape);
+    m.frame();
+    EXPECT_EQ(m.states().getPendingState(), m.states().findState("MenuState"));
+    EXPECT_EQ(m.builder().getTimeInTurn(), timeInTurn) << "no strategy update in the Escape frame";
     test::ErrCapture err;
-    m.states().setState("MenuState");
     m.frame();
     EXPECT_EQ(countOf(err.text(), "Removed m_listener with given m_id. "), 3);
     EXPECT_TRUE(GameObjectManager::getInstance().getGameObjects().empty());
@@ -74,24 +78,15 @@ TEST(MainStateTest, LeavingTearsTheSceneDownAndTheNextMatchStartsAfresh)
     EXPECT_FALSE(m.match().isMatchOver());
 }
 
-TEST(MainStateTest, ARepeatedRoleReentersAndEscapeOrTheEndOfTheMatchStopsTheRoles)
+TEST(MainStateTest, TheEndIsRequestedOnceAndNoRoleActsAfterIt)
 {
     test::MatchFixture m;
-    const std::shared_ptr<GameObject> firstGhost = m.builder().getCurrentBlock();
-    EXPECT_EQ(test::stdoutOf([&] { m.match().setStrategy(StrategyType::Builder); }),
-              "BuilderStrategy::enter()\n");
-    EXPECT_FALSE(firstGhost->isActive()) << "exit put the unplaced ghost away";
-    EXPECT_EQ(m.builder().getCurrentBlock()->getId(), "obstacleBlock_1");
     m.runFor(1.0f);
-    const float timeInTurn = m.builder().getTimeInTurn();
-    m.key(sf::Keyboard::Escape);
-    m.frame();
-    EXPECT_EQ(m.states().getPendingState(), m.states().findState("MenuState"));
-    EXPECT_EQ(m.builder().getTimeInTurn(), timeInTurn) << "no strategy update in the Escape frame";
     EXPECT_TRUE(m.match().endMatch(StrategyType::Runner));
     EXPECT_FALSE(m.match().endMatch(StrategyType::Builder)) << "the end is requested once";
     EXPECT_TRUE(m.endRequestedFor(StrategyType::Runner));
+    const float timeInTurn = m.builder().getTimeInTurn();
     m.match().update(0.5f);
-    EXPECT_EQ(m.builder().getTimeInTurn(), timeInTurn) << "no role acts once the match is decided";
+    EXPECT_EQ(m.builder().getTimeInTurn(), timeInTurn);
 }
 } // namespace orv_gd

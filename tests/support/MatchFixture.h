@@ -4,22 +4,18 @@
 #include "core/Game.h"
 #include "core/InputManager.h"
 #include "core/MenuState.h"
+#include "core/TutorialState.h"
 #include "match/BlockComponent.h"
 #include "match/BuilderStrategy.h"
-#include "match/GridManager.h"
 #include "match/MainState.h"
 #include "match/RunnerStrategy.h"
 #include "objects/GameObject.h"
 #include "objects/GameObjectManager.h"
 #include "resources/AssetCatalogue.h"
 
-#include <SFML/Graphics/Texture.hpp>
 #include <SFML/Window/Event.hpp>
-#include <SFML/Window/VideoMode.hpp>
 #include <gtest/gtest.h>
 
-#include <memory>
-#include <string>
 #include <vector>
 
 namespace orv_gd::test
@@ -33,24 +29,24 @@ std::string stdoutOf(Action&& run)
     return testing::internal::GetCapturedStdout();
 }
 
-/// A real match in this process (needs an X display): the game's window, bindings, assets and
-/// screens, with "MainState" entered. Frames run by hand; keys go in as window events.
+/// A real match in this process (needs an X display): the game's window, bindings, assets and all
+/// four screens, with "MainState" entered. Frames run by hand; keys go in as window events.
 class MatchFixture
 {
 public:
     static constexpr float Step = 1.0f / 60.0f;
 
-    explicit MatchFixture(unsigned width = 800, unsigned height = 600) : m_game(std::make_unique<Game>())
+    explicit MatchFixture(unsigned width = 800, unsigned height = 600)
     {
         window().create(sf::VideoMode(width, height), "Tumbrelt", sf::Style::None);
         window().setPosition({0, 0});
-        m_game->initInputBindings();
+        m_game.initInputBindings();
         AssetCatalogue::getInstance().setWindow(window());
         AssetCatalogue::getInstance().loadAssets();
-        m_match = std::make_shared<MainState>(&states(), m_game.get());
-        states().registerState("MenuState", std::make_shared<MenuState>(&states(), m_game.get()));
-        states().registerState("MainState", m_match);
-        states().registerState("EndState", std::make_shared<EndState>(&states(), m_game.get()));
+        states().registerState("MenuState", std::make_shared<MenuState>(&states(), &m_game));
+        states().registerState("TutorialState", std::make_shared<TutorialState>(&states(), &m_game));
+        states().registerState("MainState", std::make_shared<MainState>(&states(), &m_game));
+        states().registerState("EndState", std::make_shared<EndState>(&states(), &m_game));
         InputManager::getInstance().setRenderWindow(&window());
         states().setState("MainState");
         frame(0.0f);
@@ -70,16 +66,6 @@ public:
             frame(dt);
         }
     }
-    /// Draws the current screen and returns the window's back buffer.
-    sf::Image render()
-    {
-        window().clear(sf::Color::Black);
-        states().draw();
-        sf::Texture texture;
-        texture.create(window().getSize().x, window().getSize().y);
-        texture.update(window());
-        return texture.copyToImage();
-    }
     void key(sf::Keyboard::Key key, bool down = true)
     {
         sf::Event event{};
@@ -88,7 +74,7 @@ public:
         InputManager::getInstance().process(event);
     }
     /// The keys go down together for one frame and up for the next, `times` over.
-    void tap(const std::vector<sf::Keyboard::Key>& keys, int times = 1)
+    void tap(const std::vector<sf::Keyboard::Key>& keys, int times = 1, float dt = Step)
     {
         for (int i = 0; i < 2 * times; ++i)
         {
@@ -96,7 +82,7 @@ public:
             {
                 key(pressed, i % 2 == 0);
             }
-            frame();
+            frame(dt);
         }
     }
     bool endRequestedFor(StrategyType winner)
@@ -106,9 +92,9 @@ public:
                end->getWinner() == winner;
     }
 
-    sf::RenderWindow& window() { return m_game->getWindow(); }
-    GameStateManager& states() { return m_game->getGameStateManager(); }
-    MainState& match() { return *m_match; }
+    sf::RenderWindow& window() { return m_game.getWindow(); }
+    GameStateManager& states() { return m_game.getGameStateManager(); }
+    MainState& match() { return static_cast<MainState&>(*states().findState("MainState")); }
     Strategy& role(StrategyType type) { return *match().getStrategies().at(type); }
     RunnerStrategy& runner() { return static_cast<RunnerStrategy&>(role(StrategyType::Runner)); }
     BuilderStrategy& builder() { return static_cast<BuilderStrategy&>(role(StrategyType::Builder)); }
@@ -122,7 +108,7 @@ public:
     void giveTurnTo(StrategyType role)
     {
         grid().setCurrentPlayer(role);
-        m_match->setStrategy(role);
+        match().setStrategy(role);
     }
     /// Takes every white platform out of the grid, so tests can lay their own terrain.
     void clearPlatforms()
@@ -161,8 +147,7 @@ public:
     }
 
 private:
-    std::unique_ptr<Game> m_game;
-    std::shared_ptr<MainState> m_match;
+    Game m_game;
     std::vector<std::shared_ptr<GameObject>> m_terrain;
 };
 } // namespace orv_gd::test
