@@ -40,6 +40,7 @@
 #include <iostream>
 #include <iterator>
 #include <memory>
+#include <random>
 #include <regex>
 #include <sstream>
 #include <string>
@@ -252,36 +253,45 @@ std::size_t placeLitBlocks(sf::RenderWindow& window, std::size_t count)
     const sf::Vector2f cell = grid.getCellSize();
     const sf::Vector2i map = grid.getMapSize();
 
-    std::size_t placed = 0;
-    for (int y = 0; y < map.y && placed < count; ++y)
+    // The free cells in view in a fixed random order, so that the scenes' blocks are nested sets
+    // spread over the whole view: a light near the view's edge is partly off screen and cheaper,
+    // and filling the view row by row would make the first lights cheaper than the last.
+    std::vector<sf::Vector2i> free;
+    for (int y = 0; y < map.y; ++y)
     {
-        for (int x = 0; x < map.x - 3 && placed < count; ++x)
+        for (int x = 0; x < map.x - 3; ++x)
         {
             const float left = static_cast<float>(x) * cell.x;
             const float top = static_cast<float>(y) * cell.y;
             const bool inView = left >= centre.x - half.x && left + cell.x <= centre.x + half.x &&
                                 top >= centre.y - half.y && top + cell.y <= centre.y + half.y;
-            if (!inView || grid.getBlockAt(x, y))
+            if (inView && !grid.getBlockAt(x, y))
             {
-                continue;
+                free.push_back({x, y});
             }
-            std::shared_ptr<orv_gd::GameObject> object =
-                orv_gd::GameObject::create("benchBlock_" + std::to_string(placed));
-            std::shared_ptr<orv_gd::BlockComponent> block = object->addComponent<orv_gd::BlockComponent>(
-                *object, window, sf::Vector2i(x, y), orv_gd::PaletteAmber, true, orv_gd::BlockType::Dynamic);
-            grid.placeBlock(block);
-            events.fireEvent(std::make_shared<orv_gd::RenderableCreateEvent>("Map", *block));
-            object->init();
-            events.fireEvent(std::make_shared<orv_gd::GameObjectCreateEvent>(object));
+        }
+    }
+    std::shuffle(free.begin(), free.end(), std::mt19937(1));
 
-            block->setGhost(false);
-            block->setPlaced(true);
-            if (grid.placeBlock(block))
-            {
-                block->resetLifetime();
-                grid.addTimedBlock(block);
-                ++placed;
-            }
+    std::size_t placed = 0;
+    for (std::size_t i = 0; i < free.size() && placed < count; ++i)
+    {
+        std::shared_ptr<orv_gd::GameObject> object =
+            orv_gd::GameObject::create("benchBlock_" + std::to_string(i));
+        std::shared_ptr<orv_gd::BlockComponent> block = object->addComponent<orv_gd::BlockComponent>(
+            *object, window, free[i], orv_gd::PaletteAmber, true, orv_gd::BlockType::Dynamic);
+        grid.placeBlock(block);
+        events.fireEvent(std::make_shared<orv_gd::RenderableCreateEvent>("Map", *block));
+        object->init();
+        events.fireEvent(std::make_shared<orv_gd::GameObjectCreateEvent>(object));
+
+        block->setGhost(false);
+        block->setPlaced(true);
+        if (grid.placeBlock(block))
+        {
+            block->resetLifetime();
+            grid.addTimedBlock(block);
+            ++placed;
         }
     }
     return placed;
