@@ -17,7 +17,8 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# Starts Xvfb with the given screen size and prints its display name once it accepts clients.
+# Starts Xvfb with the given screen size and sets `display` once it accepts clients. (Not run in a
+# command substitution: the subshell would keep the server's pid from the cleanup.)
 start_server() {
     local fifo="$work/displayfd.$1"
     mkfifo "$fifo"
@@ -25,12 +26,12 @@ start_server() {
     servers+=("$!")
     local number
     read -r number <"$fifo"
-    echo ":$number"
+    display=":$number"
 }
 
 export ALSOFT_DRIVERS=null
 for size in 1920x1080 1366x768; do
-    display="$(start_server "$size")"
+    start_server "$size"
     dir="$work/$size"
     mkdir -p "$dir"
     ln -s "$repo/assets" "$dir/assets"
