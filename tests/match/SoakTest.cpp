@@ -7,7 +7,6 @@
 #include "resources/DebugDraw.h"
 #include "support/MatchFixture.h"
 
-#include <array>
 #include <cstdlib>
 #include <iostream>
 #include <map>
@@ -21,11 +20,11 @@ using Key = sf::Keyboard::Key;
 #if defined(__SANITIZE_ADDRESS__)
 constexpr int DrawEvery = 20; // drawing dominates under the sanitizers
 #else
-constexpr int DrawEvery = 7;
+constexpr int DrawEvery = 5;
 #endif
-const std::vector<Key> PlayerKeys{Key::A,     Key::D,      Key::W,       Key::S,    Key::Q,
-                                  Key::R,     Key::Up,     Key::Down,    Key::Left, Key::Right,
-                                  Key::Enter, Key::PageUp, Key::PageDown};
+const std::vector<Key> PlayerKeys{Key::A,     Key::D,      Key::W,        Key::S,     Key::Q,
+                                  Key::R,     Key::Up,     Key::Down,     Key::Left,  Key::Right,
+                                  Key::Enter, Key::PageUp, Key::PageDown, Key::Space, Key::Escape};
 
 /// Drives the real game's screens with a fixed frame time and a seeded input stream.
 class Soak
@@ -37,11 +36,10 @@ public:
     /// Feeds this frame's input, runs and draws the frame; returns the broken invariants.
     std::string step(int frame)
     {
-        for (Key key : m_tapped)
+        for (Key key : PlayerKeys) // a key goes down for a frame; pressed again in the next, it stays down
         {
             m.key(key, false);
         }
-        m_tapped.clear();
         input(frame);
         m.frame(1.0f / 30.0f);
         if (frame % DrawEvery == 0) // Game::draw's steps
@@ -51,16 +49,15 @@ public:
             DebugDraw::getInstance().draw(m.window());
             m.window().display();
         }
-        if (inMatch() != (m_lastState == &m.match())) // a match began or ended
+        if (inMatch() != m_wasInMatch) // a match began or ended
         {
             const auto* end = dynamic_cast<EndState*>(m.states().getCurrentState());
             ++m_seen[inMatch() ? "matches"
                      : !end    ? "escapes"
                                : (end->getWinner() == StrategyType::Runner ? "Runner wins" : "Builder wins")];
-            m_plan = m_seen["matches"] % 3;
+            m_wasInMatch = inMatch();
         }
-        m_lastState = m.states().getCurrentState();
-        return inMatch() ? checkMatch() : checkAfterMatch();
+        return check();
     }
     std::map<std::string, int> m_seen; ///< matches and each ending
 
@@ -68,55 +65,45 @@ private:
     bool inMatch() { return m.states().getCurrentState() == &m.match(); }
     bool chance(double probability) { return std::bernoulli_distribution(probability)(m_random); }
     int between(int low, int high) { return std::uniform_int_distribution<int>(low, high)(m_random); }
-    /// Presses the key for one frame.
-    void tap(Key key)
-    {
-        if (key != Key::Unknown)
-        {
-            m.key(key);
-            m_tapped.push_back(key);
-        }
-    }
 
     /// Screens: Space or button 0 now and then; Escape and button 1 would close the game. Matches in
     /// turn: the Runner pushes to the finish while the Builder drops its blocks behind it; the Runner
-    /// spends its resets; keys of either player go down and up at random, controllers come and go,
-    /// until Escape.
+    /// spends its resets; any key of either player, controllers that come and go, until Escape. A key
+    /// the window system cannot name (Unknown) changes nothing.
     void input(int frame)
     {
         const bool runnersTurn = m.match().getCurrentStrategy() == StrategyType::Runner;
         const unsigned slot = static_cast<unsigned>(between(0, 1));
+        const int plan = m_seen["matches"] % 3;
         if (!inMatch() || m.states().getPendingState()) // a key now would reach the next screen
         {
             m_controllers.setButton(0, 1, false);
             m_controllers.setButton(1, 1, false);
             m_controllers.setConnected(slot, true);
             m_controllers.setButton(slot, 0, chance(0.04));
-            tap(chance(0.06) ? Key::Space : Key::Unknown);
+            m.key(chance(0.06) ? Key::Space : Key::Unknown);
         }
-        else if (m_plan == 1 && runnersTurn && frame % 3 == 0) // right; up after a failed step; Q when stuck
+        else if (plan == 1 && runnersTurn && frame % 3 == 0) // right; up after a failed step; Q when stuck
         {
             m_stuck = m.runnerCell() == m_lastCell ? m_stuck + 1 : 0;
             m_lastCell = m.runnerCell();
-            tap(m_stuck > 6 ? Key::Q : m_stuck % 2 ? Key::W : Key::D);
+            m.key(m_stuck > 6 ? Key::Q : m_stuck % 2 ? Key::W : Key::D);
             m_stuck %= 7;
         }
-        else if (m_plan == 1 && !runnersTurn)
+        else if (plan == 1 && !runnersTurn)
         {
             m_controllers.resetSimulated();
-            tap(m.builder().getTimeInTurn() < 1.5f ? Key::Left : chance(0.1) ? Key::Enter : Key::Unknown);
+            m.key(m.builder().getTimeInTurn() < 1.5f ? Key::Left : chance(0.1) ? Key::Enter : Key::Unknown);
         }
-        else if (m_plan == 2)
+        else if (plan == 2)
         {
-            tap(!chance(0.08) ? Key::Unknown : runnersTurn ? Key::R : Key::Enter);
+            m.key(!chance(0.08) ? Key::Unknown : runnersTurn ? Key::R : Key::Enter);
         }
-        else if (m_plan == 0 && chance(0.4))
+        else if (plan == 0 && chance(0.4))
         {
-            const Key key = chance(0.01) ? Key::Escape : PlayerKeys[static_cast<std::size_t>(between(0, 12))];
-            m_down[key] = !m_down[key];
-            m.key(key, m_down[key]);
+            m.key(chance(0.01) ? Key::Escape : PlayerKeys[static_cast<std::size_t>(between(0, 12))]);
         }
-        else if (m_plan == 0 && chance(0.03))
+        else if (plan == 0 && chance(0.03))
         {
             m_controllers.setConnected(slot, chance(0.6));
             m_controllers.setButton(slot, static_cast<unsigned>(between(0, 5)), chance(0.5));
@@ -125,23 +112,18 @@ private:
         }
     }
 
-    /// Nothing of an ended match stays registered, on a layer or in the grid's timers.
-    std::string checkAfterMatch()
+    std::string check()
     {
-        std::string problem = m.window().isOpen() ? "" : "the window closed; ";
-        problem +=
-            GameObjectManager::getInstance().getGameObjects().empty() ? "" : "objects outlive the match; ";
-        problem += m.grid().getTimedBlocks().empty() ? "" : "timed blocks outlive the match; ";
-        for (const char* layer : {"Map", "Ui", "Background"})
+        SpriteManager& layers = m.match().getSpriteManager();
+        if (!inMatch()) // nothing of an ended match stays registered, on a layer or in the grid's timers
         {
-            problem +=
-                m.match().getSpriteManager().getLayerMembers(layer).empty() ? "" : "a layer is not empty; ";
+            return GameObjectManager::getInstance().getGameObjects().empty() &&
+                           m.grid().getTimedBlocks().empty() && layers.getLayerMembers("Map").empty() &&
+                           layers.getLayerMembers("Ui").empty() &&
+                           layers.getLayerMembers("Background").empty() && m.window().isOpen()
+                       ? ""
+                       : "the ended match left something behind, or the window closed";
         }
-        return problem;
-    }
-
-    std::string checkMatch()
-    {
         std::string problem;
         const sf::Vector2i map = m.grid().getMapSize();
         for (int i = 0; i < map.x * map.y; ++i)
@@ -180,10 +162,7 @@ private:
     test::MatchFixture m;
     std::mt19937 m_random;
     ControllerInput& m_controllers = ControllerInput::getInstance();
-    std::array<bool, sf::Keyboard::KeyCount> m_down{};
-    std::vector<Key> m_tapped;
-    GameState* m_lastState = nullptr;
-    int m_plan = 0;
+    bool m_wasInMatch = false;
     sf::Vector2i m_lastCell;
     int m_stuck = 0;
 };
