@@ -111,6 +111,7 @@ void GridManager::init(int width, int height)
     m_cells.clear();
     m_cellShapes.clear();
     m_litBlocks.clear();
+    m_highlighted.clear();
     m_mapSize = sf::Vector2i(std::max(width, 0), std::max(height, 0));
     m_cells.assign(static_cast<std::size_t>(m_mapSize.x),
                    std::vector<std::shared_ptr<BlockComponent>>(static_cast<std::size_t>(m_mapSize.y)));
@@ -263,6 +264,10 @@ void GridManager::highlightCell(int x, int y)
     if (isInside(x, y))
     {
         setCellOutline(x, y, PaletteGrey);
+        if (std::find(m_highlighted.begin(), m_highlighted.end(), sf::Vector2i(x, y)) == m_highlighted.end())
+        {
+            m_highlighted.emplace_back(x, y);
+        }
     }
 }
 
@@ -271,6 +276,8 @@ void GridManager::unhighlightCell(int x, int y)
     if (isInside(x, y))
     {
         setCellOutline(x, y, PaletteDark);
+        m_highlighted.erase(std::remove(m_highlighted.begin(), m_highlighted.end(), sf::Vector2i(x, y)),
+                            m_highlighted.end());
     }
 }
 
@@ -411,7 +418,7 @@ void GridManager::drawCellFrames(const VisibleArea& area)
         return;
     }
     // The visible frame cells form one column range and one row range; within a column the rows
-    // are contiguous, so each visible column costs one draw for its fills and one for its outlines.
+    // are contiguous, so each visible column costs one draw for its fills; all outlines take one.
     const auto [firstColumn, lastColumn] =
         visibleRange(m_mapSize.x, frameCells.x, m_cellSize.x, area.min.x, area.max.x);
     const auto [firstRow, lastRow] =
@@ -421,7 +428,6 @@ void GridManager::drawCellFrames(const VisibleArea& area)
         return;
     }
 
-    const std::size_t rows = static_cast<std::size_t>(lastRow - firstRow + 1);
     const std::size_t outlineStart = frameCount() * FillVertices;
     // The map cells' fills are fully transparent and change no pixel: in a map column only the frame
     // rows above and below the map are filled. On a software renderer this saves most of the frame.
@@ -445,10 +451,61 @@ void GridManager::drawCellFrames(const VisibleArea& area)
             drawFills(x, firstRow, lastRow);
         }
     }
-    for (int x = firstColumn; x <= lastColumn; ++x)
+    appendGridLines(firstColumn, lastColumn, firstRow, lastRow);
+    // A highlighted ring goes on top of the dark lines; the rings of the cells after it in frame
+    // order (below it, and the next column) overlapped its corners in a per-cell drawing, so they
+    // are drawn again after it to keep the picture exactly that of one rectangle per cell.
+    m_ringCells.clear();
+    for (const sf::Vector2i& cell : m_highlighted)
     {
-        m_window->draw(&m_cellShapes[outlineStart + frameIndex(x, firstRow) * OutlineVertices],
-                       rows * OutlineVertices, sf::Triangles);
+        const sf::Vector2i later[] = {cell,
+                                      {cell.x, cell.y + 1},
+                                      {cell.x + 1, cell.y - 1},
+                                      {cell.x + 1, cell.y},
+                                      {cell.x + 1, cell.y + 1}};
+        for (const sf::Vector2i& c : later)
+        {
+            if (firstColumn <= c.x && c.x <= lastColumn && firstRow <= c.y && c.y <= lastRow)
+            {
+                m_ringCells.push_back(frameIndex(c.x, c.y));
+            }
+        }
+    }
+    std::sort(m_ringCells.begin(), m_ringCells.end());
+    m_ringCells.erase(std::unique(m_ringCells.begin(), m_ringCells.end()), m_ringCells.end());
+    for (std::size_t index : m_ringCells)
+    {
+        for (std::size_t i = 0; i < OutlineVertices; ++i)
+        {
+            m_gridLines.append(m_cellShapes[outlineStart + index * OutlineVertices + i]);
+        }
+    }
+    m_window->draw(m_gridLines);
+}
+
+void GridManager::appendGridLines(int firstColumn, int lastColumn, int firstRow, int lastRow)
+{
+    // Each cell's one-pixel outline lies outside it, so a grid line between two drawn cells is the
+    // union of both neighbours' outlines, two pixels wide; at the edge of the drawn range only the
+    // inner half exists. Opaque, so overlaps change nothing: one quad per line instead of four per cell.
+    m_gridLines.setPrimitiveType(sf::Triangles);
+    m_gridLines.clear();
+    const float t = OutlineThickness;
+    const float left = static_cast<float>(firstColumn) * m_cellSize.x;
+    const float right = static_cast<float>(lastColumn + 1) * m_cellSize.x;
+    const float top = static_cast<float>(firstRow) * m_cellSize.y;
+    const float bottom = static_cast<float>(lastRow + 1) * m_cellSize.y;
+    for (int x = firstColumn; x <= lastColumn + 1; ++x)
+    {
+        const float line = static_cast<float>(x) * m_cellSize.x;
+        appendQuad(m_gridLines, x == lastColumn + 1 ? line : line - t, top,
+                   x == firstColumn ? line : line + t, bottom, PaletteDark);
+    }
+    for (int y = firstRow; y <= lastRow + 1; ++y)
+    {
+        const float line = static_cast<float>(y) * m_cellSize.y;
+        appendQuad(m_gridLines, left - t, y == lastRow + 1 ? line : line - t, right + t,
+                   y == firstRow ? line : line + t, PaletteDark);
     }
 }
 

@@ -103,6 +103,8 @@ private:
     void setCellOutline(int x, int y, const sf::Color& color);
     VisibleArea visibleArea() const;
     void drawCellFrames(const VisibleArea& area);
+    /// Fills m_gridLines with one quad per grid line of the given frame cells.
+    void appendGridLines(int firstColumn, int lastColumn, int firstRow, int lastRow);
     void drawLitBlocks(const VisibleArea& area);
 
     GameObjectManager& m_objectManager;
@@ -112,6 +114,10 @@ private:
     sf::Vector2f m_cellSize{64.0f, 64.0f};
     CellTable m_cells;
     sf::VertexArray m_cellShapes;
+    /// This frame's outlines: the merged grid lines, then the highlighted rings and their overlaps.
+    sf::VertexArray m_gridLines;
+    std::vector<sf::Vector2i> m_highlighted;
+    std::vector<std::size_t> m_ringCells;
     sf::RenderWindow* m_window = nullptr;
     std::list<std::shared_ptr<BlockComponent>> m_timedBlocks;
     StrategyType m_currentPlayer = StrategyType::Builder;
