@@ -4,7 +4,6 @@
 
 #include "core/ControllerInput.h"
 #include "match/ProgressBarComponent.h"
-#include "resources/DebugDraw.h"
 #include "support/MatchFixture.h"
 
 #include <cstdlib>
@@ -42,11 +41,10 @@ public:
         }
         input(frame);
         m.frame(1.0f / 30.0f);
-        if (frame % DrawEvery == 0) // Game::draw's steps
+        if (frame % DrawEvery == 0) // Game::draw's steps; the debug overlay stays off
         {
             m.window().clear();
             m.states().draw();
-            DebugDraw::getInstance().draw(m.window());
             m.window().display();
         }
         if (inMatch() != m_wasInMatch) // a match began or ended
@@ -66,10 +64,9 @@ private:
     bool chance(double probability) { return std::bernoulli_distribution(probability)(m_random); }
     int between(int low, int high) { return std::uniform_int_distribution<int>(low, high)(m_random); }
 
-    /// Screens: Space or button 0 now and then; Escape and button 1 would close the game. Matches in
-    /// turn: the Runner pushes to the finish while the Builder drops its blocks behind it; the Runner
-    /// spends its resets; any key of either player, controllers that come and go, until Escape. A key
-    /// the window system cannot name (Unknown) changes nothing.
+    /// Screens: Space now and then (Escape and button 1 would close the game). Matches in turn: the
+    /// Runner pushes to the finish while the Builder drops behind it; the Runner spends its resets; any
+    /// key or controller state of either player, until Escape. Unknown, a nameless key, changes nothing.
     void input(int frame)
     {
         const bool runnersTurn = m.match().getCurrentStrategy() == StrategyType::Runner;
@@ -79,8 +76,6 @@ private:
         {
             m_controllers.setButton(0, 1, false);
             m_controllers.setButton(1, 1, false);
-            m_controllers.setConnected(slot, true);
-            m_controllers.setButton(slot, 0, chance(0.04));
             m.key(chance(0.06) ? Key::Space : Key::Unknown);
         }
         else if (plan == 1 && runnersTurn && frame % 3 == 0) // right; up after a failed step; Q when stuck
@@ -133,8 +128,7 @@ private:
             problem +=
                 !block || block->getGridPosition() == cell ? "" : "a cell holds another cell's block; ";
         }
-        const auto runner = m.object("Runner");
-        const auto block = runner ? runner->getComponent<BlockComponent>() : nullptr;
+        const std::shared_ptr<BlockComponent> block = m.runner().getRunnerBlock();
         const sf::Vector2i at = block ? block->getGridPosition() : sf::Vector2i(-1, -1);
         const auto standing = m.grid().isInside(at.x, at.y) ? m.grid().getBlockAt(at.x, at.y) : nullptr;
         // On the finish line the Runner slides onto the green cell, which keeps its own block.

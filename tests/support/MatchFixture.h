@@ -110,20 +110,6 @@ public:
         grid().setCurrentPlayer(role);
         match().setStrategy(role);
     }
-    /// Takes every white platform out of the grid, so tests can lay their own terrain.
-    void clearPlatforms()
-    {
-        for (const auto& column : grid().getCells())
-        {
-            for (std::shared_ptr<BlockComponent> block : column) // a copy: removal clears the cell
-            {
-                if (block && block->getType() == BlockType::Static)
-                {
-                    grid().removeBlock(block);
-                }
-            }
-        }
-    }
     /// Cells of the given type in `row` from column `from` to `to` inclusive.
     void put(int row, int from, int to, BlockType type = BlockType::Static)
     {
