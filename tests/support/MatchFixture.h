@@ -20,7 +20,6 @@
 
 namespace orv_gd::test
 {
-/// What `run` prints on standard output.
 template <typename Action>
 std::string stdoutOf(Action&& run)
 {
@@ -28,9 +27,15 @@ std::string stdoutOf(Action&& run)
     run();
     return testing::internal::GetCapturedStdout();
 }
+/// How often `part` occurs in `text` from `from` on.
+inline int countOf(const std::string& text, const std::string& part, std::size_t from = 0)
+{
+    const std::size_t at = text.find(part, from);
+    return at == std::string::npos ? 0 : 1 + countOf(text, part, at + 1);
+}
 
-/// A real match in this process (needs an X display): the game's window, bindings, assets and all
-/// four screens, with "MainState" entered. Frames run by hand; keys go in as window events.
+/// A real match in this process (on an X display): the game's window, bindings, assets and screens,
+/// "MainState" entered; frames run by hand and keys go in as window events.
 class MatchFixture
 {
 public:
