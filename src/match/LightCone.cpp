@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace orv_gd
 {
@@ -143,12 +144,69 @@ sf::IntRect LightCone::pixelBox(const sf::RenderTarget& target, const sf::FloatR
     return sf::IntRect(left, top, right - left, bottom - top);
 }
 
+std::vector<sf::IntRect> LightCone::bands(const sf::RenderTarget& target, sf::Vector2f screenPos,
+                                          sf::Vector2f coneScale) const
+{
+    std::vector<sf::IntRect> result;
+    const sf::FloatRect world = reach(screenPos, coneScale);
+    const sf::IntRect box = pixelBox(target, world);
+    if (box.width <= 0 || box.height <= 0)
+    {
+        return result;
+    }
+    const sf::View& view = target.getView();
+    if (std::fmod(view.getRotation(), 360.0f) != 0.0f || box.height < 2 * BandRows)
+    {
+        result.push_back(box);
+        return result;
+    }
+    // The cone's ellipse in target pixels, widened by the margin so that rounding never cuts it.
+    const sf::IntRect viewport = target.getViewport(view);
+    const sf::Vector2f scale(static_cast<float>(viewport.width) / view.getSize().x,
+                             static_cast<float>(viewport.height) / view.getSize().y);
+    const sf::Vector2f centreWorld(centreCells(screenPos).x * m_cellSize.x,
+                                   centreCells(screenPos).y * m_cellSize.y);
+    const sf::Vector2f origin = view.getCenter() - view.getSize() / 2.0f;
+    const sf::Vector2f centre(static_cast<float>(viewport.left) + (centreWorld.x - origin.x) * scale.x,
+                              static_cast<float>(viewport.top) + (centreWorld.y - origin.y) * scale.y);
+    const sf::Vector2f half = reachCells(coneScale);
+    const float radiusX = half.x * m_cellSize.x * scale.x + MarginPixels;
+    const float radiusY = half.y * m_cellSize.y * scale.y + MarginPixels;
+    if (!(radiusX > 0.0f && radiusY > 0.0f && std::isfinite(centre.x) && std::isfinite(centre.y)))
+    {
+        result.push_back(box);
+        return result;
+    }
+    // Horizontal bands of whole rows, each as wide as the ellipse is at the band's row nearest the
+    // centre: no pixel lies in two bands, and every pixel the cone reaches lies in one.
+    for (int top = box.top; top < box.top + box.height; top += BandRows)
+    {
+        const int bottom = std::min(top + BandRows, box.top + box.height);
+        const float dy =
+            std::max({static_cast<float>(top) - centre.y, centre.y - static_cast<float>(bottom), 0.0f});
+        const float ratio = dy / radiusY;
+        if (ratio >= 1.0f)
+        {
+            continue;
+        }
+        const float halfWidth = radiusX * std::sqrt(1.0f - ratio * ratio);
+        const int left = std::max(box.left, static_cast<int>(std::floor(centre.x - halfWidth)) - 1);
+        const int right =
+            std::min(box.left + box.width, static_cast<int>(std::ceil(centre.x + halfWidth)) + 1);
+        if (left < right)
+        {
+            result.emplace_back(left, top, right - left, bottom - top);
+        }
+    }
+    return result;
+}
+
 bool LightCone::draw(sf::RenderTarget& target, const sf::Drawable& lightRect, const sf::RenderStates& states,
                      sf::Vector2f screenPos, sf::Vector2f coneScale)
 {
     TRACE_SCOPE("orv_gd::LightCone::draw");
-    const sf::IntRect box = pixelBox(target, reach(screenPos, coneScale));
-    if (box.width <= 0 || box.height <= 0 || !target.setActive(true))
+    const std::vector<sf::IntRect> parts = bands(target, screenPos, coneScale);
+    if (parts.empty() || !target.setActive(true))
     {
         return false;
     }
@@ -160,11 +218,14 @@ bool LightCone::draw(sf::RenderTarget& target, const sf::Drawable& lightRect, co
         target.draw(lightRect, states);
         return true;
     }
-    // GL counts scissor rows from the bottom of the target.
-    const int glBottom = static_cast<int>(target.getSize().y) - (box.top + box.height);
     gl.enable(GL_SCISSOR_TEST);
-    gl.scissor(box.left, glBottom, box.width, box.height);
-    target.draw(lightRect, states);
+    for (const sf::IntRect& band : parts)
+    {
+        // GL counts scissor rows from the bottom of the target.
+        const int glBottom = static_cast<int>(target.getSize().y) - (band.top + band.height);
+        gl.scissor(band.left, glBottom, band.width, band.height);
+        target.draw(lightRect, states);
+    }
     // Left on, the scissor would also cut the next frame's clear.
     gl.disable(GL_SCISSOR_TEST);
     return true;

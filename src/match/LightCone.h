@@ -4,6 +4,7 @@
 #include <SFML/System/Vector2.hpp>
 
 #include <cstddef>
+#include <vector>
 
 namespace sf
 {
@@ -44,6 +45,15 @@ public:
     /// Whole pixels of the target covering a world rectangle under the target's current view,
     /// widened by MarginPixels and cut to the target; top-left origin. Zero-sized when it misses.
     static sf::IntRect pixelBox(const sf::RenderTarget& target, const sf::FloatRect& world);
+
+    /// Rows of target pixels per band of the round cut: each band is one more draw.
+    static constexpr int BandRows = 64;
+
+    /// The scissor boxes, top-left origin, that together cover every pixel the cone can light and
+    /// none twice: horizontal bands following the cone's round edge, or the one box around it when
+    /// the view is rotated. Empty when the cone misses the map or the target.
+    std::vector<sf::IntRect> bands(const sf::RenderTarget& target, sf::Vector2f screenPos,
+                                   sf::Vector2f coneScale) const;
 
     /// Draws the map-sized light rectangle with the block's states, restricted to the cone's reach.
     /// Returns false, drawing nothing, when the reach misses the map or the target.
