@@ -63,6 +63,9 @@ void BuilderStrategy::enter()
                                              : sf::Vector2i(runnerCell.x + 4, runnerCell.y);
     createBlock();
     moveBlock({0, 0});
+    // The controller is not read during the Runner's turn: take the button as it is now, so a
+    // button let go meanwhile drops at the first press, and one still held does not drop at once.
+    m_controllerButtonHeld = m_controllers.isButtonPressed(static_cast<unsigned>(BuilderPlayer), 0);
 }
 
 void BuilderStrategy::exit()

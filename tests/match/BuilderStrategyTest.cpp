@@ -86,7 +86,11 @@ TEST_F(BuilderStrategyTest, RedCellsRefuseDropsWhiteOrGreenOnesAreLeftOutAndTwoD
     EXPECT_EQ(m.grid().getBlockAt(20, 5), placed);
     EXPECT_EQ(m.grid().getTimedBlocks().back(), placed);
     EXPECT_EQ(test::countOf(log, "RunnerStrategy::enter()\n"), 1) << "the second drop ends the turn, once";
+    controllers.setButton(1, 0, false); // let go during the Runner's turn
     m.giveTurnTo(StrategyType::Builder);
+    controllers.setButton(1, 0, true);
+    m.frame();
+    EXPECT_EQ(m.builder().getBlocksLeft(), 1) << "the first press of the next turn drops";
     const std::shared_ptr<GameObject> ghost = m.builder().getCurrentBlock();
     m.runFor(9.9f);
     EXPECT_EQ(m.match().getCurrentStrategy(), StrategyType::Builder);
