@@ -417,8 +417,8 @@ void GridManager::drawCellFrames(const VisibleArea& area)
     {
         return;
     }
-    // The visible frame cells form one column range and one row range; within a column the rows
-    // are contiguous, so each visible column costs one draw for its fills; all outlines take one.
+    // The visible frame cells form one column range and one row range: fills and outlines of the
+    // whole frame take a single draw.
     const auto [firstColumn, lastColumn] =
         visibleRange(m_mapSize.x, frameCells.x, m_cellSize.x, area.min.x, area.max.x);
     const auto [firstRow, lastRow] =
@@ -429,28 +429,28 @@ void GridManager::drawCellFrames(const VisibleArea& area)
     }
 
     const std::size_t outlineStart = frameCount() * FillVertices;
-    // The map cells' fills are fully transparent and change no pixel: in a map column only the frame
-    // rows above and below the map are filled. On a software renderer this saves most of the frame.
-    const auto drawFills = [this](int column, int fromRow, int toRow)
+    m_gridLines.setPrimitiveType(sf::Triangles);
+    m_gridLines.clear();
+    // The map cells' fills are fully transparent and change no pixel, so only the frame around the
+    // map is filled: the visible part of the rows above and below it and of the columns beside it,
+    // as up to four rectangles. The cells' fills do not overlap, so this is the same picture.
+    const auto appendFill = [this](int fromColumn, int toColumn, int fromRow, int toRow)
     {
-        if (fromRow <= toRow)
+        if (fromColumn <= toColumn && fromRow <= toRow)
         {
-            m_window->draw(&m_cellShapes[frameIndex(column, fromRow) * FillVertices],
-                           static_cast<std::size_t>(toRow - fromRow + 1) * FillVertices, sf::Triangles);
+            appendQuad(m_gridLines, static_cast<float>(fromColumn) * m_cellSize.x,
+                       static_cast<float>(fromRow) * m_cellSize.y,
+                       static_cast<float>(toColumn + 1) * m_cellSize.x,
+                       static_cast<float>(toRow + 1) * m_cellSize.y, PaletteDarkTranslucent);
         }
     };
-    for (int x = firstColumn; x <= lastColumn; ++x)
-    {
-        if (0 <= x && x < m_mapSize.x)
-        {
-            drawFills(x, firstRow, std::min(lastRow, -1));
-            drawFills(x, std::max(firstRow, m_mapSize.y), lastRow);
-        }
-        else
-        {
-            drawFills(x, firstRow, lastRow);
-        }
-    }
+    const int mapTop = std::max(firstRow, 0);
+    const int mapBottom = std::min(lastRow, m_mapSize.y - 1);
+    appendFill(firstColumn, lastColumn, firstRow, std::min(lastRow, -1));
+    appendFill(firstColumn, lastColumn, std::max(firstRow, m_mapSize.y), lastRow);
+    appendFill(firstColumn, std::min(lastColumn, -1), mapTop, mapBottom);
+    appendFill(std::max(firstColumn, m_mapSize.x), lastColumn, mapTop, mapBottom);
+    // Fills first, so that every outline lies on top of the translucent frame.
     appendGridLines(firstColumn, lastColumn, firstRow, lastRow);
     // A highlighted ring goes on top of the dark lines; the rings of the cells after it in frame
     // order (below it, and the next column) overlapped its corners in a per-cell drawing, so they
@@ -488,8 +488,6 @@ void GridManager::appendGridLines(int firstColumn, int lastColumn, int firstRow,
     // Each cell's one-pixel outline lies outside it, so a grid line between two drawn cells is the
     // union of both neighbours' outlines, two pixels wide; at the edge of the drawn range only the
     // inner half exists. Opaque, so overlaps change nothing: one quad per line instead of four per cell.
-    m_gridLines.setPrimitiveType(sf::Triangles);
-    m_gridLines.clear();
     const float t = OutlineThickness;
     const float left = static_cast<float>(firstColumn) * m_cellSize.x;
     const float right = static_cast<float>(lastColumn + 1) * m_cellSize.x;

@@ -103,7 +103,7 @@ private:
     void setCellOutline(int x, int y, const sf::Color& color);
     VisibleArea visibleArea() const;
     void drawCellFrames(const VisibleArea& area);
-    /// Fills m_gridLines with one quad per grid line of the given frame cells.
+    /// Appends to m_gridLines one quad per grid line of the given frame cells.
     void appendGridLines(int firstColumn, int lastColumn, int firstRow, int lastRow);
     void drawLitBlocks(const VisibleArea& area);
 
@@ -114,7 +114,8 @@ private:
     sf::Vector2f m_cellSize{64.0f, 64.0f};
     CellTable m_cells;
     sf::VertexArray m_cellShapes;
-    /// This frame's outlines: the merged grid lines, then the highlighted rings and their overlaps.
+    /// This frame's frame picture: the frame fills, the merged grid lines, then the highlighted rings
+    /// and their overlaps.
     sf::VertexArray m_gridLines;
     std::vector<sf::Vector2i> m_highlighted;
     std::vector<std::size_t> m_ringCells;
