@@ -178,10 +178,12 @@ std::vector<sf::IntRect> LightCone::bands(const sf::RenderTarget& target, sf::Ve
         return result;
     }
     // Horizontal bands of whole rows, each as wide as the ellipse is at the band's row nearest the
-    // centre: no pixel lies in two bands, and every pixel the cone reaches lies in one.
-    for (int top = box.top; top < box.top + box.height; top += BandRows)
+    // centre: no pixel lies in two bands, and every pixel the cone reaches lies in one. The band
+    // edges fall on multiples of BandRows rows of the target, so that a software renderer's tiles
+    // are each cut by as few bands as possible.
+    for (int top = box.top, bottom = 0; top < box.top + box.height; top = bottom)
     {
-        const int bottom = std::min(top + BandRows, box.top + box.height);
+        bottom = std::min((top / BandRows + 1) * BandRows, box.top + box.height);
         const float dy =
             std::max({static_cast<float>(top) - centre.y, centre.y - static_cast<float>(bottom), 0.0f});
         const float ratio = dy / radiusY;
