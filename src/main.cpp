@@ -1,12 +1,14 @@
 #include "core/DisplayProbe.h"
 #include "core/ExitSignal.h"
 #include "core/Game.h"
+#include "resources/AssetLoadError.h"
 #include "resources/AssetManager.h"
 #include "resources/TraceRecorder.h"
 
+#include <SFML/System/Err.hpp>
+
 #include <exception>
 #include <iostream>
-#include <stdexcept>
 #include <string>
 
 int main()
@@ -28,11 +30,18 @@ int main()
         orv_gd::Game game;
         game.run();
     }
-    catch (const std::runtime_error& error)
+    catch (const orv_gd::AssetLoadError& error)
     {
-        // Only a failed asset load throws; say where the assets were looked for.
+        // The one failure the game cannot run on from: say which file, where it was looked for
+        // and why it did not load, in one line (after whatever SFML's error stream still holds).
+        sf::err().flush();
         std::cerr << "tumbrelt: " << error.what()
-                  << " (asset folder: " << orv_gd::AssetManager::GetAssetPath("") << ")" << std::endl;
+                  << " (asset folder: " << orv_gd::AssetManager::GetAssetPath("") << ")";
+        if (!error.reason().empty())
+        {
+            std::cerr << ": " << error.reason();
+        }
+        std::cerr << std::endl;
         orv_gd::TraceRecorder::get().endSession();
         return 1;
     }

@@ -15,7 +15,7 @@ namespace orv_gd
 /// Loads each asset file once under a short id and hands it out by id for the whole run.
 /// Textures, music and fonts are shared with their users; sound buffers and sounds stay
 /// here, and every user of a sound id plays the one sf::Sound stored under it.
-/// A failed load throws std::runtime_error naming the file.
+/// A failed load throws AssetLoadError (a std::runtime_error) naming the file and the reason.
 class AssetManager
 {
 public:
