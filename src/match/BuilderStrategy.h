@@ -10,14 +10,8 @@
 
 namespace orv_gd
 {
-class AssetManager;
 class BlockComponent;
-class ControllerInput;
-class EventBus;
 class GameObject;
-class GameObjectManager;
-class GridManager;
-class InputManager;
 
 /// The Builder's role: a random obstacle hangs as a ghost at a cursor in front of the Runner;
 /// the Builder moves, rotates and drops it, two blocks or ten seconds per turn, never onto the

@@ -9,13 +9,8 @@
 
 namespace orv_gd
 {
-class AssetManager;
 class BlockComponent;
-class ControllerInput;
-class EventBus;
 class GameObject;
-class GameObjectManager;
-class InputManager;
 
 /// The Runner's role: steps its blue block one cell per key press under a budget of horizontal
 /// moves and an earned jump force, falls over gaps, drags its safe zone along, and wins on the
