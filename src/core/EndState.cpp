@@ -30,6 +30,7 @@ void EndState::init()
     TRACE_SCOPE("orv_gd::EndState::init");
     sf::RenderWindow& window = m_game->getWindow();
     m_view = window.getView();
+    m_exitButtonReleased.fill(false);
 
     std::shared_ptr<sf::Texture> texture;
     if (m_winner == StrategyType::Runner)
@@ -63,14 +64,28 @@ void EndState::update(float deltaTime)
     sf::RenderWindow& window = m_game->getWindow();
     window.setView(m_view);
 
-    // No input delay here: a button still held when the match ends leads straight back.
+    // No input delay here: a button 0 still held when the match ends leads straight back.
     if (m_input.isKeyPressed("Select", 0) ||
         ScreenHelper::isButtonHeld(m_controllers, ScreenHelper::SelectButton))
     {
         m_gameStateManager->setState("MenuState");
     }
-    if (m_input.isKeyPressed("Exit", 0) ||
-        ScreenHelper::isButtonHeld(m_controllers, ScreenHelper::ExitButton))
+    // Button 1 quits only once it has been let go here: it may still be down from ending the last turn.
+    bool quit = false;
+    ScreenHelper::forEachController(m_controllers,
+                                    [this, &quit](unsigned slot)
+                                    {
+                                        bool& released = m_exitButtonReleased[slot];
+                                        if (!m_controllers.isButtonPressed(slot, ScreenHelper::ExitButton))
+                                        {
+                                            released = true;
+                                        }
+                                        else if (released)
+                                        {
+                                            quit = true;
+                                        }
+                                    });
+    if (m_input.isKeyPressed("Exit", 0) || quit)
     {
         ScreenHelper::closeGame(window);
     }

@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <iostream>
+#include <iterator>
 #include <limits>
 #include <utility>
 
@@ -109,6 +110,7 @@ void GridManager::init(int width, int height)
 {
     TRACE_SCOPE("orv_gd::GridManager::init");
     m_cells.clear();
+    m_covered.clear();
     m_cellShapes.clear();
     m_litBlocks.clear();
     m_highlighted.clear();
@@ -209,7 +211,7 @@ bool GridManager::placeBlock(const std::shared_ptr<BlockComponent>& block)
     {
         return false;
     }
-    m_cells[p.x][p.y] = block;
+    cover(p, block);
     return true;
 }
 
@@ -220,9 +222,9 @@ void GridManager::removeBlock(const std::shared_ptr<BlockComponent>& block)
         return;
     }
     const sf::Vector2i p = block->getGridPosition();
-    if (isInside(p.x, p.y) && m_cells[p.x][p.y] == block)
+    if (isInside(p.x, p.y))
     {
-        m_cells[p.x][p.y].reset();
+        vacate(p, block);
     }
 }
 
@@ -246,10 +248,7 @@ void GridManager::moveBlock(const std::shared_ptr<BlockComponent>& block, sf::Ve
             {
                 return;
             }
-            if (m_cells[from.x][from.y] == block)
-            {
-                m_cells[from.x][from.y].reset();
-            }
+            vacate(from, block);
             m_cells[to.x][to.y] = block;
             std::cout << "moved block from " << from.x << ", " << from.y << " to " << to.x << ", " << to.y
                       << "\n---------------" << std::endl;
@@ -257,6 +256,54 @@ void GridManager::moveBlock(const std::shared_ptr<BlockComponent>& block, sf::Ve
     }
     block->setGridPosition(to);
     block->init();
+}
+
+void GridManager::takeOverCell(const std::shared_ptr<BlockComponent>& block, sf::Vector2i to)
+{
+    if (!block || block->isGhost() || !isInside(to.x, to.y))
+    {
+        return;
+    }
+    const sf::Vector2i from = block->getGridPosition();
+    if (isInside(from.x, from.y))
+    {
+        vacate(from, block);
+    }
+    cover(to, block);
+    block->setGridPosition(to);
+    block->init();
+}
+
+void GridManager::cover(sf::Vector2i cell, const std::shared_ptr<BlockComponent>& block)
+{
+    std::shared_ptr<BlockComponent>& entry = m_cells[cell.x][cell.y];
+    if (entry && entry != block && isOccupied(cell.x, cell.y))
+    {
+        m_covered.push_back({cell, entry});
+    }
+    entry = block;
+}
+
+void GridManager::vacate(sf::Vector2i cell, const std::shared_ptr<BlockComponent>& block)
+{
+    std::shared_ptr<BlockComponent>& entry = m_cells[cell.x][cell.y];
+    if (entry != block)
+    {
+        // A covered block that goes never comes back.
+        m_covered.erase(std::remove_if(m_covered.begin(), m_covered.end(),
+                                       [&](const CoveredBlock& covered)
+                                       { return covered.cell == cell && covered.block == block; }),
+                        m_covered.end());
+        return;
+    }
+    entry.reset();
+    const auto beneath = std::find_if(m_covered.rbegin(), m_covered.rend(),
+                                      [&](const CoveredBlock& covered) { return covered.cell == cell; });
+    if (beneath != m_covered.rend())
+    {
+        entry = beneath->block;
+        m_covered.erase(std::next(beneath).base());
+    }
 }
 
 void GridManager::highlightCell(int x, int y)
@@ -546,6 +593,7 @@ void GridManager::drawLitBlocks(const VisibleArea& area)
 void GridManager::clear()
 {
     m_timedBlocks.clear();
+    m_covered.clear();
     // The lit list would otherwise keep blocks alive past their game objects.
     m_litBlocks.clear();
     for (std::vector<std::shared_ptr<BlockComponent>>& column : m_cells)

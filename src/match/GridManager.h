@@ -54,9 +54,14 @@ public:
     bool isOccupied(int x, int y) const;
     std::shared_ptr<BlockComponent> getBlockAt(int x, int y) const;
 
+    /// A Finish block takes over a platform or finish cell; the block it covers comes back when
+    /// the Finish block leaves the cell.
     bool placeBlock(const std::shared_ptr<BlockComponent>& block);
     void removeBlock(const std::shared_ptr<BlockComponent>& block);
     void moveBlock(const std::shared_ptr<BlockComponent>& block, sf::Vector2i to);
+    /// Moves a block into a cell whatever holds it, as the Runner arriving on the finish line: the
+    /// table keeps it there, so it stays lit and drawn, and the covered block comes back when it leaves.
+    void takeOverCell(const std::shared_ptr<BlockComponent>& block, sf::Vector2i to);
 
     void highlightCell(int x, int y);
     void unhighlightCell(int x, int y);
@@ -99,6 +104,10 @@ private:
         }
     };
 
+    /// Enters the block in the cell, keeping a platform or finish block it covers.
+    void cover(sf::Vector2i cell, const std::shared_ptr<BlockComponent>& block);
+    /// Takes the block out of the cell; the block it covered, if any, holds the cell again.
+    void vacate(sf::Vector2i cell, const std::shared_ptr<BlockComponent>& block);
     void buildCellFrames();
     void setCellOutline(int x, int y, const sf::Color& color);
     VisibleArea visibleArea() const;
@@ -113,6 +122,13 @@ private:
     sf::Vector2i m_mapSize{0, 0};
     sf::Vector2f m_cellSize{64.0f, 64.0f};
     CellTable m_cells;
+    /// Blocks taken over in their cell, oldest first; each comes back when the one above it leaves.
+    struct CoveredBlock
+    {
+        sf::Vector2i cell;
+        std::shared_ptr<BlockComponent> block;
+    };
+    std::vector<CoveredBlock> m_covered;
     sf::VertexArray m_cellShapes;
     /// This frame's frame picture: the frame fills, the merged grid lines, then the highlighted rings
     /// and their overlaps.

@@ -90,11 +90,12 @@ void RunnerStrategy::update(float dt)
     {
         if (m_timeInTurn > TurnLimit || (m_xMovement < 1 && m_jumpForce < 1))
         {
+            // The turn is over: a key pressed in this frame must not move the Runner in the
+            // Builder's turn, after the gravity pass.
             handOver();
-            if (m_mainState.isMatchOver())
-            {
-                return;
-            }
+            m_resetThisFrame = false;
+            m_endRequested = false;
+            return;
         }
 
         sf::Vector2i wanted = runnerCell();
@@ -227,11 +228,9 @@ void RunnerStrategy::moveRunner(int x, int y, bool jump)
     {
         m_finishTimer = 0.0f;
         m_reachedFinish = true;
-        // The finish cell keeps its own block in the table; the Runner only slides onto it so
-        // that the players see it arrive. It never moves again in this match.
-        m_grid.removeBlock(m_runnerBlock);
-        m_runnerBlock->setGridPosition({x, y});
-        m_runnerBlock->init();
+        // The Runner takes the finish cell over, so the players see it arrive and it stays lit
+        // there until the end screen; it never moves again in this match.
+        m_grid.takeOverCell(m_runnerBlock, {x, y});
         moveSafeZoneBy(sf::Vector2i(x, y) - from);
         m_assets.GetSound("walk").play();
     }
@@ -251,9 +250,10 @@ void RunnerStrategy::moveRunner(int x, int y, bool jump)
             }
             if (isFree(below.x, below.y))
             {
-                // Bumping into something in mid-air: the Runner drops one row instead.
+                // Bumping into something in mid-air: the Runner drops one row instead and gains one
+                // jump force, past the cap that only limits the force earned by walking.
                 m_xMovement = std::max(0, m_xMovement - 1);
-                gainJumpForce();
+                m_jumpForce += 1;
                 moveRunnerBlock(below);
             }
             return;

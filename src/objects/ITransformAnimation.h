@@ -20,7 +20,7 @@ public:
 
 protected:
     /// The smooth-follow step: closes the fraction speed x deltaTime of the object's distance
-    /// to target (more than all of it when that product exceeds 1).
+    /// to target, at most all of it.
     static void pullTowards(sf::Transformable& object, sf::Vector2f target, float speed, float deltaTime);
 };
 } // namespace orv_gd

@@ -1,6 +1,7 @@
 #include "resources/TraceRecorder.h"
 
 #include <functional>
+#include <iostream>
 #include <thread>
 
 namespace orv_gd
@@ -42,6 +43,8 @@ void TraceRecorder::beginSession(const std::string& name, const std::string& fil
     }
     m_activeSession = true;
     m_profileCount = 0;
+    m_filePath = filePath;
+    m_dropReported = false;
     m_outputStream.open(filePath, std::ios::out | std::ios::trunc);
     m_outputStream << "{\"otherData\": {},\"traceEvents\":[";
 }
@@ -65,8 +68,18 @@ void TraceRecorder::writeEvent(const TraceEvent& event)
     std::lock_guard<std::mutex> guard(m_lock);
     // Without an open session the event has nowhere to go; counting it would put a stray comma
     // before the first event of the next session.
-    if (!m_activeSession || m_profileCount >= m_maxEvents)
+    if (!m_activeSession)
     {
+        return;
+    }
+    if (m_profileCount >= m_maxEvents)
+    {
+        if (!m_dropReported)
+        {
+            m_dropReported = true;
+            std::cout << "trace file " << m_filePath << " is full (" << m_maxEvents
+                      << " events): later events of that file are dropped" << std::endl;
+        }
         return;
     }
     if (m_profileCount > 0)

@@ -21,7 +21,8 @@ struct TraceEvent
 ///
 /// The frame loop is uncapped and writes several events per frame, so a session keeps at most
 /// MaxEventsPerSession events (about 100 bytes each, so "runtime.json" stays near 100 MB at most);
-/// later events of that session are dropped and the file still closes as valid JSON.
+/// later events of that session are dropped, with one line on standard output that says so, and
+/// the file still closes as valid JSON.
 /// Events written while no session is open are dropped as well.
 class TraceRecorder
 {
@@ -50,6 +51,9 @@ private:
     std::mutex m_lock;
     bool m_activeSession = false;
     int m_maxEvents = MaxEventsPerSession;
+    std::string m_filePath;
+    /// The session's first dropped event has been reported.
+    bool m_dropReported = false;
 };
 
 /// Measures the enclosing block and hands one event to the recorder when it ends.

@@ -157,4 +157,37 @@ TEST_F(ScreensTest, EndScreenShowsTheWinnerAndReturnsOrQuitsWithoutDelay)
     key(sf::Keyboard::Escape, true, 1);
     EXPECT_EQ(::testing::internal::GetCapturedStdout(), "closing game\n");
 }
+
+TEST_F(ScreensTest, EndScreenQuitsOnControllerButtonOneOnlyOnceItWasLetGoThere)
+{
+    // Button 1 also ends the Runner's turn: the press that ends the match must leave the winner shown.
+    const auto finishMatch = [&]
+    {
+        m_states.setState("MainState");
+        frames(1);
+        m_states.setState("EndState");
+        m_end->setWinner(StrategyType::Runner);
+        m_end->init();
+    };
+    m_controllers.setConnected(2, true);
+    m_controllers.setConnected(5, true); // button 1 up on another controller does not count for this one
+    m_controllers.setButton(2, 1, true);
+    finishMatch();
+    frames(30);
+    EXPECT_TRUE(isCurrent(m_end.get()));
+    m_controllers.setButton(2, 1, false);
+    frames(1);
+    m_controllers.setButton(2, 1, true);
+    finishMatch(); // let go during the last visit: held again as the next match ends
+    frames(30);
+    EXPECT_TRUE(m_game.getWindow().isOpen());
+    m_controllers.setButton(2, 1, false);
+    frames(1);
+    EXPECT_TRUE(m_game.getWindow().isOpen());
+    m_controllers.setButton(2, 1, true);
+    frames(1);
+    EXPECT_FALSE(m_game.getWindow().isOpen());
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "closing game\n");
+    m_controllers.resetSimulated();
+}
 } // namespace orv_gd

@@ -30,6 +30,32 @@ TEST_F(GridManagerTest, PlacementOnEveryKindOfCell)
     EXPECT_FALSE(m_grid.placeBlock(block({50, 3}, BlockType::Finish)));
 }
 
+TEST_F(GridManagerTest, AnExpiredGreenBuilderCellGivesBackTheCellItTookOver)
+{
+    auto platform = placed({5, 10}, BlockType::Static, "map_0_0");
+    auto line = placed({47, 10}, BlockType::Finish, "finish_line");
+    const auto green = [this](sf::Vector2i cell, float lifetime)
+    {
+        auto b = placed(cell, BlockType::Finish);
+        b->setPlaced(true);
+        b->setRemainingLifetime(lifetime);
+        m_grid.addTimedBlock(b);
+        return b;
+    };
+    auto onPlatform = green({5, 10}, 7.0f);
+    green({47, 10}, 2.0f);
+    auto onTop = green({47, 10}, 7.0f); // over another green cell, which expires first and stays gone
+    m_grid.setCurrentPlayer(StrategyType::Builder);
+    step(3.0f);
+    EXPECT_EQ(m_grid.getBlockAt(5, 10), onPlatform);
+    EXPECT_EQ(m_grid.getBlockAt(47, 10), onTop);
+    step(4.0f);
+    EXPECT_EQ(m_grid.getBlockAt(5, 10), platform) << "the white platform still shown there blocks again";
+    EXPECT_EQ(m_grid.getBlockAt(47, 10), line);
+    EXPECT_TRUE(m_grid.isOccupied(5, 10));
+    m_grid.clear();
+}
+
 TEST_F(GridManagerTest, MovesRefusedOverwritingAndLeavingTheMap)
 {
     auto runner = placed({3, 3}, BlockType::Dynamic, "Runner");

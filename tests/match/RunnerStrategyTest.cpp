@@ -3,6 +3,8 @@
 #include "core/ControllerInput.h"
 #include "support/MatchFixture.h"
 
+#include <algorithm>
+
 namespace orv_gd
 {
 using Key = sf::Keyboard::Key;
@@ -48,14 +50,27 @@ TEST_F(RunnerStrategyTest, JumpForceIsEarnedByWalkingGravityFollowsTheTurnAndThe
     m.giveTurnTo(StrategyType::Runner);
     m.put(4, 9, 9, BlockType::Finish);
     m.tap({Key::D}, 1, 0.1f);
-    EXPECT_EQ(m.runnerCell(), Cell(9, 4)) << "the Runner is shown on the finish cell, which stays";
-    EXPECT_EQ(m.grid().getBlockAt(9, 4)->getType(), BlockType::Finish);
+    EXPECT_EQ(m.runnerCell(), Cell(9, 4));
     m.tap({Key::Q}, 1, 0.1f);
     m.frame(0.08f);
     EXPECT_EQ(m.match().getCurrentStrategy(), StrategyType::Runner) << "the turn is no longer handed over";
     EXPECT_FALSE(m.endRequestedFor(StrategyType::Runner));
     m.frame(0.05f);
     EXPECT_TRUE(m.endRequestedFor(StrategyType::Runner));
+    m.match().draw(); // the last frame before the end screen
+    const auto& lit = m.grid().getLitBlocks();
+    EXPECT_NE(std::find(lit.begin(), lit.end(), m.runnerBlock()), lit.end())
+        << "the Runner stays drawn with its light on the finish cell";
+}
+
+TEST_F(RunnerStrategyTest, TheFrameThatEndsTheTurnTakesNoStep)
+{
+    m.put(5, 0, 20);
+    m.frame(9.95f);
+    const std::string log = test::stdoutOf([&] { m.tap({Key::D}, 1, 0.1f); });
+    EXPECT_EQ(m.match().getCurrentStrategy(), StrategyType::Builder) << "ten seconds end the turn";
+    EXPECT_EQ(m.runnerCell(), Cell(0, 4)) << "no step in the Builder's turn, after the gravity pass";
+    EXPECT_EQ(log.find("remaining movement before"), std::string::npos) << log;
 }
 
 TEST_F(RunnerStrategyTest, LeftWithRightStepsRightAndEachStepOverAGapFallsOneRowAsDoesAWallInTheAir)
@@ -74,6 +89,24 @@ TEST_F(RunnerStrategyTest, LeftWithRightStepsRightAndEachStepOverAGapFallsOneRow
     EXPECT_NE(log.find("can't move to 3, 5\n"), std::string::npos) << log;
     EXPECT_EQ(log.find("remaining movement after"), std::string::npos) << "an early stop prints no summary";
     EXPECT_EQ(m.runnerCell(), Cell(2, 6));
+}
+
+TEST_F(RunnerStrategyTest, AWallBumpedInMidAirGivesOneJumpForcePastTheWalkingCapOfSeven)
+{
+    m.put(5, 0, 9); // a ledge, then a deep gap in front of a wall
+    for (int row = 4; row <= 9; ++row)
+    {
+        m.put(row, 12, 12);
+    }
+    m.placeRunner({5, 4});
+    m.tap({Key::D}, 4);
+    m.tap({Key::Q});
+    m.giveTurnTo(StrategyType::Runner);
+    m.tap({Key::D}, 2); // off the ledge, one row per step: jump force 6
+    m.tap({Key::D}, 2); // two bumps, each one row down
+    EXPECT_EQ(m.runnerCell(), Cell(11, 8));
+    EXPECT_EQ(m.runner().getXMovement(), 0);
+    EXPECT_EQ(m.runner().getJumpForce(), 8);
 }
 
 TEST_F(RunnerStrategyTest, TheBottomRowOrRResetsAndTheThirdResetHandsTheWinToTheBuilder)

@@ -40,4 +40,25 @@ TEST(TraceRecorderTest, SessionsAreWrittenByteForByteUpToTheCap)
               header + event("Frame", 153, 42, 900) + "," + event("say 'hi'", 15, 4000000000u, -5) + "]}");
     EXPECT_EQ(workDir.read("capped.json"), header + event("e0", 1, 7, 0) + "," + event("e1", 1, 7, 1) + "]}");
 }
+
+TEST(TraceRecorderTest, AFullFileSaysOnceThatItsLaterEventsAreDropped)
+{
+    test::TempWorkDir workDir(false);
+    TraceRecorder& recorder = TraceRecorder::get();
+    recorder.setMaxEvents(2);
+    ::testing::internal::CaptureStdout();
+    for (const char* file : {"full.json", "next.json"})
+    {
+        recorder.beginSession("full", file);
+        for (int i = 0; i < 4; ++i)
+        {
+            recorder.writeEvent({"e", 0, 1, 1});
+        }
+    }
+    recorder.endSession();
+    recorder.setMaxEvents(TraceRecorder::MaxEventsPerSession);
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(),
+              "trace file full.json is full (2 events): later events of that file are dropped\n"
+              "trace file next.json is full (2 events): later events of that file are dropped\n");
+}
 } // namespace orv_gd
