@@ -126,8 +126,8 @@ struct Soak
         const std::shared_ptr<BlockComponent> block = m.runner().getRunnerBlock();
         const sf::Vector2i at = block->getGridPosition();
         const auto standing = m.grid().isInside(at.x, at.y) ? m.grid().getBlockAt(at.x, at.y) : nullptr;
-        // On the finish line the Runner slides onto the green cell, which keeps its own block.
-        if (!standing || (standing != block && standing->getType() != BlockType::Finish))
+        // The Runner holds its cell in the table everywhere, on the finish line too, so it is drawn.
+        if (standing != block)
         {
             return problem + "the Runner is not in the map and the table";
         }
