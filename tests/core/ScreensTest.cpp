@@ -175,12 +175,13 @@ TEST_F(ScreensTest, EndScreenQuitsOnControllerButtonOneOnlyOnceItWasLetGoThere)
     finishMatch();
     frames(30);
     EXPECT_TRUE(isCurrent(m_end.get()));
+    EXPECT_TRUE(m_game.getWindow().isOpen()) << "still held from ending the last turn";
     m_controllers.setButton(2, 1, false);
     frames(1);
     m_controllers.setButton(2, 1, true);
     finishMatch(); // let go during the last visit: held again as the next match ends
     frames(30);
-    EXPECT_TRUE(m_game.getWindow().isOpen());
+    EXPECT_TRUE(m_game.getWindow().isOpen()) << "seen up on the last visit does not count";
     m_controllers.setButton(2, 1, false);
     frames(1);
     EXPECT_TRUE(m_game.getWindow().isOpen());
