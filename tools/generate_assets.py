@@ -716,6 +716,42 @@ def icon_turns():
     return finish_icon(image)
 
 
+GAME_ICON_SIZE = 256  # the desktop's icon (hicolor 256x256) and the window's
+
+
+def game_icon():
+    """The game's own icon: the Runner's lit blue block on a white ledge, an amber block dropping
+    towards it and the green finish column, on a dark tile with rounded corners."""
+    s = GAME_ICON_SIZE * SUPER
+    image = Image.new("RGB", (s, s), DARK)
+    draw = ImageDraw.Draw(image)
+    margin, columns = s // 10, 4
+    size = (s - 2 * margin) // columns
+    for i in range(columns + 1):  # the faint grid of the level
+        at = margin + i * size
+        draw.line([(at, margin), (at, s - margin)], fill=(40, 40, 40), width=SUPER * 2)
+        draw.line([(margin, at), (s - margin, at)], fill=(40, 40, 40), width=SUPER * 2)
+
+    def place(column, row, colour):
+        cell(draw, margin + column * size, margin + row * size, size, colour)
+
+    def centre(column, row):
+        return margin + (column + 0.5) * size, margin + (row + 0.5) * size
+
+    add_glow(image, centre(1, 2), size * 1.9, BLUE, 1.4)
+    add_glow(image, centre(2, 0), size * 1.5, AMBER, 1.2)
+    for row in range(columns):
+        place(3, row, GREEN)
+    for column in range(3):
+        place(column, 3, WHITE)
+    place(1, 2, BLUE)
+    place(2, 0, AMBER)
+    mask = Image.new("L", (s, s), 0)
+    ImageDraw.Draw(mask).rounded_rectangle([0, 0, s - 1, s - 1], radius=s * 0.12, fill=255)
+    image.putalpha(mask)
+    return image.resize((GAME_ICON_SIZE, GAME_ICON_SIZE), Image.LANCZOS)
+
+
 # --------------------------------------------------------------------------- sounds
 
 RATE = 44100
@@ -891,7 +927,7 @@ def main():
         path = os.path.join(args.out, "menu", name + ".png")
         make().save(path, optimize=True)
         print("wrote", path)
-    for name, make in ICONS.items():
+    for name, make in dict(ICONS, tumbrelt=game_icon).items():
         path = os.path.join(args.out, "icons", name + ".png")
         make().save(path, optimize=True)
         print("wrote", path)
