@@ -1,13 +1,12 @@
 #include "resources/AssetManager.h"
 
+#include "resources/AssetFolder.h"
 #include "resources/AssetLoadError.h"
 
 #include <SFML/System/Err.hpp>
 
-#include <filesystem>
 #include <sstream>
 #include <streambuf>
-#include <system_error>
 
 namespace orv_gd
 {
@@ -57,7 +56,7 @@ void loadOrThrow(const char* loader, const std::string& fileName, Load load)
     if (!load(AssetManager::GetAssetPath(fileName)))
     {
         throw AssetLoadError(std::string("AssetManager::") + loader + " - Failed to load " + fileName,
-                             messages.reason());
+                             fileName, messages.reason());
     }
 }
 } // namespace
@@ -131,13 +130,6 @@ sf::Sound& AssetManager::GetSound(const std::string& id)
 
 std::string AssetManager::GetAssetPath(std::string fileName)
 {
-    // The non-throwing overloads: a working directory that vanished must not end the game here.
-    std::error_code error;
-    const std::string cwd = std::filesystem::current_path(error).string();
-    if (std::filesystem::exists(cwd + "/assets", error))
-    {
-        return cwd + "/assets/" + fileName;
-    }
-    return cwd + "/../assets/" + fileName;
+    return AssetFolder::find(AssetFolder::workingFolder(), AssetFolder::executableFolder()) + "/" + fileName;
 }
 } // namespace orv_gd

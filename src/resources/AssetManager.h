@@ -32,7 +32,8 @@ public:
     /// The stored sound, or a silent sound without a buffer when the id was never loaded.
     sf::Sound& GetSound(const std::string& id);
 
-    /// cwd + "/assets/" + fileName when cwd holds an "assets" folder, else cwd + "/../assets/" + fileName.
+    /// The file in the first asset folder that exists (AssetFolder: the working folder's "assets",
+    /// the one above it, the installed one beside the executable), else cwd + "/../assets/" + fileName.
     static std::string GetAssetPath(std::string fileName);
 
 private:

@@ -1,5 +1,5 @@
 """Bad input from outside: every asset file missing in turn, damaged files and no asset folder stop
-the start-up with status 1 and one line naming the file and the folder searched; a light shader
+the start-up with status 1 and one line naming the file and the folders searched; a light shader
 that does not compile, trace files that cannot be written and no audio device leave a playable
 game. Never a crash, a core dump or a sanitizer report."""
 
@@ -22,13 +22,16 @@ OVERLAY_LINES = ("Failed to load font ", "Could not load font")
 
 
 class BadInputTest(harness.GameTestCase):
-    def assert_stops_naming(self, game, loader, file_name, folder=None):
+    def assert_stops_naming(self, game, loader, file_name, missing, folder=None):
         self.assertEqual(game.wait_exit(60), 1, game.stderr())
         self.assert_no_crash(game)
         *before, last = game.stderr().splitlines()
-        # One line: the file, the folder searched and the loader's reason.
-        self.assertRegex(last, "^" + re.escape("tumbrelt: AssetManager::%s - Failed to load %s (asset folder: %s): "
-                                               % (loader, file_name, folder or game.path("assets") + "/")) + r"\S")
+        # One line: the file, the folder searched, the loader's reason and, for a file that is not
+        # there, the command that puts a checkout's assets in place.
+        self.assertRegex(last, "^" + re.escape("tumbrelt: AssetManager::%s - Failed to load %s %s: "
+                                               % (loader, file_name, folder or "(asset folder: %s/)"
+                                                  % game.path("assets"))) + r"\S")
+        self.assertEqual(last.endswith("; in a checkout, run tools/setup.sh"), missing, last)
         self.assertFalse([line for line in before if not line.startswith(OVERLAY_LINES)], "unexpected lines")
         harness.load_trace(game.path("startup.json"))
 
@@ -37,7 +40,7 @@ class BadInputTest(harness.GameTestCase):
         # The catalogue: every asset but the light's, which has no place in it.
         catalogue = sorted(os.path.relpath(os.path.join(folder, name), assets) for folder, _, names in os.walk(assets)
                            for name in names if not folder.endswith("shaders"))
-        self.assertEqual(len(catalogue), 17)
+        self.assertEqual(len(catalogue), 18)
         for file_name, damage in [(name, None) for name in catalogue] + DAMAGES:
             with self.subTest(file=file_name, damage=damage):
                 path = os.path.join(assets, file_name)
@@ -51,12 +54,15 @@ class BadInputTest(harness.GameTestCase):
                     os.remove(path)
                 try:
                     game = self.start_game(server, assets=assets)
-                    self.assert_stops_naming(game, LOADERS[os.path.splitext(file_name)[1]], file_name)
+                    self.assert_stops_naming(game, LOADERS[os.path.splitext(file_name)[1]], file_name, not damage)
                 finally:
                     shutil.copy(os.path.join(harness.REPO, "assets", file_name), path)
+        # No asset folder anywhere: every place looked at is named.
         game = self.start_game(server, assets=False)
-        self.assert_stops_naming(game, "LoadTexture", "icons/reset.png",
-                                 os.path.join(os.path.realpath(game.workdir), "..", "assets") + "/")
+        work, program = os.path.realpath(game.workdir), os.path.dirname(os.path.realpath(harness.BINARY))
+        self.assert_stops_naming(game, "LoadTexture", "icons/reset.png", True,
+                                 "(no asset folder at %s/assets, %s/../assets or %s/../share/games/tumbrelt/assets)"
+                                 % (work, work, program))
 
     def test_the_game_plays_on_without_light_trace_files_or_sound(self):
         server = self.start_server(*SCREEN)
