@@ -7,10 +7,13 @@
 #include "core/TutorialState.h"
 #include "match/MainState.h"
 #include "resources/AssetCatalogue.h"
+#include "resources/AssetManager.h"
 #include "resources/DebugDraw.h"
 #include "resources/TraceRecorder.h"
 
 #include <SFML/Graphics/Color.hpp>
+#include <SFML/Graphics/Image.hpp>
+#include <SFML/Graphics/Texture.hpp>
 #include <SFML/Window/Event.hpp>
 #include <SFML/Window/Keyboard.hpp>
 #include <SFML/Window/VideoMode.hpp>
@@ -105,6 +108,12 @@ bool Game::init()
     // SFML centres a new window, on X11 with the display's width used for the y position too;
     // the borderless window must cover the desktop exactly.
     m_window.setPosition(sf::Vector2i(0, 0));
+    // The task bar and the window switcher show the icon the desktop's menu shows.
+    if (const std::shared_ptr<sf::Texture> icon = AssetManager::getInstance().GetTexture("icon"))
+    {
+        const sf::Image pixels = icon->copyToImage();
+        m_window.setIcon(pixels.getSize().x, pixels.getSize().y, pixels.getPixelsPtr());
+    }
 
     m_gui.setTarget(m_window);
     m_inputManager->setRenderWindow(&m_window);

@@ -36,7 +36,8 @@ void AssetCatalogue::loadTextures()
                                                             {"tutorial1", "menu/tutorial1.png"},
                                                             {"tutorial2", "menu/tutorial2.png"},
                                                             {"win_builder", "menu/win_builder.png"},
-                                                            {"win_runner", "menu/win_runner.png"}};
+                                                            {"win_runner", "menu/win_runner.png"},
+                                                            {"icon", "icons/tumbrelt.png"}};
     AssetManager& assets = AssetManager::getInstance();
     for (const auto& [id, file] : textures)
     {

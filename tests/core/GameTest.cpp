@@ -41,5 +41,12 @@ TEST(GameTest, FpsCounterKeyBindingsFirstFrameAndTitle)
     EXPECT_EQ(game.getGameStateManager().getCurrentState(),
               game.getGameStateManager().findState("MenuState"));
     EXPECT_EQ(test::x11WindowTitle(game.getWindow().getSystemHandle()), "Tumbrelt | FPS: 0");
+    // The window shows the game's icon: the Runner's blue block left of the centre, a green
+    // finish cell at the top right.
+    const test::X11Icon icon = test::x11WindowIcon(game.getWindow().getSystemHandle());
+    ASSERT_EQ(icon.width, 256u);
+    ASSERT_EQ(icon.height, 256u);
+    EXPECT_EQ(icon.pixels[154 * 256 + 102], 0xff0ea5e9u) << std::hex << icon.pixels[154 * 256 + 102];
+    EXPECT_EQ(icon.pixels[50 * 256 + 205], 0xff22c55eu) << std::hex << icon.pixels[50 * 256 + 205];
 }
 } // namespace orv_gd

@@ -1,7 +1,9 @@
 #include "support/X11Window.h"
 
+#include <X11/Xatom.h>
 #include <X11/Xlib.h> // its macros (None, Bool) stay out of the tests this way
 
+#include <cstdint>
 #include <memory>
 
 namespace orv_gd::test
@@ -14,5 +16,30 @@ std::string x11WindowTitle(unsigned long window)
     const std::string title = name != nullptr ? name : "";
     XFree(name);
     return title;
+}
+
+X11Icon x11WindowIcon(unsigned long window)
+{
+    const std::unique_ptr<Display, decltype(&XCloseDisplay)> display(XOpenDisplay(nullptr), &XCloseDisplay);
+    Atom type = 0;
+    int format = 0;
+    unsigned long count = 0;
+    unsigned long remaining = 0;
+    unsigned char* data = nullptr;
+    XGetWindowProperty(display.get(), window, XInternAtom(display.get(), "_NET_WM_ICON", False), 0, 1L << 20,
+                       False, XA_CARDINAL, &type, &format, &count, &remaining, &data);
+    X11Icon icon;
+    // Format-32 properties come back as longs: width, height, then one ARGB value per pixel.
+    const auto* values = reinterpret_cast<const unsigned long*>(data);
+    if (values != nullptr && count >= 2 && count >= 2 + values[0] * values[1])
+    {
+        icon = {values[0], values[1], {}};
+        for (unsigned long i = 0; i < icon.width * icon.height; ++i)
+        {
+            icon.pixels.push_back(static_cast<std::uint32_t>(values[2 + i])); // only the low 32 bits count
+        }
+    }
+    XFree(data);
+    return icon;
 }
 } // namespace orv_gd::test
