@@ -1,12 +1,14 @@
 #include "core/DisplayProbe.h"
 #include "core/ExitSignal.h"
 #include "core/Game.h"
+#include "core/Installation.h"
+#include "resources/AssetFolder.h"
 #include "resources/AssetLoadError.h"
-#include "resources/AssetManager.h"
 #include "resources/TraceRecorder.h"
 
 #include <SFML/System/Err.hpp>
 
+#include <cstdlib>
 #include <exception>
 #include <iostream>
 #include <string>
@@ -15,6 +17,19 @@ int main()
 {
     // Ctrl+C and kill end the game like the window's close request, with complete trace files.
     orv_gd::ExitSignal::install();
+
+    // The installed game writes its trace files into the player's state folder, not into the
+    // folder it was started from; run from a checkout it stays where it was started.
+    const std::string executableFolder = orv_gd::AssetFolder::executableFolder();
+    if (orv_gd::Installation::isInstalled(executableFolder))
+    {
+        const std::string problem = orv_gd::Installation::enter(
+            orv_gd::Installation::stateFolder(std::getenv("XDG_STATE_HOME"), std::getenv("HOME")));
+        if (!problem.empty())
+        {
+            std::cerr << "tumbrelt: " << problem << "; the trace files go to the working folder" << std::endl;
+        }
+    }
 
     // Without a display SFML would abort with a core dump the moment a window or GL object exists.
     // The probe holds its connection until the game is gone.
@@ -35,13 +50,11 @@ int main()
         // The one failure the game cannot run on from: say which file, where it was looked for
         // and why it did not load, in one line (after whatever SFML's error stream still holds).
         sf::err().flush();
-        std::cerr << "tumbrelt: " << error.what()
-                  << " (asset folder: " << orv_gd::AssetManager::GetAssetPath("") << ")";
-        if (!error.reason().empty())
-        {
-            std::cerr << ": " << error.reason();
-        }
-        std::cerr << std::endl;
+        std::cerr << "tumbrelt: "
+                  << orv_gd::AssetFolder::describeFailure(error.what(), error.fileName(), error.reason(),
+                                                          orv_gd::AssetFolder::workingFolder(),
+                                                          executableFolder)
+                  << std::endl;
         orv_gd::TraceRecorder::get().endSession();
         return 1;
     }
