@@ -7,7 +7,9 @@ CMAKE_FLAGS ?=
 # test's window for a moment.
 XVFB := xvfb-run -a -s "-screen 0 1920x1080x24 -r -noreset -nolisten tcp"
 
-.PHONY: all setup build run test unit e2e format format-check sanitize bench clean
+PREFIX    ?= /usr/local
+
+.PHONY: all setup build run test unit e2e format format-check sanitize bench package install clean
 
 all: build
 
@@ -22,6 +24,15 @@ build: setup $(BUILD_DIR)/CMakeCache.txt
 
 run: build
 	$(BUILD_DIR)/tumbrelt
+
+# The Debian package build/tumbrelt_<version>_amd64.deb (CPack): the game in /usr/games, its data
+# in /usr/share/games/tumbrelt, the desktop entry and the icon.
+package: build
+	cd $(BUILD_DIR) && cpack -G DEB
+
+# The same layout under PREFIX (default /usr/local); DESTDIR, when set, is put before it.
+install: build
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD_DIR) --prefix $(PREFIX)
 
 # Every test (unit and end-to-end) under one Xvfb server with key auto-repeat off.
 test: build format-check

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs what building, running and testing Tumbrelt needs on Debian 12, and puts
-# the font in the asset folder. Safe to run again: it installs only what is missing.
+# Installs what building, running, testing and packaging Tumbrelt needs on Debian 12 (the
+# package: dpkg-dev's dpkg-shlibdeps and file for its Depends, desktop-file-utils to validate its
+# desktop entry), and puts the font in the asset folder. Safe to run again: it installs only what is missing.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -9,6 +10,7 @@ packages=(
     libsfml-dev libx11-dev fonts-dejavu-core
     libgtest-dev libgmock-dev googletest
     xvfb xauth xdotool x11-utils imagemagick python3 python3-pil
+    dpkg-dev file desktop-file-utils
 )
 
 missing=()
