@@ -27,10 +27,11 @@ BINARY = REPO = None  # set by main() from the command line
 
 
 def client_env(display, extra=None):
-    """The environment of a client of `display` (None: no display at all), audio silent."""
+    """The environment of a client of `display` (None: no display at all), audio silent; a
+    variable that `extra` sets to None is left out."""
     env = {k: v for k, v in os.environ.items() if k not in ("DISPLAY", "XAUTHORITY")}
     env.update({"ALSOFT_DRIVERS": "null"}, **({"DISPLAY": display} if display else {}))
-    return dict(env, **(extra or {}))
+    return {k: v for k, v in dict(env, **(extra or {})).items() if v is not None}
 
 
 def wait_until(predicate, timeout=10.0, interval=0.05, what="condition"):
