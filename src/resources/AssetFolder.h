@@ -5,8 +5,8 @@
 
 namespace orv_gd
 {
-/// Where the asset folder is: "assets" in the working folder, then one level above it (a build
-/// folder beside the checkout's), then the installed data folder beside the executable
+/// Where the asset folder is: "assets" in the working folder, then one level above it (the game
+/// started from the checkout's build folder), then the installed data folder beside the executable
 /// ("<executable folder>/../share/games/tumbrelt/assets"). Folder texts are joined with forward
 /// slashes exactly as the system gives them, so messages show the places as they were looked at.
 class AssetFolder
