@@ -18,9 +18,19 @@ struct TestEvent : BasicDataEvent<std::string>
     EventType m_type;
 };
 
-/// The bus, and listeners that write "<prefix><label>" into one log, then run the given step.
+/// The bus, and listeners that write "<prefix><label>" into one log, then run the given step; the
+/// listeners a test adds through listen() leave the bus with the test.
 struct EventBusTest : ::testing::Test
 {
+    void TearDown() override
+    {
+        ErrCapture quiet;
+        std::for_each(m_added.begin(), m_added.end(), [this](ListenerId id) { bus.removeListener(id); });
+    }
+    ListenerId listen(EventType type, EventListener listener)
+    {
+        return m_added.emplace_back(bus.addListener(type, std::move(listener)));
+    }
     static auto event(EventType type, const char* label) { return std::make_shared<TestEvent>(type, label); }
     EventListener logTo(
         std::string prefix, std::function<void()> then = [] {})
@@ -33,18 +43,19 @@ struct EventBusTest : ::testing::Test
     }
     EventBus& bus = EventBus::getInstance();
     Log log;
+    std::vector<ListenerId> m_added;
 };
 
-TEST_F(EventBusTest, IdsStartAtOneAreNeverReusedRemovalIsConfirmedOnceEventTypesAreFixed)
+TEST_F(EventBusTest, IdsCountUpAreNeverReusedRemovalIsConfirmedOnceEventTypesAreFixed)
 {
-    EXPECT_EQ(bus.addListener(TypeA, logTo("")), 1u);
-    EXPECT_EQ(bus.addListener(TypeB, logTo("")), 2u);
+    const ListenerId first = listen(TypeA, logTo(""));
+    EXPECT_EQ(listen(TypeB, logTo("")), first + 1);
     ErrCapture err;
-    bus.removeListener(1);
-    bus.removeListener(1);
-    bus.removeListener(99);
-    EXPECT_EQ(err.text(), "Removed m_listener with given m_id. 1\n");
-    EXPECT_EQ(bus.addListener(TypeB, logTo("")), 3u);
+    bus.removeListener(first);
+    bus.removeListener(first);
+    bus.removeListener(first + 99);
+    EXPECT_EQ(err.text(), "Removed m_listener with given m_id. " + std::to_string(first) + "\n");
+    EXPECT_EQ(listen(TypeB, logTo("")), first + 2);
     bus.fireEvent(event(TypeA, "to nobody"));
     EXPECT_TRUE(log.empty());
     EXPECT_EQ(GameObjectCreateEvent(nullptr).getEventType(), 0xDEC71435u);
@@ -59,29 +70,30 @@ TEST_F(EventBusTest, DeliversInOrderDepthFirstAndToListenersAddedDuringDelivery)
         // Enough new types to make the type map rehash during the delivery.
         for (EventType type = 1; type <= 64; ++type)
         {
-            bus.addListener(type, logTo("unexpected "));
+            listen(type, logTo("unexpected "));
         }
-        bus.addListener(TypeB, logTo("new "));
+        listen(TypeB, logTo("new "));
     };
-    bus.addListener(TypeA, logTo("a1 ", [&] { bus.fireEvent(event(TypeB, "inner")); }));
-    bus.addListener(TypeB, logTo("b ", subscribeMore));
-    bus.addListener(TypeA, logTo("a2 "));
+    listen(TypeA, logTo("a1 ", [&] { bus.fireEvent(event(TypeB, "inner")); }));
+    listen(TypeB, logTo("b ", subscribeMore));
+    listen(TypeA, logTo("a2 "));
     bus.fireEvent(event(TypeA, "outer"));
     EXPECT_EQ(log, (Log{"a1 outer", "b inner", "new inner", "a2 outer"}));
 }
 
 TEST_F(EventBusTest, UpdateFlipsQueuesAndDeliversWhatListenersQueue)
 {
-    bus.addListener(TypeA, logTo(""));
-    bus.addListener(TypeB, [&](std::shared_ptr<IEvent>) { bus.queueEvent(event(TypeA, "by listener")); });
+    listen(TypeA, logTo(""));
+    listen(TypeB, [&](std::shared_ptr<IEvent>) { bus.queueEvent(event(TypeA, "by listener")); });
     bus.queueEvent(event(TypeB, "b"));
     bus.queueEvent(event(TypeA, "q1"));
+    const int queue = bus.getActiveQueue();
     bus.update(0.f);
     EXPECT_EQ(log, (Log{"q1", "by listener"}));
-    EXPECT_EQ(bus.getActiveQueue(), 1);
+    EXPECT_EQ(bus.getActiveQueue(), 1 - queue);
     bus.queueEvent(event(TypeA, "q2")); // into the now active queue, for the next update
     bus.update(0.f);
     EXPECT_EQ(log, (Log{"q1", "by listener", "q2"}));
-    EXPECT_EQ(bus.getActiveQueue(), 0);
+    EXPECT_EQ(bus.getActiveQueue(), queue);
 }
 } // namespace orv_gd::test

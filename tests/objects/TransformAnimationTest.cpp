@@ -35,6 +35,7 @@ TEST(TransformAnimationTest, BlockRuleAimsAtTheCellCentreOffsetFromTheBlocksLogi
 {
     sf::RenderWindow window(sf::VideoMode(100, 100), "follow test", sf::Style::None); // blocks hold a shader
     const float cell = 600.f / 11.f;
+    const sf::Vector2f previousCell = GridManager::getInstance().getCellSize();
     GridManager::getInstance().setCellSize({cell, cell});
     const std::shared_ptr<GameObject> runner = GameObject::create("Runner");
     auto block = runner->addComponent<BlockComponent>(*runner, window, sf::Vector2i(5, 9), sf::Color::Blue);
@@ -47,5 +48,6 @@ TEST(TransformAnimationTest, BlockRuleAimsAtTheCellCentreOffsetFromTheBlocksLogi
     camera->update(0.1f);
     orv::TransformAnimationSmoothFollowBlock(nullptr, 10.f, {3, 0}).update(0.1f, *camera); // stays put
     EXPECT_EQ(camera->getPosition(), sf::Vector2f(9.5f, 9.5f) * cell);
+    GridManager::getInstance().setCellSize(previousCell);
 }
 } // namespace orv_gd::test

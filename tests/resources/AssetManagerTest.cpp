@@ -19,12 +19,14 @@ TEST(AssetManagerTest, PathRuleLookupsReplacementErrorTextsAndTheCatalogueWithIt
     EXPECT_EQ(AssetManager::GetAssetPath("a/b.png"), root.path().string() + "/build/../assets/a/b.png");
 
     AssetManager& assets = AssetManager::getInstance();
-    EXPECT_EQ(assets.GetTexture("picture"), nullptr);
-    assets.LoadTexture("picture", "icons/time.png");
-    const std::shared_ptr<sf::Texture> old = assets.GetTexture("picture");
-    EXPECT_EQ(assets.GetTexture("picture"), old) << "every user shares the one texture";
-    assets.LoadTexture("picture", "menu/start.png");
-    EXPECT_EQ(assets.GetTexture("picture")->getSize(), sf::Vector2u(1920, 1080));
+    static int run = 0; // the manager keeps what it loaded for the whole process: a new id per run
+    const std::string picture = "picture" + std::to_string(++run);
+    EXPECT_EQ(assets.GetTexture(picture), nullptr);
+    assets.LoadTexture(picture, "icons/time.png");
+    const std::shared_ptr<sf::Texture> old = assets.GetTexture(picture);
+    EXPECT_EQ(assets.GetTexture(picture), old) << "every user shares the one texture";
+    assets.LoadTexture(picture, "menu/start.png");
+    EXPECT_EQ(assets.GetTexture(picture)->getSize(), sf::Vector2u(1920, 1080));
     EXPECT_EQ(old->getSize(), sf::Vector2u(128, 128)) << "an old holder keeps its texture";
     // Files that are missing (or damaged) throw naming the file as passed, and store nothing.
     EXPECT_THAT(

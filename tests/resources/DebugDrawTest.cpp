@@ -67,5 +67,7 @@ TEST(DebugDrawTest, ArrowsAndLinesHaveTheirGeometryAndReleasingF1TogglesTheOverl
     debugDraw.drawRectangle({50.0f, 50.0f}, {90.0f, 90.0f}, sf::Color::Green, sf::Color::Green);
     debugDraw.drawText("####", {50.0f, 50.0f}, sf::Color::Green);
     EXPECT_EQ(debugDraw.getShapes().size(), 1u);
+    debugDraw.draw(window); // the overlay is left empty and on, as the game starts it
+    debugDraw.setEnabled(true);
 }
 } // namespace orv_gd

@@ -35,6 +35,7 @@ TEST(TraceRecorderTest, SessionsAreWrittenByteForByteUpToTheCap)
         recorder.writeEvent({"e" + std::to_string(i), i, i + 1, 7});
     }
     recorder.endSession();
+    recorder.setMaxEvents(TraceRecorder::MaxEventsPerSession);
     EXPECT_EQ(workDir.read("empty.json"), header + "]}");
     EXPECT_EQ(workDir.read("first.json"),
               header + event("Frame", 153, 42, 900) + "," + event("say 'hi'", 15, 4000000000u, -5) + "]}");
