@@ -1,6 +1,7 @@
 #include "core/Game.h"
 
 #include "core/InputManager.h"
+#include "support/InputRestore.h"
 #include "support/TempWorkDir.h"
 #include "support/X11Window.h"
 
@@ -22,6 +23,7 @@ TEST(GameTest, FpsCounterKeyBindingsFirstFrameAndTitle)
     EXPECT_EQ(counter.getFps(), 2u);
     EXPECT_EQ(counter.frames, 1u) << "the frame that publishes counts toward the next second";
 
+    const test::InputRestore restore;
     test::TempWorkDir workDir;
     Game game;
     ASSERT_TRUE(game.init());

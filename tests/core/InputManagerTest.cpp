@@ -1,5 +1,7 @@
 #include "core/InputManager.h"
 
+#include "support/InputRestore.h"
+
 #include <SFML/Window/Event.hpp>
 
 #include <gtest/gtest.h>
@@ -39,6 +41,7 @@ std::string frame(std::initializer_list<std::pair<sf::Event::EventType, int>> ev
 
 TEST(InputManagerTest, KeysTakeEffectAtTheNextUpdateAndActionsAnswerForTheirPlayersKeyOnly)
 {
+    const test::InputRestore restore;
     const int space = sf::Keyboard::Space;
     send(sf::Event::KeyPressed, space);
     EXPECT_EQ(answers(space), "-U--") << "nothing changes before the update";

@@ -6,6 +6,7 @@
 #include "core/TutorialState.h"
 #include "resources/AssetCatalogue.h"
 #include "resources/AssetManager.h"
+#include "support/InputRestore.h"
 #include "support/RecordingState.h"
 #include "support/TempWorkDir.h"
 
@@ -20,7 +21,7 @@ struct ScreensTest : ::testing::Test
 {
     ScreensTest()
     {
-        ::testing::internal::CaptureStdout();
+        ::testing::internal::CaptureStdout(); // until output() reads it or the test ends
         m_game.initInputBindings();
         AssetCatalogue::getInstance().loadAssets();
         m_controllers.setSimulated(true);
@@ -49,10 +50,19 @@ struct ScreensTest : ::testing::Test
         m_input.process(event);
         frames(count, dt);
     }
+    ~ScreensTest() override { output(); }
+    std::string output()
+    {
+        std::string text = m_capturing ? ::testing::internal::GetCapturedStdout() : "";
+        m_capturing = false;
+        return text;
+    }
     bool isCurrent(const GameState* state) { return m_states.getCurrentState() == state; }
     const sf::Texture* texture(const char* id) { return AssetManager::getInstance().GetTexture(id).get(); }
     const sf::Texture* page() { return m_tutorial->getSlides()[m_tutorial->getCurrentSlide()].getTexture(); }
 
+    const test::InputRestore m_inputRestore;
+    bool m_capturing = true;
     test::TempWorkDir m_workDir;
     Game m_game;
     GameStateManager& m_states = m_game.getGameStateManager();
@@ -92,7 +102,7 @@ TEST_F(ScreensTest, MenuTakesSpaceAtOnceOnTheFirstVisitThenKeysAndControllersAft
     frames(2, 0.1f); // held, not pressed: a button already down counts once the delay has passed
     EXPECT_TRUE(isCurrent(m_tutorial.get()));
     EXPECT_FALSE(m_game.getWindow().isOpen());
-    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "closing game\n");
+    EXPECT_EQ(output(), "closing game\n");
 }
 
 TEST_F(ScreensTest, TutorialPagesTurnEverySevenAndAHalfSecondsAndSpaceOrAFreshButtonStartsTheMatch)
@@ -155,7 +165,7 @@ TEST_F(ScreensTest, EndScreenShowsTheWinnerAndReturnsOrQuitsWithoutDelay)
     m_controllers.setButton(6, 0, false);
     finishMatch(StrategyType::Runner);
     key(sf::Keyboard::Escape, true, 1);
-    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "closing game\n");
+    EXPECT_EQ(output(), "closing game\n");
 }
 
 TEST_F(ScreensTest, EndScreenQuitsOnControllerButtonOneOnlyOnceItWasLetGoThere)
