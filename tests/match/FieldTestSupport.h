@@ -4,7 +4,9 @@
 #include "match/GridManager.h"
 #include "match/Palette.h"
 #include "objects/GameObject.h"
+#include "objects/EventBus.h"
 #include "objects/GameObjectManager.h"
+#include "support/ErrCapture.h"
 
 #include <SFML/Graphics/Image.hpp>
 #include <SFML/Graphics/RenderWindow.hpp>
@@ -26,6 +28,7 @@ inline bool samePicture(const sf::Image& a, const sf::Image& b)
 
 /// The match's 50 x 15 grid on a hidden 1366 x 768 window (blocks hold a shader: needs a display)
 /// with its camera, and blocks made as the level and the Builder make them; the test plays frames.
+/// The grid, the registry and the bus are left as the test found them, the grid the Builder's again.
 struct FieldTest : ::testing::Test
 {
     static constexpr float Edge = 768.0f / 11.0f;
@@ -34,6 +37,20 @@ struct FieldTest : ::testing::Test
     {
         initGrid({Edge, Edge}, 50, 15, {1366, 768});
         GameObjectManager::getInstance().addGameObject(m_camera);
+    }
+    void TearDown() override
+    {
+        m_grid.clear();
+        m_grid.setCurrentPlayer(StrategyType::Builder);
+        GameObjectManager::getInstance().shutdown();
+        ErrCapture quiet;
+        std::for_each(m_listeners.begin(), m_listeners.end(),
+                      [](ListenerId id) { EventBus::getInstance().removeListener(id); });
+    }
+    /// A listener on the bus for this test only.
+    void listen(EventType type, EventListener listener)
+    {
+        m_listeners.push_back(EventBus::getInstance().addListener(type, std::move(listener)));
     }
     void initGrid(sf::Vector2f cellSize, int width, int height, sf::Vector2u window)
     {
@@ -111,5 +128,6 @@ struct FieldTest : ::testing::Test
     std::shared_ptr<GameObject> m_camera = GameObject::create("Camera");
     std::vector<std::shared_ptr<GameObject>> m_objects;
     std::vector<std::shared_ptr<BlockComponent>> m_blocks;
+    std::vector<ListenerId> m_listeners;
 };
 } // namespace orv_gd::test

@@ -113,8 +113,7 @@ TEST_F(GridManagerTest, FrameAndBlocksMatchOneRectangleShapePerCell)
 TEST_F(GridManagerTest, LitBlocksGlowUnderTheirCellsOnlyInViewAndAgeOnlyInTheBuildersTurn)
 {
     std::vector<std::shared_ptr<RenderableDestroyEvent>> gone;
-    EventBus::getInstance().addListener(
-        RenderableDestroyEvent::Type, [&gone](std::shared_ptr<IEvent> event)
+    listen(RenderableDestroyEvent::Type, [&gone](std::shared_ptr<IEvent> event)
         { gone.push_back(std::static_pointer_cast<RenderableDestroyEvent>(event)); });
     lookAt({9.0f * Edge, 7.5f * Edge});
     auto blue = placed({6, 9}, BlockType::Dynamic, "Runner");

@@ -24,7 +24,10 @@ TEST_F(GridPhysicsTest, LooseBlocksFallOneCellPerPassStacksTogetherAndTheSafeZon
     auto lower = placed({5, 12});
     auto upper = placed({5, 11});
     auto resting = placed({6, 11});
-    placed({6, 12}, BlockType::Static); // platforms never fall
+    // Only Dynamic blocks fall: a platform, a finish cell and a solid safe-zone cell stay.
+    const std::shared_ptr<BlockComponent> fixed[] = {placed({6, 12}, BlockType::Static),
+                                                     placed({8, 5}, BlockType::Finish),
+                                                     placed({9, 5}, BlockType::SafeZone)};
     auto runner = placed({0, 12}, BlockType::Dynamic, "Runner");
     std::shared_ptr<GameObject> zone = GameObject::create("runner_safezone");
     auto zoneCell = zone->addComponent<BlockComponent>(*zone, *m_window, sf::Vector2i(-1, 11), PaletteShadow,
@@ -45,5 +48,8 @@ TEST_F(GridPhysicsTest, LooseBlocksFallOneCellPerPassStacksTogetherAndTheSafeZon
     EXPECT_EQ(pass(), "\n\nstarting physic updates\n"); // nothing to move: announced, warped all the same
     EXPECT_EQ(warp.getStatus(), sf::Sound::Playing);
     EXPECT_EQ(zoneCell->getGridPosition(), sf::Vector2i(-1, 13)); // the Runner rests: the zone stays
+    EXPECT_TRUE(fixed[0]->getGridPosition() == sf::Vector2i(6, 12) &&
+                fixed[1]->getGridPosition() == sf::Vector2i(8, 5) &&
+                fixed[2]->getGridPosition() == sf::Vector2i(9, 5));
 }
 } // namespace orv_gd::test

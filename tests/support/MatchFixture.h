@@ -12,10 +12,12 @@
 #include "objects/GameObject.h"
 #include "objects/GameObjectManager.h"
 #include "resources/AssetCatalogue.h"
+#include "support/InputRestore.h"
 
 #include <SFML/Window/Event.hpp>
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <vector>
 
 namespace orv_gd::test
@@ -35,7 +37,8 @@ inline int countOf(const std::string& text, const std::string& part, std::size_t
 }
 
 /// A real match in this process (on an X display): the game's window, bindings, assets and screens,
-/// "MainState" entered; frames run by hand and keys go in as window events.
+/// "MainState" entered on the random sequence a fresh process starts with; frames run by hand and
+/// keys go in as window events. The match's exit and InputRestore put the single instances back.
 class MatchFixture
 {
 public:
@@ -43,6 +46,7 @@ public:
 
     explicit MatchFixture(unsigned width = 800, unsigned height = 600)
     {
+        std::srand(1); // the level and the blocks as in a fresh process, whatever ran before
         window().create(sf::VideoMode(width, height), "Tumbrelt", sf::Style::None);
         window().setPosition({0, 0});
         m_game.initInputBindings();
@@ -138,6 +142,7 @@ public:
     }
 
 private:
+    InputRestore m_inputRestore;
     Game m_game;
     std::vector<std::shared_ptr<GameObject>> m_terrain;
 };
