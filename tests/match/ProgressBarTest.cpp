@@ -12,8 +12,15 @@ struct Hud
     unsigned width, height;
     StrategyType role;
     float xMovement, jumpForce;
+    float xFill, jumpFill; // of the bar's width: full at 4 moves and at 6 jump force
     sf::Color time, others, background;
 };
+
+void PrintTo(const Hud& hud, std::ostream* out)
+{
+    *out << (hud.role == StrategyType::Runner ? "Runner" : "Builder") << " at " << hud.width << "x"
+         << hud.height;
+}
 
 using ProgressBarTest = ::testing::TestWithParam<Hud>;
 
@@ -27,6 +34,8 @@ TEST_P(ProgressBarTest, TheHudFollowsTheRoleAndTheWindowSizeAndItsBarsClamp)
     const sf::Vector2f scale(static_cast<float>(hud.width) / 100.0f, static_cast<float>(hud.height) / 100.0f);
     const sf::Vector2f camera = m.object("Camera")->getPosition();
     const float values[] = {m.role(hud.role).getTimeInTurn(), hud.xMovement, hud.jumpForce, 2.0f, 50.0f};
+    // Two resets left and 50 turns left are full bars (the time bar's limits are below).
+    const float fills[] = {0.0f, hud.xFill, hud.jumpFill, 1.0f, 1.0f};
     ASSERT_EQ(m.match().getProgressBars().size(), 5u);
     for (std::size_t i = 0; i < 5; ++i)
     {
@@ -42,6 +51,10 @@ TEST_P(ProgressBarTest, TheHudFollowsTheRoleAndTheWindowSizeAndItsBarsClamp)
         const auto component = bar->getComponent<ProgressBarComponent>();
         EXPECT_EQ(component->getSize(), sf::Vector2f(12.0f * scale.x, 2.5f * scale.y));
         EXPECT_FLOAT_EQ(component->getValue(), values[i]);
+        if (i > 0)
+        {
+            EXPECT_NEAR(component->getForeground().getSize().x, fills[i] * component->getSize().x, 0.01f);
+        }
         EXPECT_EQ(component->getBarColor(), i == 0 ? hud.time : hud.others);
         EXPECT_EQ(component->getBackgroundColor(), hud.background);
     }
@@ -56,8 +69,16 @@ TEST_P(ProgressBarTest, TheHudFollowsTheRoleAndTheWindowSizeAndItsBarsClamp)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    BothRoles, ProgressBarTest,
-    ::testing::Values(Hud{800, 600, StrategyType::Builder, 4, 0, PaletteAmber, PaletteGrey, PaletteDark},
-                      Hud{1024, 768, StrategyType::Runner, 3, 1, PaletteBlue, PaletteBlue, PaletteGrey}));
+INSTANTIATE_TEST_SUITE_P(BothRoles, ProgressBarTest,
+                         ::testing::Values(Hud{800, 600, StrategyType::Builder, 4, 0, 1.0f, 0.0f,
+                                               PaletteAmber, PaletteGrey, PaletteDark},
+                                           Hud{1024, 768, StrategyType::Runner, 3, 1, 0.75f, 1.0f / 6.0f,
+                                               PaletteBlue, PaletteBlue, PaletteGrey}),
+                         [](const ::testing::TestParamInfo<Hud>& info)
+                         {
+                             return std::string(info.param.role == StrategyType::Runner ? "Runner"
+                                                                                        : "Builder") +
+                                    "At" + std::to_string(info.param.width) + "x" +
+                                    std::to_string(info.param.height);
+                         });
 } // namespace orv_gd
