@@ -127,6 +127,52 @@ TEST_F(RunnerStrategyTest, TheBottomRowOrRResetsAndTheThirdResetHandsTheWinToThe
     }
 }
 
+TEST_F(RunnerStrategyTest, AJumpCostsAForceACellABumpInTheAirAStepForAForceAndATrapResets)
+{
+    m.put(5, 0, 20);
+    m.tap({Key::D}, 2);
+    m.tap({Key::W}, 2);
+    EXPECT_EQ(m.runnerCell(), Cell(2, 2));
+    EXPECT_EQ(m.runner().getJumpForce(), 0) << "two steps earned two cells of jump";
+    m.put(2, 3, 3);
+    m.tap({Key::D}); // a wall in the air: one row down instead, for a step and a force
+    EXPECT_EQ(m.runnerCell(), Cell(2, 3));
+    EXPECT_EQ(m.runner().getXMovement(), 1);
+    EXPECT_EQ(m.runner().getJumpForce(), 1);
+    m.put(3, 5, 7);
+    m.put(4, 5, 5);
+    m.put(4, 7, 7);
+    m.placeRunner({6, 4}); // walled in on four sides: a step against the wall resets the Runner
+    m.tap({Key::D});
+    EXPECT_EQ(m.runnerCell(), Cell(0, 9));
+    EXPECT_EQ(m.runner().getResetsLeft(), 1);
+    m.giveTurnTo(StrategyType::Runner);
+    m.placeRunner({6, 4}); // walled in when the turn begins: reset at once
+    m.giveTurnTo(StrategyType::Runner);
+    EXPECT_EQ(m.runnerCell(), Cell(0, 9));
+    EXPECT_EQ(m.runner().getResetsLeft(), 0);
+}
+
+TEST_F(RunnerStrategyTest, TheStickStepsEitherWayWithFourTenthsOfASecondBetweenControllerActions)
+{
+    m.put(5, 0, 20);
+    std::string cells;
+    controllers.setAxis(0, sf::Joystick::X, 100.0f);
+    for (int frame = 0; frame < 12; ++frame)
+    {
+        m.frame(0.1f);
+        cells += std::to_string(m.runnerCell().x);
+    }
+    controllers.setAxis(0, sf::Joystick::X, -100.0f);
+    for (int frame = 0; frame < 7; ++frame)
+    {
+        m.frame(0.1f);
+        cells += std::to_string(m.runnerCell().x);
+    }
+    // A step only once more than 0.4 s have passed since the last (here six frames of 0.1 s).
+    EXPECT_EQ(cells, "0000011111122222211");
+}
+
 TEST_F(RunnerStrategyTest, TheFiftyFirstTurnEndsTheMatch)
 {
     for (int turn = 1; turn <= 50; ++turn)
