@@ -5,6 +5,9 @@
 #include "resources/AssetManager.h"
 #include "support/MatchFixture.h"
 
+#include <algorithm>
+#include <functional>
+
 namespace orv_gd
 {
 using Key = sf::Keyboard::Key;
@@ -98,5 +101,64 @@ TEST_F(BuilderStrategyTest, RedCellsRefuseDropsWhiteOrGreenOnesAreLeftOutAndTwoD
     EXPECT_EQ(m.match().getCurrentStrategy(), StrategyType::Runner);
     EXPECT_FALSE(ghost->isActive()) << "the unplaced ghost goes dark";
     EXPECT_TRUE(ghost->getComponents<BlockComponent>().front()->isGhost());
+}
+TEST_F(BuilderStrategyTest, TwoDirectionKeysMoveDiagonallyAndEachActionHasItsSound)
+{
+    // The sounds that are playing after the action, of "move", "misplace" and "place".
+    const auto heard = [](const std::function<void()>& action)
+    {
+        const char* ids[] = {"move", "misplace", "place"};
+        for (const char* id : ids)
+        {
+            AssetManager::getInstance().GetSound(id).stop();
+        }
+        action();
+        std::string playing;
+        for (const char* id : ids)
+        {
+            playing += AssetManager::getInstance().GetSound(id).getStatus() == sf::Sound::Playing
+                           ? id + std::string(" ")
+                           : "";
+        }
+        return playing;
+    };
+    m.runFor(0.25f); // the cursor first moves 0.2 s into the turn
+    ghostAt({10, 5}, One);
+    EXPECT_EQ(heard([&] { m.tap({Key::Down, Key::Left}); }), "move ");
+    EXPECT_EQ(m.builder().getCursor(), Cell(9, 6));
+    ghostAt({9, 6}, One);
+    EXPECT_EQ(heard([&] { m.tap({Key::Return}); }), "move place ") << "the next ghost comes with its move";
+    ghostAt({1, 9}, One);
+    EXPECT_EQ(heard([&] { m.tap({Key::Return}); }), "misplace ") << "on the safe zone";
+    m.runFor(0.25f);
+    EXPECT_EQ(heard([&] { m.tap({Key::Left}); }), "misplace ") << "moved within it";
+}
+
+TEST_F(BuilderStrategyTest, ASingleCellIsGreenEveryOtherTimeABlockElseWhiteOneTimeInEightOrAmber)
+{
+    // The draws per block: the shape rand() % 8 (0 is the single cell), its quarter turns
+    // rand() % 4, then green for a single cell when rand() % 2 is 0, else white when rand() % 8
+    // is 0, else amber.
+    const int blocks = 400;
+    std::srand(7);
+    std::string expected;
+    for (int i = 0; i < blocks; ++i)
+    {
+        const bool single = std::rand() % 8 == 0;
+        std::rand();
+        expected += single && std::rand() % 2 == 0 ? 'G' : std::rand() % 8 == 0 ? 'W' : 'A';
+    }
+    std::srand(7);
+    std::string drawn;
+    for (int i = 0; i < blocks; ++i)
+    {
+        m.builder().createBlock();
+        const BlockType type = cells().front()->getType();
+        drawn += type == BlockType::Finish ? 'G' : type == BlockType::Static ? 'W' : 'A';
+    }
+    EXPECT_EQ(drawn, expected);
+    // About one in sixteen green, one in nine white.
+    EXPECT_NEAR(std::count(drawn.begin(), drawn.end(), 'G') / double(blocks), 1.0 / 16, 0.02);
+    EXPECT_NEAR(std::count(drawn.begin(), drawn.end(), 'W') / double(blocks), 15.0 / 128, 0.03);
 }
 } // namespace orv_gd
