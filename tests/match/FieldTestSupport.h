@@ -3,8 +3,8 @@
 #include "match/BlockComponent.h"
 #include "match/GridManager.h"
 #include "match/Palette.h"
-#include "objects/GameObject.h"
 #include "objects/EventBus.h"
+#include "objects/GameObject.h"
 #include "objects/GameObjectManager.h"
 #include "support/ErrCapture.h"
 

@@ -114,7 +114,7 @@ TEST_F(GridManagerTest, LitBlocksGlowUnderTheirCellsOnlyInViewAndAgeOnlyInTheBui
 {
     std::vector<std::shared_ptr<RenderableDestroyEvent>> gone;
     listen(RenderableDestroyEvent::Type, [&gone](std::shared_ptr<IEvent> event)
-        { gone.push_back(std::static_pointer_cast<RenderableDestroyEvent>(event)); });
+           { gone.push_back(std::static_pointer_cast<RenderableDestroyEvent>(event)); });
     lookAt({9.0f * Edge, 7.5f * Edge});
     auto blue = placed({6, 9}, BlockType::Dynamic, "Runner");
     auto amber = drop({8, 9}); // its cone reaches over the Runner

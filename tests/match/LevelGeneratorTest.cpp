@@ -27,7 +27,9 @@ TEST_F(LevelGeneratorTest, TheFirstTwoLevelsOfAFreshProcessCellByCellAndTheFinis
             {
                 const std::shared_ptr<BlockComponent> b = m_grid.getBlockAt(x, y);
                 const std::string id = b ? b->getGameObject().getId() : "";
-                row += !b ? '.' : id.rfind("map_0_", 0) == 0 && b->getType() == BlockType::Static ? id.back() : 'x';
+                row += !b                                                                ? '.'
+                       : id.rfind("map_0_", 0) == 0 && b->getType() == BlockType::Static ? id.back()
+                                                                                         : 'x';
             }
         }
         return rows;
@@ -48,7 +50,8 @@ TEST_F(LevelGeneratorTest, TheFirstTwoLevelsOfAFreshProcessCellByCellAndTheFinis
         for (int x = 47; x < 50; ++x)
         {
             const std::shared_ptr<BlockComponent> b = m_grid.getBlockAt(x, y);
-            ASSERT_TRUE(b && b->getType() == BlockType::Finish && b->getGameObject().getId() == "finish_line");
+            ASSERT_TRUE(b && b->getType() == BlockType::Finish &&
+                        b->getGameObject().getId() == "finish_line");
         }
     }
     m_grid.clear();
