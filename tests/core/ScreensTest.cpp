@@ -198,7 +198,7 @@ TEST_F(ScreensTest, EndScreenQuitsOnControllerButtonOneOnlyOnceItWasLetGoThere)
     m_controllers.setButton(2, 1, true);
     frames(1);
     EXPECT_FALSE(m_game.getWindow().isOpen());
-    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "closing game\n");
+    EXPECT_EQ(output(), "closing game\n");
     m_controllers.resetSimulated();
 }
 } // namespace orv_gd
