@@ -26,7 +26,6 @@
 #include "objects/GameObjectCreateEvent.h"
 #include "objects/GameObjectManager.h"
 #include "objects/RenderableCreateEvent.h"
-#include "resources/DebugDraw.h"
 #include "resources/TraceRecorder.h"
 
 #include <SFML/Graphics/RenderWindow.hpp>
@@ -155,7 +154,7 @@ void processEvents(sf::RenderWindow& window)
 }
 
 /// One frame of the game with a fixed frame time: Game::update's steps (input tables, state
-/// manager, debug drawing, title), then the real Game::draw.
+/// manager, title), then the real Game::draw.
 void gameFrame(Game& game, float deltaTime)
 {
     TRACE_SCOPE("Frame");
@@ -164,7 +163,6 @@ void gameFrame(Game& game, float deltaTime)
         TRACE_SCOPE("orv_gd::Game::update");
         orv_gd::InputManager::getInstance().update();
         game.getGameStateManager().update(deltaTime);
-        orv_gd::DebugDraw::getInstance().update(deltaTime);
         game.getWindow().setTitle(game.getConfig().windowName + " | FPS: 0");
     }
     game.draw();

@@ -156,7 +156,11 @@ void Game::update()
 
     m_inputManager->update();
     m_gameStateManager.update(deltaTime);
-    m_debugDraw->update(deltaTime);
+    // Toggled when F1 goes up, so holding the key does not flicker the overlay.
+    if (m_inputManager->isKeyReleased("debugdraw", 0))
+    {
+        m_debugDraw->setEnabled(!m_debugDraw->isEnabled());
+    }
     m_fpsCounter.update();
 
     std::ostringstream ss;

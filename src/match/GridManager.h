@@ -1,7 +1,7 @@
 #pragma once
 
+#include "core/StrategyType.h"
 #include "match/LightCone.h"
-#include "match/StrategyType.h"
 
 #include <SFML/Graphics/RectangleShape.hpp>
 #include <SFML/Graphics/RenderStates.hpp>

@@ -11,6 +11,7 @@
 #include "match/Palette.h"
 #include "match/ProgressBarComponent.h"
 #include "match/RunnerStrategy.h"
+#include "match/TransformAnimationSmoothFollowBlock.h"
 #include "objects/CameraRenderComponent.h"
 #include "objects/EventBus.h"
 #include "objects/GameObject.h"
@@ -19,7 +20,6 @@
 #include "objects/RenderableCreateEvent.h"
 #include "objects/SpriteRenderComponent.h"
 #include "objects/TransformAnimationComponent.h"
-#include "objects/TransformAnimationSmoothFollowBlock.h"
 #include "resources/AssetManager.h"
 #include "resources/TraceRecorder.h"
 

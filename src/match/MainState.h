@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/GameState.h"
-#include "match/StrategyType.h"
+#include "core/StrategyType.h"
 #include "objects/SpriteManager.h"
 
 #include <map>
