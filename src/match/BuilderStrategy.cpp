@@ -65,7 +65,8 @@ void BuilderStrategy::enter()
     moveBlock({0, 0});
     // The controller is not read during the Runner's turn: take the button as it is now, so a
     // button let go meanwhile drops at the first press, and one still held does not drop at once.
-    m_controllerButtonHeld = m_controllers.isButtonPressed(static_cast<unsigned>(BuilderPlayer), 0);
+    m_controllerButtonHeld =
+        m_controllers.isButtonPressed(static_cast<unsigned>(BuilderPlayer), ControllerInput::ButtonA);
 }
 
 void BuilderStrategy::exit()
@@ -163,7 +164,7 @@ void BuilderStrategy::handleInput(int player, const sf::Vector2i& mapSize)
 void BuilderStrategy::handleControllerInput(int player, const sf::Vector2i& mapSize)
 {
     const unsigned slot = static_cast<unsigned>(player);
-    const bool buttonDown = m_controllers.isButtonPressed(slot, 0);
+    const bool buttonDown = m_controllers.isButtonPressed(slot, ControllerInput::ButtonA);
     const bool pressedNow = buttonDown && !m_controllerButtonHeld;
     m_controllerButtonHeld = buttonDown;
     if (pressedNow && placeBlock())
@@ -196,12 +197,12 @@ void BuilderStrategy::handleControllerInput(int player, const sf::Vector2i& mapS
     {
         m_cursor.x += 1;
     }
-    if (m_controllers.isButtonPressed(slot, 4))
+    if (m_controllers.isButtonPressed(slot, ControllerInput::ButtonLB))
     {
         m_moveTimer = 0.0f;
         rotateBlock(3);
     }
-    else if (m_controllers.isButtonPressed(slot, 5))
+    else if (m_controllers.isButtonPressed(slot, ControllerInput::ButtonRB))
     {
         m_moveTimer = 0.0f;
         rotateBlock(1);

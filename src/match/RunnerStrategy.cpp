@@ -173,11 +173,11 @@ void RunnerStrategy::handleControllerInput(int player, const sf::Vector2i& /*map
     }
     const unsigned slot = static_cast<unsigned>(player);
     const sf::Vector2i cell = runnerCell();
-    if (m_controllers.isButtonPressed(slot, 0) && m_jumpForce > 0)
+    if (m_controllers.isButtonPressed(slot, ControllerInput::ButtonA) && m_jumpForce > 0)
     {
         wanted = {cell.x, cell.y - 1};
     }
-    if (m_controllers.isButtonPressed(slot, 1))
+    if (m_controllers.isButtonPressed(slot, ControllerInput::ButtonB))
     {
         m_endRequested = true;
         handOver();
@@ -186,7 +186,7 @@ void RunnerStrategy::handleControllerInput(int player, const sf::Vector2i& /*map
             return;
         }
     }
-    if (m_controllers.isButtonPressed(slot, 3) && m_resetTimer >= m_moveDelay)
+    if (m_controllers.isButtonPressed(slot, ControllerInput::ButtonY) && m_resetTimer >= m_moveDelay)
     {
         m_resetTimer = 0.0f;
         if (m_resetsLeft >= 0)
