@@ -1,6 +1,8 @@
 #include "match/BlockComponent.h"
 
 #include "match/GridManager.h"
+#include "match/LightCone.h"
+#include "match/Palette.h"
 #include "objects/GameObject.h"
 #include "resources/AssetManager.h"
 
@@ -152,11 +154,11 @@ sf::Color BlockComponent::colorForType(BlockType type)
     switch (type)
     {
     case BlockType::Static:
-        return sf::Color(255, 255, 255, 255);
+        return PaletteWhite;
     case BlockType::Finish:
-        return sf::Color(34, 197, 94, 255);
+        return PaletteGreen;
     default:
-        return sf::Color(245, 158, 11, 255);
+        return PaletteAmber;
     }
 }
 
@@ -192,8 +194,9 @@ void BlockComponent::computeLightUniforms(float remainingTime)
     if (mapSize.x > 0 && mapSize.y > 0)
     {
         // The shader works in a 64-unit map space; the light follows the sliding rectangle.
-        m_screenPos = sf::Vector2f((m_drawPosition.x + 0.5f) / static_cast<float>(mapSize.x) * 64.0f,
-                                   (m_drawPosition.y + 0.5f) / static_cast<float>(mapSize.y) * 64.0f);
+        m_screenPos =
+            sf::Vector2f((m_drawPosition.x + 0.5f) / static_cast<float>(mapSize.x) * LightCone::ShaderSpace,
+                         (m_drawPosition.y + 0.5f) / static_cast<float>(mapSize.y) * LightCone::ShaderSpace);
         m_coneScale = sf::Vector2f(2.5f, 2.5f * static_cast<float>(mapSize.x / mapSize.y));
     }
     else

@@ -4,6 +4,7 @@
 #include "core/InputManager.h"
 #include "match/BlockComponent.h"
 #include "match/GridManager.h"
+#include "match/LevelGenerator.h"
 #include "match/MainState.h"
 #include "match/ObstacleShapes.h"
 #include "match/Palette.h"
@@ -29,8 +30,6 @@ namespace
 {
 constexpr int BuilderPlayer = 1;
 constexpr float StickThreshold = 30.0f;
-/// The Builder may not drop into the last three columns, where the finish line stands.
-constexpr int FinishColumns = 3;
 } // namespace
 
 BuilderStrategy::BuilderStrategy(MainState& mainState) : Strategy(mainState) {}
@@ -50,7 +49,7 @@ void BuilderStrategy::enter()
     std::cout << "BuilderStrategy::enter()" << std::endl;
 
     const sf::Vector2i mapSize = m_grid.getMapSize();
-    sf::Vector2i runnerCell{0, mapSize.y - 6};
+    sf::Vector2i runnerCell = LevelGenerator::startCell(mapSize);
     if (const std::shared_ptr<GameObject> runner = m_objects.getGameObject("Runner"))
     {
         if (const std::shared_ptr<BlockComponent> block = runner->getComponent<BlockComponent>())
@@ -310,7 +309,7 @@ void BuilderStrategy::moveBlock(sf::Vector2i offset)
             cell->setColor(PaletteRed);
             misplaced = true;
         }
-        else if (position.x < mapSize.x - FinishColumns)
+        else if (position.x < mapSize.x - LevelGenerator::FinishColumns)
         {
             cell->setColor(BlockComponent::colorForType(cell->getType()));
         }
@@ -392,7 +391,7 @@ bool BuilderStrategy::placeBlock()
     {
         return false;
     }
-    const int lastColumn = m_grid.getMapSize().x - FinishColumns;
+    const int lastColumn = m_grid.getMapSize().x - LevelGenerator::FinishColumns;
     for (const std::shared_ptr<BlockComponent>& cell : cells)
     {
         const sf::Vector2i position = cell->getGridPosition();

@@ -23,7 +23,6 @@ public:
     using Shape = std::vector<sf::Vector2i>;
 
     static constexpr int BlocksPerTurn = 2;
-    static constexpr float TurnLimit = 10.0f;
 
     explicit BuilderStrategy(MainState& mainState);
 

@@ -28,12 +28,12 @@ std::vector<std::shared_ptr<GameObject>> LevelGenerator::generate(sf::RenderWind
     m_levelId = levelId;
 
     // Platforms. The runtime's rand() is never seeded, so every run builds the same levels.
-    const int baseRow = m_height - 5;
+    const int baseRow = startCell({m_width, m_height}).y + 1;
     // The last column a platform may use: right of it lies the finish line.
-    const int lastPlatformColumn = m_width - 4;
+    const int lastPlatformColumn = m_width - FinishColumns - 1;
     int cursor = 0;
     int group = 0;
-    while (cursor < m_width - 3)
+    while (cursor < m_width - FinishColumns)
     {
         std::shared_ptr<GameObject> platform =
             GameObject::create("map_" + std::to_string(m_levelId) + "_" + std::to_string(group));
@@ -60,9 +60,9 @@ std::vector<std::shared_ptr<GameObject>> LevelGenerator::generate(sf::RenderWind
         ++group;
     }
 
-    // The finish line: the three right-most columns over the whole height, on one object.
+    // The finish line: the right-most columns over the whole height, on one object.
     std::shared_ptr<GameObject> finishLine = GameObject::create("finish_line");
-    for (int k = 1; k <= 3; ++k)
+    for (int k = 1; k <= FinishColumns; ++k)
     {
         for (int y = 0; y < m_height; ++y)
         {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <SFML/System/Vector2.hpp>
+
 #include <memory>
 #include <vector>
 
@@ -17,6 +19,12 @@ class GameObject;
 class LevelGenerator
 {
 public:
+    /// Columns of the finish line at the right edge; the Builder may not drop blocks into them.
+    static constexpr int FinishColumns = 3;
+    /// The Runner's start cell: column 0, six rows above the bottom edge, right over the first
+    /// platform.
+    static sf::Vector2i startCell(sf::Vector2i mapSize) { return {0, mapSize.y - 6}; }
+
     /// Builds the level into the grid and announces it; returns the platform objects in creation
     /// order followed by the finish line.
     std::vector<std::shared_ptr<GameObject>> generate(sf::RenderWindow& window, int width, int height,

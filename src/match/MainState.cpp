@@ -48,11 +48,11 @@ struct HudBar
 
 // Turn time (drains as the turn runs), then the Runner's moves, jump force, resets and turns.
 const std::array<HudBar, 5> Bars{{
-    {"time", 10.0f, 0.0f},
-    {"x-movement", 0.0f, 4.0f},
-    {"y-movement", 0.0f, 6.0f},
-    {"reset", 0.0f, 2.0f},
-    {"turns", 0.0f, 50.0f},
+    {"time", Strategy::TurnLimit, 0.0f},
+    {"x-movement", 0.0f, RunnerStrategy::MovesPerTurn},
+    {"y-movement", 0.0f, RunnerStrategy::JumpForceBarFull},
+    {"reset", 0.0f, RunnerStrategy::StartResets},
+    {"turns", 0.0f, RunnerStrategy::StartTurns},
 }};
 } // namespace
 
@@ -84,8 +84,8 @@ void MainState::init()
     levelGenerator.generate(m_window, MapSize.x, MapSize.y, LevelId);
 
     std::shared_ptr<GameObject> runner = GameObject::create("Runner");
-    std::shared_ptr<BlockComponent> runnerBlock =
-        runner->addComponent<BlockComponent>(*runner, m_window, sf::Vector2i(0, MapSize.y - 6), PaletteBlue);
+    std::shared_ptr<BlockComponent> runnerBlock = runner->addComponent<BlockComponent>(
+        *runner, m_window, LevelGenerator::startCell(MapSize), PaletteBlue);
     grid.placeBlock(runnerBlock);
     events.fireEvent(std::make_shared<RenderableCreateEvent>("Map", *runnerBlock));
     runner->init();

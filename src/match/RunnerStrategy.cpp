@@ -3,6 +3,7 @@
 #include "core/ControllerInput.h"
 #include "core/InputManager.h"
 #include "match/BlockComponent.h"
+#include "match/LevelGenerator.h"
 #include "match/MainState.h"
 #include "match/Palette.h"
 #include "objects/EventBus.h"
@@ -24,12 +25,6 @@ namespace
 {
 constexpr int RunnerPlayer = 0;
 constexpr float StickThreshold = 30.0f;
-
-/// The start cell: column 0, six rows above the bottom edge.
-sf::Vector2i startCell(const sf::Vector2i& mapSize)
-{
-    return {0, mapSize.y - 6};
-}
 } // namespace
 
 RunnerStrategy::RunnerStrategy(MainState& mainState) : Strategy(mainState) {}
@@ -319,7 +314,7 @@ void RunnerStrategy::reset()
     {
         // The Builder may have covered the start cell; the Runner then restarts on the nearest
         // free cell above it in the first column.
-        const sf::Vector2i start = startCell(m_grid.getMapSize());
+        const sf::Vector2i start = LevelGenerator::startCell(m_grid.getMapSize());
         for (int row = start.y; row >= 0; --row)
         {
             const std::shared_ptr<BlockComponent> occupant = m_grid.getBlockAt(start.x, row);
@@ -343,7 +338,7 @@ void RunnerStrategy::createSafeZone()
 {
     TRACE_SCOPE("orv_gd::RunnerStrategy::createSafeZone");
     m_safeZone = GameObject::create("runner_safezone");
-    const sf::Vector2i centre = m_runnerBlock ? runnerCell() : startCell(m_grid.getMapSize());
+    const sf::Vector2i centre = m_runnerBlock ? runnerCell() : LevelGenerator::startCell(m_grid.getMapSize());
     const int halfWidth = m_safeZoneSize.x / 2;
     const int halfHeight = m_safeZoneSize.y / 2;
     for (int dx = -halfWidth; dx <= halfWidth; ++dx)
@@ -372,7 +367,7 @@ void RunnerStrategy::refreshRunner()
 
 sf::Vector2i RunnerStrategy::runnerCell() const
 {
-    return m_runnerBlock ? m_runnerBlock->getGridPosition() : startCell(m_grid.getMapSize());
+    return m_runnerBlock ? m_runnerBlock->getGridPosition() : LevelGenerator::startCell(m_grid.getMapSize());
 }
 
 void RunnerStrategy::moveRunnerBlock(sf::Vector2i to)
@@ -405,7 +400,7 @@ void RunnerStrategy::handOver()
 
 void RunnerStrategy::gainJumpForce()
 {
-    if (m_jumpForce < m_maxJumpForce)
+    if (m_jumpForce < MaxJumpForce)
     {
         m_jumpForce += 1;
     }

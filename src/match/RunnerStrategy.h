@@ -21,7 +21,11 @@ public:
     static constexpr int MovesPerTurn = 4;
     static constexpr int StartResets = 2;
     static constexpr int StartTurns = 50;
-    static constexpr float TurnLimit = 10.0f;
+    /// The cap of the jump force earned by walking.
+    static constexpr int MaxJumpForce = 7;
+    /// The jump force at which the HUD's bar is full, one short of the cap: the bar has always
+    /// shown a Runner at the cap as full too.
+    static constexpr int JumpForceBarFull = 6;
 
     explicit RunnerStrategy(MainState& mainState);
 
@@ -61,7 +65,6 @@ private:
 
     int m_xMovement = MovesPerTurn;
     int m_jumpForce = 0;
-    int m_maxJumpForce = 7;
     float m_moveDelay = 0.4f;
     float m_moveTimer = 0.0f;
     bool m_reachedFinish = false;

@@ -20,6 +20,9 @@ public:
     explicit Strategy(MainState& mainState);
     virtual ~Strategy() = default;
 
+    /// Seconds a turn lasts at most, for either role.
+    static constexpr float TurnLimit = 10.0f;
+
     Strategy(const Strategy&) = delete;
     Strategy& operator=(const Strategy&) = delete;
 
