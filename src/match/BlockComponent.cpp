@@ -3,7 +3,9 @@
 #include "match/GridManager.h"
 #include "match/LightCone.h"
 #include "match/Palette.h"
+#include "objects/EventBus.h"
 #include "objects/GameObject.h"
+#include "objects/RenderableCreateEvent.h"
 #include "resources/AssetManager.h"
 
 #include <SFML/Graphics/RenderWindow.hpp>
@@ -147,6 +149,17 @@ float BlockComponent::easeInOutCubic(float t)
     }
     const float f = 2.0f * t - 2.0f;
     return 0.5f * f * f * f + 1.0f;
+}
+
+std::shared_ptr<BlockComponent> BlockComponent::addToGrid(GameObject& owner, sf::RenderWindow& window,
+                                                          sf::Vector2i cell, sf::Color color, bool isGhost,
+                                                          BlockType type, const std::string& layer)
+{
+    std::shared_ptr<BlockComponent> block =
+        owner.addComponent<BlockComponent>(owner, window, cell, color, isGhost, type);
+    block->m_grid.placeBlock(block);
+    EventBus::getInstance().fireEvent(std::make_shared<RenderableCreateEvent>(layer, *block));
+    return block;
 }
 
 sf::Color BlockComponent::colorForType(BlockType type)

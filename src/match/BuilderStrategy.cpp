@@ -12,8 +12,8 @@
 #include "objects/GameObject.h"
 #include "objects/GameObjectCreateEvent.h"
 #include "objects/GameObjectManager.h"
-#include "objects/RenderableCreateEvent.h"
 #include "objects/RenderableDestroyEvent.h"
+#include "objects/VisibleArea.h"
 #include "resources/AssetManager.h"
 #include "resources/TraceRecorder.h"
 
@@ -269,11 +269,8 @@ void BuilderStrategy::addBlockCells(const Shape& shape, BlockType type)
     }
     for (const sf::Vector2i& offset : shape)
     {
-        std::shared_ptr<BlockComponent> block = m_currentBlock->addComponent<BlockComponent>(
-            *m_currentBlock, m_mainState.getWindow(), m_cursor + offset, BlockComponent::colorForType(type),
-            true, type);
-        m_grid.placeBlock(block);
-        m_events.fireEvent(std::make_shared<RenderableCreateEvent>("Map", *block));
+        BlockComponent::addToGrid(*m_currentBlock, m_mainState.getWindow(), m_cursor + offset,
+                                  BlockComponent::colorForType(type), true, type, "Map");
     }
     m_currentBlock->init();
 }
@@ -465,10 +462,6 @@ bool BuilderStrategy::insideView(sf::Vector2i cell) const
     const sf::Vector2f cellSize = m_grid.getCellSize();
     const sf::Vector2f position(static_cast<float>(cell.x) * cellSize.x,
                                 static_cast<float>(cell.y) * cellSize.y);
-    const sf::Vector2u windowSize = m_mainState.getWindow().getSize();
-    const sf::Vector2f half(static_cast<float>(windowSize.x) / 2.0f, static_cast<float>(windowSize.y) / 2.0f);
-    const sf::Vector2f centre = camera->getPosition();
-    return position.x >= centre.x - half.x && position.x <= centre.x + half.x &&
-           position.y >= centre.y - half.y && position.y <= centre.y + half.y;
+    return VisibleArea::around(camera->getPosition(), m_mainState.getWindow().getSize()).contains(position);
 }
 } // namespace orv_gd

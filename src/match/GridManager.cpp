@@ -426,23 +426,17 @@ void GridManager::prepareLight(const std::shared_ptr<BlockComponent>& block)
     block->setLightReady(true);
 }
 
-GridManager::VisibleArea GridManager::visibleArea() const
+VisibleArea GridManager::visibleArea() const
 {
-    VisibleArea area;
     const auto camera = m_objectManager.getGameObjects().find("Camera");
     if (camera == m_objectManager.getGameObjects().end() || !camera->second || !m_window)
     {
         // Without a camera nothing is culled.
         const float huge = std::numeric_limits<float>::max();
-        area.min = sf::Vector2f(-huge, -huge);
-        area.max = sf::Vector2f(huge, huge);
-        return area;
+        return {{-huge, -huge}, {huge, huge}};
     }
-    const sf::Vector2f cam = camera->second->getPosition();
-    const sf::Vector2f half(static_cast<float>(m_window->getSize().x) / 2.0f,
-                            static_cast<float>(m_window->getSize().y) / 2.0f);
-    area.min = sf::Vector2f(cam.x - half.x - m_cellSize.x, cam.y - half.y - m_cellSize.y);
-    area.max = sf::Vector2f(cam.x + half.x, cam.y + half.y);
+    VisibleArea area = VisibleArea::around(camera->second->getPosition(), m_window->getSize());
+    area.min -= m_cellSize;
     return area;
 }
 

@@ -2,6 +2,7 @@
 
 #include "core/StrategyType.h"
 #include "match/LightCone.h"
+#include "objects/VisibleArea.h"
 
 #include <SFML/Graphics/RectangleShape.hpp>
 #include <SFML/Graphics/RenderStates.hpp>
@@ -93,23 +94,13 @@ public:
 private:
     GridManager();
 
-    /// The part of the world the camera shows, with one extra cell to the left and above.
-    struct VisibleArea
-    {
-        sf::Vector2f min;
-        sf::Vector2f max;
-        bool contains(sf::Vector2f point) const
-        {
-            return min.x <= point.x && point.x <= max.x && min.y <= point.y && point.y <= max.y;
-        }
-    };
-
     /// Enters the block in the cell, keeping a platform or finish block it covers.
     void cover(sf::Vector2i cell, const std::shared_ptr<BlockComponent>& block);
     /// Takes the block out of the cell; the block it covered, if any, holds the cell again.
     void vacate(sf::Vector2i cell, const std::shared_ptr<BlockComponent>& block);
     void buildCellFrames();
     void setCellOutline(int x, int y, const sf::Color& color);
+    /// The part of the world the camera shows, with one extra cell to the left and above.
     VisibleArea visibleArea() const;
     void drawCellFrames(const VisibleArea& area);
     /// Appends to m_gridLines one quad per grid line of the given frame cells.

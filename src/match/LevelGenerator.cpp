@@ -6,7 +6,6 @@
 #include "objects/EventBus.h"
 #include "objects/GameObject.h"
 #include "objects/GameObjectCreateEvent.h"
-#include "objects/RenderableCreateEvent.h"
 #include "resources/TraceRecorder.h"
 
 #include <cstdlib>
@@ -42,14 +41,13 @@ std::vector<std::shared_ptr<GameObject>> LevelGenerator::generate(sf::RenderWind
         const int rowOffset = group == 0 ? 0 : (std::rand() % 2) + 1;
         for (int i = 0; i < groupWidth && cursor + i <= lastPlatformColumn; ++i)
         {
-            std::shared_ptr<BlockComponent> block = platform->addComponent<BlockComponent>(
-                *platform, window, sf::Vector2i(cursor + i, baseRow + rowOffset), PaletteWhite, false,
-                BlockType::Static);
-            if (!grid.placeBlock(block))
+            const sf::Vector2i cell(cursor + i, baseRow + rowOffset);
+            const std::shared_ptr<BlockComponent> block = BlockComponent::addToGrid(
+                *platform, window, cell, PaletteWhite, false, BlockType::Static, "Map");
+            if (grid.getBlockAt(cell.x, cell.y) != block)
             {
                 std::cout << "Failed to place block" << std::endl;
             }
-            eventBus.fireEvent(std::make_shared<RenderableCreateEvent>("Map", *block));
         }
         platform->init();
         created.push_back(platform);
@@ -66,10 +64,8 @@ std::vector<std::shared_ptr<GameObject>> LevelGenerator::generate(sf::RenderWind
     {
         for (int y = 0; y < m_height; ++y)
         {
-            std::shared_ptr<BlockComponent> block = finishLine->addComponent<BlockComponent>(
-                *finishLine, window, sf::Vector2i(m_width - k, y), PaletteGreen, false, BlockType::Finish);
-            grid.placeBlock(block);
-            eventBus.fireEvent(std::make_shared<RenderableCreateEvent>("Map", *block));
+            BlockComponent::addToGrid(*finishLine, window, sf::Vector2i(m_width - k, y), PaletteGreen, false,
+                                      BlockType::Finish, "Map");
         }
     }
     finishLine->init();

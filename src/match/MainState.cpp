@@ -84,10 +84,8 @@ void MainState::init()
     levelGenerator.generate(m_window, MapSize.x, MapSize.y, LevelId);
 
     std::shared_ptr<GameObject> runner = GameObject::create("Runner");
-    std::shared_ptr<BlockComponent> runnerBlock = runner->addComponent<BlockComponent>(
-        *runner, m_window, LevelGenerator::startCell(MapSize), PaletteBlue);
-    grid.placeBlock(runnerBlock);
-    events.fireEvent(std::make_shared<RenderableCreateEvent>("Map", *runnerBlock));
+    const std::shared_ptr<BlockComponent> runnerBlock = BlockComponent::addToGrid(
+        *runner, m_window, LevelGenerator::startCell(MapSize), PaletteBlue, false, BlockType::Dynamic, "Map");
     runner->init();
     events.fireEvent(std::make_shared<GameObjectCreateEvent>(runner));
 
@@ -278,11 +276,16 @@ void MainState::refreshProgressBars()
                   static_cast<float>(runner->getTurnsLeft())};
     }
 
+    // The bars sit in a row of slots at the bottom of the view, each icon on its bar.
+    const auto slot = [&](std::size_t i)
+    {
+        return sf::Vector2f(cameraPosition.x - 30.0f * sx + 15.0f * sx * static_cast<float>(i),
+                            cameraPosition.y + 40.0f * sy);
+    };
     for (std::size_t i = 0; i < m_progressBars.size(); ++i)
     {
         const std::shared_ptr<GameObject>& bar = m_progressBars[i];
-        bar->setPosition(cameraPosition.x - 30.0f * sx + 15.0f * sx * static_cast<float>(i),
-                         cameraPosition.y + 40.0f * sy);
+        bar->setPosition(slot(i));
         const std::shared_ptr<ProgressBarComponent> component = bar->getComponent<ProgressBarComponent>();
         if (!component)
         {
@@ -306,8 +309,7 @@ void MainState::refreshProgressBars()
     }
     for (std::size_t i = 0; i < m_progressBarIcons.size(); ++i)
     {
-        m_progressBarIcons[i]->setPosition(cameraPosition.x - 30.0f * sx + 15.0f * sx * static_cast<float>(i),
-                                           cameraPosition.y + 40.0f * sy);
+        m_progressBarIcons[i]->setPosition(slot(i));
     }
 }
 } // namespace orv_gd

@@ -10,7 +10,6 @@
 #include "objects/GameObject.h"
 #include "objects/GameObjectCreateEvent.h"
 #include "objects/GameObjectManager.h"
-#include "objects/RenderableCreateEvent.h"
 #include "resources/AssetManager.h"
 #include "resources/TraceRecorder.h"
 
@@ -345,11 +344,9 @@ void RunnerStrategy::createSafeZone()
     {
         for (int dy = -halfHeight; dy <= halfHeight; ++dy)
         {
-            std::shared_ptr<BlockComponent> block = m_safeZone->addComponent<BlockComponent>(
-                *m_safeZone, m_mainState.getWindow(), sf::Vector2i(centre.x + dx, centre.y + dy),
-                PaletteShadow, true, BlockType::SafeZone);
-            m_grid.placeBlock(block);
-            m_events.fireEvent(std::make_shared<RenderableCreateEvent>("Background", *block));
+            BlockComponent::addToGrid(*m_safeZone, m_mainState.getWindow(),
+                                      sf::Vector2i(centre.x + dx, centre.y + dy), PaletteShadow, true,
+                                      BlockType::SafeZone, "Background");
         }
     }
     m_safeZone->init();
