@@ -213,52 +213,21 @@ void RunnerStrategy::moveRunner(int x, int y, bool jump)
     std::cout << "remaining movement before: " << m_xMovement << "\n";
     std::cout << "remaining jump force before: " << m_jumpForce << "\n";
 
-    const sf::Vector2i mapSize = m_grid.getMapSize();
-    const sf::Vector2i from = runnerCell();
+    const sf::Vector2i to{x, y};
     const std::shared_ptr<BlockComponent> targetBlock = m_grid.getBlockAt(x, y);
     const bool onFinish = targetBlock && targetBlock->getType() == BlockType::Finish;
-
     if (onFinish)
     {
-        m_finishTimer = 0.0f;
-        m_reachedFinish = true;
-        // The Runner takes the finish cell over, so the players see it arrive and it stays lit
-        // there until the end screen; it never moves again in this match.
-        m_grid.takeOverCell(m_runnerBlock, {x, y});
-        moveSafeZoneBy(sf::Vector2i(x, y) - from);
-        m_assets.GetSound("walk").play();
+        stepOntoFinish(to);
     }
-    else
+    else if (!isFree(x, y))
     {
-        if (!isFree(x, y))
-        {
-            std::cout << "can't move to " << x << ", " << y << "\n" << std::flush;
-            const sf::Vector2i below{from.x, from.y + 1};
-            if (below.y >= mapSize.y)
-            {
-                if (m_resetsLeft >= 0)
-                {
-                    reset();
-                }
-                return;
-            }
-            if (isFree(below.x, below.y))
-            {
-                // Bumping into something in mid-air: the Runner drops one row instead and gains one
-                // jump force, past the cap that only limits the force earned by walking.
-                m_xMovement = std::max(0, m_xMovement - 1);
-                m_jumpForce += 1;
-                moveRunnerBlock(below);
-            }
-            return;
-        }
-        if (y + 1 >= mapSize.y)
-        {
-            reset();
-            return;
-        }
-        moveRunnerBlock({x, y});
-        m_assets.GetSound("walk").play();
+        bumpInTheAir(to);
+        return;
+    }
+    else if (!step(to))
+    {
+        return;
     }
 
     if (jump)
@@ -269,18 +238,74 @@ void RunnerStrategy::moveRunner(int x, int y, bool jump)
     {
         gainJumpForce();
         m_xMovement -= 1;
-        const bool belowInside = x >= 0 && x < static_cast<int>(m_cells.size()) && y + 1 >= 0 &&
-                                 y + 1 < static_cast<int>(m_cells[static_cast<std::size_t>(x)].size());
-        if (!onFinish && belowInside &&
-            !m_cells[static_cast<std::size_t>(x)][static_cast<std::size_t>(y + 1)])
+        if (!onFinish)
         {
-            moveRunnerBlock({x, y + 1});
+            fallIfLoose(to);
         }
     }
     std::cout << "remaining movement after: " << m_xMovement << "\n";
     std::cout << "remaining jump force after: " << m_jumpForce << "\n";
     // Flushed, so that whoever watches the log sees each step as it happens.
     std::cout << "-------------------------\n" << std::flush;
+}
+
+void RunnerStrategy::stepOntoFinish(sf::Vector2i to)
+{
+    const sf::Vector2i from = runnerCell();
+    m_finishTimer = 0.0f;
+    m_reachedFinish = true;
+    // The Runner takes the finish cell over, so the players see it arrive and it stays lit
+    // there until the end screen; it never moves again in this match.
+    m_grid.takeOverCell(m_runnerBlock, to);
+    moveSafeZoneBy(to - from);
+    m_assets.GetSound("walk").play();
+}
+
+void RunnerStrategy::bumpInTheAir(sf::Vector2i to)
+{
+    std::cout << "can't move to " << to.x << ", " << to.y << "\n" << std::flush;
+    const sf::Vector2i from = runnerCell();
+    const sf::Vector2i below{from.x, from.y + 1};
+    if (below.y >= m_grid.getMapSize().y)
+    {
+        if (m_resetsLeft >= 0)
+        {
+            reset();
+        }
+        return;
+    }
+    if (isFree(below.x, below.y))
+    {
+        // Bumping into something in mid-air: the Runner drops one row instead and gains one
+        // jump force, past the cap that only limits the force earned by walking.
+        m_xMovement = std::max(0, m_xMovement - 1);
+        m_jumpForce += 1;
+        moveRunnerBlock(below);
+    }
+}
+
+bool RunnerStrategy::step(sf::Vector2i to)
+{
+    // A free cell in the bottom row is a fall out of the map.
+    if (to.y + 1 >= m_grid.getMapSize().y)
+    {
+        reset();
+        return false;
+    }
+    moveRunnerBlock(to);
+    m_assets.GetSound("walk").play();
+    return true;
+}
+
+void RunnerStrategy::fallIfLoose(sf::Vector2i cell)
+{
+    const sf::Vector2i below{cell.x, cell.y + 1};
+    const bool belowInside = below.x >= 0 && below.x < static_cast<int>(m_cells.size()) && below.y >= 0 &&
+                             below.y < static_cast<int>(m_cells[static_cast<std::size_t>(below.x)].size());
+    if (belowInside && !m_cells[static_cast<std::size_t>(below.x)][static_cast<std::size_t>(below.y)])
+    {
+        moveRunnerBlock(below);
+    }
 }
 
 bool RunnerStrategy::isFree(int x, int y) const

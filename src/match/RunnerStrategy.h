@@ -56,6 +56,14 @@ private:
     /// missing Runner must not take the match down.
     void refreshRunner();
     sf::Vector2i runnerCell() const;
+    /// The steps of moveRunner. Onto a finish cell: the match is won.
+    void stepOntoFinish(sf::Vector2i to);
+    /// The wanted cell is taken: in mid-air the Runner drops one row instead, off the bottom it resets.
+    void bumpInTheAir(sf::Vector2i to);
+    /// Onto a free cell; false when that cell is in the bottom row and the Runner resets instead.
+    bool step(sf::Vector2i to);
+    /// One row down when the cell under the Runner's new cell was empty before the step.
+    void fallIfLoose(sf::Vector2i cell);
     /// Moves the Runner with the grid's rules and drags the safe zone by the distance it really went.
     void moveRunnerBlock(sf::Vector2i to);
     void moveSafeZoneBy(sf::Vector2i offset);
