@@ -19,6 +19,7 @@
 #include "match/BlockComponent.h"
 #include "match/BlockType.h"
 #include "match/GridManager.h"
+#include "match/GridRenderer.h"
 #include "match/MainState.h"
 #include "match/Palette.h"
 #include "objects/EventBus.h"
@@ -431,7 +432,7 @@ int main(int argc, char** argv)
             trace.endSession();
             appendBlock(matchFrames[scene]);
             // What was actually lit in the last frame, culling included.
-            litCells[scene] = orv_gd::GridManager::getInstance().getLitBlocks().size();
+            litCells[scene] = orv_gd::GridManager::getInstance().getRenderer().getLitBlocks().size();
 
             // The same scene once more, waiting for the renderer after each part of the drawing.
             trace.beginSession("match parts", blockPath);
