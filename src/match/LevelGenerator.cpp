@@ -14,12 +14,12 @@
 
 namespace orv_gd
 {
+LevelGenerator::LevelGenerator() : m_grid(GridManager::getInstance()), m_events(EventBus::getInstance()) {}
+
 std::vector<std::shared_ptr<GameObject>> LevelGenerator::generate(sf::RenderWindow& window, int width,
                                                                   int height, int levelId)
 {
     TRACE_SCOPE("orv_gd::LevelGenerator::generate");
-    GridManager& grid = GridManager::getInstance();
-    EventBus& eventBus = EventBus::getInstance();
     std::vector<std::shared_ptr<GameObject>> created;
 
     m_width = width;
@@ -44,14 +44,14 @@ std::vector<std::shared_ptr<GameObject>> LevelGenerator::generate(sf::RenderWind
             const sf::Vector2i cell(cursor + i, baseRow + rowOffset);
             const std::shared_ptr<BlockComponent> block = BlockComponent::addToGrid(
                 *platform, window, cell, PaletteWhite, false, BlockType::Static, "Map");
-            if (grid.getBlockAt(cell.x, cell.y) != block)
+            if (m_grid.getBlockAt(cell.x, cell.y) != block)
             {
                 std::cout << "Failed to place block" << std::endl;
             }
         }
         platform->init();
         created.push_back(platform);
-        eventBus.fireEvent(std::make_shared<GameObjectCreateEvent>(platform));
+        m_events.fireEvent(std::make_shared<GameObjectCreateEvent>(platform));
 
         const int gap = (std::rand() % 3) + 1;
         cursor += groupWidth + gap;
@@ -70,7 +70,7 @@ std::vector<std::shared_ptr<GameObject>> LevelGenerator::generate(sf::RenderWind
     }
     finishLine->init();
     created.push_back(finishLine);
-    eventBus.fireEvent(std::make_shared<GameObjectCreateEvent>(finishLine));
+    m_events.fireEvent(std::make_shared<GameObjectCreateEvent>(finishLine));
     return created;
 }
 } // namespace orv_gd

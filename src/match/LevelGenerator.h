@@ -12,7 +12,9 @@ class RenderWindow;
 
 namespace orv_gd
 {
+class EventBus;
 class GameObject;
+class GridManager;
 
 /// Lays out one match's fixed content: randomly sized and spaced white platforms from the left
 /// edge towards the right, and the three-column green finish line at the right edge.
@@ -25,12 +27,16 @@ public:
     /// platform.
     static sf::Vector2i startCell(sf::Vector2i mapSize) { return {0, mapSize.y - 6}; }
 
+    LevelGenerator();
+
     /// Builds the level into the grid and announces it; returns the platform objects in creation
     /// order followed by the finish line.
     std::vector<std::shared_ptr<GameObject>> generate(sf::RenderWindow& window, int width, int height,
                                                       int levelId);
 
 private:
+    GridManager& m_grid;
+    EventBus& m_events;
     int m_width = 0;
     int m_height = 0;
     int m_levelId = 0;

@@ -59,15 +59,14 @@ const std::array<HudBar, 5> Bars{{
 MainState::MainState(GameStateManager* gameStateManager, Game* game)
     : GameState(gameStateManager, game), m_window(game->getWindow()), m_spriteManager(game->getWindow()),
       m_objects(GameObjectManager::getInstance()), m_events(EventBus::getInstance()),
-      m_input(InputManager::getInstance())
+      m_input(InputManager::getInstance()), m_grid(GridManager::getInstance())
 {
 }
 
 void MainState::init()
 {
     TRACE_SCOPE("orv_gd::MainState::init");
-    m_grid = &GridManager::getInstance();
-    GridManager& grid = *m_grid;
+    GridManager& grid = m_grid;
     GameObjectManager& objects = m_objects;
     EventBus& events = m_events;
     m_matchOver = false;
@@ -135,7 +134,7 @@ void MainState::update(float dt)
             strategy->update(dt);
         }
     }
-    m_grid->update(dt);
+    m_grid.update(dt);
     m_events.update(dt);
     m_objects.update(dt);
     refreshProgressBars();
@@ -144,7 +143,7 @@ void MainState::update(float dt)
 void MainState::draw()
 {
     TRACE_SCOPE("orv_gd::MainState::draw");
-    m_grid->draw();
+    m_grid.draw();
     m_spriteManager.draw();
     const auto current = m_strategies.find(m_currentStrategy);
     if (current != m_strategies.end() && current->second)
@@ -158,10 +157,7 @@ void MainState::exit()
     TRACE_SCOPE("orv_gd::MainState::exit");
     m_spriteManager.shutdown();
     m_strategies.clear();
-    if (m_grid)
-    {
-        m_grid->clear();
-    }
+    m_grid.clear();
     m_objects.shutdown();
     // Nothing of this match outlives it; the next entry builds the HUD afresh.
     m_progressBars.clear();

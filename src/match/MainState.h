@@ -62,12 +62,12 @@ private:
     std::vector<std::shared_ptr<GameObject>> m_progressBars;
     bool m_matchOver = false;
 
-    // The shared services of a match. The grid holds GL resources, so it is first reached in
-    // init, when the window exists.
+    // The shared services of a match. The grid's drawing and its GL resources are made at the
+    // grid's first init, when the window exists.
     GameObjectManager& m_objects;
     EventBus& m_events;
     InputManager& m_input;
-    GridManager* m_grid = nullptr;
+    GridManager& m_grid;
 
     void refreshProgressBars();
 };
