@@ -115,6 +115,7 @@ void MainState::init()
     m_spriteManager.setLayerOrder({"Map", "Ui"});
 
     initProgressBars(camera);
+    m_computer.start(*this, m_game->getMatchMode());
 }
 
 void MainState::update(float dt)
@@ -124,6 +125,7 @@ void MainState::update(float dt)
         m_gameStateManager->setState("MenuState");
         return;
     }
+    m_computer.update(dt);
     if (!m_matchOver)
     {
         const auto current = m_strategies.find(m_currentStrategy);
@@ -155,6 +157,7 @@ void MainState::draw()
 void MainState::exit()
 {
     TRACE_SCOPE("orv_gd::MainState::exit");
+    m_computer.stop();
     m_spriteManager.shutdown();
     m_strategies.clear();
     m_grid.clear();
