@@ -25,8 +25,8 @@ bool onSafeZone(const FieldSnapshot& field, sf::Vector2i cell)
 bool allowed(const FieldSnapshot& field, sf::Vector2i cell)
 {
     return field.isInside(cell) && cell.x >= field.viewMin.x && cell.x <= field.viewMax.x &&
-           cell.y >= field.viewMin.y && cell.y <= field.viewMax.y && cell.x < field.getWidth() - FinishColumns &&
-           !onSafeZone(field, cell);
+           cell.y >= field.viewMin.y && cell.y <= field.viewMax.y &&
+           cell.x < field.getWidth() - FinishColumns && !onSafeZone(field, cell);
 }
 
 } // namespace
@@ -52,8 +52,9 @@ std::vector<BuilderPlanner::Drop> BuilderPlanner::candidates(const FieldSnapshot
             for (int y = field.viewMin.y; y <= field.viewMax.y; ++y)
             {
                 const sf::Vector2i cursor{x, y};
-                const bool fits = std::all_of(rotated.begin(), rotated.end(),
-                                              [&](sf::Vector2i offset) { return allowed(field, cursor + offset); });
+                const bool fits =
+                    std::all_of(rotated.begin(), rotated.end(),
+                                [&](sf::Vector2i offset) { return allowed(field, cursor + offset); });
                 if (fits)
                 {
                     drops.push_back({turns, cursor, 0});
@@ -64,7 +65,8 @@ std::vector<BuilderPlanner::Drop> BuilderPlanner::candidates(const FieldSnapshot
     return drops;
 }
 
-FieldSnapshot BuilderPlanner::withDrop(const FieldSnapshot& field, const Shape& shape, CellKind kind, const Drop& drop)
+FieldSnapshot BuilderPlanner::withDrop(const FieldSnapshot& field, const Shape& shape, CellKind kind,
+                                       const Drop& drop)
 {
     FieldSnapshot result = field;
     for (const sf::Vector2i& offset : ObstacleShapes::rotateShape(shape, drop.quarterTurns))
@@ -93,14 +95,19 @@ BuilderPlanner::Drop BuilderPlanner::chooseDrop(const FieldSnapshot& field, cons
     const std::size_t cellCount = static_cast<std::size_t>(field.getWidth() * field.getHeight());
     std::vector<bool> examined(cellCount, false);
     std::vector<sf::Vector2i> route;
-    const int today =
-        m_runner.turnsToFinish(field, runner, field.runner.jumpForce, RunnerPlanner::Horizon, &examined, &route);
+    const int today = m_runner.turnsToFinish(field, runner, field.runner.jumpForce, RunnerPlanner::Horizon,
+                                             &examined, &route);
+    // Cells on the Runner's way and the three above each: a block there stands in its way or
+    // raises the wall it must jump.
     std::vector<bool> onRoute(cellCount, false);
     for (const sf::Vector2i& cell : route)
     {
-        if (field.isInside(cell))
+        for (int up = 0; up <= 3; ++up)
         {
-            onRoute[static_cast<std::size_t>(cell.x * field.getHeight() + cell.y)] = true;
+            if (field.isInside({cell.x, cell.y - up}))
+            {
+                onRoute[static_cast<std::size_t>(cell.x * field.getHeight() + cell.y - up)] = true;
+            }
         }
     }
 
@@ -149,8 +156,8 @@ BuilderPlanner::Drop BuilderPlanner::chooseDrop(const FieldSnapshot& field, cons
             break; // off the Runner's way, or no way to block: the drop changes nothing measurable
         }
         Drop drop = drops[guesses[i].drop];
-        drop.runnerTurns = m_runner.turnsToFinish(withDrop(field, shape, kind, drop), runner,
-                                                  field.runner.jumpForce, limit);
+        drop.runnerTurns =
+            m_runner.turnsToFinish(withDrop(field, shape, kind, drop), runner, field.runner.jumpForce, limit);
         if (drop.runnerTurns > best.runnerTurns || (i == 0 && kind == CellKind::Finish))
         {
             best = drop;

@@ -29,7 +29,8 @@ public:
     static std::vector<Drop> candidates(const FieldSnapshot& field, const Shape& shape);
     /// The field once the block is dropped there: a cell landing on a white or green cell is
     /// refused, unless the block is a finish cell, which takes any cell.
-    static FieldSnapshot withDrop(const FieldSnapshot& field, const Shape& shape, CellKind kind, const Drop& drop);
+    static FieldSnapshot withDrop(const FieldSnapshot& field, const Shape& shape, CellKind kind,
+                                  const Drop& drop);
 
     /// The drop that holds the Runner back most; `found` is false when the block fits nowhere.
     Drop chooseDrop(const FieldSnapshot& field, const Shape& shape, CellKind kind, bool& found) const;

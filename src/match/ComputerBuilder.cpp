@@ -109,7 +109,8 @@ const char* ComputerBuilder::nextAction()
     {
         // A step the view refused on one axis is tried on the other next.
         m_stuck = cursor == m_lastCursor ? m_stuck + 1 : 0;
-        const bool tryHorizontal = cursor.x != m_target.x && !(m_stuck > 0 && m_lastWasHorizontal && cursor.y != m_target.y);
+        const bool tryHorizontal =
+            cursor.x != m_target.x && !(m_stuck > 0 && m_lastWasHorizontal && cursor.y != m_target.y);
         const bool horizontal = tryHorizontal || cursor.y == m_target.y;
         m_lastCursor = cursor;
         m_lastWasHorizontal = horizontal;

@@ -22,7 +22,8 @@ const std::vector<std::string> BuilderActions{"BuilderUp",    "BuilderDown",    
                                               "BuilderPlace"};
 } // namespace
 
-ComputerPlayers::ComputerPlayers() : m_input(InputManager::getInstance()), m_controllers(ControllerInput::getInstance())
+ComputerPlayers::ComputerPlayers()
+    : m_input(InputManager::getInstance()), m_controllers(ControllerInput::getInstance())
 {
 }
 

@@ -3,6 +3,7 @@
 #include "core/InputManager.h"
 #include "match/MainState.h"
 #include "match/MatchReader.h"
+#include "match/RunnerStrategy.h"
 
 namespace orv_gd
 {
@@ -15,7 +16,9 @@ ComputerRunner::ComputerRunner(MainState& match, InputManager& input) : m_match(
 
 void ComputerRunner::update(float dt)
 {
-    if (m_match.isMatchOver() || m_match.getCurrentStrategy() != StrategyType::Runner)
+    const auto& runner = static_cast<const RunnerStrategy&>(*m_match.getStrategies()[StrategyType::Runner]);
+    if (m_match.isMatchOver() || m_match.getCurrentStrategy() != StrategyType::Runner ||
+        runner.hasReachedFinish())
     {
         // A new turn gets a new plan, made once the field has settled into it.
         m_plan = {};

@@ -48,7 +48,8 @@ public:
     /// Cells outside the map read as Static: nothing enters them.
     CellKind at(sf::Vector2i cell) const
     {
-        return isInside(cell) ? m_cells[static_cast<std::size_t>(cell.x * m_height + cell.y)] : CellKind::Static;
+        return isInside(cell) ? m_cells[static_cast<std::size_t>(cell.x * m_height + cell.y)]
+                              : CellKind::Static;
     }
     void set(sf::Vector2i cell, CellKind kind);
     /// Inside the map and empty: the Runner may step in.

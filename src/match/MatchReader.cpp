@@ -31,9 +31,10 @@ CellKind kindOf(const BlockComponent& block)
 /// Whether a cell's corner lies in the camera's view, the test the Builder's cursor must pass.
 bool inView(sf::Vector2i cell, sf::Vector2f cellSize, sf::Vector2f centre, sf::Vector2f half)
 {
-    const sf::Vector2f position(static_cast<float>(cell.x) * cellSize.x, static_cast<float>(cell.y) * cellSize.y);
-    return position.x >= centre.x - half.x && position.x <= centre.x + half.x && position.y >= centre.y - half.y &&
-           position.y <= centre.y + half.y;
+    const sf::Vector2f position(static_cast<float>(cell.x) * cellSize.x,
+                                static_cast<float>(cell.y) * cellSize.y);
+    return position.x >= centre.x - half.x && position.x <= centre.x + half.x &&
+           position.y >= centre.y - half.y && position.y <= centre.y + half.y;
 }
 } // namespace
 
@@ -44,7 +45,8 @@ FieldSnapshot MatchReader::read(MainState& match)
     const sf::Vector2i size = grid.getMapSize();
     FieldSnapshot field(size.x, size.y);
 
-    const auto runner = std::dynamic_pointer_cast<RunnerStrategy>(match.getStrategies()[StrategyType::Runner]);
+    const auto runner =
+        std::dynamic_pointer_cast<RunnerStrategy>(match.getStrategies()[StrategyType::Runner]);
     std::shared_ptr<BlockComponent> runnerBlock;
     if (const std::shared_ptr<GameObject> runnerObject = objects.getGameObject("Runner"))
     {
@@ -55,7 +57,8 @@ FieldSnapshot MatchReader::read(MainState& match)
     {
         for (int y = 0; y < size.y && y < static_cast<int>(cells[static_cast<std::size_t>(x)].size()); ++y)
         {
-            const std::shared_ptr<BlockComponent>& block = cells[static_cast<std::size_t>(x)][static_cast<std::size_t>(y)];
+            const std::shared_ptr<BlockComponent>& block =
+                cells[static_cast<std::size_t>(x)][static_cast<std::size_t>(y)];
             if (block && block != runnerBlock)
             {
                 field.set({x, y}, kindOf(*block));

@@ -48,7 +48,8 @@ FieldSnapshot withoutAmberBlocks(const FieldSnapshot& field)
 }
 } // namespace
 
-RunnerPlanner::Step RunnerPlanner::press(const FieldSnapshot& field, const RunnerState& state, RunnerAction action)
+RunnerPlanner::Step RunnerPlanner::press(const FieldSnapshot& field, const RunnerState& state,
+                                         RunnerAction action)
 {
     Step step{state, Outcome::Nothing};
     sf::Vector2i target = state.cell;
@@ -75,13 +76,23 @@ RunnerPlanner::Step RunnerPlanner::press(const FieldSnapshot& field, const Runne
         return step;
     }
 
+    RunnerState& next = step.state;
     if (field.at(target) == CellKind::Finish)
     {
-        step.state.cell = target;
+        // The finish cell is entered even though it is taken; the step is paid as any other.
+        next.cell = target;
+        if (jump)
+        {
+            next.jumpForce -= 1;
+        }
+        else
+        {
+            next.jumpForce += next.jumpForce < MaxJumpForce ? 1 : 0;
+            next.xMovement -= 1;
+        }
         step.outcome = Outcome::Finished;
         return step;
     }
-    RunnerState& next = step.state;
     if (!field.isFree(target))
     {
         // Bumping into something: in mid-air the Runner drops one row instead, for one move and
@@ -248,7 +259,8 @@ std::pair<int, int> RunnerPlanner::search(const FieldSnapshot& field, const std:
         return static_cast<std::size_t>(cellIndex(field, s.cell) * (MovesPerTurn + 1) +
                                         std::clamp(s.xMovement, 0, MovesPerTurn));
     };
-    m_bestForce.assign(static_cast<std::size_t>(field.getWidth() * field.getHeight() * (MovesPerTurn + 1)), -1);
+    m_bestForce.assign(static_cast<std::size_t>(field.getWidth() * field.getHeight() * (MovesPerTurn + 1)),
+                       -1);
     std::vector<SearchEntry>& all = m_entries;
     std::vector<int>& open = m_open;
     std::vector<int>& next = m_next;
@@ -418,8 +430,7 @@ RunnerPlanner::TurnPlan RunnerPlanner::planTurn(const FieldSnapshot& field) cons
     }
 
     // Stuck: when a fresh start can still reach the finish and a reset is left to spare, reset.
-    if (field.resetsLeft >= 1 &&
-        turnsToFinish(field, field.resetCell(), 0, limit, nullptr) <= limit)
+    if (field.resetsLeft >= 1 && turnsToFinish(field, field.resetCell(), 0, limit, nullptr) <= limit)
     {
         TurnPlan plan;
         plan.actions.push_back(RunnerAction::Reset);

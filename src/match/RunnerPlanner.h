@@ -72,7 +72,8 @@ public:
     /// cell the search looked at is marked in it (index x * height + y); when `route` is given,
     /// the cells of the way found are appended, from the finish back to the start.
     int turnsToFinish(const FieldSnapshot& field, sf::Vector2i start, int jumpForce, int limit,
-                      std::vector<bool>* examined = nullptr, std::vector<sf::Vector2i>* route = nullptr) const;
+                      std::vector<bool>* examined = nullptr,
+                      std::vector<sf::Vector2i>* route = nullptr) const;
 
 private:
     struct Node

@@ -15,12 +15,7 @@ using Shape = BuilderPlanner::Shape;
 namespace
 {
 const std::vector<std::string> Corridor{
-    "############",
-    "sss.........",
-    "sRs........F",
-    "############",
-    "############",
-    "############",
+    "############", "sss.........", "sRs........F", "############", "############", "############",
 };
 } // namespace
 
@@ -39,10 +34,12 @@ TEST(BuilderPlannerTest, DropsTheBlockWhereItClosesTheOnlyWay)
     const int before = runner.turnsToFinish(field, field.runner.cell, 0, RunnerPlanner::Horizon);
     bool found = false;
     // A bar of three standing upright closes the way: with no force the Runner cannot jump it.
-    const BuilderPlanner::Drop drop = planner.chooseDrop(field, {{0, -1}, {0, 1}, {0, 0}}, CellKind::Static, found);
+    const BuilderPlanner::Drop drop =
+        planner.chooseDrop(field, {{0, -1}, {0, 1}, {0, 0}}, CellKind::Static, found);
     ASSERT_TRUE(found);
     EXPECT_GT(drop.runnerTurns, before);
-    const FieldSnapshot after = BuilderPlanner::withDrop(field, {{0, -1}, {0, 1}, {0, 0}}, CellKind::Static, drop);
+    const FieldSnapshot after =
+        BuilderPlanner::withDrop(field, {{0, -1}, {0, 1}, {0, 0}}, CellKind::Static, drop);
     EXPECT_GE(runner.turnsToFinish(after, field.runner.cell, 0, RunnerPlanner::Horizon), drop.runnerTurns);
     EXPECT_EQ(drop.quarterTurns % 2, 0) << "upright";
     EXPECT_EQ(drop.cursor.y, 1);
@@ -68,7 +65,8 @@ TEST(BuilderPlannerTest, OffersOnlyDropsTheRulesAllow)
             EXPECT_TRUE(field.isInside(cell));
             EXPECT_LT(cell.x, field.getWidth() - 3) << "not in the finish columns";
             EXPECT_LE(cell.y, 4) << "in sight";
-            EXPECT_EQ(std::count(field.safeZone.begin(), field.safeZone.end(), cell), 0) << "not on the safe zone";
+            EXPECT_EQ(std::count(field.safeZone.begin(), field.safeZone.end(), cell), 0)
+                << "not on the safe zone";
         }
     }
     // The four turns of a single cell are one drop per cell.

@@ -18,7 +18,7 @@ inline FieldSnapshot fieldOf(const std::vector<std::string>& rows, int jumpForce
         {
             const char c = rows[static_cast<std::size_t>(y)][static_cast<std::size_t>(x)];
             const sf::Vector2i cell{x, y};
-            field.set(cell, c == '#' ? CellKind::Static
+            field.set(cell, c == '#'   ? CellKind::Static
                             : c == 'a' ? CellKind::Dynamic
                             : c == 'F' ? CellKind::Finish
                                        : CellKind::Empty);

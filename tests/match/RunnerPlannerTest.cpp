@@ -106,17 +106,19 @@ TEST(RunnerPlannerTest, FallsIntoAGapWhenTheWayOnLiesBelow)
 
 TEST(RunnerPlannerTest, JumpsAWallWhenTheForceSuffices)
 {
-    const FieldSnapshot field = test::fieldOf({
-        ".....F",
-        ".....F",
-        ".R.#.F",
-        "######",
-    }, 1, 4);
+    const FieldSnapshot field = test::fieldOf(
+        {
+            ".....F",
+            ".....F",
+            ".R.#.F",
+            "######",
+        },
+        1, 4);
     const RunnerPlanner planner;
     const RunnerPlanner::TurnPlan plan = planner.planTurn(field);
     EXPECT_EQ(plan.turnsToFinish, 1);
-    EXPECT_EQ(plan.actions, (std::vector<Action>{Action::Right, Action::Up, Action::Right, Action::Right,
-                                                 Action::Right}));
+    EXPECT_EQ(plan.actions,
+              (std::vector<Action>{Action::Right, Action::Up, Action::Right, Action::Right, Action::Right}));
     EXPECT_EQ(endOf(field, plan).cell, Cell(5, 2));
 }
 
