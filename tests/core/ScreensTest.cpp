@@ -139,6 +139,7 @@ TEST_F(ScreensTest, MenuKeysOneToThreeAndButtonsTwoAndThreeChooseAMatchAgainstTh
         m_controllers.setButton(2, button, false);
     }
     m_controllers.resetSimulated();
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");
 }
 
 TEST_F(ScreensTest, TutorialPagesTurnEverySevenAndAHalfSecondsAndSpaceOrAFreshButtonStartsTheMatch)
