@@ -165,8 +165,8 @@ const char* RunnerPlanner::actionName(RunnerAction action)
     return "RunnerEnd";
 }
 
-void RunnerPlanner::expandTurn(const FieldSnapshot& field, const RunnerState& start, std::vector<Node>& nodes,
-                               std::vector<bool>* examined) const
+void RunnerPlanner::expandTurn(const FieldSnapshot& field, const RunnerState& start,
+                               std::vector<Node>& nodes) const
 {
     nodes.clear();
     nodes.push_back({start, -1, RunnerAction::End, false});
@@ -188,10 +188,6 @@ void RunnerPlanner::expandTurn(const FieldSnapshot& field, const RunnerState& st
         return m_turnBest[key];
     };
     seenAt(start) = start.jumpForce;
-    if (examined)
-    {
-        markAround(field, start.cell, *examined);
-    }
     for (std::size_t i = 0; i < nodes.size(); ++i)
     {
         if (nodes[i].finished)
@@ -205,10 +201,6 @@ void RunnerPlanner::expandTurn(const FieldSnapshot& field, const RunnerState& st
             if (step.outcome == Outcome::Nothing || step.outcome == Outcome::Reset)
             {
                 continue;
-            }
-            if (examined)
-            {
-                markAround(field, step.state.cell, *examined);
             }
             if (step.outcome == Outcome::Finished)
             {
@@ -381,7 +373,7 @@ RunnerPlanner::TurnPlan RunnerPlanner::planFrom(const std::vector<Node>& nodes, 
 RunnerPlanner::TurnPlan RunnerPlanner::planTurn(const FieldSnapshot& field) const
 {
     std::vector<Node> nodes;
-    expandTurn(field, field.runner, nodes, nullptr);
+    expandTurn(field, field.runner, nodes);
     for (std::size_t i = 0; i < nodes.size(); ++i)
     {
         if (nodes[i].finished)

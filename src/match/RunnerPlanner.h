@@ -85,8 +85,7 @@ private:
     };
     /// Every state the Runner can reach within one turn from `start`, fewest keys first, each
     /// with the key that led there; states no better than one already found are left out.
-    void expandTurn(const FieldSnapshot& field, const RunnerState& start, std::vector<Node>& nodes,
-                    std::vector<bool>* examined) const;
+    void expandTurn(const FieldSnapshot& field, const RunnerState& start, std::vector<Node>& nodes) const;
     /// The turn-start states after the gravity pass; a Runner left trapped is dropped (-1 cell).
     static RunnerState nextTurn(const FieldSnapshot& fieldAfterGravity, const RunnerState& end);
     /// Multi-turn search from several first-turn end states; returns the index of the best one
