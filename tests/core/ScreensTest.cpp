@@ -139,7 +139,7 @@ TEST_F(ScreensTest, MenuKeysOneToThreeAndButtonsTwoAndThreeChooseAMatchAgainstTh
         m_controllers.setButton(2, button, false);
     }
     m_controllers.resetSimulated();
-    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");
+    EXPECT_EQ(output(), "");
 }
 
 TEST_F(ScreensTest, TutorialPagesTurnEverySevenAndAHalfSecondsAndSpaceOrAFreshButtonStartsTheMatch)
