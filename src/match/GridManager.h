@@ -72,6 +72,7 @@ public:
     void prepareLight(const std::shared_ptr<BlockComponent>& block);
     /// The frame, highlight and light drawing; exists from the first init on.
     const GridRenderer& getRenderer() const { return *m_renderer; }
+    GridRenderer& getRenderer() { return *m_renderer; }
 
 private:
     GridManager();

@@ -313,7 +313,7 @@ void GridRenderer::drawLitBlocks(sf::RenderWindow& window, const VisibleArea& ar
             if (block->hasShader() && block->getRenderStates().shader)
             {
                 m_lightCone.draw(window, m_lightRect, block->getRenderStates(), block->getScreenPos(),
-                                 block->getConeScale());
+                                 block->getConeScale(), block->getRemainingTimeUniform());
             }
             m_litBlocks.push_back(block);
             window.draw(block->getShape(), sf::RenderStates::Default);

@@ -47,6 +47,7 @@ public:
     void clearLitBlocks() { m_litBlocks.clear(); }
     /// The clipped drawing of the light cones, with its count of cones drawn.
     const LightCone& getLightCone() const { return m_lightCone; }
+    LightCone& getLightCone() { return m_lightCone; }
 
     /// The frame rectangles as one triangle list: every cell's fill quad first (6 vertices each,
     /// in frame order), then every cell's outline ring (24 vertices each, in frame order).

@@ -2,13 +2,12 @@
 
 #include "resources/TraceRecorder.h"
 
-#include <SFML/Graphics/Drawable.hpp>
+#include <SFML/Graphics/RectangleShape.hpp>
 #include <SFML/Graphics/RenderStates.hpp>
 #include <SFML/Graphics/RenderTarget.hpp>
+#include <SFML/Graphics/Texture.hpp>
 #include <SFML/Graphics/Transform.hpp>
 #include <SFML/Graphics/View.hpp>
-#include <SFML/OpenGL.hpp>
-#include <SFML/Window/Context.hpp>
 
 #include <algorithm>
 #include <cmath>
@@ -21,31 +20,34 @@ namespace
 /// The shader guards against a zero "coneScale" (a map taller than wide) the same way.
 constexpr float MinConeScale = 0.001f;
 
-using GlCapabilityFunction = void(APIENTRY*)(GLenum);
-using GlScissorFunction = void(APIENTRY*)(GLint, GLint, GLsizei, GLsizei);
+/// Below this strength the shader's light rounds to 0 of 255 and blends to nothing (0.5 / 255,
+/// less a margin for the GPU's own rounding).
+constexpr float UnseenStrength = 0.45f / 255.0f;
 
-/// The GL 1.0 entry points of the scissor test, looked up through SFML so that the build needs no
-/// GL library of its own. Resolved on the first light, when a context is active.
-struct ScissorFunctions
+/// The shader's strength at r * r = r2, before "remainingTime" scales it (see BloomShader.frag).
+float coneStrength(float r2)
 {
-    GlCapabilityFunction enable = nullptr;
-    GlCapabilityFunction disable = nullptr;
-    GlScissorFunction scissor = nullptr;
+    const float envelope = (1.0f - r2) * (1.0f - r2);
+    return envelope / (1.0f + 60.0f * r2) + 0.55f * envelope;
+}
 
-    bool valid() const { return enable && disable && scissor; }
-};
-
-const ScissorFunctions& scissorFunctions()
+/// Appends the two triangles of the world quad [left, right) x [top, bottom) with the texture
+/// coordinates of the map-sized rectangle of the given size and texture size there.
+void appendQuad(sf::VertexArray& quads, const sf::FloatRect& world, sf::Vector2f mapSize,
+                sf::Vector2f textureSize)
 {
-    static const ScissorFunctions functions = []
+    const auto vertex = [&](float x, float y)
     {
-        ScissorFunctions found;
-        found.enable = reinterpret_cast<GlCapabilityFunction>(sf::Context::getFunction("glEnable"));
-        found.disable = reinterpret_cast<GlCapabilityFunction>(sf::Context::getFunction("glDisable"));
-        found.scissor = reinterpret_cast<GlScissorFunction>(sf::Context::getFunction("glScissor"));
-        return found;
-    }();
-    return functions;
+        return sf::Vertex({x, y}, {x / mapSize.x * textureSize.x, y / mapSize.y * textureSize.y});
+    };
+    const float right = world.left + world.width;
+    const float bottom = world.top + world.height;
+    quads.append(vertex(world.left, world.top));
+    quads.append(vertex(right, world.top));
+    quads.append(vertex(right, bottom));
+    quads.append(vertex(world.left, world.top));
+    quads.append(vertex(right, bottom));
+    quads.append(vertex(world.left, bottom));
 }
 
 bool isEmpty(const sf::FloatRect& rect)
@@ -61,13 +63,36 @@ void LightCone::setMap(sf::Vector2i mapSize, sf::Vector2f cellSize)
     m_drawCount = 0;
 }
 
-sf::Vector2f LightCone::reachCells(sf::Vector2f coneScale) const
+float LightCone::litFraction(float remainingTime)
+{
+    // Also false for NaN.
+    if (!(remainingTime * coneStrength(0.0f) >= UnseenStrength))
+    {
+        return 0.0f;
+    }
+    if (remainingTime * coneStrength(1.0f) >= UnseenStrength)
+    {
+        return 1.0f;
+    }
+    // The strength falls with the distance: halve the interval around where it drops below.
+    float seen = 0.0f;
+    float unseen = 1.0f;
+    for (int i = 0; i < 24; ++i)
+    {
+        const float middle = (seen + unseen) / 2.0f;
+        (remainingTime * coneStrength(middle) >= UnseenStrength ? seen : unseen) = middle;
+    }
+    return std::sqrt(unseen);
+}
+
+sf::Vector2f LightCone::reachCells(sf::Vector2f coneScale, float remainingTime) const
 {
     const float scaleX = std::max(coneScale.x, MinConeScale);
     const float scaleY = std::max(coneScale.y, MinConeScale);
+    const float radius = ConeRadius * litFraction(remainingTime);
     // Cone units to 64-space units, then 64-space units to cells.
-    return sf::Vector2f(ConeRadius * scaleX * static_cast<float>(m_mapSize.x) / ShaderSpace,
-                        ConeRadius * scaleY / AspectFix * static_cast<float>(m_mapSize.y) / ShaderSpace);
+    return sf::Vector2f(radius * scaleX * static_cast<float>(m_mapSize.x) / ShaderSpace,
+                        radius * scaleY / AspectFix * static_cast<float>(m_mapSize.y) / ShaderSpace);
 }
 
 sf::Vector2f LightCone::centreCells(sf::Vector2f screenPos) const
@@ -76,14 +101,14 @@ sf::Vector2f LightCone::centreCells(sf::Vector2f screenPos) const
                         screenPos.y / ShaderSpace * static_cast<float>(m_mapSize.y));
 }
 
-sf::FloatRect LightCone::reach(sf::Vector2f screenPos, sf::Vector2f coneScale) const
+sf::FloatRect LightCone::reach(sf::Vector2f screenPos, sf::Vector2f coneScale, float remainingTime) const
 {
     if (m_mapSize.x <= 0 || m_mapSize.y <= 0)
     {
         return sf::FloatRect();
     }
     const sf::Vector2f centre = centreCells(screenPos);
-    const sf::Vector2f half = reachCells(coneScale);
+    const sf::Vector2f half = reachCells(coneScale, remainingTime);
     const float left = std::max(centre.x - half.x, 0.0f);
     const float top = std::max(centre.y - half.y, 0.0f);
     const float right = std::min(centre.x + half.x, static_cast<float>(m_mapSize.x));
@@ -145,10 +170,10 @@ sf::IntRect LightCone::pixelBox(const sf::RenderTarget& target, const sf::FloatR
 }
 
 std::vector<sf::IntRect> LightCone::bands(const sf::RenderTarget& target, sf::Vector2f screenPos,
-                                          sf::Vector2f coneScale) const
+                                          sf::Vector2f coneScale, float remainingTime) const
 {
     std::vector<sf::IntRect> result;
-    const sf::FloatRect world = reach(screenPos, coneScale);
+    const sf::FloatRect world = reach(screenPos, coneScale, remainingTime);
     const sf::IntRect box = pixelBox(target, world);
     if (box.width <= 0 || box.height <= 0)
     {
@@ -169,7 +194,7 @@ std::vector<sf::IntRect> LightCone::bands(const sf::RenderTarget& target, sf::Ve
     const sf::Vector2f origin = view.getCenter() - view.getSize() / 2.0f;
     const sf::Vector2f centre(static_cast<float>(viewport.left) + (centreWorld.x - origin.x) * scale.x,
                               static_cast<float>(viewport.top) + (centreWorld.y - origin.y) * scale.y);
-    const sf::Vector2f half = reachCells(coneScale);
+    const sf::Vector2f half = reachCells(coneScale, remainingTime);
     const float radiusX = half.x * m_cellSize.x * scale.x + MarginPixels;
     const float radiusY = half.y * m_cellSize.y * scale.y + MarginPixels;
     if (!(radiusX > 0.0f && radiusY > 0.0f && std::isfinite(centre.x) && std::isfinite(centre.y)))
@@ -203,33 +228,46 @@ std::vector<sf::IntRect> LightCone::bands(const sf::RenderTarget& target, sf::Ve
     return result;
 }
 
-bool LightCone::draw(sf::RenderTarget& target, const sf::Drawable& lightRect, const sf::RenderStates& states,
-                     sf::Vector2f screenPos, sf::Vector2f coneScale)
+bool LightCone::draw(sf::RenderTarget& target, const sf::RectangleShape& lightRect,
+                     const sf::RenderStates& states, sf::Vector2f screenPos, sf::Vector2f coneScale,
+                     float remainingTime)
 {
     TRACE_SCOPE("orv_gd::LightCone::draw");
-    const std::vector<sf::IntRect> parts = bands(target, screenPos, coneScale);
-    if (parts.empty() || !target.setActive(true))
+    const std::vector<sf::IntRect> parts = bands(target, screenPos, coneScale, remainingTime);
+    if (parts.empty())
     {
         return false;
     }
     ++m_drawCount;
-    const ScissorFunctions& gl = scissorFunctions();
-    if (!gl.valid())
+    const sf::Texture* texture = lightRect.getTexture();
+    if (!m_clipped || !texture || std::fmod(target.getView().getRotation(), 360.0f) != 0.0f)
     {
         // The same picture, only slower.
         target.draw(lightRect, states);
         return true;
     }
-    gl.enable(GL_SCISSOR_TEST);
+    // Each band's pixel edges, taken back to the world, land on whole pixels again when drawn;
+    // cut to the map, whose edges stay those of the map-sized rectangle.
+    const sf::Vector2f mapSize = lightRect.getSize();
+    const sf::Vector2f textureSize(texture->getSize());
+    m_quads.setPrimitiveType(sf::Triangles);
+    m_quads.clear();
     for (const sf::IntRect& band : parts)
     {
-        // GL counts scissor rows from the bottom of the target.
-        const int glBottom = static_cast<int>(target.getSize().y) - (band.top + band.height);
-        gl.scissor(band.left, glBottom, band.width, band.height);
-        target.draw(lightRect, states);
+        const sf::Vector2f a = target.mapPixelToCoords({band.left, band.top});
+        const sf::Vector2f b = target.mapPixelToCoords({band.left + band.width, band.top + band.height});
+        const float left = std::max(std::min(a.x, b.x), 0.0f);
+        const float top = std::max(std::min(a.y, b.y), 0.0f);
+        const float right = std::min(std::max(a.x, b.x), mapSize.x);
+        const float bottom = std::min(std::max(a.y, b.y), mapSize.y);
+        if (left < right && top < bottom)
+        {
+            appendQuad(m_quads, sf::FloatRect(left, top, right - left, bottom - top), mapSize, textureSize);
+        }
     }
-    // Left on, the scissor would also cut the next frame's clear.
-    gl.disable(GL_SCISSOR_TEST);
+    sf::RenderStates quadStates = states;
+    quadStates.texture = texture;
+    target.draw(m_quads, quadStates);
     return true;
 }
 } // namespace orv_gd

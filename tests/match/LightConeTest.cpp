@@ -6,9 +6,25 @@
 
 namespace orv_gd::test
 {
+namespace
+{
+/// The largest difference of any channel of any pixel of two pictures of the same size.
+int largestDifference(const sf::Image& a, const sf::Image& b)
+{
+    const sf::Uint8* p = a.getPixelsPtr();
+    const sf::Uint8* q = b.getPixelsPtr();
+    int largest = 0;
+    for (std::size_t i = 0; i < 4u * a.getSize().x * a.getSize().y; ++i)
+    {
+        largest = std::max(largest, std::abs(int(p[i]) - int(q[i])));
+    }
+    return largest;
+}
+} // namespace
+
 using LightConeTest = FieldTest;
 
-TEST_F(LightConeTest, ClippedLightEqualsTheMapSizedLightPixelForPixel)
+TEST_F(LightConeTest, ClippedLightMatchesTheMapSizedLight)
 {
     sf::Texture texture;
     ASSERT_TRUE(texture.loadFromFile("assets/shaders/ShaderTextureUV.png"));
@@ -32,11 +48,59 @@ TEST_F(LightConeTest, ClippedLightEqualsTheMapSizedLightPixelForPixel)
         m_window->draw(map, states);
         const sf::Image full = grab();
         m_window->clear(PaletteDark);
-        EXPECT_TRUE(cone.draw(*m_window, map, states, light->getScreenPos(), light->getConeScale()));
-        EXPECT_TRUE(samePicture(full, grab()));
+        EXPECT_TRUE(cone.draw(*m_window, map, states, light->getScreenPos(), light->getConeScale(), 1.0f));
+        EXPECT_LE(largestDifference(full, grab()), 1);
         EXPECT_GT(cone.bands(*m_window, light->getScreenPos(), light->getConeScale()).size(),
                   3u); // round cut
         EXPECT_FALSE(samePicture(full, unlit));
     }
+    // The faint rim of a light blends to nothing; a fading light reaches less far, one gone out nowhere.
+    EXPECT_GT(LightCone::litFraction(1.0f), 0.96f);
+    EXPECT_LT(LightCone::litFraction(0.1f), 0.92f);
+    EXPECT_EQ(LightCone::litFraction(0.0f), 0.0f);
+    EXPECT_TRUE(cone.bands(*m_window, {10.0f, 10.0f}, {2.5f, 7.5f}, 0.0f).empty());
+}
+
+TEST_F(LightConeTest, GridLightsLookAsMapSizedLightsInEveryScene)
+{
+    // Off the pixel grid, as the camera stands while it follows the Runner.
+    lookAt({12.37f * Edge, 7.61f * Edge});
+    const auto compare = [this](const char* scene)
+    {
+        SCOPED_TRACE(scene);
+        m_grid.getRenderer().getLightCone().setClipped(false);
+        const sf::Image reference = drawFrame();
+        m_grid.getRenderer().getLightCone().setClipped(true);
+        const sf::Image clipped = drawFrame();
+        EXPECT_LE(largestDifference(reference, clipped), 2);
+        return clipped;
+    };
+    auto runner = placed({9, 9}, BlockType::Dynamic, "Runner");
+    step(0.016f);
+    const sf::Image runnerAlone = compare("the Runner alone");
+    EXPECT_GT(at(runnerAlone, {8.0f, 9.0f}).b, 100) << "lit";
+
+    // A dropped block of four cells beside the Runner, then a second drop over the first one's cones.
+    for (sf::Vector2i cell : {sf::Vector2i(11, 9), {12, 9}, {13, 9}, {12, 8}})
+    {
+        drop(cell);
+    }
+    step(0.016f);
+    compare("a dropped block");
+    for (sf::Vector2i cell : {sf::Vector2i(14, 8), {14, 7}, {15, 7}, {16, 7}})
+    {
+        drop(cell);
+    }
+    step(0.016f);
+    compare("overlapping blocks of two drops");
+
+    // Translucent cells under their neighbours' cones, nearly gone, one of them sliding a cell down.
+    m_grid.setCurrentPlayer(StrategyType::Builder);
+    step(0.5f, 13);
+    m_grid.moveBlock(m_grid.getBlockAt(16, 7), {16, 8});
+    m_grid.moveBlock(runner, {10, 9});
+    step(0.05f);
+    ASSERT_LT(m_grid.getBlockAt(12, 9)->getShape().getFillColor().a, 30);
+    compare("fading blocks");
 }
 } // namespace orv_gd::test
