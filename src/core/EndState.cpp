@@ -94,6 +94,6 @@ void EndState::update(float deltaTime)
 void EndState::draw()
 {
     TRACE_SCOPE("orv_gd::EndState::draw");
-    m_game->getWindow().draw(m_sprite);
+    ScreenHelper::drawPicture(m_game->getWindow(), m_sprite);
 }
 } // namespace orv_gd

@@ -93,7 +93,7 @@ void MenuState::choose(MatchMode mode)
 void MenuState::draw()
 {
     TRACE_SCOPE("orv_gd::MenuState::draw");
-    m_game->getWindow().draw(m_sprite);
+    ScreenHelper::drawPicture(m_game->getWindow(), m_sprite);
 }
 
 void MenuState::registerGamepads()

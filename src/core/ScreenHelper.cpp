@@ -25,6 +25,11 @@ void ScreenHelper::fitSpriteToWindow(sf::Sprite& sprite, const sf::RenderWindow&
     sprite.setPosition(window.getView().getCenter());
 }
 
+void ScreenHelper::drawPicture(sf::RenderWindow& window, const sf::Sprite& sprite)
+{
+    window.draw(sprite, sf::BlendNone);
+}
+
 void ScreenHelper::forEachController(const ControllerInput& controllers,
                                      const std::function<void(unsigned)>& call)
 {

@@ -23,6 +23,10 @@ public:
     /// Scales a full-screen picture to fit the window whole, keeping its proportions, and centres
     /// it on the window's current view; the sides that do not fit stay as bars.
     static void fitSpriteToWindow(sf::Sprite& sprite, const sf::RenderWindow& window);
+    /// Draws a screen's picture, whose pixels are all opaque, over the cleared window: without
+    /// blending, which gives the same pixels without reading the window's back (under software
+    /// rendering about a quarter cheaper).
+    static void drawPicture(sf::RenderWindow& window, const sf::Sprite& sprite);
     /// Calls the function with the slot of every connected controller, in slot order.
     static void forEachController(const ControllerInput& controllers,
                                   const std::function<void(unsigned)>& call);

@@ -88,7 +88,7 @@ void TutorialState::draw()
 {
     if (m_currentSlide < m_slides.size())
     {
-        m_game->getWindow().draw(m_slides[m_currentSlide]);
+        ScreenHelper::drawPicture(m_game->getWindow(), m_slides[m_currentSlide]);
     }
     // The timer starts after the drawing, so the tutorial's trace event leaves the drawing out.
     TRACE_SCOPE("orv_gd::TutorialState::draw");

@@ -3,6 +3,7 @@
 #include "core/Game.h"
 #include "core/InputManager.h"
 #include "core/MenuState.h"
+#include "core/ScreenHelper.h"
 #include "core/TutorialState.h"
 #include "resources/AssetCatalogue.h"
 #include "resources/AssetManager.h"
@@ -10,9 +11,12 @@
 #include "support/RecordingState.h"
 #include "support/TempWorkDir.h"
 
+#include <SFML/Graphics/Image.hpp>
 #include <SFML/Window/Event.hpp>
 
 #include <gtest/gtest.h>
+
+#include <cstring>
 
 namespace orv_gd
 {
@@ -237,5 +241,27 @@ TEST_F(ScreensTest, EndScreenQuitsOnControllerButtonOneOnlyOnceItWasLetGoThere)
     EXPECT_FALSE(m_game.getWindow().isOpen());
     EXPECT_EQ(output(), "closing game\n");
     m_controllers.resetSimulated();
+}
+
+TEST_F(ScreensTest, PicturesDrawnWithoutBlendingLookExactlyAsBlendedOverTheClearedWindow)
+{
+    sf::RenderWindow& window = m_game.getWindow();
+    const auto shown = [&window](const sf::Sprite& sprite, bool blended)
+    {
+        window.clear(sf::Color::Black);
+        blended ? window.draw(sprite) : ScreenHelper::drawPicture(window, sprite);
+        sf::Texture texture;
+        texture.create(window.getSize().x, window.getSize().y);
+        texture.update(window);
+        return texture.copyToImage();
+    };
+    for (const char* id : {"start", "tutorial1", "tutorial2", "win_builder", "win_runner"})
+    {
+        sf::Sprite sprite(*AssetManager::getInstance().GetTexture(id));
+        ScreenHelper::fitSpriteToWindow(sprite, window); // scaled down, with bars above and below
+        const sf::Image blended = shown(sprite, true);
+        const sf::Image plain = shown(sprite, false);
+        EXPECT_EQ(std::memcmp(blended.getPixelsPtr(), plain.getPixelsPtr(), 4u * 800u * 600u), 0) << id;
+    }
 }
 } // namespace orv_gd
