@@ -38,6 +38,18 @@ void loadStandInLightTexture(sf::Texture& texture)
     texture.loadFromImage(image);
 }
 
+/// What a colour blended over black leaves: each channel times alpha / 255, rounded as the
+/// blender rounds it.
+sf::Color overBlack(const sf::Color& color)
+{
+    const auto scaled = [&color](sf::Uint8 channel)
+    {
+        const int product = channel * color.a + 128;
+        return static_cast<sf::Uint8>((product + (product >> 8)) >> 8);
+    };
+    return sf::Color(scaled(color.r), scaled(color.g), scaled(color.b));
+}
+
 /// Appends the two triangles of the axis-aligned quad [left, right) x [top, bottom).
 void appendQuad(sf::VertexArray& vertices, float left, float top, float right, float bottom,
                 const sf::Color& color)
@@ -217,14 +229,18 @@ void GridRenderer::drawCellFrames(sf::RenderWindow& window, const VisibleArea& a
     // The map cells' fills are fully transparent and change no pixel, so only the frame around the
     // map is filled: the visible part of the rows above and below it and of the columns beside it,
     // as up to four rectangles. The cells' fills do not overlap, so this is the same picture.
-    const auto appendFill = [this](int fromColumn, int toColumn, int fromRow, int toRow)
+    // The frame is the first thing drawn over the cleared black window and all of it is opaque
+    // but the fills: with the fills' colour over black it is drawn without blending, which gives
+    // the same pixels without reading the window back.
+    const sf::Color fill = overBlack(PaletteDarkTranslucent);
+    const auto appendFill = [this, &fill](int fromColumn, int toColumn, int fromRow, int toRow)
     {
         if (fromColumn <= toColumn && fromRow <= toRow)
         {
             appendQuad(m_gridLines, static_cast<float>(fromColumn) * m_cellSize.x,
                        static_cast<float>(fromRow) * m_cellSize.y,
                        static_cast<float>(toColumn + 1) * m_cellSize.x,
-                       static_cast<float>(toRow + 1) * m_cellSize.y, PaletteDarkTranslucent);
+                       static_cast<float>(toRow + 1) * m_cellSize.y, fill);
         }
     };
     const int mapTop = std::max(firstRow, 0);
@@ -263,7 +279,7 @@ void GridRenderer::drawCellFrames(sf::RenderWindow& window, const VisibleArea& a
             m_gridLines.append(m_cellShapes[outlineStart + index * OutlineVertices + i]);
         }
     }
-    window.draw(m_gridLines);
+    window.draw(m_gridLines, sf::BlendNone);
 }
 
 void GridRenderer::appendGridLines(int firstColumn, int lastColumn, int firstRow, int lastRow)
