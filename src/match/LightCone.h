@@ -56,9 +56,10 @@ public:
     /// widened by MarginPixels and cut to the target; top-left origin. Zero-sized when it misses.
     static sf::IntRect pixelBox(const sf::RenderTarget& target, const sf::FloatRect& world);
 
-    /// Rows of target pixels per band of the round cut. Each band is two more triangles, and
-    /// band edges on multiples of 64 rows fall on the software renderer's tile edges.
-    static constexpr int BandRows = 64;
+    /// Rows of target pixels per band of the round cut. Each band is two more triangles in the
+    /// one draw; measured under software rendering (CPU time of a 3.5-cell light at 1920 x 1080),
+    /// 32 rows cost 8 % less than 64 (the corners outside the round edge) and 8 no less than 16.
+    static constexpr int BandRows = 32;
 
     /// The boxes of target pixels, top-left origin, that together cover every pixel the cone can
     /// light and none twice: horizontal bands following the cone's round edge, or the one box
