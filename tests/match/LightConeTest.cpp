@@ -1,6 +1,7 @@
 #include "match/LightCone.h"
 
 #include "FieldTestSupport.h"
+#include "match/GridRenderer.h"
 
 #include <SFML/Graphics/RectangleShape.hpp>
 
