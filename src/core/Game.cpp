@@ -141,6 +141,7 @@ void Game::initInputBindings()
     input.bind("BuilderRotateLeft", sf::Keyboard::PageUp, 1);
     input.bind("BuilderRotateRight", sf::Keyboard::PageDown, 1);
     input.bind("debugdraw", sf::Keyboard::F1, 0);
+    input.bind("Pause", sf::Keyboard::P, 0);
 }
 
 void Game::update()

@@ -29,8 +29,6 @@ namespace
 {
 constexpr int BuilderPlayer = 1;
 constexpr float StickThreshold = 30.0f;
-/// The Builder may not drop into the last three columns, where the finish line stands.
-constexpr int FinishColumns = 3;
 } // namespace
 
 BuilderStrategy::BuilderStrategy(MainState& mainState) : Strategy(mainState) {}
@@ -427,6 +425,25 @@ bool BuilderStrategy::placeBlock()
         }
     }
     return true;
+}
+
+BuilderStrategy::GhostProblem BuilderStrategy::getGhostProblem() const
+{
+    GhostProblem problem = GhostProblem::None;
+    const int lastColumn = m_grid.getMapSize().x - FinishColumns;
+    for (const std::shared_ptr<BlockComponent>& cell : currentCells())
+    {
+        const sf::Vector2i position = cell->getGridPosition();
+        if (onSafeZone(position))
+        {
+            return GhostProblem::OnSafeZone;
+        }
+        if (position.x >= lastColumn)
+        {
+            problem = GhostProblem::InFinishColumns;
+        }
+    }
+    return problem;
 }
 
 std::vector<std::shared_ptr<BlockComponent>> BuilderStrategy::currentCells() const

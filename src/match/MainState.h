@@ -1,6 +1,9 @@
 #pragma once
 
 #include "core/GameState.h"
+#include "match/BuilderGuides.h"
+#include "match/HudText.h"
+#include "match/PauseSwitch.h"
 #include "match/StrategyType.h"
 #include "objects/SpriteManager.h"
 
@@ -52,6 +55,10 @@ public:
 
     const std::vector<std::shared_ptr<GameObject>>& getProgressBars() const { return m_progressBars; }
     const std::vector<std::shared_ptr<GameObject>>& getProgressBarIcons() const { return m_progressBarIcons; }
+    /// The HUD's words and numbers, the pause and the Builder's guide lines.
+    const HudText& getHudText() const { return m_hudText; }
+    bool isPaused() const { return m_pause.isPaused(); }
+    const BuilderGuides& getBuilderGuides() const { return m_guides; }
 
 private:
     sf::RenderWindow& m_window;
@@ -70,5 +77,11 @@ private:
     GridManager* m_grid = nullptr;
 
     void refreshProgressBars();
+    /// Feeds the HUD's words the values of this frame; `playTime` is 0 while paused.
+    void refreshHudText(float playTime);
+
+    PauseSwitch m_pause;
+    HudText m_hudText;
+    BuilderGuides m_guides;
 };
 } // namespace orv_gd

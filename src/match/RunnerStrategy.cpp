@@ -56,7 +56,7 @@ void RunnerStrategy::enter()
     refreshRunner();
     if (isTrapped())
     {
-        reset();
+        reset(ResetCause::WalledIn);
     }
 }
 
@@ -109,7 +109,7 @@ void RunnerStrategy::update(float dt)
             moveRunner(wanted.x, wanted.y, wanted.y < runnerCell().y);
             if (!m_reachedFinish && isTrapped())
             {
-                reset();
+                reset(ResetCause::WalledIn);
             }
         }
         m_resetThisFrame = false;
@@ -244,7 +244,7 @@ void RunnerStrategy::moveRunner(int x, int y, bool jump)
             {
                 if (m_resetsLeft >= 0)
                 {
-                    reset();
+                    reset(ResetCause::Fell);
                 }
                 return;
             }
@@ -260,7 +260,7 @@ void RunnerStrategy::moveRunner(int x, int y, bool jump)
         }
         if (y + 1 >= mapSize.y)
         {
-            reset();
+            reset(ResetCause::Fell);
             return;
         }
         moveRunnerBlock({x, y});
@@ -312,9 +312,10 @@ bool RunnerStrategy::isTrapped() const
            !isFree(cell.x, cell.y + 1);
 }
 
-void RunnerStrategy::reset()
+void RunnerStrategy::reset(ResetCause cause)
 {
     m_resetsLeft -= 1;
+    m_lastResetCause = cause;
     if (m_runnerBlock)
     {
         // The Builder may have covered the start cell; the Runner then restarts on the nearest
