@@ -31,7 +31,8 @@ void BuilderGuides::update(const std::vector<std::shared_ptr<BlockComponent>>& s
     m_safeZone.setOutlineThickness(thickness);
     m_finish.setOutlineThickness(thickness);
     m_finish.setPosition(static_cast<float>(mapSize.x - finishColumns) * cellEdge, 0.0f);
-    m_finish.setSize({static_cast<float>(finishColumns) * cellEdge, static_cast<float>(mapSize.y) * cellEdge});
+    m_finish.setSize(
+        {static_cast<float>(finishColumns) * cellEdge, static_cast<float>(mapSize.y) * cellEdge});
 
     if (safeZone.empty())
     {

@@ -70,10 +70,11 @@ void HudText::init(const sf::Font* font)
     place(Reason, 50.0f * sx, 7.0f * sy, large, ReasonColor);
     place(ResetNote, 50.0f * sx, 14.0f * sy, large, NoteColor);
     place(Banner, 50.0f * sx, 25.0f * sy, static_cast<unsigned>(std::max(16.0f, 6.0f * sy)), PaletteAmber);
-    place(Paused, 50.0f * sx, 50.0f * sy, static_cast<unsigned>(std::max(14.0f, std::min(4.5f * sy, 2.4f * sx))),
-          PaletteWhite);
+    // Below the Runner's neighbours and above the bars, clear of the banner.
+    place(Paused, 50.0f * sx, 75.0f * sy,
+          static_cast<unsigned>(std::max(14.0f, std::min(4.5f * sy, 2.4f * sx))), PaletteWhite);
 
-    for (sf::RectangleShape* box : {&m_bannerBox, &m_reasonBox, &m_noteBox})
+    for (sf::RectangleShape* box : {&m_bannerBox, &m_reasonBox, &m_noteBox, &m_pausedBox})
     {
         box->setFillColor(PaletteDarkTranslucent);
     }
@@ -160,7 +161,8 @@ void HudText::update(float dt, const HudReadings& readings)
     const float left = std::max(0.0f, limit - readings.timeInTurn);
     show(Time, static_cast<long>(std::ceil(left * 10.0f - 1e-3f)),
          [&] { return "time " + secondsLeft(readings.timeInTurn, limit) + " s"; });
-    show(Steps, readings.steps, [&] { return ofLimit("steps", readings.steps, RunnerStrategy::MovesPerTurn); });
+    show(Steps, readings.steps,
+         [&] { return ofLimit("steps", readings.steps, RunnerStrategy::MovesPerTurn); });
     show(Jump, readings.jumpForce, [&] { return ofLimit("jump", readings.jumpForce, JumpForceLimit); });
     show(Resets, readings.resetsLeft,
          [&] { return ofLimit("resets", std::max(0, readings.resetsLeft), RunnerStrategy::StartResets); });
@@ -205,7 +207,8 @@ void HudText::update(float dt, const HudReadings& readings)
     if (m_noteLeft > 0.0f)
     {
         const int used = RunnerStrategy::StartResets - readings.resetsLeft;
-        show(ResetNote, static_cast<long>(m_noteCause) * 100 + used, [&] { return resetNote(m_noteCause, used); });
+        show(ResetNote, static_cast<long>(m_noteCause) * 100 + used,
+             [&] { return resetNote(m_noteCause, used); });
     }
     else
     {
@@ -263,7 +266,7 @@ void HudText::draw()
     if (isShown(Paused))
     {
         m_window.draw(m_dim);
-        m_window.draw(m_slots[Paused].text);
+        drawBacked(m_slots[Paused], m_pausedBox);
     }
     m_window.setView(cameraView);
 }

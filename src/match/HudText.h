@@ -75,6 +75,8 @@ public:
     /// The words of a line as shown; empty while the line is hidden.
     const std::string& getText(Line line) const;
     bool isShown(Line line) const { return !getText(line).empty(); }
+    /// Where a line lands on the window, in window pixels.
+    sf::FloatRect getBounds(Line line) const { return m_slots[line].text.getGlobalBounds(); }
 
     /// Seconds left of a turn, one decimal, rounded up so "0.0" shows only when time is up.
     static std::string secondsLeft(float timeInTurn, float turnLimit);
@@ -109,6 +111,7 @@ private:
     sf::RectangleShape m_bannerBox;
     sf::RectangleShape m_reasonBox;
     sf::RectangleShape m_noteBox;
+    sf::RectangleShape m_pausedBox;
     sf::RectangleShape m_dim;
 
     bool m_paused = false;

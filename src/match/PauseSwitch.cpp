@@ -14,7 +14,8 @@ void PauseSwitch::reset()
     m_paused = false;
     for (unsigned slot = 0; slot < ControllerInput::SlotCount; ++slot)
     {
-        m_startHeld[slot] = m_controllers.isConnected(slot) && m_controllers.isButtonPressed(slot, StartButton);
+        m_startHeld[slot] =
+            m_controllers.isConnected(slot) && m_controllers.isButtonPressed(slot, StartButton);
     }
 }
 
