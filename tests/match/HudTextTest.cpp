@@ -21,10 +21,22 @@ using Line = HudText::Line;
 class HudTextTest : public ::testing::Test
 {
 protected:
+    // Starts and ends with every key up and no controller, whatever ran before in this process.
+    HudTextTest() { releaseAll(); }
     ~HudTextTest() override
     {
+        releaseAll();
         controllers.resetSimulated();
         controllers.setSimulated(false);
+    }
+    void releaseAll()
+    {
+        for (int key = 0; key < sf::Keyboard::KeyCount; ++key)
+        {
+            m.key(static_cast<Key>(key), false);
+        }
+        m.frame(0.0f);
+        m.frame(0.0f);
     }
     const HudText& hud() { return m.match().getHudText(); }
     const std::string& text(Line line) { return hud().getText(line); }
