@@ -77,9 +77,9 @@ TEST(HudTextWords, TimeRoundsUpToATenthAndEachMessageHasItsWords)
 
 TEST_F(HudTextTest, TheNumbersAreTheRulesValuesThroughATurnOfEachRole)
 {
-    const std::map<Line, std::string> opening{{Line::Role, "BUILDER"},      {Line::Blocks, "blocks 2/2"},
-                                              {Line::Time, "time 10.0 s"},   {Line::Steps, "steps 4/4"},
-                                              {Line::Jump, "jump 0/7"},      {Line::Resets, "resets 2/2"},
+    const std::map<Line, std::string> opening{{Line::Role, "BUILDER"},     {Line::Blocks, "blocks 2/2"},
+                                              {Line::Time, "time 10.0 s"}, {Line::Steps, "steps 4/4"},
+                                              {Line::Jump, "jump 0/7"},    {Line::Resets, "resets 2/2"},
                                               {Line::Turns, "turns 50/50"}};
     for (const auto& [line, words] : opening)
     {
@@ -249,7 +249,8 @@ TEST_F(HudTextTest, StartOnAnyControllerTogglesOncePerPressAndEscapeStillLeaves)
 
 TEST(HudTextEndTest, TheEndScreenSaysHowTheMatchEnded)
 {
-    const auto summary = [](test::MatchFixture& m) {
+    const auto summary = [](test::MatchFixture& m)
+    {
         return static_cast<EndState*>(m.states().findState("EndState"))->getSummary();
     };
     {
@@ -355,9 +356,12 @@ TEST(HudLayoutTest, AtBothScreenSizesEveryLineFitsAndKeepsClearOfTheRunnersNeigh
         EXPECT_TRUE(window.contains(pausedLine.left, pausedLine.top) &&
                     window.contains(pausedLine.left + pausedLine.width, pausedLine.top));
         EXPECT_FALSE(pausedLine.intersects(neighbours));
-        const sf::Vector2f middle = m.runnerBlock()->getDrawPosition() * edge - topLeft + sf::Vector2f(edge, edge) / 2.0f;
-        const sf::Color lit = running.getPixel(static_cast<unsigned>(middle.x), static_cast<unsigned>(middle.y));
-        const sf::Color dimmed = paused.getPixel(static_cast<unsigned>(middle.x), static_cast<unsigned>(middle.y));
+        const sf::Vector2f middle =
+            m.runnerBlock()->getDrawPosition() * edge - topLeft + sf::Vector2f(edge, edge) / 2.0f;
+        const sf::Color lit =
+            running.getPixel(static_cast<unsigned>(middle.x), static_cast<unsigned>(middle.y));
+        const sf::Color dimmed =
+            paused.getPixel(static_cast<unsigned>(middle.x), static_cast<unsigned>(middle.y));
         EXPECT_LT(dimmed.b, lit.b / 2) << "the map is dimmed under the pause line";
 
         m.match().endMatch(StrategyType::Runner);
@@ -369,7 +373,8 @@ TEST(HudLayoutTest, AtBothScreenSizesEveryLineFitsAndKeepsClearOfTheRunnersNeigh
         const sf::FloatRect bounds = end.getSummaryText().getGlobalBounds();
         EXPECT_TRUE(picture.contains(bounds.left, bounds.top) &&
                     picture.contains(bounds.left + bounds.width, bounds.top + bounds.height));
-        EXPECT_NEAR(bounds.top + bounds.height / 2.0f - picture.top, 0.78f * picture.height, 0.02f * picture.height);
+        EXPECT_NEAR(bounds.top + bounds.height / 2.0f - picture.top, 0.78f * picture.height,
+                    0.02f * picture.height);
     }
 }
 } // namespace orv_gd
