@@ -19,6 +19,7 @@
 #include "match/BlockComponent.h"
 #include "match/BlockType.h"
 #include "match/GridManager.h"
+#include "match/GridRenderer.h"
 #include "match/MainState.h"
 #include "match/Palette.h"
 #include "objects/EventBus.h"
@@ -26,7 +27,6 @@
 #include "objects/GameObjectCreateEvent.h"
 #include "objects/GameObjectManager.h"
 #include "objects/RenderableCreateEvent.h"
-#include "resources/DebugDraw.h"
 #include "resources/TraceRecorder.h"
 
 #include <SFML/Graphics/RenderWindow.hpp>
@@ -155,7 +155,7 @@ void processEvents(sf::RenderWindow& window)
 }
 
 /// One frame of the game with a fixed frame time: Game::update's steps (input tables, state
-/// manager, debug drawing, title), then the real Game::draw.
+/// manager, title), then the real Game::draw.
 void gameFrame(Game& game, float deltaTime)
 {
     TRACE_SCOPE("Frame");
@@ -164,7 +164,6 @@ void gameFrame(Game& game, float deltaTime)
         TRACE_SCOPE("orv_gd::Game::update");
         orv_gd::InputManager::getInstance().update();
         game.getGameStateManager().update(deltaTime);
-        orv_gd::DebugDraw::getInstance().update(deltaTime);
         game.getWindow().setTitle(game.getConfig().windowName + " | FPS: 0");
     }
     game.draw();
@@ -433,7 +432,7 @@ int main(int argc, char** argv)
             trace.endSession();
             appendBlock(matchFrames[scene]);
             // What was actually lit in the last frame, culling included.
-            litCells[scene] = orv_gd::GridManager::getInstance().getLitBlocks().size();
+            litCells[scene] = orv_gd::GridManager::getInstance().getRenderer().getLitBlocks().size();
 
             // The same scene once more, waiting for the renderer after each part of the drawing.
             trace.beginSession("match parts", blockPath);

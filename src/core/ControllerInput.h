@@ -15,6 +15,15 @@ public:
     static constexpr unsigned ButtonCount = sf::Joystick::ButtonCount;
     static constexpr unsigned AxisCount = sf::Joystick::AxisCount;
 
+    /// The buttons the game reads, by their numbers on a common game pad.
+    static constexpr unsigned ButtonA = 0;
+    static constexpr unsigned ButtonB = 1;
+    static constexpr unsigned ButtonX = 2;
+    static constexpr unsigned ButtonY = 3;
+    static constexpr unsigned ButtonLB = 4;
+    static constexpr unsigned ButtonRB = 5;
+    static constexpr unsigned ButtonStart = 7;
+
     static ControllerInput& getInstance();
 
     bool isConnected(unsigned slot) const;

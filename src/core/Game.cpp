@@ -35,7 +35,7 @@ void FpsCounter::update()
     ++frames;
 }
 
-Game::Game() = default;
+Game::Game() : m_inputManager(InputManager::getInstance()), m_debugDraw(DebugDraw::getInstance()) {}
 
 void Game::run()
 {
@@ -75,7 +75,7 @@ void Game::runLoop()
                     m_window.close();
                     return;
                 }
-                m_inputManager->process(event);
+                m_inputManager.process(event);
                 m_gui.handleEvent(event);
             }
         }
@@ -90,7 +90,6 @@ bool Game::init()
 {
     TRACE_SCOPE("orv_gd::Game::init");
     initInputBindings();
-    m_debugDraw = &DebugDraw::getInstance();
 
     AssetCatalogue& assetCatalogue = AssetCatalogue::getInstance();
     assetCatalogue.setWindow(m_window);
@@ -116,15 +115,14 @@ bool Game::init()
     }
 
     m_gui.setTarget(m_window);
-    m_inputManager->setRenderWindow(&m_window);
+    m_inputManager.setRenderWindow(&m_window);
     m_gameStateManager.setState("MenuState");
     return true;
 }
 
 void Game::initInputBindings()
 {
-    m_inputManager = &InputManager::getInstance();
-    InputManager& input = *m_inputManager;
+    InputManager& input = m_inputManager;
     input.bind("Exit", sf::Keyboard::Escape, 0);
     input.bind("Select", sf::Keyboard::Space, 0);
     input.bind("RunnerLeft", sf::Keyboard::A, 0);
@@ -155,9 +153,13 @@ void Game::update()
     }
     const float deltaTime = m_frameClock.restart().asSeconds();
 
-    m_inputManager->update();
+    m_inputManager.update();
     m_gameStateManager.update(deltaTime);
-    m_debugDraw->update(deltaTime);
+    // Toggled when F1 goes up, so holding the key does not flicker the overlay.
+    if (m_inputManager.isKeyReleased("debugdraw", 0))
+    {
+        m_debugDraw.setEnabled(!m_debugDraw.isEnabled());
+    }
     m_fpsCounter.update();
 
     std::ostringstream ss;
@@ -170,7 +172,7 @@ void Game::draw()
     TRACE_SCOPE("orv_gd::Game::draw");
     m_window.clear(sf::Color(0, 0, 0, 255));
     m_gameStateManager.draw();
-    m_debugDraw->draw(m_window);
+    m_debugDraw.draw(m_window);
     m_gui.draw();
     m_window.display();
 }

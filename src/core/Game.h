@@ -55,8 +55,8 @@ private:
     GameConfig m_config;
     sf::RenderWindow m_window;
     GameStateManager m_gameStateManager;
-    InputManager* m_inputManager = nullptr;
-    DebugDraw* m_debugDraw = nullptr;
+    InputManager& m_inputManager;
+    DebugDraw& m_debugDraw;
     FpsCounter m_fpsCounter;
     Gui m_gui;
     // Measures the frame time; started by the first update rather than at construction.

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "match/StrategyType.h"
+#include "core/StrategyType.h"
 
 namespace orv_gd
 {

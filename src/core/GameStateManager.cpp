@@ -9,28 +9,12 @@ namespace orv_gd
 {
 void GameStateManager::registerState(const std::string& name, std::shared_ptr<GameState> state)
 {
-    std::shared_ptr<GameState>& slot = m_states[name];
-    GameState* replaced = slot.get();
-    if (replaced != nullptr && replaced != state.get())
-    {
-        // The map owns the states, so the replaced one dies here: never leave the current or
-        // pending pointer on it. A replaced current state leaves like any other, and its
-        // successor enters at the next update.
-        if (replaced == m_currentState)
-        {
-            replaced->exit();
-            m_currentState = nullptr;
-            if (m_pendingState == nullptr)
-            {
-                m_pendingState = state.get();
-            }
-        }
-        if (replaced == m_pendingState)
-        {
-            m_pendingState = state.get();
-        }
-    }
-    slot = std::move(state);
+    // The map owns the states, so a replaced state dies here: the current or pending pointer
+    // must never be left on it. Screens are registered once, before the first switch.
+    const GameState* replaced = findState(name);
+    ORV_ASSERT(replaced == nullptr || (replaced != m_currentState && replaced != m_pendingState),
+               "The current or pending state cannot be replaced");
+    m_states[name] = std::move(state);
 }
 
 GameState* GameStateManager::findState(const std::string& name) const

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/ControllerInput.h"
+
 #include <functional>
 
 namespace sf
@@ -10,15 +12,13 @@ class Sprite;
 
 namespace orv_gd
 {
-class ControllerInput;
-
 /// What the picture screens (menu, tutorial, end screen) share: fitting a picture to the window,
 /// walking the connected controllers, and closing the game.
 class ScreenHelper
 {
 public:
-    static constexpr unsigned SelectButton = 0;
-    static constexpr unsigned ExitButton = 1;
+    static constexpr unsigned SelectButton = ControllerInput::ButtonA;
+    static constexpr unsigned ExitButton = ControllerInput::ButtonB;
 
     /// Scales a full-screen picture to fit the window whole, keeping its proportions, and centres
     /// it on the window's current view; the sides that do not fit stay as bars.

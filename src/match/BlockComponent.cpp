@@ -1,7 +1,11 @@
 #include "match/BlockComponent.h"
 
 #include "match/GridManager.h"
+#include "match/LightCone.h"
+#include "match/Palette.h"
+#include "objects/EventBus.h"
 #include "objects/GameObject.h"
+#include "objects/RenderableCreateEvent.h"
 #include "resources/AssetManager.h"
 
 #include <SFML/Graphics/RenderWindow.hpp>
@@ -171,16 +175,27 @@ float BlockComponent::easeInOutCubic(float t)
     return 0.5f * f * f * f + 1.0f;
 }
 
+std::shared_ptr<BlockComponent> BlockComponent::addToGrid(GameObject& owner, sf::RenderWindow& window,
+                                                          sf::Vector2i cell, sf::Color color, bool isGhost,
+                                                          BlockType type, const std::string& layer)
+{
+    std::shared_ptr<BlockComponent> block =
+        owner.addComponent<BlockComponent>(owner, window, cell, color, isGhost, type);
+    block->m_grid.placeBlock(block);
+    EventBus::getInstance().fireEvent(std::make_shared<RenderableCreateEvent>(layer, *block));
+    return block;
+}
+
 sf::Color BlockComponent::colorForType(BlockType type)
 {
     switch (type)
     {
     case BlockType::Static:
-        return sf::Color(255, 255, 255, 255);
+        return PaletteWhite;
     case BlockType::Finish:
-        return sf::Color(34, 197, 94, 255);
+        return PaletteGreen;
     default:
-        return sf::Color(245, 158, 11, 255);
+        return PaletteAmber;
     }
 }
 
@@ -216,8 +231,9 @@ void BlockComponent::computeLightUniforms(float remainingTime)
     if (mapSize.x > 0 && mapSize.y > 0)
     {
         // The shader works in a 64-unit map space; the light follows the sliding rectangle.
-        m_screenPos = sf::Vector2f((m_drawPosition.x + 0.5f) / static_cast<float>(mapSize.x) * 64.0f,
-                                   (m_drawPosition.y + 0.5f) / static_cast<float>(mapSize.y) * 64.0f);
+        m_screenPos =
+            sf::Vector2f((m_drawPosition.x + 0.5f) / static_cast<float>(mapSize.x) * LightCone::ShaderSpace,
+                         (m_drawPosition.y + 0.5f) / static_cast<float>(mapSize.y) * LightCone::ShaderSpace);
         m_coneScale = sf::Vector2f(2.5f, 2.5f * static_cast<float>(mapSize.x / mapSize.y));
     }
     else

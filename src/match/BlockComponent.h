@@ -53,6 +53,12 @@ public:
     const sf::RenderStates& getRenderStates() const { return m_renderStates; }
     void setRenderStates(const sf::RenderStates& states) { m_renderStates = states; }
 
+    /// Makes a block on the object, places it in the grid and announces it on the render layer,
+    /// in that order. The block is returned whether or not the grid's table took it.
+    static std::shared_ptr<BlockComponent> addToGrid(GameObject& owner, sf::RenderWindow& window,
+                                                     sf::Vector2i cell, sf::Color color, bool isGhost,
+                                                     BlockType type, const std::string& layer);
+
     static float easeInOutCubic(float t);
     static sf::Color colorForType(BlockType type);
 

@@ -4,6 +4,7 @@
 #include "core/InputManager.h"
 #include "match/BlockComponent.h"
 #include "match/GridManager.h"
+#include "match/LevelGenerator.h"
 #include "match/MainState.h"
 #include "match/ObstacleShapes.h"
 #include "match/Palette.h"
@@ -11,8 +12,8 @@
 #include "objects/GameObject.h"
 #include "objects/GameObjectCreateEvent.h"
 #include "objects/GameObjectManager.h"
-#include "objects/RenderableCreateEvent.h"
 #include "objects/RenderableDestroyEvent.h"
+#include "objects/VisibleArea.h"
 #include "resources/AssetManager.h"
 #include "resources/TraceRecorder.h"
 
@@ -48,7 +49,7 @@ void BuilderStrategy::enter()
     std::cout << "BuilderStrategy::enter()" << std::endl;
 
     const sf::Vector2i mapSize = m_grid.getMapSize();
-    sf::Vector2i runnerCell{0, mapSize.y - 6};
+    sf::Vector2i runnerCell = LevelGenerator::startCell(mapSize);
     if (const std::shared_ptr<GameObject> runner = m_objects.getGameObject("Runner"))
     {
         if (const std::shared_ptr<BlockComponent> block = runner->getComponent<BlockComponent>())
@@ -63,7 +64,8 @@ void BuilderStrategy::enter()
     moveBlock({0, 0});
     // The controller is not read during the Runner's turn: take the button as it is now, so a
     // button let go meanwhile drops at the first press, and one still held does not drop at once.
-    m_controllerButtonHeld = m_controllers.isButtonPressed(static_cast<unsigned>(BuilderPlayer), 0);
+    m_controllerButtonHeld =
+        m_controllers.isButtonPressed(static_cast<unsigned>(BuilderPlayer), ControllerInput::ButtonA);
 }
 
 void BuilderStrategy::exit()
@@ -161,7 +163,7 @@ void BuilderStrategy::handleInput(int player, const sf::Vector2i& mapSize)
 void BuilderStrategy::handleControllerInput(int player, const sf::Vector2i& mapSize)
 {
     const unsigned slot = static_cast<unsigned>(player);
-    const bool buttonDown = m_controllers.isButtonPressed(slot, 0);
+    const bool buttonDown = m_controllers.isButtonPressed(slot, ControllerInput::ButtonA);
     const bool pressedNow = buttonDown && !m_controllerButtonHeld;
     m_controllerButtonHeld = buttonDown;
     if (pressedNow && placeBlock())
@@ -194,12 +196,12 @@ void BuilderStrategy::handleControllerInput(int player, const sf::Vector2i& mapS
     {
         m_cursor.x += 1;
     }
-    if (m_controllers.isButtonPressed(slot, 4))
+    if (m_controllers.isButtonPressed(slot, ControllerInput::ButtonLB))
     {
         m_moveTimer = 0.0f;
         rotateBlock(3);
     }
-    else if (m_controllers.isButtonPressed(slot, 5))
+    else if (m_controllers.isButtonPressed(slot, ControllerInput::ButtonRB))
     {
         m_moveTimer = 0.0f;
         rotateBlock(1);
@@ -267,11 +269,8 @@ void BuilderStrategy::addBlockCells(const Shape& shape, BlockType type)
     }
     for (const sf::Vector2i& offset : shape)
     {
-        std::shared_ptr<BlockComponent> block = m_currentBlock->addComponent<BlockComponent>(
-            *m_currentBlock, m_mainState.getWindow(), m_cursor + offset, BlockComponent::colorForType(type),
-            true, type);
-        m_grid.placeBlock(block);
-        m_events.fireEvent(std::make_shared<RenderableCreateEvent>("Map", *block));
+        BlockComponent::addToGrid(*m_currentBlock, m_mainState.getWindow(), m_cursor + offset,
+                                  BlockComponent::colorForType(type), true, type, "Map");
     }
     m_currentBlock->init();
 }
@@ -307,7 +306,7 @@ void BuilderStrategy::moveBlock(sf::Vector2i offset)
             cell->setColor(PaletteRed);
             misplaced = true;
         }
-        else if (position.x < mapSize.x - FinishColumns)
+        else if (position.x < mapSize.x - LevelGenerator::FinishColumns)
         {
             cell->setColor(BlockComponent::colorForType(cell->getType()));
         }
@@ -389,7 +388,7 @@ bool BuilderStrategy::placeBlock()
     {
         return false;
     }
-    const int lastColumn = m_grid.getMapSize().x - FinishColumns;
+    const int lastColumn = m_grid.getMapSize().x - LevelGenerator::FinishColumns;
     for (const std::shared_ptr<BlockComponent>& cell : cells)
     {
         const sf::Vector2i position = cell->getGridPosition();
@@ -430,7 +429,7 @@ bool BuilderStrategy::placeBlock()
 BuilderStrategy::GhostProblem BuilderStrategy::getGhostProblem() const
 {
     GhostProblem problem = GhostProblem::None;
-    const int lastColumn = m_grid.getMapSize().x - FinishColumns;
+    const int lastColumn = m_grid.getMapSize().x - LevelGenerator::FinishColumns;
     for (const std::shared_ptr<BlockComponent>& cell : currentCells())
     {
         const sf::Vector2i position = cell->getGridPosition();
@@ -482,10 +481,6 @@ bool BuilderStrategy::insideView(sf::Vector2i cell) const
     const sf::Vector2f cellSize = m_grid.getCellSize();
     const sf::Vector2f position(static_cast<float>(cell.x) * cellSize.x,
                                 static_cast<float>(cell.y) * cellSize.y);
-    const sf::Vector2u windowSize = m_mainState.getWindow().getSize();
-    const sf::Vector2f half(static_cast<float>(windowSize.x) / 2.0f, static_cast<float>(windowSize.y) / 2.0f);
-    const sf::Vector2f centre = camera->getPosition();
-    return position.x >= centre.x - half.x && position.x <= centre.x + half.x &&
-           position.y >= centre.y - half.y && position.y <= centre.y + half.y;
+    return VisibleArea::around(camera->getPosition(), m_mainState.getWindow().getSize()).contains(position);
 }
 } // namespace orv_gd

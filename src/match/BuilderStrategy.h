@@ -23,9 +23,6 @@ public:
     using Shape = std::vector<sf::Vector2i>;
 
     static constexpr int BlocksPerTurn = 2;
-    static constexpr float TurnLimit = 10.0f;
-    /// The Builder may not drop into the last three columns, where the finish line stands.
-    static constexpr int FinishColumns = 3;
 
     /// Why the ghost is shown red and refuses to drop.
     enum class GhostProblem

@@ -1,16 +1,10 @@
 #pragma once
 
-#include "match/LightCone.h"
-#include "match/StrategyType.h"
+#include "core/StrategyType.h"
+#include "objects/VisibleArea.h"
 
-#include <SFML/Graphics/RectangleShape.hpp>
-#include <SFML/Graphics/RenderStates.hpp>
-#include <SFML/Graphics/Shader.hpp>
-#include <SFML/Graphics/Texture.hpp>
-#include <SFML/Graphics/VertexArray.hpp>
 #include <SFML/System/Vector2.hpp>
 
-#include <cstddef>
 #include <list>
 #include <memory>
 #include <vector>
@@ -26,13 +20,11 @@ class BlockComponent;
 class EventBus;
 class GameObjectManager;
 class GridPhysics;
-
-/// The darkened frame around the map: 8 columns left and right, 5 rows above and below.
-inline const sf::Vector2i frameCells{8, 5};
+class GridRenderer;
 
 /// The single owner of the match grid: the cell table with the block in each cell, placement,
-/// removal and move rules, timed blocks, the cell frames and the gravity pass. It never creates
-/// or destroys a block; it records, moves and releases references.
+/// removal and move rules, timed blocks and the gravity pass; its drawing is the GridRenderer's.
+/// It never creates or destroys a block; it records, moves and releases references.
 class GridManager
 {
 public:
@@ -78,43 +70,19 @@ public:
     void clear();
 
     void prepareLight(const std::shared_ptr<BlockComponent>& block);
-    const std::vector<std::shared_ptr<BlockComponent>>& getLitBlocks() const { return m_litBlocks; }
-    /// The clipped drawing of the light cones, with its count of cones drawn.
-    const LightCone& getLightCone() const { return m_lightCone; }
-
-    /// The frame rectangles as one triangle list: every cell's fill quad first (6 vertices each,
-    /// in frame order), then every cell's outline ring (24 vertices each, in frame order).
-    const sf::VertexArray& getCellShapes() const { return m_cellShapes; }
-    /// Index of the frame rectangle of cell (x, y), -8 <= x < width + 8, -5 <= y < height + 5.
-    std::size_t frameIndex(int x, int y) const;
-    /// Number of frame rectangles: (width + 16) x (height + 10).
-    std::size_t frameCount() const;
+    /// The frame, highlight and light drawing; exists from the first init on.
+    const GridRenderer& getRenderer() const { return *m_renderer; }
 
 private:
     GridManager();
-
-    /// The part of the world the camera shows, with one extra cell to the left and above.
-    struct VisibleArea
-    {
-        sf::Vector2f min;
-        sf::Vector2f max;
-        bool contains(sf::Vector2f point) const
-        {
-            return min.x <= point.x && point.x <= max.x && min.y <= point.y && point.y <= max.y;
-        }
-    };
+    ~GridManager();
 
     /// Enters the block in the cell, keeping a platform or finish block it covers.
     void cover(sf::Vector2i cell, const std::shared_ptr<BlockComponent>& block);
     /// Takes the block out of the cell; the block it covered, if any, holds the cell again.
     void vacate(sf::Vector2i cell, const std::shared_ptr<BlockComponent>& block);
-    void buildCellFrames();
-    void setCellOutline(int x, int y, const sf::Color& color);
+    /// The part of the world the camera shows, with one extra cell to the left and above.
     VisibleArea visibleArea() const;
-    void drawCellFrames(const VisibleArea& area);
-    /// Appends to m_gridLines one quad per grid line of the given frame cells.
-    void appendGridLines(int firstColumn, int lastColumn, int firstRow, int lastRow);
-    void drawLitBlocks(const VisibleArea& area);
 
     GameObjectManager& m_objectManager;
     EventBus& m_eventBus;
@@ -129,25 +97,10 @@ private:
         std::shared_ptr<BlockComponent> block;
     };
     std::vector<CoveredBlock> m_covered;
-    sf::VertexArray m_cellShapes;
-    /// This frame's frame picture: the frame fills, the merged grid lines, then the highlighted rings
-    /// and their overlaps.
-    sf::VertexArray m_gridLines;
-    std::vector<sf::Vector2i> m_highlighted;
-    std::vector<std::size_t> m_ringCells;
     sf::RenderWindow* m_window = nullptr;
     std::list<std::shared_ptr<BlockComponent>> m_timedBlocks;
     StrategyType m_currentPlayer = StrategyType::Builder;
     std::shared_ptr<GridPhysics> m_physics;
-    std::vector<std::shared_ptr<BlockComponent>> m_litBlocks;
-
-    // Light cones.
-    sf::Texture m_lightTexture;
-    sf::RectangleShape m_lightRect;
-    sf::RenderStates m_cellRenderStates;
-    sf::Shader m_shader;
-    bool m_lightRectReady = false;
-    bool m_lightTextureAttempted = false;
-    LightCone m_lightCone;
+    std::unique_ptr<GridRenderer> m_renderer;
 };
 } // namespace orv_gd

@@ -157,13 +157,14 @@ void HudText::update(float dt, const HudReadings& readings)
     }
     m_lastResetsLeft = readings.resetsLeft;
 
-    const float limit = builder ? BuilderStrategy::TurnLimit : RunnerStrategy::TurnLimit;
+    const float limit = Strategy::TurnLimit;
     const float left = std::max(0.0f, limit - readings.timeInTurn);
     show(Time, static_cast<long>(std::ceil(left * 10.0f - 1e-3f)),
          [&] { return "time " + secondsLeft(readings.timeInTurn, limit) + " s"; });
     show(Steps, readings.steps,
          [&] { return ofLimit("steps", readings.steps, RunnerStrategy::MovesPerTurn); });
-    show(Jump, readings.jumpForce, [&] { return ofLimit("jump", readings.jumpForce, JumpForceLimit); });
+    show(Jump, readings.jumpForce,
+         [&] { return ofLimit("jump", readings.jumpForce, RunnerStrategy::MaxJumpForce); });
     show(Resets, readings.resetsLeft,
          [&] { return ofLimit("resets", std::max(0, readings.resetsLeft), RunnerStrategy::StartResets); });
     show(Turns, readings.turnsLeft,

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "core/StrategyType.h"
 #include "match/BuilderStrategy.h"
 #include "match/RunnerStrategy.h"
-#include "match/StrategyType.h"
 
 #include <SFML/Graphics/RectangleShape.hpp>
 #include <SFML/Graphics/Text.hpp>
@@ -58,7 +58,6 @@ public:
     /// Long enough to read two words, short enough not to linger into the turn.
     static constexpr float BannerSeconds = 1.2f;
     static constexpr float ResetNoteSeconds = 3.5f;
-    static constexpr int JumpForceLimit = 7;
 
     explicit HudText(sf::RenderWindow& window);
 

@@ -6,7 +6,6 @@
 #include "objects/EventBus.h"
 #include "objects/GameObject.h"
 #include "objects/GameObjectCreateEvent.h"
-#include "objects/RenderableCreateEvent.h"
 #include "resources/TraceRecorder.h"
 
 #include <cstdlib>
@@ -15,12 +14,12 @@
 
 namespace orv_gd
 {
+LevelGenerator::LevelGenerator() : m_grid(GridManager::getInstance()), m_events(EventBus::getInstance()) {}
+
 std::vector<std::shared_ptr<GameObject>> LevelGenerator::generate(sf::RenderWindow& window, int width,
                                                                   int height, int levelId)
 {
     TRACE_SCOPE("orv_gd::LevelGenerator::generate");
-    GridManager& grid = GridManager::getInstance();
-    EventBus& eventBus = EventBus::getInstance();
     std::vector<std::shared_ptr<GameObject>> created;
 
     m_width = width;
@@ -28,12 +27,12 @@ std::vector<std::shared_ptr<GameObject>> LevelGenerator::generate(sf::RenderWind
     m_levelId = levelId;
 
     // Platforms. The runtime's rand() is never seeded, so every run builds the same levels.
-    const int baseRow = m_height - 5;
+    const int baseRow = startCell({m_width, m_height}).y + 1;
     // The last column a platform may use: right of it lies the finish line.
-    const int lastPlatformColumn = m_width - 4;
+    const int lastPlatformColumn = m_width - FinishColumns - 1;
     int cursor = 0;
     int group = 0;
-    while (cursor < m_width - 3)
+    while (cursor < m_width - FinishColumns)
     {
         std::shared_ptr<GameObject> platform =
             GameObject::create("map_" + std::to_string(m_levelId) + "_" + std::to_string(group));
@@ -42,39 +41,36 @@ std::vector<std::shared_ptr<GameObject>> LevelGenerator::generate(sf::RenderWind
         const int rowOffset = group == 0 ? 0 : (std::rand() % 2) + 1;
         for (int i = 0; i < groupWidth && cursor + i <= lastPlatformColumn; ++i)
         {
-            std::shared_ptr<BlockComponent> block = platform->addComponent<BlockComponent>(
-                *platform, window, sf::Vector2i(cursor + i, baseRow + rowOffset), PaletteWhite, false,
-                BlockType::Static);
-            if (!grid.placeBlock(block))
+            const sf::Vector2i cell(cursor + i, baseRow + rowOffset);
+            const std::shared_ptr<BlockComponent> block = BlockComponent::addToGrid(
+                *platform, window, cell, PaletteWhite, false, BlockType::Static, "Map");
+            if (m_grid.getBlockAt(cell.x, cell.y) != block)
             {
                 std::cout << "Failed to place block" << std::endl;
             }
-            eventBus.fireEvent(std::make_shared<RenderableCreateEvent>("Map", *block));
         }
         platform->init();
         created.push_back(platform);
-        eventBus.fireEvent(std::make_shared<GameObjectCreateEvent>(platform));
+        m_events.fireEvent(std::make_shared<GameObjectCreateEvent>(platform));
 
         const int gap = (std::rand() % 3) + 1;
         cursor += groupWidth + gap;
         ++group;
     }
 
-    // The finish line: the three right-most columns over the whole height, on one object.
+    // The finish line: the right-most columns over the whole height, on one object.
     std::shared_ptr<GameObject> finishLine = GameObject::create("finish_line");
-    for (int k = 1; k <= 3; ++k)
+    for (int k = 1; k <= FinishColumns; ++k)
     {
         for (int y = 0; y < m_height; ++y)
         {
-            std::shared_ptr<BlockComponent> block = finishLine->addComponent<BlockComponent>(
-                *finishLine, window, sf::Vector2i(m_width - k, y), PaletteGreen, false, BlockType::Finish);
-            grid.placeBlock(block);
-            eventBus.fireEvent(std::make_shared<RenderableCreateEvent>("Map", *block));
+            BlockComponent::addToGrid(*finishLine, window, sf::Vector2i(m_width - k, y), PaletteGreen, false,
+                                      BlockType::Finish, "Map");
         }
     }
     finishLine->init();
     created.push_back(finishLine);
-    eventBus.fireEvent(std::make_shared<GameObjectCreateEvent>(finishLine));
+    m_events.fireEvent(std::make_shared<GameObjectCreateEvent>(finishLine));
     return created;
 }
 } // namespace orv_gd

@@ -66,14 +66,14 @@ sf::Vector2f LightCone::reachCells(sf::Vector2f coneScale) const
     const float scaleX = std::max(coneScale.x, MinConeScale);
     const float scaleY = std::max(coneScale.y, MinConeScale);
     // Cone units to 64-space units, then 64-space units to cells.
-    return sf::Vector2f(ConeRadius * scaleX * static_cast<float>(m_mapSize.x) / 64.0f,
-                        ConeRadius * scaleY / AspectFix * static_cast<float>(m_mapSize.y) / 64.0f);
+    return sf::Vector2f(ConeRadius * scaleX * static_cast<float>(m_mapSize.x) / ShaderSpace,
+                        ConeRadius * scaleY / AspectFix * static_cast<float>(m_mapSize.y) / ShaderSpace);
 }
 
 sf::Vector2f LightCone::centreCells(sf::Vector2f screenPos) const
 {
-    return sf::Vector2f(screenPos.x / 64.0f * static_cast<float>(m_mapSize.x),
-                        screenPos.y / 64.0f * static_cast<float>(m_mapSize.y));
+    return sf::Vector2f(screenPos.x / ShaderSpace * static_cast<float>(m_mapSize.x),
+                        screenPos.y / ShaderSpace * static_cast<float>(m_mapSize.y));
 }
 
 sf::FloatRect LightCone::reach(sf::Vector2f screenPos, sf::Vector2f coneScale) const

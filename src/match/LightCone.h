@@ -26,6 +26,9 @@ public:
     /// Where the light shader's cone reaches zero, in its cone units ("coneScale" 64-space units
     /// each); 3.5 cells on the 50 x 15 map. Must match coneRadius in "shaders/BloomShader.frag".
     static constexpr float ConeRadius = 1.792f;
+    /// The light shader's map space: "ScreenPos" and "coneScale" count 64 units across the map
+    /// and 64 down it, whatever its size in cells.
+    static constexpr float ShaderSpace = 64.0f;
     /// The shader's correction of the whole-number map aspect in "coneScale" (aspectFix there).
     static constexpr float AspectFix = 0.9f;
     /// Extra pixels around the reach, so rounding never cuts a faint rim.

@@ -13,6 +13,7 @@
 #include "match/Palette.h"
 #include "match/ProgressBarComponent.h"
 #include "match/RunnerStrategy.h"
+#include "match/TransformAnimationSmoothFollowBlock.h"
 #include "objects/CameraRenderComponent.h"
 #include "objects/EventBus.h"
 #include "objects/GameObject.h"
@@ -21,7 +22,6 @@
 #include "objects/RenderableCreateEvent.h"
 #include "objects/SpriteRenderComponent.h"
 #include "objects/TransformAnimationComponent.h"
-#include "objects/TransformAnimationSmoothFollowBlock.h"
 #include "resources/AssetManager.h"
 #include "resources/TraceRecorder.h"
 
@@ -50,27 +50,27 @@ struct HudBar
 
 // Turn time (drains as the turn runs), then the Runner's moves, jump force, resets and turns.
 const std::array<HudBar, 5> Bars{{
-    {"time", 10.0f, 0.0f},
-    {"x-movement", 0.0f, 4.0f},
-    {"y-movement", 0.0f, 6.0f},
-    {"reset", 0.0f, 2.0f},
-    {"turns", 0.0f, 50.0f},
+    {"time", Strategy::TurnLimit, 0.0f},
+    {"x-movement", 0.0f, RunnerStrategy::MovesPerTurn},
+    {"y-movement", 0.0f, RunnerStrategy::JumpForceBarFull},
+    {"reset", 0.0f, RunnerStrategy::StartResets},
+    {"turns", 0.0f, RunnerStrategy::StartTurns},
 }};
 } // namespace
 
 MainState::MainState(GameStateManager* gameStateManager, Game* game)
     : GameState(gameStateManager, game), m_window(game->getWindow()), m_spriteManager(game->getWindow()),
       m_objects(GameObjectManager::getInstance()), m_events(EventBus::getInstance()),
-      m_input(InputManager::getInstance()), m_pause(m_input, ControllerInput::getInstance()),
-      m_hudText(game->getWindow()), m_guides(game->getWindow())
+      m_input(InputManager::getInstance()), m_grid(GridManager::getInstance()),
+      m_pause(m_input, ControllerInput::getInstance()), m_hudText(game->getWindow()),
+      m_guides(game->getWindow())
 {
 }
 
 void MainState::init()
 {
     TRACE_SCOPE("orv_gd::MainState::init");
-    m_grid = &GridManager::getInstance();
-    GridManager& grid = *m_grid;
+    GridManager& grid = m_grid;
     GameObjectManager& objects = m_objects;
     EventBus& events = m_events;
     m_matchOver = false;
@@ -87,10 +87,8 @@ void MainState::init()
     levelGenerator.generate(m_window, MapSize.x, MapSize.y, LevelId);
 
     std::shared_ptr<GameObject> runner = GameObject::create("Runner");
-    std::shared_ptr<BlockComponent> runnerBlock =
-        runner->addComponent<BlockComponent>(*runner, m_window, sf::Vector2i(0, MapSize.y - 6), PaletteBlue);
-    grid.placeBlock(runnerBlock);
-    events.fireEvent(std::make_shared<RenderableCreateEvent>("Map", *runnerBlock));
+    const std::shared_ptr<BlockComponent> runnerBlock = BlockComponent::addToGrid(
+        *runner, m_window, LevelGenerator::startCell(MapSize), PaletteBlue, false, BlockType::Dynamic, "Map");
     runner->init();
     events.fireEvent(std::make_shared<GameObjectCreateEvent>(runner));
 
@@ -148,7 +146,7 @@ void MainState::update(float dt)
                 strategy->update(dt);
             }
         }
-        m_grid->update(dt);
+        m_grid.update(dt);
         m_events.update(dt);
         m_objects.update(dt);
     }
@@ -159,7 +157,7 @@ void MainState::update(float dt)
 void MainState::draw()
 {
     TRACE_SCOPE("orv_gd::MainState::draw");
-    m_grid->draw();
+    m_grid.draw();
     m_spriteManager.draw();
     const auto current = m_strategies.find(m_currentStrategy);
     if (current != m_strategies.end() && current->second)
@@ -178,10 +176,7 @@ void MainState::exit()
     TRACE_SCOPE("orv_gd::MainState::exit");
     m_spriteManager.shutdown();
     m_strategies.clear();
-    if (m_grid)
-    {
-        m_grid->clear();
-    }
+    m_grid.clear();
     m_objects.shutdown();
     // Nothing of this match outlives it; the next entry builds the HUD afresh.
     m_progressBars.clear();
@@ -301,11 +296,16 @@ void MainState::refreshProgressBars()
                   static_cast<float>(runner->getTurnsLeft())};
     }
 
+    // The bars sit in a row of slots at the bottom of the view, each icon on its bar.
+    const auto slot = [&](std::size_t i)
+    {
+        return sf::Vector2f(cameraPosition.x - 30.0f * sx + 15.0f * sx * static_cast<float>(i),
+                            cameraPosition.y + 40.0f * sy);
+    };
     for (std::size_t i = 0; i < m_progressBars.size(); ++i)
     {
         const std::shared_ptr<GameObject>& bar = m_progressBars[i];
-        bar->setPosition(cameraPosition.x - 30.0f * sx + 15.0f * sx * static_cast<float>(i),
-                         cameraPosition.y + 40.0f * sy);
+        bar->setPosition(slot(i));
         const std::shared_ptr<ProgressBarComponent> component = bar->getComponent<ProgressBarComponent>();
         if (!component)
         {
@@ -329,8 +329,7 @@ void MainState::refreshProgressBars()
     }
     for (std::size_t i = 0; i < m_progressBarIcons.size(); ++i)
     {
-        m_progressBarIcons[i]->setPosition(cameraPosition.x - 30.0f * sx + 15.0f * sx * static_cast<float>(i),
-                                           cameraPosition.y + 40.0f * sy);
+        m_progressBarIcons[i]->setPosition(slot(i));
     }
 }
 
@@ -358,7 +357,7 @@ void MainState::refreshHudText(float playTime)
         const std::shared_ptr<GameObject>& safeZone = runner->getSafeZone();
         m_guides.update(safeZone ? safeZone->getComponents<BlockComponent>()
                                  : std::vector<std::shared_ptr<BlockComponent>>{},
-                        m_grid->getMapSize(), BuilderStrategy::FinishColumns, m_grid->getCellSize().x);
+                        m_grid.getMapSize(), LevelGenerator::FinishColumns, m_grid.getCellSize().x);
     }
     m_hudText.setPaused(m_pause.isPaused());
     m_hudText.update(playTime, readings);

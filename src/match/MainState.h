@@ -1,10 +1,10 @@
 #pragma once
 
 #include "core/GameState.h"
+#include "core/StrategyType.h"
 #include "match/BuilderGuides.h"
 #include "match/HudText.h"
 #include "match/PauseSwitch.h"
-#include "match/StrategyType.h"
 #include "objects/SpriteManager.h"
 
 #include <map>
@@ -69,12 +69,12 @@ private:
     std::vector<std::shared_ptr<GameObject>> m_progressBars;
     bool m_matchOver = false;
 
-    // The shared services of a match. The grid holds GL resources, so it is first reached in
-    // init, when the window exists.
+    // The shared services of a match. The grid's drawing and its GL resources are made at the
+    // grid's first init, when the window exists.
     GameObjectManager& m_objects;
     EventBus& m_events;
     InputManager& m_input;
-    GridManager* m_grid = nullptr;
+    GridManager& m_grid;
 
     void refreshProgressBars();
     /// Feeds the HUD's words the values of this frame; `playTime` is 0 while paused.

@@ -14,8 +14,8 @@ void PauseSwitch::reset()
     m_paused = false;
     for (unsigned slot = 0; slot < ControllerInput::SlotCount; ++slot)
     {
-        m_startHeld[slot] =
-            m_controllers.isConnected(slot) && m_controllers.isButtonPressed(slot, StartButton);
+        m_startHeld[slot] = m_controllers.isConnected(slot) &&
+                            m_controllers.isButtonPressed(slot, ControllerInput::ButtonStart);
     }
 }
 
@@ -24,7 +24,8 @@ bool PauseSwitch::update()
     bool toggle = m_input.isKeyPressed("Pause", 0);
     for (unsigned slot = 0; slot < ControllerInput::SlotCount; ++slot)
     {
-        const bool held = m_controllers.isConnected(slot) && m_controllers.isButtonPressed(slot, StartButton);
+        const bool held = m_controllers.isConnected(slot) &&
+                          m_controllers.isButtonPressed(slot, ControllerInput::ButtonStart);
         // Two controllers pressing Start in one frame toggle once.
         toggle = toggle || (held && !m_startHeld[slot]);
         m_startHeld[slot] = held;

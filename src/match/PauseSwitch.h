@@ -13,9 +13,6 @@ class InputManager;
 class PauseSwitch
 {
 public:
-    /// Start on the usual controller layouts.
-    static constexpr unsigned StartButton = 7;
-
     PauseSwitch(InputManager& input, ControllerInput& controllers);
 
     /// Unpaused; a Start button already held (it may have started the match) counts only once let go.

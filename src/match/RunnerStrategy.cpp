@@ -3,13 +3,13 @@
 #include "core/ControllerInput.h"
 #include "core/InputManager.h"
 #include "match/BlockComponent.h"
+#include "match/LevelGenerator.h"
 #include "match/MainState.h"
 #include "match/Palette.h"
 #include "objects/EventBus.h"
 #include "objects/GameObject.h"
 #include "objects/GameObjectCreateEvent.h"
 #include "objects/GameObjectManager.h"
-#include "objects/RenderableCreateEvent.h"
 #include "resources/AssetManager.h"
 #include "resources/TraceRecorder.h"
 
@@ -24,12 +24,6 @@ namespace
 {
 constexpr int RunnerPlayer = 0;
 constexpr float StickThreshold = 30.0f;
-
-/// The start cell: column 0, six rows above the bottom edge.
-sf::Vector2i startCell(const sf::Vector2i& mapSize)
-{
-    return {0, mapSize.y - 6};
-}
 } // namespace
 
 RunnerStrategy::RunnerStrategy(MainState& mainState) : Strategy(mainState) {}
@@ -173,11 +167,11 @@ void RunnerStrategy::handleControllerInput(int player, const sf::Vector2i& /*map
     }
     const unsigned slot = static_cast<unsigned>(player);
     const sf::Vector2i cell = runnerCell();
-    if (m_controllers.isButtonPressed(slot, 0) && m_jumpForce > 0)
+    if (m_controllers.isButtonPressed(slot, ControllerInput::ButtonA) && m_jumpForce > 0)
     {
         wanted = {cell.x, cell.y - 1};
     }
-    if (m_controllers.isButtonPressed(slot, 1))
+    if (m_controllers.isButtonPressed(slot, ControllerInput::ButtonB))
     {
         m_endRequested = true;
         handOver();
@@ -186,7 +180,7 @@ void RunnerStrategy::handleControllerInput(int player, const sf::Vector2i& /*map
             return;
         }
     }
-    if (m_controllers.isButtonPressed(slot, 3) && m_resetTimer >= m_moveDelay)
+    if (m_controllers.isButtonPressed(slot, ControllerInput::ButtonY) && m_resetTimer >= m_moveDelay)
     {
         m_resetTimer = 0.0f;
         if (m_resetsLeft >= 0)
@@ -219,52 +213,21 @@ void RunnerStrategy::moveRunner(int x, int y, bool jump)
     std::cout << "remaining movement before: " << m_xMovement << "\n";
     std::cout << "remaining jump force before: " << m_jumpForce << "\n";
 
-    const sf::Vector2i mapSize = m_grid.getMapSize();
-    const sf::Vector2i from = runnerCell();
+    const sf::Vector2i to{x, y};
     const std::shared_ptr<BlockComponent> targetBlock = m_grid.getBlockAt(x, y);
     const bool onFinish = targetBlock && targetBlock->getType() == BlockType::Finish;
-
     if (onFinish)
     {
-        m_finishTimer = 0.0f;
-        m_reachedFinish = true;
-        // The Runner takes the finish cell over, so the players see it arrive and it stays lit
-        // there until the end screen; it never moves again in this match.
-        m_grid.takeOverCell(m_runnerBlock, {x, y});
-        moveSafeZoneBy(sf::Vector2i(x, y) - from);
-        m_assets.GetSound("walk").play();
+        stepOntoFinish(to);
     }
-    else
+    else if (!isFree(x, y))
     {
-        if (!isFree(x, y))
-        {
-            std::cout << "can't move to " << x << ", " << y << "\n" << std::flush;
-            const sf::Vector2i below{from.x, from.y + 1};
-            if (below.y >= mapSize.y)
-            {
-                if (m_resetsLeft >= 0)
-                {
-                    reset(ResetCause::Fell);
-                }
-                return;
-            }
-            if (isFree(below.x, below.y))
-            {
-                // Bumping into something in mid-air: the Runner drops one row instead and gains one
-                // jump force, past the cap that only limits the force earned by walking.
-                m_xMovement = std::max(0, m_xMovement - 1);
-                m_jumpForce += 1;
-                moveRunnerBlock(below);
-            }
-            return;
-        }
-        if (y + 1 >= mapSize.y)
-        {
-            reset(ResetCause::Fell);
-            return;
-        }
-        moveRunnerBlock({x, y});
-        m_assets.GetSound("walk").play();
+        bumpInTheAir(to);
+        return;
+    }
+    else if (!step(to))
+    {
+        return;
     }
 
     if (jump)
@@ -275,18 +238,74 @@ void RunnerStrategy::moveRunner(int x, int y, bool jump)
     {
         gainJumpForce();
         m_xMovement -= 1;
-        const bool belowInside = x >= 0 && x < static_cast<int>(m_cells.size()) && y + 1 >= 0 &&
-                                 y + 1 < static_cast<int>(m_cells[static_cast<std::size_t>(x)].size());
-        if (!onFinish && belowInside &&
-            !m_cells[static_cast<std::size_t>(x)][static_cast<std::size_t>(y + 1)])
+        if (!onFinish)
         {
-            moveRunnerBlock({x, y + 1});
+            fallIfLoose(to);
         }
     }
     std::cout << "remaining movement after: " << m_xMovement << "\n";
     std::cout << "remaining jump force after: " << m_jumpForce << "\n";
     // Flushed, so that whoever watches the log sees each step as it happens.
     std::cout << "-------------------------\n" << std::flush;
+}
+
+void RunnerStrategy::stepOntoFinish(sf::Vector2i to)
+{
+    const sf::Vector2i from = runnerCell();
+    m_finishTimer = 0.0f;
+    m_reachedFinish = true;
+    // The Runner takes the finish cell over, so the players see it arrive and it stays lit
+    // there until the end screen; it never moves again in this match.
+    m_grid.takeOverCell(m_runnerBlock, to);
+    moveSafeZoneBy(to - from);
+    m_assets.GetSound("walk").play();
+}
+
+void RunnerStrategy::bumpInTheAir(sf::Vector2i to)
+{
+    std::cout << "can't move to " << to.x << ", " << to.y << "\n" << std::flush;
+    const sf::Vector2i from = runnerCell();
+    const sf::Vector2i below{from.x, from.y + 1};
+    if (below.y >= m_grid.getMapSize().y)
+    {
+        if (m_resetsLeft >= 0)
+        {
+            reset(ResetCause::Fell);
+        }
+        return;
+    }
+    if (isFree(below.x, below.y))
+    {
+        // Bumping into something in mid-air: the Runner drops one row instead and gains one
+        // jump force, past the cap that only limits the force earned by walking.
+        m_xMovement = std::max(0, m_xMovement - 1);
+        m_jumpForce += 1;
+        moveRunnerBlock(below);
+    }
+}
+
+bool RunnerStrategy::step(sf::Vector2i to)
+{
+    // A free cell in the bottom row is a fall out of the map.
+    if (to.y + 1 >= m_grid.getMapSize().y)
+    {
+        reset(ResetCause::Fell);
+        return false;
+    }
+    moveRunnerBlock(to);
+    m_assets.GetSound("walk").play();
+    return true;
+}
+
+void RunnerStrategy::fallIfLoose(sf::Vector2i cell)
+{
+    const sf::Vector2i below{cell.x, cell.y + 1};
+    const bool belowInside = below.x >= 0 && below.x < static_cast<int>(m_cells.size()) && below.y >= 0 &&
+                             below.y < static_cast<int>(m_cells[static_cast<std::size_t>(below.x)].size());
+    if (belowInside && !m_cells[static_cast<std::size_t>(below.x)][static_cast<std::size_t>(below.y)])
+    {
+        moveRunnerBlock(below);
+    }
 }
 
 bool RunnerStrategy::isFree(int x, int y) const
@@ -320,7 +339,7 @@ void RunnerStrategy::reset(ResetCause cause)
     {
         // The Builder may have covered the start cell; the Runner then restarts on the nearest
         // free cell above it in the first column.
-        const sf::Vector2i start = startCell(m_grid.getMapSize());
+        const sf::Vector2i start = LevelGenerator::startCell(m_grid.getMapSize());
         for (int row = start.y; row >= 0; --row)
         {
             const std::shared_ptr<BlockComponent> occupant = m_grid.getBlockAt(start.x, row);
@@ -344,18 +363,16 @@ void RunnerStrategy::createSafeZone()
 {
     TRACE_SCOPE("orv_gd::RunnerStrategy::createSafeZone");
     m_safeZone = GameObject::create("runner_safezone");
-    const sf::Vector2i centre = m_runnerBlock ? runnerCell() : startCell(m_grid.getMapSize());
+    const sf::Vector2i centre = m_runnerBlock ? runnerCell() : LevelGenerator::startCell(m_grid.getMapSize());
     const int halfWidth = m_safeZoneSize.x / 2;
     const int halfHeight = m_safeZoneSize.y / 2;
     for (int dx = -halfWidth; dx <= halfWidth; ++dx)
     {
         for (int dy = -halfHeight; dy <= halfHeight; ++dy)
         {
-            std::shared_ptr<BlockComponent> block = m_safeZone->addComponent<BlockComponent>(
-                *m_safeZone, m_mainState.getWindow(), sf::Vector2i(centre.x + dx, centre.y + dy),
-                PaletteShadow, true, BlockType::SafeZone);
-            m_grid.placeBlock(block);
-            m_events.fireEvent(std::make_shared<RenderableCreateEvent>("Background", *block));
+            BlockComponent::addToGrid(*m_safeZone, m_mainState.getWindow(),
+                                      sf::Vector2i(centre.x + dx, centre.y + dy), PaletteShadow, true,
+                                      BlockType::SafeZone, "Background");
         }
     }
     m_safeZone->init();
@@ -373,7 +390,7 @@ void RunnerStrategy::refreshRunner()
 
 sf::Vector2i RunnerStrategy::runnerCell() const
 {
-    return m_runnerBlock ? m_runnerBlock->getGridPosition() : startCell(m_grid.getMapSize());
+    return m_runnerBlock ? m_runnerBlock->getGridPosition() : LevelGenerator::startCell(m_grid.getMapSize());
 }
 
 void RunnerStrategy::moveRunnerBlock(sf::Vector2i to)
@@ -406,7 +423,7 @@ void RunnerStrategy::handOver()
 
 void RunnerStrategy::gainJumpForce()
 {
-    if (m_jumpForce < m_maxJumpForce)
+    if (m_jumpForce < MaxJumpForce)
     {
         m_jumpForce += 1;
     }

@@ -21,7 +21,11 @@ public:
     static constexpr int MovesPerTurn = 4;
     static constexpr int StartResets = 2;
     static constexpr int StartTurns = 50;
-    static constexpr float TurnLimit = 10.0f;
+    /// The cap of the jump force earned by walking.
+    static constexpr int MaxJumpForce = 7;
+    /// The jump force at which the HUD's bar is full, one short of the cap: the bar has always
+    /// shown a Runner at the cap as full too.
+    static constexpr int JumpForceBarFull = 6;
 
     /// Why a reset happened, so the HUD can say it in words.
     enum class ResetCause
@@ -61,6 +65,14 @@ private:
     /// missing Runner must not take the match down.
     void refreshRunner();
     sf::Vector2i runnerCell() const;
+    /// The steps of moveRunner. Onto a finish cell: the match is won.
+    void stepOntoFinish(sf::Vector2i to);
+    /// The wanted cell is taken: in mid-air the Runner drops one row instead, off the bottom it resets.
+    void bumpInTheAir(sf::Vector2i to);
+    /// Onto a free cell; false when that cell is in the bottom row and the Runner resets instead.
+    bool step(sf::Vector2i to);
+    /// One row down when the cell under the Runner's new cell was empty before the step.
+    void fallIfLoose(sf::Vector2i cell);
     /// Moves the Runner with the grid's rules and drags the safe zone by the distance it really went.
     void moveRunnerBlock(sf::Vector2i to);
     void moveSafeZoneBy(sf::Vector2i offset);
@@ -70,7 +82,6 @@ private:
 
     int m_xMovement = MovesPerTurn;
     int m_jumpForce = 0;
-    int m_maxJumpForce = 7;
     float m_moveDelay = 0.4f;
     float m_moveTimer = 0.0f;
     bool m_reachedFinish = false;

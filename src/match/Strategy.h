@@ -1,6 +1,6 @@
 #pragma once
 
-#include "match/StrategyType.h"
+#include "core/StrategyType.h"
 
 namespace orv_gd
 {
@@ -19,6 +19,9 @@ class Strategy
 public:
     explicit Strategy(MainState& mainState);
     virtual ~Strategy() = default;
+
+    /// Seconds a turn lasts at most, for either role.
+    static constexpr float TurnLimit = 10.0f;
 
     Strategy(const Strategy&) = delete;
     Strategy& operator=(const Strategy&) = delete;

@@ -13,7 +13,7 @@ namespace orv_gd
 SpriteRenderComponent::SpriteRenderComponent(GameObject& gameObject, sf::RenderWindow& renderWindow,
                                              std::shared_ptr<sf::Texture> texture, std::string layerName)
     : IRenderComponent(gameObject, renderWindow), m_texture(std::move(texture)),
-      m_layerName(std::move(layerName)), m_owner(gameObject)
+      m_layerName(std::move(layerName))
 {
     // Delivered at once: the sprite manager has the component on its layer when we return.
     EventBus::getInstance().fireEvent(std::make_shared<RenderableCreateEvent>(m_layerName, *this));
@@ -38,7 +38,7 @@ bool SpriteRenderComponent::init()
 void SpriteRenderComponent::update(float /*deltaTime*/)
 {
     // Only the position follows the object; the sprite keeps its own rotation, scale and origin.
-    m_sprite.setPosition(m_owner.getPosition());
+    m_sprite.setPosition(m_gameObject.getPosition());
 }
 
 void SpriteRenderComponent::draw()

@@ -38,7 +38,5 @@ private:
     std::shared_ptr<sf::Texture> m_texture;
     sf::Sprite m_sprite;
     std::string m_layerName;
-    /// The object whose position the sprite follows (the same as the base's).
-    GameObject& m_owner;
 };
 } // namespace orv_gd

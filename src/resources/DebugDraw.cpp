@@ -1,6 +1,5 @@
 #include "resources/DebugDraw.h"
 
-#include "core/InputManager.h"
 #include "resources/AssetManager.h"
 
 #include <SFML/Graphics/CircleShape.hpp>
@@ -56,16 +55,6 @@ DebugDraw::DebugDraw()
     if (!m_font.loadFromFile(AssetManager::GetAssetPath("consolab.ttf")))
     {
         sf::err() << "Could not load font\n";
-    }
-}
-
-void DebugDraw::update(float deltaTime)
-{
-    (void)deltaTime;
-    // Toggled when F1 goes up, so holding the key does not flicker the overlay.
-    if (InputManager::getInstance().isKeyReleased("debugdraw", 0))
-    {
-        m_enabled = !m_enabled;
     }
 }
 

@@ -17,13 +17,12 @@ class RenderWindow;
 namespace orv_gd
 {
 /// Process-wide diagnostic overlay: shapes queued during a frame are drawn over the screen at
-/// its end and then dropped. F1 ("debugdraw", on release) switches it on and off.
+/// its end and then dropped. The game switches it on and off (F1, "debugdraw").
 class DebugDraw
 {
 public:
     static DebugDraw& getInstance();
 
-    void update(float deltaTime);
     void draw(sf::RenderWindow& window);
 
     bool isEnabled() const { return m_enabled; }

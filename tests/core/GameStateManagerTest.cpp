@@ -36,4 +36,25 @@ TEST(GameStateManagerTest, SwitchesOnlyAtTheFrameBoundaryToTheLastRequest)
                                              "Tutorial.update", "Tutorial.exit"}));
     EXPECT_DEATH(manager.setState("NoSuchState"), "Line: [0-9]+ State could not be found");
 }
+
+TEST(GameStateManagerTest, OnlyAStateThatIsNeitherCurrentNorPendingMayBeReplaced)
+{
+    std::vector<std::string> log;
+    GameStateManager manager;
+    auto menu = std::make_shared<test::RecordingState>("Menu", log, &manager);
+    auto tutorial = std::make_shared<test::RecordingState>("Tutorial", log, &manager);
+    auto other = std::make_shared<test::RecordingState>("Other", log, &manager);
+    manager.registerState("MenuState", menu);
+    manager.registerState("TutorialState", tutorial);
+    manager.registerState("TutorialState", other); // neither current nor pending yet
+    EXPECT_EQ(manager.findState("TutorialState"), other.get());
+    manager.setState("TutorialState");
+    EXPECT_DEATH(manager.registerState("TutorialState", tutorial),
+                 "Line: [0-9]+ The current or pending state cannot be replaced");
+    manager.update(0.0f);
+    manager.setState("MenuState");
+    EXPECT_DEATH(manager.registerState("TutorialState", tutorial), "cannot be replaced"); // current
+    EXPECT_DEATH(manager.registerState("MenuState", tutorial), "cannot be replaced");     // pending
+    manager.shutdown();
+}
 } // namespace orv_gd

@@ -1,10 +1,12 @@
 #include "core/Game.h"
 
 #include "core/InputManager.h"
+#include "resources/DebugDraw.h"
 #include "support/InputRestore.h"
 #include "support/TempWorkDir.h"
 #include "support/X11Window.h"
 
+#include <SFML/Window/Event.hpp>
 #include <gtest/gtest.h>
 
 #include <sstream>
@@ -50,5 +52,20 @@ TEST(GameTest, FpsCounterKeyBindingsFirstFrameAndTitle)
     ASSERT_EQ(icon.height, 256u);
     EXPECT_EQ(icon.pixels[154 * 256 + 102], 0xff0ea5e9u) << std::hex << icon.pixels[154 * 256 + 102];
     EXPECT_EQ(icon.pixels[50 * 256 + 205], 0xff22c55eu) << std::hex << icon.pixels[50 * 256 + 205];
+
+    // The debug overlay switches when F1 goes up, not while it is held.
+    DebugDraw& debugDraw = DebugDraw::getInstance();
+    std::string states;
+    for (const bool down : {true, false, true, false, true, false})
+    {
+        sf::Event event{};
+        event.type = down ? sf::Event::KeyPressed : sf::Event::KeyReleased;
+        event.key.code = sf::Keyboard::F1;
+        InputManager::getInstance().process(event);
+        game.update();
+        states += debugDraw.isEnabled() ? "on " : "off ";
+    }
+    EXPECT_EQ(states, "on off off on on off ");
+    debugDraw.setEnabled(true);
 }
 } // namespace orv_gd

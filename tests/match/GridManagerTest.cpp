@@ -1,4 +1,5 @@
 #include "match/GridManager.h"
+#include "match/GridRenderer.h"
 
 #include "FieldTestSupport.h"
 #include "objects/EventBus.h"
@@ -137,7 +138,7 @@ TEST_F(GridManagerTest, LitBlocksGlowUnderTheirCellsOnlyInViewAndAgeOnlyInTheBui
     EXPECT_GT(nearAmber.r, at(picture, {11.0f, 8.0f}).r);
     EXPECT_EQ(at(picture, {17.5f, 3.5f}), sf::Color::Black);
     EXPECT_EQ(at(picture, {3.5f, 10.5f}), PaletteWhite);
-    EXPECT_EQ(m_grid.getLightCone().getDrawCount(), 2u); // the block out of view costs no light
+    EXPECT_EQ(m_grid.getRenderer().getLightCone().getDrawCount(), 2u); // the block out of view costs no light
     EXPECT_EQ(amber->getConeScale(), sf::Vector2f(2.5f, 7.5f));
 
     m_grid.setCurrentPlayer(StrategyType::Builder);

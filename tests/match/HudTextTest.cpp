@@ -219,7 +219,7 @@ TEST_F(HudTextTest, PausedLongerThanATurnTheTurnWaitsAndResumedItEndsAfterTheTim
     EXPECT_FALSE(m.match().isPaused());
     EXPECT_FALSE(hud().isShown(Line::Paused));
     EXPECT_NE(m.object("Camera")->getPosition(), camera);
-    m.runFor(BuilderStrategy::TurnLimit - had - 0.15f);
+    m.runFor(Strategy::TurnLimit - had - 0.15f);
     EXPECT_EQ(m.match().getCurrentStrategy(), StrategyType::Builder);
     m.runFor(0.2f);
     EXPECT_EQ(m.match().getCurrentStrategy(), StrategyType::Runner) << "it ends after the time it had left";
@@ -229,14 +229,14 @@ TEST_F(HudTextTest, StartOnAnyControllerTogglesOncePerPressAndEscapeStillLeaves)
 {
     controllers.setSimulated(true);
     controllers.setConnected(5, true);
-    controllers.setButton(5, PauseSwitch::StartButton, true);
+    controllers.setButton(5, ControllerInput::ButtonStart, true);
     m.frame();
     EXPECT_TRUE(m.match().isPaused());
     m.runFor(0.5f);
     EXPECT_TRUE(m.match().isPaused()) << "held, it counts once";
-    controllers.setButton(5, PauseSwitch::StartButton, false);
+    controllers.setButton(5, ControllerInput::ButtonStart, false);
     m.frame();
-    controllers.setButton(5, PauseSwitch::StartButton, true);
+    controllers.setButton(5, ControllerInput::ButtonStart, true);
     m.frame();
     EXPECT_FALSE(m.match().isPaused());
 

@@ -1,6 +1,7 @@
 #include "match/RunnerStrategy.h"
 
 #include "core/ControllerInput.h"
+#include "match/GridRenderer.h"
 #include "support/MatchFixture.h"
 
 #include <algorithm>
@@ -58,7 +59,7 @@ TEST_F(RunnerStrategyTest, JumpForceIsEarnedByWalkingGravityFollowsTheTurnAndThe
     m.frame(0.05f);
     EXPECT_TRUE(m.endRequestedFor(StrategyType::Runner));
     m.match().draw(); // the last frame before the end screen
-    const auto& lit = m.grid().getLitBlocks();
+    const auto& lit = m.grid().getRenderer().getLitBlocks();
     EXPECT_NE(std::find(lit.begin(), lit.end(), m.runnerBlock()), lit.end())
         << "the Runner stays drawn with its light on the finish cell";
 }

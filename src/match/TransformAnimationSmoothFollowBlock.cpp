@@ -1,4 +1,4 @@
-#include "objects/TransformAnimationSmoothFollowBlock.h"
+#include "match/TransformAnimationSmoothFollowBlock.h"
 
 #include "match/BlockComponent.h"
 #include "match/GridManager.h"
@@ -11,7 +11,8 @@ namespace orv
 {
 TransformAnimationSmoothFollowBlock::TransformAnimationSmoothFollowBlock(
     std::shared_ptr<orv_gd::BlockComponent> target, float speed, sf::Vector2i offset)
-    : m_target(std::move(target)), m_speed(speed), m_offset(offset)
+    : m_grid(orv_gd::GridManager::getInstance()), m_target(std::move(target)), m_speed(speed),
+      m_offset(offset)
 {
 }
 
@@ -23,7 +24,7 @@ void TransformAnimationSmoothFollowBlock::update(float deltaTime, sf::Transforma
     }
     // The block's logical cell, not its sliding picture: the camera sets off as soon as the cell changes.
     const sf::Vector2i cell = m_target->getGridPosition();
-    const sf::Vector2f cellSize = orv_gd::GridManager::getInstance().getCellSize();
+    const sf::Vector2f cellSize = m_grid.getCellSize();
     const sf::Vector2f target(
         (static_cast<float>(cell.x) + 0.5f + static_cast<float>(m_offset.x)) * cellSize.x,
         (static_cast<float>(cell.y) + 0.5f + static_cast<float>(m_offset.y)) * cellSize.y);
