@@ -68,7 +68,7 @@ sanitize: setup
 
 # Frame times of the real scenes at 1920x1080 and 1366x768, and of the real program in a match.
 bench: build
-	cmake --build $(BUILD_DIR) -j $(JOBS) --target tumbrelt_bench
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target tumbrelt_bench tumbrelt_planner_bench
 	bench/run.sh $(BUILD_DIR)
 
 clean:

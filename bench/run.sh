@@ -30,6 +30,7 @@ start_server() {
 }
 
 export ALSOFT_DRIVERS=null
+"$build/bench/tumbrelt_planner_bench"
 for size in 1920x1080 1366x768; do
     start_server "$size"
     dir="$work/$size"

@@ -281,12 +281,18 @@ def make_start():
     draw_text(draw, (ox + 15.5 * size, label_y), "BUILDER", 36, AMBER, anchor="ma")
     draw_text(draw, (ox + columns * size, label_y), "FINISH", 36, GREEN, anchor="ra")
 
-    # Start and quit.
-    y = 935
-    draw_text(draw, (WIDTH / 2 - 40, y), "Space / (A): start", 54, WHITE, anchor="rm")
-    draw_text(draw, (WIDTH / 2 + 40, y), "Esc / (B): quit", 54, DIM, anchor="lm")
-    draw.line([(WIDTH / 2, y - 30), (WIDTH / 2, y + 30)], fill=GREY, width=3)
-    draw_text(draw, (WIDTH / 2, 1030), "two players, one keyboard or two controllers", 30, DIM, anchor="mm")
+    # The four ways to play, then quit.
+    y = 905
+    modes = [("Space / (A)", "two players", WHITE), ("1 / (X)", "you run", BLUE),
+             ("2 / (Y)", "you build", AMBER), ("3", "watch the computer", DIM)]
+    quarter = WIDTH / 4
+    for i, (keys, what, colour) in enumerate(modes):
+        x = quarter * (i + 0.5)
+        draw_text(draw, (x, y), keys, 44, WHITE, anchor="mm")
+        draw_text(draw, (x, y + 50), what, 34, colour, anchor="mm")
+        if i:
+            draw.line([(quarter * i, y - 28), (quarter * i, y + 72)], fill=GREY, width=3)
+    draw_text(draw, (WIDTH / 2, 1020), "Esc / (B): quit", 40, DIM, anchor="mm")
     return image
 
 

@@ -10,7 +10,7 @@ ControllerInput& ControllerInput::getInstance()
 
 bool ControllerInput::isConnected(unsigned slot) const
 {
-    if (slot >= SlotCount)
+    if (slot >= SlotCount || m_ignored[slot])
     {
         return false;
     }
@@ -19,7 +19,7 @@ bool ControllerInput::isConnected(unsigned slot) const
 
 bool ControllerInput::isButtonPressed(unsigned slot, unsigned button) const
 {
-    if (slot >= SlotCount || button >= ButtonCount)
+    if (slot >= SlotCount || button >= ButtonCount || m_ignored[slot])
     {
         return false;
     }
@@ -34,7 +34,7 @@ bool ControllerInput::isButtonPressed(unsigned slot, unsigned button) const
 float ControllerInput::getAxisPosition(unsigned slot, sf::Joystick::Axis axis) const
 {
     const auto axisIndex = static_cast<unsigned>(axis);
-    if (slot >= SlotCount || axisIndex >= AxisCount)
+    if (slot >= SlotCount || axisIndex >= AxisCount || m_ignored[slot])
     {
         return 0.0f;
     }
@@ -44,6 +44,19 @@ float ControllerInput::getAxisPosition(unsigned slot, sf::Joystick::Axis axis) c
         return controller.connected ? controller.axes[axisIndex] : 0.0f;
     }
     return sf::Joystick::getAxisPosition(slot, axis);
+}
+
+void ControllerInput::setIgnored(unsigned slot, bool ignored)
+{
+    if (slot < SlotCount)
+    {
+        m_ignored[slot] = ignored;
+    }
+}
+
+void ControllerInput::clearIgnored()
+{
+    m_ignored.fill(false);
 }
 
 void ControllerInput::setSimulated(bool simulated)

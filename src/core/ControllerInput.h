@@ -31,6 +31,11 @@ public:
     /// From -100 to 100; axis 0 is horizontal (X), axis 1 vertical (Y).
     float getAxisPosition(unsigned slot, sf::Joystick::Axis axis) const;
 
+    /// A slot whose role the computer plays reads as not connected, so a controller in it changes
+    /// nothing; every slot is heard again after clearIgnored.
+    void setIgnored(unsigned slot, bool ignored);
+    void clearIgnored();
+
     /// Test hooks: once simulated, the real devices are ignored and these states answer.
     void setSimulated(bool simulated);
     void setConnected(unsigned slot, bool connected);
@@ -50,6 +55,7 @@ private:
     };
 
     bool m_simulated = false;
+    std::array<bool, SlotCount> m_ignored{};
     std::array<SimulatedController, SlotCount> m_controllers{};
 };
 } // namespace orv_gd

@@ -2,6 +2,7 @@
 
 #include "core/GameStateManager.h"
 #include "core/Gui.h"
+#include "core/MatchMode.h"
 
 #include <SFML/Graphics/RenderWindow.hpp>
 #include <SFML/System/Clock.hpp>
@@ -50,6 +51,9 @@ public:
     Gui& getGui() { return m_gui; }
     GameStateManager& getGameStateManager() { return m_gameStateManager; }
     const GameConfig& getConfig() const { return m_config; }
+    /// Who plays which role in the next match; the menu sets it.
+    MatchMode getMatchMode() const { return m_matchMode; }
+    void setMatchMode(MatchMode mode) { m_matchMode = mode; }
 
 private:
     GameConfig m_config;
@@ -62,5 +66,6 @@ private:
     // Measures the frame time; started by the first update rather than at construction.
     sf::Clock m_frameClock;
     bool m_frameClockStarted = false;
+    MatchMode m_matchMode = MatchMode::TwoPlayers;
 };
 } // namespace orv_gd

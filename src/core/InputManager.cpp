@@ -65,6 +65,12 @@ void InputManager::update()
 {
     m_lastFrame = m_thisFrame;
     m_thisFrame = m_eventFrame;
+    for (ComputerKeys& computer : m_computer)
+    {
+        computer.lastFrame.swap(computer.thisFrame);
+        computer.thisFrame.swap(computer.pressed);
+        computer.pressed.clear();
+    }
 }
 
 bool InputManager::isKeyDown(int keyCode) const
@@ -95,24 +101,40 @@ bool InputManager::isKeyReleased(int keyCode) const
 // up); it must not read as whichever key has the code 0.
 bool InputManager::isKeyDown(const std::string& action, int playerIdx) const
 {
+    if (isComputerAction(action, playerIdx))
+    {
+        return askComputer(action, playerIdx, [](bool now, bool) { return now; });
+    }
     const int keyCode = getKeyForAction(action, playerIdx);
     return keyCode != UnboundKey && isKeyDown(keyCode);
 }
 
 bool InputManager::isKeyUp(const std::string& action, int playerIdx) const
 {
+    if (isComputerAction(action, playerIdx))
+    {
+        return askComputer(action, playerIdx, [](bool now, bool) { return !now; });
+    }
     const int keyCode = getKeyForAction(action, playerIdx);
     return keyCode == UnboundKey || isKeyUp(keyCode);
 }
 
 bool InputManager::isKeyPressed(const std::string& action, int playerIdx) const
 {
+    if (isComputerAction(action, playerIdx))
+    {
+        return askComputer(action, playerIdx, [](bool now, bool before) { return now && !before; });
+    }
     const int keyCode = getKeyForAction(action, playerIdx);
     return keyCode != UnboundKey && isKeyPressed(keyCode);
 }
 
 bool InputManager::isKeyReleased(const std::string& action, int playerIdx) const
 {
+    if (isComputerAction(action, playerIdx))
+    {
+        return askComputer(action, playerIdx, [](bool now, bool before) { return !now && before; });
+    }
     const int keyCode = getKeyForAction(action, playerIdx);
     return keyCode != UnboundKey && isKeyReleased(keyCode);
 }
@@ -123,6 +145,39 @@ int InputManager::getKeyForAction(const std::string& action, int playerIdx) cons
     const auto& bindings = m_actionBinding[playerIdx];
     const auto it = bindings.find(action);
     return it == bindings.end() ? UnboundKey : it->second;
+}
+
+void InputManager::setComputerActions(int playerIdx, const std::vector<std::string>& actions)
+{
+    ORV_ASSERT(playerIdx >= 0 && playerIdx < PlayerCount, "player out of bounds");
+    m_computer[playerIdx].actions.insert(actions.begin(), actions.end());
+}
+
+void InputManager::clearComputerActions()
+{
+    for (ComputerKeys& computer : m_computer)
+    {
+        computer = ComputerKeys{};
+    }
+}
+
+bool InputManager::isComputerAction(const std::string& action, int playerIdx) const
+{
+    ORV_ASSERT(playerIdx >= 0 && playerIdx < PlayerCount, "player out of bounds");
+    return m_computer[playerIdx].actions.count(action) > 0;
+}
+
+void InputManager::pressAction(const std::string& action, int playerIdx)
+{
+    ORV_ASSERT(playerIdx >= 0 && playerIdx < PlayerCount, "player out of bounds");
+    m_computer[playerIdx].pressed.insert(action);
+}
+
+template <typename Question>
+bool InputManager::askComputer(const std::string& action, int playerIdx, Question question) const
+{
+    const ComputerKeys& computer = m_computer[playerIdx];
+    return question(computer.thisFrame.count(action) > 0, computer.lastFrame.count(action) > 0);
 }
 
 sf::Vector2f InputManager::getMousePosition() const

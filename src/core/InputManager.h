@@ -6,6 +6,8 @@
 #include <array>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
+#include <vector>
 
 namespace sf
 {
@@ -48,6 +50,16 @@ public:
     int getKeyForAction(const std::string& action, int playerIdx) const;
     sf::Vector2f getMousePosition() const;
 
+    /// The computer's side: from now on the listed actions of the player answer only to
+    /// pressAction, no longer to the keyboard (the player's other actions still do).
+    void setComputerActions(int playerIdx, const std::vector<std::string>& actions);
+    /// Gives every action back to the keyboard and forgets the computer's presses.
+    void clearComputerActions();
+    bool isComputerAction(const std::string& action, int playerIdx) const;
+    /// The computer presses the action: it is down in the frame after the next update and up
+    /// again in the one after, as a quick key press between two frames would be.
+    void pressAction(const std::string& action, int playerIdx);
+
 private:
     InputManager() = default;
 
@@ -56,5 +68,19 @@ private:
     std::array<bool, sf::Keyboard::KeyCount> m_eventFrame{};
     sf::RenderWindow* m_renderWindow = nullptr;
     std::array<std::unordered_map<std::string, int>, PlayerCount> m_actionBinding;
+
+    /// The computer's actions per player, and its presses: given, this frame's and last frame's.
+    struct ComputerKeys
+    {
+        std::unordered_set<std::string> actions;
+        std::unordered_set<std::string> pressed;
+        std::unordered_set<std::string> thisFrame;
+        std::unordered_set<std::string> lastFrame;
+    };
+    std::array<ComputerKeys, PlayerCount> m_computer;
+    /// Answers an action question of the computer: `now` and `before` are whether it is held in
+    /// this frame and the last.
+    template <typename Question>
+    bool askComputer(const std::string& action, int playerIdx, Question question) const;
 };
 } // namespace orv_gd

@@ -58,15 +58,36 @@ void MenuState::update(float deltaTime)
     window.setView(m_view);
 
     // The delay keeps the Space that left the end screen from skipping the menu as well.
-    if (m_input.isKeyPressed("Select", 0) && m_timeInState > MenuInputDelay)
+    if (m_timeInState > MenuInputDelay)
     {
-        m_gameStateManager->setState("TutorialState");
+        if (m_input.isKeyPressed("Select", 0))
+        {
+            choose(MatchMode::TwoPlayers);
+        }
+        if (m_input.isKeyPressed("PlayRunner", 0))
+        {
+            choose(MatchMode::ComputerBuilder);
+        }
+        if (m_input.isKeyPressed("PlayBuilder", 0))
+        {
+            choose(MatchMode::ComputerRunner);
+        }
+        if (m_input.isKeyPressed("WatchComputers", 0))
+        {
+            choose(MatchMode::ComputerBoth);
+        }
     }
     if (m_input.isKeyPressed("Exit", 0))
     {
         ScreenHelper::closeGame(window);
     }
     registerGamepads();
+}
+
+void MenuState::choose(MatchMode mode)
+{
+    m_game->setMatchMode(mode);
+    m_gameStateManager->setState("TutorialState");
 }
 
 void MenuState::draw()
@@ -85,7 +106,15 @@ void MenuState::registerGamepads()
     }
     if (ScreenHelper::isButtonHeld(m_controllers, ScreenHelper::SelectButton))
     {
-        m_gameStateManager->setState("TutorialState");
+        choose(MatchMode::TwoPlayers);
+    }
+    if (ScreenHelper::isButtonHeld(m_controllers, PlayRunnerButton))
+    {
+        choose(MatchMode::ComputerBuilder);
+    }
+    if (ScreenHelper::isButtonHeld(m_controllers, PlayBuilderButton))
+    {
+        choose(MatchMode::ComputerRunner);
     }
     if (ScreenHelper::isButtonHeld(m_controllers, ScreenHelper::ExitButton))
     {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/GameState.h"
+#include "core/MatchMode.h"
 
 #include <SFML/Graphics/Sprite.hpp>
 #include <SFML/Graphics/View.hpp>
@@ -18,7 +19,9 @@ class AssetManager;
 class ControllerInput;
 class InputManager;
 
-/// The title screen: Space (or button 0) leads to the tutorial, Escape (or button 1) quits.
+/// The title screen: Space (or button 0) leads to the tutorial for two players; 1 (or button 2),
+/// 2 (or button 3) and 3 for a match against the computer or of the computer alone; Escape (or
+/// button 1) quits.
 class MenuState : public GameState
 {
 public:
@@ -33,9 +36,16 @@ public:
 
     void registerGamepads();
 
+    /// Controller buttons that choose a match against the computer (X and Y on most pads).
+    static constexpr unsigned PlayRunnerButton = 2;
+    static constexpr unsigned PlayBuilderButton = 3;
+
     const sf::Sprite& getSprite() const { return m_sprite; }
 
 private:
+    /// Sets who plays which role and goes on to the tutorial.
+    void choose(MatchMode mode);
+
     sf::Sprite m_sprite;
     sf::View m_view;
     bool m_isInit = false;

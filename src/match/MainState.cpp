@@ -122,6 +122,7 @@ void MainState::init()
     m_pause.reset();
     m_hudText.init(AssetManager::getInstance().GetFont("consolab").get());
     refreshHudText(0.0f);
+    m_computer.start(*this, m_game->getMatchMode());
 }
 
 void MainState::update(float dt)
@@ -131,11 +132,12 @@ void MainState::update(float dt)
         m_gameStateManager->setState("MenuState");
         return;
     }
-    // While paused nothing of the match runs: no turn time, no ageing, no fades or slides; the
-    // turn goes on with the time it had.
+    // While paused nothing of the match runs: no turn time, no ageing, no fades or slides, no
+    // computer player; the turn goes on with the time it had.
     const bool paused = m_pause.update();
     if (!paused)
     {
+        m_computer.update(dt);
         if (!m_matchOver)
         {
             const auto current = m_strategies.find(m_currentStrategy);
@@ -174,6 +176,7 @@ void MainState::draw()
 void MainState::exit()
 {
     TRACE_SCOPE("orv_gd::MainState::exit");
+    m_computer.stop();
     m_spriteManager.shutdown();
     m_strategies.clear();
     m_grid.clear();

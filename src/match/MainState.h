@@ -3,6 +3,7 @@
 #include "core/GameState.h"
 #include "core/StrategyType.h"
 #include "match/BuilderGuides.h"
+#include "match/ComputerPlayers.h"
 #include "match/HudText.h"
 #include "match/PauseSwitch.h"
 #include "objects/SpriteManager.h"
@@ -43,6 +44,8 @@ public:
     std::map<StrategyType, std::shared_ptr<Strategy>>& getStrategies() { return m_strategies; }
     sf::RenderWindow& getWindow() const { return m_window; }
     SpriteManager& getSpriteManager() { return m_spriteManager; }
+    /// The computer's roles in this match, as the menu's mode chose them.
+    ComputerPlayers& getComputerPlayers() { return m_computer; }
 
     void initProgressBars(const std::shared_ptr<GameObject>& camera);
 
@@ -68,6 +71,7 @@ private:
     std::vector<std::shared_ptr<GameObject>> m_progressBarIcons;
     std::vector<std::shared_ptr<GameObject>> m_progressBars;
     bool m_matchOver = false;
+    ComputerPlayers m_computer;
 
     // The shared services of a match. The grid's drawing and its GL resources are made at the
     // grid's first init, when the window exists.

@@ -78,3 +78,30 @@ TEST(InputManagerTest, KeysTakeEffectAtTheNextUpdateAndActionsAnswerForTheirPlay
     EXPECT_DEATH(input.getMousePosition(), "RenderWindow not set for getMousePosition.");
 }
 } // namespace orv_gd
+
+namespace orv_gd
+{
+TEST(InputManagerTest, TheComputersActionsAnswerOnlyToItsPressesOneFrameLaterForOneFrame)
+{
+    InputManager& input = InputManager::getInstance();
+    input.bind("RunnerRight", sf::Keyboard::D, 0);
+    input.bind("Exit", sf::Keyboard::Escape, 0);
+    input.setComputerActions(0, {"RunnerRight"});
+    frame({{sf::Event::KeyPressed, sf::Keyboard::D}, {sf::Event::KeyPressed, sf::Keyboard::Escape}});
+    EXPECT_EQ(answers("RunnerRight", 0) + answers("Exit", 0), "-U--D-P-") << "the key is not the computer's";
+    input.pressAction("RunnerRight", 0);
+    input.pressAction("Exit", 0); // not the computer's: ignored
+    EXPECT_EQ(answers("RunnerRight", 0), "-U--") << "nothing before the update";
+    frame({});
+    EXPECT_EQ(answers("RunnerRight", 0) + answers("Exit", 0), "D-P-D---");
+    EXPECT_EQ(answers("RunnerRight", 1), "-U--") << "only for its player";
+    frame({});
+    EXPECT_EQ(answers("RunnerRight", 0), "-U-R");
+    input.pressAction("RunnerRight", 0);
+    input.clearComputerActions();
+    frame({});
+    EXPECT_EQ(answers("RunnerRight", 0), "D---") << "the keyboard answers again, the press is forgotten";
+    EXPECT_FALSE(input.isComputerAction("RunnerRight", 0));
+    frame({{sf::Event::KeyReleased, sf::Keyboard::D}, {sf::Event::KeyReleased, sf::Keyboard::Escape}});
+}
+} // namespace orv_gd

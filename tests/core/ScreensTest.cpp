@@ -105,6 +105,43 @@ TEST_F(ScreensTest, MenuTakesSpaceAtOnceOnTheFirstVisitThenKeysAndControllersAft
     EXPECT_EQ(output(), "closing game\n");
 }
 
+TEST_F(ScreensTest, MenuKeysOneToThreeAndButtonsTwoAndThreeChooseAMatchAgainstTheComputer)
+{
+    const std::vector<std::pair<sf::Keyboard::Key, MatchMode>> keys{
+        {sf::Keyboard::Num1, MatchMode::ComputerBuilder},
+        {sf::Keyboard::Num2, MatchMode::ComputerRunner},
+        {sf::Keyboard::Num3, MatchMode::ComputerBoth},
+        {sf::Keyboard::Space, MatchMode::TwoPlayers}};
+    m_states.setState("MenuState");
+    frames(1);
+    for (const auto& [code, mode] : keys)
+    {
+        m_states.setState("MenuState");
+        key(code, true, 2);
+        EXPECT_TRUE(isCurrent(m_menu.get())) << "within the menu's delay";
+        key(code, false, 12);
+        key(code, true, 2);
+        EXPECT_TRUE(isCurrent(m_tutorial.get()));
+        EXPECT_EQ(m_game.getMatchMode(), mode);
+        key(code, false, 1);
+    }
+    m_controllers.setConnected(2, true);
+    for (const auto& [button, mode] :
+         {std::pair{2u, MatchMode::ComputerBuilder}, std::pair{3u, MatchMode::ComputerRunner}})
+    {
+        m_states.setState("MenuState");
+        m_controllers.setButton(2, button, true);
+        frames(1, 0.15f);
+        EXPECT_TRUE(isCurrent(m_menu.get())) << "within the menu's delay";
+        frames(2, 0.1f);
+        EXPECT_TRUE(isCurrent(m_tutorial.get()));
+        EXPECT_EQ(m_game.getMatchMode(), mode);
+        m_controllers.setButton(2, button, false);
+    }
+    m_controllers.resetSimulated();
+    EXPECT_EQ(output(), "");
+}
+
 TEST_F(ScreensTest, TutorialPagesTurnEverySevenAndAHalfSecondsAndSpaceOrAFreshButtonStartsTheMatch)
 {
     m_states.setState("TutorialState");

@@ -44,9 +44,10 @@ class MatchFixture
 public:
     static constexpr float Step = 1.0f / 60.0f;
 
-    explicit MatchFixture(unsigned width = 800, unsigned height = 600)
+    explicit MatchFixture(unsigned width = 800, unsigned height = 600, MatchMode mode = MatchMode::TwoPlayers)
     {
         std::srand(1); // the level and the blocks as in a fresh process, whatever ran before
+        m_game.setMatchMode(mode);
         window().create(sf::VideoMode(width, height), "Tumbrelt", sf::Style::None);
         window().setPosition({0, 0});
         m_game.initInputBindings();

@@ -1,0 +1,128 @@
+// `make bench`, part one: how long one decision of the computer players takes on a 50 x 15 field
+// laid out as the game lays its level, with amber blocks strewn over it. No window needed.
+#include "match/BuilderPlanner.h"
+#include "match/ObstacleShapes.h"
+#include "match/RunnerPlanner.h"
+
+#include <algorithm>
+#include <ctime>
+#include <cstdio>
+#include <random>
+#include <vector>
+
+using namespace orv_gd;
+
+namespace
+{
+/// Platforms two to five cells wide on rows 10 to 12 with gaps of one to three, the finish line in
+/// the last three columns: the layout of the game's level, from a seeded generator.
+FieldSnapshot levelLike(std::mt19937& random)
+{
+    FieldSnapshot field(50, 15);
+    int cursor = 0;
+    for (int group = 0; cursor < 47; ++group)
+    {
+        const int width = std::uniform_int_distribution<int>(2, 5)(random);
+        const int row = 10 + (group == 0 ? 0 : std::uniform_int_distribution<int>(1, 2)(random));
+        for (int i = 0; i < width && cursor + i <= 46; ++i)
+        {
+            field.set({cursor + i, row}, CellKind::Static);
+        }
+        cursor += width + std::uniform_int_distribution<int>(1, 3)(random);
+    }
+    for (int x = 47; x < 50; ++x)
+    {
+        for (int y = 0; y < 15; ++y)
+        {
+            field.set({x, y}, CellKind::Finish);
+        }
+    }
+    return field;
+}
+
+/// This process's processor time in milliseconds: the machine may be shared, and waiting for a
+/// core is not the planner's time.
+double cpuMilliseconds()
+{
+    return static_cast<double>(std::clock()) * 1000.0 / CLOCKS_PER_SEC;
+}
+
+struct Figures
+{
+    std::vector<double> times;
+    void print(const char* what) const
+    {
+        std::vector<double> sorted = times;
+        std::sort(sorted.begin(), sorted.end());
+        double sum = 0.0;
+        for (double t : sorted)
+        {
+            sum += t;
+        }
+        std::printf("%-24s %5zu decisions, processor time:  mean %7.3f ms  median %7.3f ms  max %7.3f ms\n", what, sorted.size(),
+                    sum / static_cast<double>(sorted.size()), sorted[sorted.size() / 2], sorted.back());
+    }
+};
+} // namespace
+
+int main()
+{
+    std::mt19937 random(2026);
+    Figures runner;
+    Figures builder;
+    const RunnerPlanner runnerPlanner;
+    const BuilderPlanner builderPlanner;
+    for (int level = 0; level < 8; ++level)
+    {
+        FieldSnapshot field = levelLike(random);
+        for (int amber = 0; amber < 12; ++amber)
+        {
+            const sf::Vector2i cell{std::uniform_int_distribution<int>(4, 45)(random),
+                                    std::uniform_int_distribution<int>(3, 13)(random)};
+            if (field.at(cell) == CellKind::Empty)
+            {
+                field.set(cell, CellKind::Dynamic);
+            }
+        }
+        for (int column = 0; column < 44; column += 4)
+        {
+            // The Runner standing on the first solid cell of the column, or at the start.
+            sf::Vector2i cell{0, 9};
+            for (int y = 1; y < 15; ++y)
+            {
+                if (field.at({column, y}) != CellKind::Empty && field.at({column, y - 1}) == CellKind::Empty)
+                {
+                    cell = {column, y - 1};
+                    break;
+                }
+            }
+            field.runner = {cell, column % 8, 4};
+            field.safeZone.clear();
+            for (int dx = -1; dx <= 1; ++dx)
+            {
+                for (int dy = -1; dy <= 1; ++dy)
+                {
+                    field.safeZone.push_back({cell.x + dx, cell.y + dy});
+                }
+            }
+            // What a 1920 x 1080 window shows: about 20 columns by 11 rows around the camera.
+            field.viewMin = {std::max(0, cell.x - 6), 2};
+            field.viewMax = {std::min(49, cell.x + 13), 12};
+
+            double start = cpuMilliseconds();
+            (void)runnerPlanner.planTurn(field);
+            runner.times.push_back(cpuMilliseconds() - start);
+            for (const ObstacleShapes::Shape& shape : ObstacleShapes::catalogue())
+            {
+                bool found = false;
+                start = cpuMilliseconds();
+                (void)builderPlanner.chooseDrop(field, shape, CellKind::Dynamic, found);
+                builder.times.push_back(cpuMilliseconds() - start);
+            }
+        }
+    }
+    std::printf("== one decision of the computer players, 50 x 15 field\n");
+    runner.print("Runner: plan a turn");
+    builder.print("Builder: choose a drop");
+    return 0;
+}

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "match/BuilderPlanner.h"
+
+#include <memory>
+#include <random>
+
+namespace orv_gd
+{
+class GameObject;
+class InputManager;
+class MainState;
+
+/// Plays the Builder's role for the computer: for each block it is dealt it picks a drop, then
+/// rotates, steers the cursor and drops through the Builder's actions, one every ActionInterval
+/// seconds, so the turn runs as a person's would.
+class ComputerBuilder
+{
+public:
+    static constexpr float ActionInterval = 0.25f;
+
+    /// Planned: the drop that holds the Runner back most. Random: any allowed drop.
+    enum class Style
+    {
+        Planned,
+        Random
+    };
+
+    ComputerBuilder(MainState& match, InputManager& input);
+
+    void update(float dt);
+    void setStyle(Style style, unsigned seed = 1);
+    /// Blocks this player has tried to drop.
+    int getDrops() const { return m_drops; }
+
+private:
+    /// Chooses where the block just dealt goes.
+    void plan();
+    /// The next key towards the chosen drop, or none when there is nothing to do.
+    const char* nextAction();
+
+    MainState& m_match;
+    InputManager& m_input;
+    BuilderPlanner m_planner;
+    Style m_style = Style::Planned;
+    std::mt19937 m_random{1};
+    std::shared_ptr<GameObject> m_block;
+    bool m_found = false;
+    int m_rotationsLeft = 0;
+    sf::Vector2i m_target{0, 0};
+    sf::Vector2i m_lastCursor{-1, -1};
+    bool m_lastWasHorizontal = false;
+    int m_stuck = 0;
+    int m_placeTries = 0;
+    float m_timer = 0.0f;
+    int m_drops = 0;
+};
+} // namespace orv_gd

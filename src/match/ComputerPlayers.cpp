@@ -1,0 +1,71 @@
+#include "match/ComputerPlayers.h"
+
+#include "core/ControllerInput.h"
+#include "core/InputManager.h"
+#include "match/ComputerBuilder.h"
+#include "match/ComputerRunner.h"
+
+#include <string>
+#include <vector>
+
+namespace orv_gd
+{
+namespace
+{
+// The player index and controller slot of each role, and the actions the role reads.
+constexpr int RunnerPlayer = 0;
+constexpr int BuilderPlayer = 1;
+const std::vector<std::string> RunnerActions{"RunnerLeft", "RunnerRight", "RunnerUp",
+                                             "RunnerDown", "RunnerEnd",   "RunnerReset"};
+const std::vector<std::string> BuilderActions{"BuilderUp",    "BuilderDown",       "BuilderLeft",
+                                              "BuilderRight", "BuilderRotateLeft", "BuilderRotateRight",
+                                              "BuilderPlace"};
+} // namespace
+
+ComputerPlayers::ComputerPlayers()
+    : m_input(InputManager::getInstance()), m_controllers(ControllerInput::getInstance())
+{
+}
+
+ComputerPlayers::~ComputerPlayers() = default;
+
+void ComputerPlayers::start(MainState& match, MatchMode mode)
+{
+    stop();
+    if (computerRuns(mode))
+    {
+        m_input.setComputerActions(RunnerPlayer, RunnerActions);
+        m_controllers.setIgnored(RunnerPlayer, true);
+        m_runner = std::make_unique<ComputerRunner>(match, m_input);
+    }
+    if (computerBuilds(mode))
+    {
+        m_input.setComputerActions(BuilderPlayer, BuilderActions);
+        m_controllers.setIgnored(BuilderPlayer, true);
+        m_builder = std::make_unique<ComputerBuilder>(match, m_input);
+    }
+}
+
+void ComputerPlayers::stop()
+{
+    if (m_runner || m_builder)
+    {
+        m_input.clearComputerActions();
+        m_controllers.clearIgnored();
+    }
+    m_runner.reset();
+    m_builder.reset();
+}
+
+void ComputerPlayers::update(float dt)
+{
+    if (m_runner)
+    {
+        m_runner->update(dt);
+    }
+    if (m_builder)
+    {
+        m_builder->update(dt);
+    }
+}
+} // namespace orv_gd

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "core/MatchMode.h"
+
+#include <memory>
+
+namespace orv_gd
+{
+class ComputerBuilder;
+class ComputerRunner;
+class ControllerInput;
+class InputManager;
+class MainState;
+
+/// The computer's seat at a match: for the roles the chosen mode gives it, it takes the role's
+/// actions away from the keyboard and its controller slot away from the controllers, and plays
+/// them; at the end of the match it gives them back.
+class ComputerPlayers
+{
+public:
+    ComputerPlayers();
+    ~ComputerPlayers();
+
+    void start(MainState& match, MatchMode mode);
+    void stop();
+    /// Runs before the role whose turn it is, so a key pressed now is read in the next frame.
+    void update(float dt);
+
+    ComputerRunner* getRunner() const { return m_runner.get(); }
+    ComputerBuilder* getBuilder() const { return m_builder.get(); }
+
+private:
+    InputManager& m_input;
+    ControllerInput& m_controllers;
+    std::unique_ptr<ComputerRunner> m_runner;
+    std::unique_ptr<ComputerBuilder> m_builder;
+};
+} // namespace orv_gd

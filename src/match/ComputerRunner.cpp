@@ -1,0 +1,54 @@
+#include "match/ComputerRunner.h"
+
+#include "core/InputManager.h"
+#include "match/MainState.h"
+#include "match/MatchReader.h"
+#include "match/RunnerStrategy.h"
+
+namespace orv_gd
+{
+namespace
+{
+constexpr int RunnerPlayer = 0;
+} // namespace
+
+ComputerRunner::ComputerRunner(MainState& match, InputManager& input) : m_match(match), m_input(input) {}
+
+void ComputerRunner::update(float dt)
+{
+    const auto& runner = static_cast<const RunnerStrategy&>(*m_match.getStrategies()[StrategyType::Runner]);
+    if (m_match.isMatchOver() || m_match.getCurrentStrategy() != StrategyType::Runner ||
+        runner.hasReachedFinish())
+    {
+        // A new turn gets a new plan, made once the field has settled into it.
+        m_plan = {};
+        m_next = 0;
+        m_timer = 0.0f;
+        return;
+    }
+    m_timer += dt;
+    if (m_timer < ActionInterval)
+    {
+        return;
+    }
+    m_timer = 0.0f;
+
+    const FieldSnapshot field = MatchReader::read(m_match);
+    const bool planned = m_next > 0 && m_next <= m_plan.expected.size();
+    if (planned && m_plan.expected[m_next - 1] != field.runner)
+    {
+        ++m_surprises;
+        m_next = m_plan.actions.size();
+    }
+    if (m_next >= m_plan.actions.size())
+    {
+        m_plan = m_planner.planTurn(field);
+        m_next = 0;
+    }
+    if (m_next < m_plan.actions.size())
+    {
+        m_input.pressAction(RunnerPlanner::actionName(m_plan.actions[m_next]), RunnerPlayer);
+        ++m_next;
+    }
+}
+} // namespace orv_gd

@@ -1,0 +1,16 @@
+#pragma once
+
+#include "match/FieldSnapshot.h"
+
+namespace orv_gd
+{
+class MainState;
+
+/// Copies the live match into a FieldSnapshot for the computer players: the kind of every block
+/// in the grid, the Runner's cell and budget, its safe zone and the cells the Builder can see.
+class MatchReader
+{
+public:
+    static FieldSnapshot read(MainState& match);
+};
+} // namespace orv_gd

@@ -1,0 +1,72 @@
+"""The computer at the real game: key 2 with the keyboard idle, the computer Runner wins the first
+level while keys of its role pressed in its turns change nothing; key 1, the computer Builder drops
+its two blocks and hands over well within its 10 s; key 3, the computer plays both roles to the
+end screen, and the next Space is a match for two people again."""
+
+import time
+
+import harness
+
+RUNNER_TURN = "RunnerStrategy::enter()"
+BUILDER_TURN = "BuilderStrategy::enter()"
+WINS = ("win_runner", "win_builder")
+
+
+def start_match(game, key):
+    """From the menu through the tutorial into a match chosen with `key`."""
+    game.wait_picture("start")
+    game.press(key, after=0.5)
+    game.act(["space"], BUILDER_TURN)
+
+
+def end_picture(game, timeout):
+    """Waits for either end screen; returns its name."""
+    def shown():
+        shot = game.screenshot("end.png")
+        return next((name for name in WINS if harness.picture_difference(shot, name) < 4.0), None)
+    return harness.wait_until(shown, timeout, 1.0, "an end screen")
+
+
+class ComputerTest(harness.GameTestCase):
+    def test_the_computer_runner_wins_the_first_level_and_ignores_the_runners_keys(self):
+        game = self.start_game(self.start_server(1366, 768))
+        game.wait_window()
+        start_match(game, "2")
+        # In each of three Runner turns R, then A: a person's R three times loses the match.
+        for turn in range(3):
+            game.wait_stdout(RUNNER_TURN, turn + 1, timeout=15)
+            game.press("r", hold=0.05, after=0)
+            game.press("a", hold=0.05, after=0)
+            game.wait_stdout(BUILDER_TURN, turn + 2, timeout=15)
+        self.assertEqual(end_picture(game, 400), "win_runner")
+        game.press("Escape")
+        self.assert_clean_exit(game)
+
+    def test_the_computer_builder_hands_over_well_within_its_turn_and_the_computer_plays_both(self):
+        game = self.start_game()
+        game.wait_window()
+        start_match(game, "1")
+        began = time.monotonic()
+        game.press("Return")  # the Builder's key: the computer's now
+        game.wait_stdout(RUNNER_TURN, timeout=10)
+        self.assertLess(time.monotonic() - began, 8.0, "two drops and the hand-over")
+        game.press("Escape")
+        game.wait_picture("start")
+        time.sleep(0.3)
+        start_match(game, "3")
+        self.assertIn(end_picture(game, 400), WINS)
+        game.press("space")
+        # Space on the menu: two people again, the Builder's turn waits for its keys.
+        start_match(game, "space")
+        turns = game.stdout().count(RUNNER_TURN)
+        time.sleep(5)
+        self.assertEqual(game.stdout().count(RUNNER_TURN), turns, "nobody drops for the Builder")
+        game.act(["Return", "Return"], RUNNER_TURN)
+        game.press("Escape")
+        game.wait_picture("start")
+        game.press("Escape")
+        self.assert_clean_exit(game)
+
+
+if __name__ == "__main__":
+    harness.main()

@@ -1,0 +1,179 @@
+#include "match/ComputerPlayers.h"
+
+#include "core/ControllerInput.h"
+#include "match/ComputerBuilder.h"
+#include "match/ComputerRunner.h"
+#include "match/MatchReader.h"
+#include "support/MatchFixture.h"
+
+#include <cstdio>
+#include <iostream>
+#include <random>
+
+namespace orv_gd
+{
+using Key = sf::Keyboard::Key;
+
+namespace
+{
+/// Frames of a tenth of a second: the computer acts every third frame, the game runs at full speed.
+constexpr float Tick = 0.1f;
+
+/// How one match ended: who won, and how many turns the Runner used.
+struct Result
+{
+    bool runnerWon = false;
+    int runnerTurns = 0;
+};
+
+/// Plays the match to its end (at most `seconds` of game time).
+Result playOut(test::MatchFixture& m, float seconds = 2000.0f)
+{
+    Result result;
+    for (float t = 0.0f; t < seconds; t += Tick)
+    {
+        const int turnsLeft = m.runner().getTurnsLeft();
+        m.frame(Tick);
+        if (m.match().isMatchOver())
+        {
+            result.runnerWon = m.endRequestedFor(StrategyType::Runner);
+            result.runnerTurns = RunnerStrategy::StartTurns - turnsLeft + 1;
+            return result;
+        }
+    }
+    ADD_FAILURE() << "the match did not end";
+    return result;
+}
+
+/// A new match in the same program run: the level generator draws the next level.
+void nextMatch(test::MatchFixture& m)
+{
+    m.states().setState("MenuState");
+    m.frame(Tick);
+    m.states().setState("MainState");
+    m.frame(0.0f);
+}
+} // namespace
+
+/// The in-process match tests swallow the step log; each plays whole matches at full speed.
+class ComputerPlayersTest : public ::testing::Test
+{
+protected:
+    /// Swallows what it is given.
+    struct NullBuffer : std::streambuf
+    {
+        int overflow(int c) override { return c; }
+    };
+    void SetUp() override { m_saved = std::cout.rdbuf(&m_null); }
+    void TearDown() override
+    {
+        std::cout.rdbuf(m_saved);
+        ControllerInput::getInstance().resetSimulated();
+        ControllerInput::getInstance().setSimulated(false);
+    }
+    NullBuffer m_null;
+    std::streambuf* m_saved = nullptr;
+};
+
+TEST_F(ComputerPlayersTest, TheComputerRunnerBeatsABuilderThatNeverDropsInEachOfTheFirstFiveMatches)
+{
+    test::MatchFixture m(800, 600, MatchMode::ComputerRunner);
+    int turns = 0;
+    for (int match = 0; match < 5; ++match)
+    {
+        if (match > 0)
+        {
+            nextMatch(m);
+        }
+        const Result result = playOut(m);
+        turns += result.runnerTurns;
+        EXPECT_TRUE(result.runnerWon) << "match " << match;
+        EXPECT_LE(result.runnerTurns, 25) << "match " << match;
+        EXPECT_EQ(m.match().getComputerPlayers().getRunner()->getSurprises(), 0)
+            << "the planner knows the rules";
+    }
+    std::fprintf(stderr, "balance: a Builder that never drops, Runner turns %.1f on average\n", turns / 5.0);
+}
+
+TEST_F(ComputerPlayersTest, TheComputerRoleIgnoresKeysAndControllersWhileTheHumanRoleReadsThem)
+{
+    ControllerInput& controllers = ControllerInput::getInstance();
+    controllers.setSimulated(true);
+    controllers.setConnected(0, true);
+    test::MatchFixture m(800, 600, MatchMode::ComputerRunner);
+    // The person builds: Enter drops the block at the cursor.
+    m.tap({Key::Enter});
+    EXPECT_EQ(m.builder().getBlocksLeft(), 1);
+    m.tap({Key::Enter});
+    ASSERT_EQ(m.match().getCurrentStrategy(), StrategyType::Runner);
+    // The computer runs: D, Q, R and controller 0 do nothing before its first key, 0.25 s in.
+    const sf::Vector2i start = m.runnerCell();
+    controllers.setButton(0, 1, true);
+    controllers.setAxis(0, sf::Joystick::X, 100.0f);
+    m.tap({Key::D, Key::Q, Key::R}, 1, 0.1f);
+    m.frame(0.02f);
+    EXPECT_EQ(m.runnerCell(), start);
+    EXPECT_EQ(m.match().getCurrentStrategy(), StrategyType::Runner);
+    EXPECT_EQ(m.runner().getResetsLeft(), RunnerStrategy::StartResets);
+    EXPECT_FALSE(controllers.isConnected(0)) << "the Runner's controller reads as absent";
+    controllers.setButton(0, 1, false);
+    controllers.setAxis(0, sf::Joystick::X, 0.0f);
+    m.runFor(0.2f, 0.05f);
+    EXPECT_NE(m.runnerCell(), start) << "the computer's first step";
+    // Escape still leaves the match, and the keyboard gets the role back.
+    m.tap({Key::Escape});
+    m.frame();
+    EXPECT_FALSE(InputManager::getInstance().isComputerAction("RunnerRight", 0));
+    EXPECT_TRUE(controllers.isConnected(0));
+}
+
+TEST_F(ComputerPlayersTest, TheComputerBuilderDropsTwoBlocksWellWithinItsTurn)
+{
+    test::MatchFixture m(800, 600, MatchMode::ComputerBuilder);
+    // The person runs, but not yet: keys of the Builder change nothing.
+    m.tap({Key::Enter, Key::Right, Key::PageUp}, 1, 0.05f);
+    EXPECT_EQ(m.builder().getBlocksLeft(), 2);
+    m.runFor(8.0f, Tick);
+    EXPECT_EQ(m.match().getCurrentStrategy(), StrategyType::Runner);
+    EXPECT_EQ(m.match().getComputerPlayers().getBuilder()->getDrops(), 2);
+}
+
+TEST_F(ComputerPlayersTest,
+       ComputerAgainstComputerMatchesEndAndThePlannedBuilderHoldsTheRunnerLongerThanARandomOne)
+{
+    constexpr int Matches = 20;
+    test::MatchFixture m(800, 600, MatchMode::ComputerBoth);
+    int plannedWins = 0;
+    int plannedTurns = 0;
+    int randomWins = 0;
+    int randomTurns = 0;
+    for (int match = 0; match < 2 * Matches; ++match)
+    {
+        if (match > 0)
+        {
+            nextMatch(m);
+        }
+        const bool random = match % 2 == 1;
+        if (random)
+        {
+            m.match().getComputerPlayers().getBuilder()->setStyle(ComputerBuilder::Style::Random,
+                                                                  static_cast<unsigned>(match));
+        }
+        const Result result = playOut(m);
+        (random ? randomWins : plannedWins) += result.runnerWon ? 0 : 1;
+        (random ? randomTurns : plannedTurns) += result.runnerTurns;
+        EXPECT_EQ(m.match().getComputerPlayers().getRunner()->getSurprises(), 0) << "match " << match;
+    }
+    std::fprintf(
+        stderr,
+        "balance: computer Builder %d of %d wins, Runner turns %.1f on average; random Builder %d of %d "
+        "wins, Runner turns %.1f\n",
+        plannedWins, Matches, plannedTurns / static_cast<double>(Matches), randomWins, Matches,
+        randomTurns / static_cast<double>(Matches));
+
+    RecordProperty("planned_builder_wins", plannedWins);
+    RecordProperty("random_builder_wins", randomWins);
+    EXPECT_TRUE(plannedWins > randomWins || (plannedWins == randomWins && plannedTurns > randomTurns))
+        << plannedWins << " " << plannedTurns << " " << randomWins << " " << randomTurns;
+}
+} // namespace orv_gd
