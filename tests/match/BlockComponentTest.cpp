@@ -36,6 +36,26 @@ TEST_F(BlockComponentTest, AlphaFollowsTheLifetimeAndOnlyGhostsPlatformsAndFinis
     }
 }
 
+TEST_F(BlockComponentTest, AGhostWearsASlowlyBreathingRimThatGoesWhenItDrops)
+{
+    auto ghost = block({0, 0}, BlockType::Dynamic, true);
+    ghost->update(0.0f);
+    const sf::Uint8 start = ghost->getShape().getOutlineColor().a;
+    EXPECT_GT(start, 64);
+    EXPECT_LT(ghost->getShape().getOutlineThickness(), -1.0f) << "inside the cell, over no neighbour";
+    ghost->update(BlockComponent::GhostPulseSeconds / 4.0f);
+    EXPECT_GT(ghost->getShape().getOutlineColor().a, start) << "it breathes";
+    ghost->setGhost(false);
+    ghost->setPlaced(true);
+    ghost->update(0.1f);
+    EXPECT_EQ(ghost->getShape().getOutlineColor().a, 0) << "dropped, it looks like any placed block";
+    auto placed = block({1, 0});
+    placed->setPlaced(true);
+    placed->setRemainingLifetime(3.5f);
+    placed->update(0.1f);
+    EXPECT_EQ(placed->getShape().getOutlineColor().a, 0) << "a fading block has no rim";
+}
+
 TEST_F(BlockComponentTest, SlideKeepsItsClockAcrossASecondMove)
 {
     auto b = block({0, 0});
