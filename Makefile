@@ -61,10 +61,12 @@ SAN_SUPP := $(CURDIR)/tests/sanitizers
 SAN_ENV := ASAN_OPTIONS=suppressions=$(SAN_SUPP)/asan.supp:exitcode=86:verify_asan_link_order=0:detect_leaks=1:strict_string_checks=1:check_initialization_order=1:detect_stack_use_after_return=1:disable_coredump=1 \
 	LSAN_OPTIONS=suppressions=$(SAN_SUPP)/lsan.supp:print_suppressions=0 \
 	UBSAN_OPTIONS=suppressions=$(SAN_SUPP)/ubsan.supp:print_stacktrace=1:halt_on_error=1:exitcode=86
+# The package test is left to `make test`: a package is made from the shipped build, not this one.
 sanitize: setup
 	cmake -S . -B $(SAN_DIR) -DTUMBRELT_SANITIZE=ON $(CMAKE_FLAGS)
 	cmake --build $(SAN_DIR) -j $(JOBS)
-	cd $(SAN_DIR) && $(SAN_ENV) ALSOFT_DRIVERS=null $(XVFB) ctest --output-on-failure -j $(JOBS) --repeat until-pass:3
+	cd $(SAN_DIR) && $(SAN_ENV) ALSOFT_DRIVERS=null $(XVFB) ctest --output-on-failure -j $(JOBS) --repeat until-pass:3 \
+		-E '^e2e\.test_package$$'
 
 # Frame times of the real scenes at 1920x1080 and 1366x768, and of the real program in a match.
 bench: build

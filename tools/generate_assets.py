@@ -701,24 +701,28 @@ def icon_reset():
 
 
 def icon_turns():
+    """Two blocks that take turns: one solid, one hollow, and two arrows passing the turn between
+    them. It must not read as the reset's single circle or the flag of a finish."""
     image, draw = icon_canvas()
     s = ICON_SIZE * SUPER
-    stroke = s * 0.08
-    pole_x = s * 0.24
-    draw.line([(pole_x, s * 0.06), (pole_x, s * 0.95)], fill=WHITE, width=int(stroke))
-    top, bottom, right = s * 0.08, s * 0.58, s * 0.88
-    square = (right - pole_x) / 4
-    rows = 3
-    height = (bottom - top) / rows
-    draw.rectangle([pole_x, top, right, bottom], fill=WHITE)
-    for row in range(rows):
-        for column in range(4):
-            if (row + column) % 2 == 1:
-                x0 = pole_x + column * square
-                y0 = top + row * height
-                draw.rectangle([x0 + stroke * 0.25, y0 + stroke * 0.25, x0 + square - stroke * 0.25,
-                                y0 + height - stroke * 0.25], fill=(0, 0, 0, 0))
-    draw.rectangle([pole_x, top, right, bottom], outline=WHITE, width=int(stroke * 0.5))
+    stroke = s * 0.085
+    side = s * 0.30
+    # The solid block top left, the hollow one bottom right.
+    draw.rounded_rectangle([s * 0.04, s * 0.04, s * 0.04 + side, s * 0.04 + side], radius=s * 0.03, fill=WHITE)
+    draw.rounded_rectangle([s * 0.96 - side, s * 0.96 - side, s * 0.96, s * 0.96], radius=s * 0.03,
+                           outline=WHITE, width=int(stroke))
+    # The arrows: over the top right from the solid to the hollow block, and back round the
+    # bottom left, each a quarter circle about the middle with its head at the end.
+    c, r = s / 2, s * 0.36
+    head, width = s * 0.17, s * 0.24
+    for start, end in ((-80, -10), (100, 170)):
+        draw.arc([c - r, c - r, c + r, c + r], start=start, end=end - 6, fill=WHITE, width=int(stroke))
+        a = math.radians(end)
+        mid = r - stroke / 2
+        point = (c + math.cos(a) * mid, c + math.sin(a) * mid)
+        tangent = (-math.sin(a), math.cos(a))
+        tip = (point[0] + tangent[0] * head * 0.55, point[1] + tangent[1] * head * 0.55)
+        stroke_arrow_head(draw, tip, tangent, head, width, WHITE)
     return finish_icon(image)
 
 

@@ -8,7 +8,11 @@
 #include "resources/AssetManager.h"
 #include "resources/TraceRecorder.h"
 
+#include <SFML/Graphics/Font.hpp>
 #include <SFML/Graphics/RenderWindow.hpp>
+
+#include <algorithm>
+#include <cmath>
 
 namespace orv_gd
 {
@@ -47,6 +51,7 @@ void EndState::init()
         m_sprite.setTexture(*m_texture, true);
     }
     ScreenHelper::fitSpriteToWindow(m_sprite, window);
+    placeSummary();
     m_assets.GetSound("win").play();
 }
 
@@ -95,5 +100,30 @@ void EndState::draw()
 {
     TRACE_SCOPE("orv_gd::EndState::draw");
     ScreenHelper::drawPicture(m_game->getWindow(), m_sprite);
+    if (!m_summary.empty() && m_font)
+    {
+        m_game->getWindow().draw(m_summaryText);
+    }
+}
+
+void EndState::placeSummary()
+{
+    m_font = m_assets.GetFont("consolab");
+    if (!m_font)
+    {
+        return;
+    }
+    // In the pictures' empty band between the scene and the keys (at 78 % of their height), sized
+    // like their subtitle, so the line reads as part of the picture at any window size.
+    const sf::FloatRect picture = m_sprite.getGlobalBounds();
+    m_summaryText.setFont(*m_font);
+    m_summaryText.setString(m_summary);
+    m_summaryText.setCharacterSize(static_cast<unsigned>(std::max(12.0f, picture.height * 0.04f)));
+    m_summaryText.setFillColor(sf::Color(230, 230, 230));
+    const sf::FloatRect bounds = m_summaryText.getLocalBounds();
+    m_summaryText.setOrigin(std::round(bounds.left + bounds.width / 2.0f),
+                            std::round(bounds.top + bounds.height / 2.0f));
+    m_summaryText.setPosition(std::round(picture.left + picture.width / 2.0f),
+                              std::round(picture.top + picture.height * 0.78f));
 }
 } // namespace orv_gd

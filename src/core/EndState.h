@@ -4,23 +4,26 @@
 #include "core/GameState.h"
 
 #include <SFML/Graphics/Sprite.hpp>
+#include <SFML/Graphics/Text.hpp>
 #include <SFML/Graphics/View.hpp>
 
 #include <array>
 #include <memory>
+#include <string>
 
 namespace sf
 {
+class Font;
 class Texture;
-}
+} // namespace sf
 
 namespace orv_gd
 {
 class AssetManager;
 class InputManager;
 
-/// Shows the winner's picture and plays "win"; Space or controller button 0 returns to the menu,
-/// Escape or controller button 1 quits.
+/// Shows the winner's picture with one line on how the match ended and plays "win"; Space or
+/// controller button 0 returns to the menu, Escape or controller button 1 quits.
 class EndState : public GameState
 {
 public:
@@ -34,8 +37,14 @@ public:
 
     StrategyType getWinner() const { return m_winner; }
     const sf::Sprite& getSprite() const { return m_sprite; }
+    /// The line under the picture's scene ("ran out of turns" ...); set by the match before init.
+    void setSummary(const std::string& summary) { m_summary = summary; }
+    const std::string& getSummary() const { return m_summary; }
+    const sf::Text& getSummaryText() const { return m_summaryText; }
 
 private:
+    void placeSummary();
+
     sf::Sprite m_sprite;
     sf::View m_view;
     StrategyType m_winner = StrategyType::Runner;
@@ -45,6 +54,10 @@ private:
 
     /// Keeps the winner's picture alive even if its id is loaded again later.
     std::shared_ptr<sf::Texture> m_texture;
+    std::string m_summary;
+    sf::Text m_summaryText;
+    /// Keeps the font of the summary alive while the text points at it.
+    std::shared_ptr<sf::Font> m_font;
     InputManager& m_input;
     ControllerInput& m_controllers;
     AssetManager& m_assets;

@@ -139,6 +139,7 @@ void Game::initInputBindings()
     input.bind("BuilderRotateLeft", sf::Keyboard::PageUp, 1);
     input.bind("BuilderRotateRight", sf::Keyboard::PageDown, 1);
     input.bind("debugdraw", sf::Keyboard::F1, 0);
+    input.bind("Pause", sf::Keyboard::P, 0);
     // The menu's matches against the computer.
     input.bind("PlayRunner", sf::Keyboard::Num1, 0);
     input.bind("PlayBuilder", sf::Keyboard::Num2, 0);

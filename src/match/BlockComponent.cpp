@@ -11,6 +11,7 @@
 #include <SFML/Graphics/RenderWindow.hpp>
 
 #include <algorithm>
+#include <cmath>
 #include <fstream>
 #include <iostream>
 #include <map>
@@ -92,6 +93,7 @@ void BlockComponent::update(float deltaTime)
     }
     m_color.a = alpha;
     m_shape.setFillColor(m_color);
+    updateGhostRim(deltaTime);
 
     const bool isRunner = m_gameObject.getId() == "Runner";
     computeLightUniforms(isRunner ? 1.0f : m_remainingLifetime / m_lifetime);
@@ -109,6 +111,28 @@ void BlockComponent::update(float deltaTime)
 
     const float cellWidth = m_grid.getCellSize().x;
     m_shape.setPosition(m_drawPosition.x * cellWidth, m_drawPosition.y * cellWidth);
+}
+
+void BlockComponent::updateGhostRim(float deltaTime)
+{
+    if (!m_isGhost)
+    {
+        if (m_ghostClock > 0.0f)
+        {
+            // Dropped: from now on it looks like any placed block.
+            m_ghostClock = 0.0f;
+            m_shape.setOutlineColor(sf::Color::Transparent);
+            m_shape.setOutlineThickness(1.0f);
+        }
+        return;
+    }
+    // A light rim that breathes slowly: a fading placed block is translucent too, but never
+    // rimmed, so the ghost reads as "not placed yet" at a glance.
+    m_ghostClock += deltaTime;
+    const float wave = 0.5f + 0.5f * std::sin(m_ghostClock * 6.2831853f / GhostPulseSeconds);
+    m_shape.setOutlineColor(sf::Color(255, 255, 255, static_cast<sf::Uint8>(110.0f + 145.0f * wave)));
+    // Inside the cell, so the rim never covers a neighbour.
+    m_shape.setOutlineThickness(-std::max(2.0f, m_grid.getCellSize().x / 16.0f));
 }
 
 void BlockComponent::draw()

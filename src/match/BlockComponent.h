@@ -80,8 +80,12 @@ public:
     /// The light shader's file name below the asset folder.
     static const std::string LightShaderFile;
 
+    /// Seconds of one breath of a ghost's rim.
+    static constexpr float GhostPulseSeconds = 1.6f;
+
 private:
     void computeLightUniforms(float remainingTime);
+    void updateGhostRim(float deltaTime);
     void applyLightUniforms();
 
     GridManager& m_grid;
@@ -101,6 +105,8 @@ private:
     float m_remainingLifetime = 7.0f;
     bool m_isPlaced = false;
     bool m_emitsLight = false;
+    /// Time the block has been shown as a ghost; 0 once dropped.
+    float m_ghostClock = 0.0f;
 
     // Light uniforms and the lazy compile of m_shader.
     sf::Vector2f m_screenPos;

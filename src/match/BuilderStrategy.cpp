@@ -426,6 +426,25 @@ bool BuilderStrategy::placeBlock()
     return true;
 }
 
+BuilderStrategy::GhostProblem BuilderStrategy::getGhostProblem() const
+{
+    GhostProblem problem = GhostProblem::None;
+    const int lastColumn = m_grid.getMapSize().x - LevelGenerator::FinishColumns;
+    for (const std::shared_ptr<BlockComponent>& cell : currentCells())
+    {
+        const sf::Vector2i position = cell->getGridPosition();
+        if (onSafeZone(position))
+        {
+            return GhostProblem::OnSafeZone;
+        }
+        if (position.x >= lastColumn)
+        {
+            problem = GhostProblem::InFinishColumns;
+        }
+    }
+    return problem;
+}
+
 std::vector<std::shared_ptr<BlockComponent>> BuilderStrategy::currentCells() const
 {
     if (!m_currentBlock)

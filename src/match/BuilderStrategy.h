@@ -24,6 +24,14 @@ public:
 
     static constexpr int BlocksPerTurn = 2;
 
+    /// Why the ghost is shown red and refuses to drop.
+    enum class GhostProblem
+    {
+        None,
+        OnSafeZone,      ///< a cell lies on the Runner's safe zone
+        InFinishColumns, ///< a cell lies in the last three columns
+    };
+
     explicit BuilderStrategy(MainState& mainState);
 
     void init() override;
@@ -53,6 +61,8 @@ public:
     sf::Vector2i getCursor() const { return m_cursor; }
     void setCursor(sf::Vector2i cursor) { m_cursor = cursor; }
     int getBlocksLeft() const { return m_blocksLeft; }
+    /// What keeps the current ghost from dropping; the safe zone is named first, as the drop checks it first.
+    GhostProblem getGhostProblem() const;
     const std::shared_ptr<GameObject>& getCurrentBlock() const { return m_currentBlock; }
     const std::vector<Shape>& getShapes() const { return m_shapes; }
     const std::vector<std::shared_ptr<BlockComponent>>& getPlacedBlocks() const { return m_placedBlocks; }

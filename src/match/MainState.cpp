@@ -1,6 +1,8 @@
 #include "match/MainState.h"
 
 #include "core/CheckedAssert.h"
+#include "core/ControllerInput.h"
+#include "core/EndState.h"
 #include "core/Game.h"
 #include "core/GameStateManager.h"
 #include "core/InputManager.h"
@@ -59,7 +61,9 @@ const std::array<HudBar, 5> Bars{{
 MainState::MainState(GameStateManager* gameStateManager, Game* game)
     : GameState(gameStateManager, game), m_window(game->getWindow()), m_spriteManager(game->getWindow()),
       m_objects(GameObjectManager::getInstance()), m_events(EventBus::getInstance()),
-      m_input(InputManager::getInstance()), m_grid(GridManager::getInstance())
+      m_input(InputManager::getInstance()), m_grid(GridManager::getInstance()),
+      m_pause(m_input, ControllerInput::getInstance()), m_hudText(game->getWindow()),
+      m_guides(game->getWindow())
 {
 }
 
@@ -115,6 +119,9 @@ void MainState::init()
     m_spriteManager.setLayerOrder({"Map", "Ui"});
 
     initProgressBars(camera);
+    m_pause.reset();
+    m_hudText.init(AssetManager::getInstance().GetFont("consolab").get());
+    refreshHudText(0.0f);
     m_computer.start(*this, m_game->getMatchMode());
 }
 
@@ -125,21 +132,28 @@ void MainState::update(float dt)
         m_gameStateManager->setState("MenuState");
         return;
     }
-    m_computer.update(dt);
-    if (!m_matchOver)
+    // While paused nothing of the match runs: no turn time, no ageing, no fades or slides, no
+    // computer player; the turn goes on with the time it had.
+    const bool paused = m_pause.update();
+    if (!paused)
     {
-        const auto current = m_strategies.find(m_currentStrategy);
-        if (current != m_strategies.end() && current->second)
+        m_computer.update(dt);
+        if (!m_matchOver)
         {
-            // Held while it runs: a hand-over inside must not release the role under its feet.
-            const std::shared_ptr<Strategy> strategy = current->second;
-            strategy->update(dt);
+            const auto current = m_strategies.find(m_currentStrategy);
+            if (current != m_strategies.end() && current->second)
+            {
+                // Held while it runs: a hand-over inside must not release the role under its feet.
+                const std::shared_ptr<Strategy> strategy = current->second;
+                strategy->update(dt);
+            }
         }
+        m_grid.update(dt);
+        m_events.update(dt);
+        m_objects.update(dt);
     }
-    m_grid.update(dt);
-    m_events.update(dt);
-    m_objects.update(dt);
     refreshProgressBars();
+    refreshHudText(paused ? 0.0f : dt);
 }
 
 void MainState::draw()
@@ -152,6 +166,11 @@ void MainState::draw()
     {
         current->second->draw();
     }
+    if (m_currentStrategy == StrategyType::Builder && !m_matchOver)
+    {
+        m_guides.draw();
+    }
+    m_hudText.draw();
 }
 
 void MainState::exit()
@@ -201,6 +220,11 @@ bool MainState::endMatch(StrategyType winner)
     m_matchOver = true;
     m_gameStateManager->setState("EndState");
     GameState* endState = m_gameStateManager->findState("EndState");
+    const auto runner = std::dynamic_pointer_cast<RunnerStrategy>(m_strategies[StrategyType::Runner]);
+    if (auto* end = dynamic_cast<EndState*>(endState); end && runner)
+    {
+        end->setSummary(HudText::endLine(winner, runner->getTurnsLeft(), runner->getResetsLeft()));
+    }
     if (endState)
     {
         endState->setWinner(winner);
@@ -310,5 +334,35 @@ void MainState::refreshProgressBars()
     {
         m_progressBarIcons[i]->setPosition(slot(i));
     }
+}
+
+void MainState::refreshHudText(float playTime)
+{
+    const auto runner = std::dynamic_pointer_cast<RunnerStrategy>(m_strategies[StrategyType::Runner]);
+    const auto builder = std::dynamic_pointer_cast<BuilderStrategy>(m_strategies[StrategyType::Builder]);
+    const std::shared_ptr<Strategy> current = m_strategies[m_currentStrategy];
+    if (!runner || !builder || !current)
+    {
+        return;
+    }
+    HudReadings readings;
+    readings.role = m_currentStrategy;
+    readings.timeInTurn = current->getTimeInTurn();
+    readings.steps = runner->getXMovement();
+    readings.jumpForce = runner->getJumpForce();
+    readings.resetsLeft = runner->getResetsLeft();
+    readings.turnsLeft = runner->getTurnsLeft();
+    readings.blocksLeft = builder->getBlocksLeft();
+    readings.lastResetCause = runner->getLastResetCause();
+    if (m_currentStrategy == StrategyType::Builder && !m_matchOver)
+    {
+        readings.ghost = builder->getGhostProblem();
+        const std::shared_ptr<GameObject>& safeZone = runner->getSafeZone();
+        m_guides.update(safeZone ? safeZone->getComponents<BlockComponent>()
+                                 : std::vector<std::shared_ptr<BlockComponent>>{},
+                        m_grid.getMapSize(), LevelGenerator::FinishColumns, m_grid.getCellSize().x);
+    }
+    m_hudText.setPaused(m_pause.isPaused());
+    m_hudText.update(playTime, readings);
 }
 } // namespace orv_gd

@@ -2,7 +2,10 @@
 
 #include "core/GameState.h"
 #include "core/StrategyType.h"
+#include "match/BuilderGuides.h"
 #include "match/ComputerPlayers.h"
+#include "match/HudText.h"
+#include "match/PauseSwitch.h"
 #include "objects/SpriteManager.h"
 
 #include <map>
@@ -55,6 +58,10 @@ public:
 
     const std::vector<std::shared_ptr<GameObject>>& getProgressBars() const { return m_progressBars; }
     const std::vector<std::shared_ptr<GameObject>>& getProgressBarIcons() const { return m_progressBarIcons; }
+    /// The HUD's words and numbers, the pause and the Builder's guide lines.
+    const HudText& getHudText() const { return m_hudText; }
+    bool isPaused() const { return m_pause.isPaused(); }
+    const BuilderGuides& getBuilderGuides() const { return m_guides; }
 
 private:
     sf::RenderWindow& m_window;
@@ -74,5 +81,11 @@ private:
     GridManager& m_grid;
 
     void refreshProgressBars();
+    /// Feeds the HUD's words the values of this frame; `playTime` is 0 while paused.
+    void refreshHudText(float playTime);
+
+    PauseSwitch m_pause;
+    HudText m_hudText;
+    BuilderGuides m_guides;
 };
 } // namespace orv_gd

@@ -50,7 +50,7 @@ void RunnerStrategy::enter()
     refreshRunner();
     if (isTrapped())
     {
-        reset();
+        reset(ResetCause::WalledIn);
     }
 }
 
@@ -103,7 +103,7 @@ void RunnerStrategy::update(float dt)
             moveRunner(wanted.x, wanted.y, wanted.y < runnerCell().y);
             if (!m_reachedFinish && isTrapped())
             {
-                reset();
+                reset(ResetCause::WalledIn);
             }
         }
         m_resetThisFrame = false;
@@ -270,7 +270,7 @@ void RunnerStrategy::bumpInTheAir(sf::Vector2i to)
     {
         if (m_resetsLeft >= 0)
         {
-            reset();
+            reset(ResetCause::Fell);
         }
         return;
     }
@@ -289,7 +289,7 @@ bool RunnerStrategy::step(sf::Vector2i to)
     // A free cell in the bottom row is a fall out of the map.
     if (to.y + 1 >= m_grid.getMapSize().y)
     {
-        reset();
+        reset(ResetCause::Fell);
         return false;
     }
     moveRunnerBlock(to);
@@ -331,9 +331,10 @@ bool RunnerStrategy::isTrapped() const
            !isFree(cell.x, cell.y + 1);
 }
 
-void RunnerStrategy::reset()
+void RunnerStrategy::reset(ResetCause cause)
 {
     m_resetsLeft -= 1;
+    m_lastResetCause = cause;
     if (m_runnerBlock)
     {
         // The Builder may have covered the start cell; the Runner then restarts on the nearest

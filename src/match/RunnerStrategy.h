@@ -27,6 +27,14 @@ public:
     /// shown a Runner at the cap as full too.
     static constexpr int JumpForceBarFull = 6;
 
+    /// Why a reset happened, so the HUD can say it in words.
+    enum class ResetCause
+    {
+        Asked,    ///< the reset key or button
+        Fell,     ///< a step into the bottom row
+        WalledIn, ///< no free cell around the Runner
+    };
+
     explicit RunnerStrategy(MainState& mainState);
 
     void init() override;
@@ -40,7 +48,7 @@ public:
     void moveRunner(int x, int y, bool jump);
     bool isFree(int x, int y) const;
     bool isTrapped() const;
-    void reset();
+    void reset(ResetCause cause = ResetCause::Asked);
     void createSafeZone();
 
     int getXMovement() const { return m_xMovement; }
@@ -48,6 +56,7 @@ public:
     int getResetsLeft() const { return m_resetsLeft; }
     int getTurnsLeft() const { return m_turnsLeft; }
     bool hasReachedFinish() const { return m_reachedFinish; }
+    ResetCause getLastResetCause() const { return m_lastResetCause; }
     const std::shared_ptr<GameObject>& getSafeZone() const { return m_safeZone; }
     const std::shared_ptr<BlockComponent>& getRunnerBlock() const { return m_runnerBlock; }
 
@@ -84,6 +93,7 @@ private:
     sf::Vector2i m_safeZoneSize{3, 3};
     float m_resetTimer = 0.0f;
     int m_turnsLeft = StartTurns;
+    ResetCause m_lastResetCause = ResetCause::Asked;
     GridManager::CellTable m_cells;
     std::shared_ptr<GameObject> m_runner;
     std::shared_ptr<BlockComponent> m_runnerBlock;

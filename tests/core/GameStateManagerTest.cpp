@@ -57,4 +57,21 @@ TEST(GameStateManagerTest, OnlyAStateThatIsNeitherCurrentNorPendingMayBeReplaced
     EXPECT_DEATH(manager.registerState("MenuState", tutorial), "cannot be replaced");     // pending
     manager.shutdown();
 }
+
+TEST(GameStateManagerTest, ASwitchRequestedByTheEnteringStatesInitIsKeptForTheNextFrame)
+{
+    std::vector<std::string> log;
+    GameStateManager manager;
+    auto menu = std::make_shared<test::RecordingState>("Menu", log, &manager);
+    auto tutorial = std::make_shared<test::RecordingState>("Tutorial", log, &manager);
+    menu->requestOnInit("TutorialState");
+    manager.registerState("MenuState", menu);
+    manager.registerState("TutorialState", tutorial);
+    manager.setState("MenuState");
+    manager.update(0.0f);
+    manager.update(0.0f);
+    manager.shutdown();
+    EXPECT_EQ(log, (std::vector<std::string>{"Menu.init", "Menu.update", "Menu.exit", "Tutorial.init",
+                                             "Tutorial.update", "Tutorial.exit"}));
+}
 } // namespace orv_gd

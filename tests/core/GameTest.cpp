@@ -3,6 +3,7 @@
 #include "core/InputManager.h"
 #include "resources/DebugDraw.h"
 #include "support/InputRestore.h"
+#include "support/RecordingState.h"
 #include "support/TempWorkDir.h"
 #include "support/X11Window.h"
 
@@ -23,7 +24,6 @@ TEST(GameTest, FpsCounterKeyBindingsFirstFrameAndTitle)
     EXPECT_EQ(counter.getFps(), 0u);
     counter.update();
     EXPECT_EQ(counter.getFps(), 2u);
-    EXPECT_EQ(counter.frames, 1u) << "the frame that publishes counts toward the next second";
 
     const test::InputRestore restore;
     test::TempWorkDir workDir;
@@ -67,5 +67,31 @@ TEST(GameTest, FpsCounterKeyBindingsFirstFrameAndTitle)
     }
     EXPECT_EQ(states, "on off off on on off ");
     debugDraw.setEnabled(true);
+}
+
+TEST(GameTest, TheFirstFrameIsShortAndACloseRequestEndsTheFrameWithOneExitDroppingTheRestOfTheQueue)
+{
+    const test::InputRestore restore;
+    test::TempWorkDir workDir;
+    std::vector<std::string> log;
+    Game game;
+    ASSERT_TRUE(game.init());
+    GameStateManager& states = game.getGameStateManager();
+    auto screen = std::make_shared<test::RecordingState>("Screen", log, &states, &game);
+    states.registerState("Screen", screen);
+    states.setState("Screen");
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    game.update();
+    EXPECT_LT(screen->getTimeInState(), 0.1f) << "the frame clock starts with the first frame";
+    game.draw();
+    log.clear();
+    test::x11RequestCloseThenPress(game.getWindow().getSystemHandle(), 0x20); // then Space
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    game.runLoop();
+    EXPECT_FALSE(game.getWindow().isOpen());
+    EXPECT_EQ(log, std::vector<std::string>{"Screen.exit"}) << "no update or draw after the request";
+    InputManager::getInstance().update();
+    EXPECT_FALSE(InputManager::getInstance().isKeyDown(sf::Keyboard::Space))
+        << "the rest of the queue is dropped";
 }
 } // namespace orv_gd

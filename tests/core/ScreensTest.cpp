@@ -264,4 +264,16 @@ TEST_F(ScreensTest, PicturesDrawnWithoutBlendingLookExactlyAsBlendedOverTheClear
         EXPECT_EQ(std::memcmp(blended.getPixelsPtr(), plain.getPixelsPtr(), 4u * 800u * 600u), 0) << id;
     }
 }
+
+TEST_F(ScreensTest, EscapeAndAControllerQuittingInTheSameFrameSayClosingGameOnce)
+{
+    m_states.setState("MenuState");
+    frames(1, 0.5f); // past the menu's delay
+    m_controllers.setConnected(4, true);
+    m_controllers.setButton(4, 1, true);
+    key(sf::Keyboard::Escape, true, 1);
+    EXPECT_FALSE(m_game.getWindow().isOpen());
+    EXPECT_EQ(output(), "closing game\n");
+    m_controllers.resetSimulated();
+}
 } // namespace orv_gd

@@ -36,6 +36,26 @@ TEST_F(BlockComponentTest, AlphaFollowsTheLifetimeAndOnlyGhostsPlatformsAndFinis
     }
 }
 
+TEST_F(BlockComponentTest, AGhostWearsASlowlyBreathingRimThatGoesWhenItDrops)
+{
+    auto ghost = block({0, 0}, BlockType::Dynamic, true);
+    ghost->update(0.0f);
+    const sf::Uint8 start = ghost->getShape().getOutlineColor().a;
+    EXPECT_GT(start, 64);
+    EXPECT_LT(ghost->getShape().getOutlineThickness(), -1.0f) << "inside the cell, over no neighbour";
+    ghost->update(BlockComponent::GhostPulseSeconds / 4.0f);
+    EXPECT_GT(ghost->getShape().getOutlineColor().a, start) << "it breathes";
+    ghost->setGhost(false);
+    ghost->setPlaced(true);
+    ghost->update(0.1f);
+    EXPECT_EQ(ghost->getShape().getOutlineColor().a, 0) << "dropped, it looks like any placed block";
+    auto placed = block({1, 0});
+    placed->setPlaced(true);
+    placed->setRemainingLifetime(3.5f);
+    placed->update(0.1f);
+    EXPECT_EQ(placed->getShape().getOutlineColor().a, 0) << "a fading block has no rim";
+}
+
 TEST_F(BlockComponentTest, SlideKeepsItsClockAcrossASecondMove)
 {
     auto b = block({0, 0});
@@ -52,5 +72,28 @@ TEST_F(BlockComponentTest, SlideKeepsItsClockAcrossASecondMove)
     b->update(1.0f); // a hitch longer than the rest of the slide lands it exactly
     EXPECT_FLOAT_EQ(b->getDrawPosition().x, 2.0f);
     EXPECT_FLOAT_EQ(b->getDrawPosition().y, 1.0f);
+}
+
+TEST_F(BlockComponentTest, TheSlideEasesInAndOutAlongTheCubicCurve)
+{
+    EXPECT_FLOAT_EQ(BlockComponent::easeInOutCubic(0.0f), 0.0f);
+    EXPECT_FLOAT_EQ(BlockComponent::easeInOutCubic(0.25f), 0.0625f);
+    EXPECT_FLOAT_EQ(BlockComponent::easeInOutCubic(0.5f), 0.5f);
+    EXPECT_FLOAT_EQ(BlockComponent::easeInOutCubic(0.75f), 0.9375f);
+    EXPECT_FLOAT_EQ(BlockComponent::easeInOutCubic(1.0f), 1.0f);
+    // A 0.2 s slide over four cells, read each 0.05 s: each frame closes the eased share of what is left.
+    auto b = block({0, 0});
+    b->update(1.0f);
+    b->setGridPosition({4, 0});
+    std::vector<float> xs;
+    for (int frame = 0; frame < 4; ++frame)
+    {
+        b->update(0.05f);
+        xs.push_back(b->getDrawPosition().x);
+    }
+    EXPECT_NEAR(xs[0], 0.25f, 1e-4f);
+    EXPECT_NEAR(xs[1], 2.125f, 1e-4f);
+    EXPECT_NEAR(xs[2], 3.8828125f, 1e-4f);
+    EXPECT_FLOAT_EQ(xs[3], 4.0f);
 }
 } // namespace orv_gd::test

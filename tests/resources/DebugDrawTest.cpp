@@ -51,7 +51,8 @@ TEST(DebugDrawTest, ArrowsAndLinesHaveTheirGeometryAndAnOverlayThatIsOffRefusesS
     debugDraw.drawRectangle({50.0f, 50.0f}, {90.0f, 90.0f}, sf::Color::Green, sf::Color::Green);
     debugDraw.drawText("####", {50.0f, 50.0f}, sf::Color::Green);
     EXPECT_EQ(debugDraw.getShapes().size(), 1u);
-    debugDraw.draw(window); // the overlay is left empty and on, as the game starts it
+    debugDraw.draw(window);
+    EXPECT_TRUE(debugDraw.getShapes().empty()) << "an overlay that is off still empties its queue";
     debugDraw.setEnabled(true);
 }
 } // namespace orv_gd

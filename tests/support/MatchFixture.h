@@ -114,11 +114,30 @@ public:
     sf::Vector2i runnerCell() { return runnerBlock()->getGridPosition(); }
     auto safeZone() { return object("runner_safezone")->getComponents<BlockComponent>(); }
 
-    /// Hands the turn over as the roles do (grid first, then the match).
+    /// Plays on to the next turn of `role` through the real hand-overs: the Runner ends its turn with
+    /// its end key, the Builder lets its ten seconds run out.
     void giveTurnTo(StrategyType role)
     {
-        grid().setCurrentPlayer(role);
-        match().setStrategy(role);
+        for (int handOvers = 0; handOvers < 2 && !match().isMatchOver(); ++handOvers)
+        {
+            if (match().getCurrentStrategy() == StrategyType::Runner)
+            {
+                tap({sf::Keyboard::Q});
+            }
+            else
+            {
+                for (int frames = 0; frames < 50 && match().getCurrentStrategy() == StrategyType::Builder;
+                     ++frames)
+                {
+                    frame(0.25f);
+                }
+            }
+            if (match().getCurrentStrategy() == role)
+            {
+                return;
+            }
+        }
+        ADD_FAILURE() << "the turn did not come round";
     }
     /// Cells of the given type in `row` from column `from` to `to` inclusive.
     void put(int row, int from, int to, BlockType type = BlockType::Static)

@@ -18,7 +18,16 @@ public:
     {
     }
 
-    void init() override { m_log.push_back(m_name + ".init"); }
+    void init() override
+    {
+        m_log.push_back(m_name + ".init");
+        if (!m_requestOnInit.empty())
+        {
+            m_gameStateManager->setState(m_requestOnInit);
+        }
+    }
+    /// The state its init asks the manager to switch to.
+    void requestOnInit(std::string name) { m_requestOnInit = std::move(name); }
     void exit() override { m_log.push_back(m_name + ".exit"); }
     void update(float deltaTime) override
     {
@@ -30,5 +39,6 @@ public:
 private:
     std::string m_name;
     std::vector<std::string>& m_log;
+    std::string m_requestOnInit;
 };
 } // namespace orv_gd::test

@@ -42,4 +42,26 @@ X11Icon x11WindowIcon(unsigned long window)
     XFree(data);
     return icon;
 }
+
+void x11RequestCloseThenPress(unsigned long window, unsigned long keysym)
+{
+    Display* display = XOpenDisplay(nullptr);
+    XEvent close{};
+    close.xclient.type = ClientMessage;
+    close.xclient.window = window;
+    close.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+    close.xclient.format = 32;
+    close.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
+    XSendEvent(display, window, False, NoEventMask, &close);
+    XEvent press{};
+    press.xkey.type = KeyPress;
+    press.xkey.display = display;
+    press.xkey.window = window;
+    press.xkey.root = DefaultRootWindow(display);
+    press.xkey.same_screen = True;
+    press.xkey.keycode = XKeysymToKeycode(display, keysym);
+    XSendEvent(display, window, True, KeyPressMask, &press);
+    XSync(display, False);
+    XCloseDisplay(display);
+}
 } // namespace orv_gd::test

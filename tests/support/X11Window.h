@@ -17,4 +17,7 @@ struct X11Icon
     std::vector<std::uint32_t> pixels;
 };
 X11Icon x11WindowIcon(unsigned long window);
+/// Asks the window to close as a window manager does (WM_DELETE_WINDOW), then presses `keysym` in
+/// it; returns once both are on their way.
+void x11RequestCloseThenPress(unsigned long window, unsigned long keysym);
 } // namespace orv_gd::test

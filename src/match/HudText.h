@@ -1,0 +1,124 @@
+#pragma once
+
+#include "core/StrategyType.h"
+#include "match/BuilderStrategy.h"
+#include "match/RunnerStrategy.h"
+
+#include <SFML/Graphics/RectangleShape.hpp>
+#include <SFML/Graphics/Text.hpp>
+
+#include <array>
+#include <string>
+
+namespace sf
+{
+class Font;
+class RenderWindow;
+} // namespace sf
+
+namespace orv_gd
+{
+/// What the HUD reads off the match each frame: plain values, so the words can be checked
+/// without a match.
+struct HudReadings
+{
+    StrategyType role = StrategyType::Builder;
+    float timeInTurn = 0.0f;
+    int steps = 0;
+    int jumpForce = 0;
+    int resetsLeft = 0;
+    int turnsLeft = 0;
+    int blocksLeft = 0;
+    BuilderStrategy::GhostProblem ghost = BuilderStrategy::GhostProblem::None;
+    RunnerStrategy::ResetCause lastResetCause = RunnerStrategy::ResetCause::Asked;
+};
+
+/// The words and numbers of the match HUD, drawn in screen space beside the bars: each bar's
+/// value, whose turn it is, the hand-over banner, why the ghost is red, what a reset cost, and
+/// the pause overlay. One text per line; a line's string is rebuilt only when its value changes.
+class HudText
+{
+public:
+    enum Line
+    {
+        Role,
+        Blocks,
+        Time,
+        Steps,
+        Jump,
+        Resets,
+        Turns,
+        Banner,
+        Reason,
+        ResetNote,
+        Paused,
+        LineCount
+    };
+
+    /// Long enough to read two words, short enough not to linger into the turn.
+    static constexpr float BannerSeconds = 1.2f;
+    static constexpr float ResetNoteSeconds = 3.5f;
+
+    explicit HudText(sf::RenderWindow& window);
+
+    /// Lays the lines out for the window's size and forgets the last match. Without a font the
+    /// lines keep their words but nothing is drawn.
+    void init(const sf::Font* font);
+    /// One frame: `dt` is the playing time that passed (0 while paused), so banners and notes
+    /// wait while the match does.
+    void update(float dt, const HudReadings& readings);
+    void setPaused(bool paused) { m_paused = paused; }
+    /// Draws in window pixels over whatever the camera shows, then puts the camera's view back.
+    void draw();
+
+    /// The words of a line as shown; empty while the line is hidden.
+    const std::string& getText(Line line) const;
+    bool isShown(Line line) const { return !getText(line).empty(); }
+    /// Where a line lands on the window, in window pixels.
+    sf::FloatRect getBounds(Line line) const { return m_slots[line].text.getGlobalBounds(); }
+
+    /// Seconds left of a turn, one decimal, rounded up so "0.0" shows only when time is up.
+    static std::string secondsLeft(float timeInTurn, float turnLimit);
+    static std::string roleName(StrategyType role);
+    static std::string bannerFor(StrategyType role);
+    static std::string reasonFor(BuilderStrategy::GhostProblem problem);
+    static std::string resetNote(RunnerStrategy::ResetCause cause, int resetsUsed);
+    /// The end screen's line on how the match ended.
+    static std::string endLine(StrategyType winner, int turnsLeft, int resetsLeft);
+    static const std::string PausedText;
+
+private:
+    struct Slot
+    {
+        sf::Text text;
+        std::string words;
+        long key = -1;
+        bool centred = true;
+    };
+
+    /// Sets a line's words when its key changed since the last call; keeps the cached text otherwise.
+    template <typename MakeWords>
+    void show(Line line, long key, MakeWords&& makeWords);
+    void hide(Line line);
+    void place(Line line, float x, float y, unsigned size, sf::Color color);
+    void recentre(Slot& slot);
+    void drawBacked(const Slot& slot, sf::RectangleShape& box);
+
+    sf::RenderWindow& m_window;
+    const sf::Font* m_font = nullptr;
+    std::array<Slot, LineCount> m_slots;
+    sf::RectangleShape m_bannerBox;
+    sf::RectangleShape m_reasonBox;
+    sf::RectangleShape m_noteBox;
+    sf::RectangleShape m_pausedBox;
+    sf::RectangleShape m_dim;
+
+    bool m_paused = false;
+    bool m_seenRole = false;
+    StrategyType m_lastRole = StrategyType::Builder;
+    float m_bannerLeft = 0.0f;
+    int m_lastResetsLeft = RunnerStrategy::StartResets;
+    float m_noteLeft = 0.0f;
+    RunnerStrategy::ResetCause m_noteCause = RunnerStrategy::ResetCause::Asked;
+};
+} // namespace orv_gd
