@@ -42,15 +42,13 @@ void ComputerBuilder::update(float dt)
     if (m_match.isMatchOver() || m_match.getCurrentStrategy() != StrategyType::Builder)
     {
         m_block.reset();
-        m_timer = 0.0f;
+        m_pace.restart();
         return;
     }
-    m_timer += dt;
-    if (m_timer < ActionInterval)
+    if (!m_pace.due(dt))
     {
         return;
     }
-    m_timer = 0.0f;
     if (const char* action = nextAction())
     {
         m_input.pressAction(action, BuilderPlayer);

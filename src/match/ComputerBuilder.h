@@ -1,5 +1,6 @@
 #pragma once
 
+#include "match/ActionPace.h"
 #include "match/BuilderPlanner.h"
 
 #include <memory>
@@ -12,13 +13,11 @@ class InputManager;
 class MainState;
 
 /// Plays the Builder's role for the computer: for each block it is dealt it picks a drop, then
-/// rotates, steers the cursor and drops through the Builder's actions, one every ActionInterval
+/// rotates, steers the cursor and drops through the Builder's actions, one every ActionPace::Interval
 /// seconds, so the turn runs as a person's would.
 class ComputerBuilder
 {
 public:
-    static constexpr float ActionInterval = 0.25f;
-
     /// Planned: the drop that holds the Runner back most. Random: any allowed drop.
     enum class Style
     {
@@ -52,7 +51,7 @@ private:
     bool m_lastWasHorizontal = false;
     int m_stuck = 0;
     int m_placeTries = 0;
-    float m_timer = 0.0f;
+    ActionPace m_pace;
     int m_drops = 0;
 };
 } // namespace orv_gd

@@ -23,15 +23,13 @@ void ComputerRunner::update(float dt)
         // A new turn gets a new plan, made once the field has settled into it.
         m_plan = {};
         m_next = 0;
-        m_timer = 0.0f;
+        m_pace.restart();
         return;
     }
-    m_timer += dt;
-    if (m_timer < ActionInterval)
+    if (!m_pace.due(dt))
     {
         return;
     }
-    m_timer = 0.0f;
 
     const FieldSnapshot field = MatchReader::read(m_match);
     const bool planned = m_next > 0 && m_next <= m_plan.expected.size();

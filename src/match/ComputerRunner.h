@@ -1,5 +1,6 @@
 #pragma once
 
+#include "match/ActionPace.h"
 #include "match/RunnerPlanner.h"
 
 #include <cstddef>
@@ -10,14 +11,12 @@ class InputManager;
 class MainState;
 
 /// Plays the Runner's role for the computer: plans each turn over a snapshot of the match and
-/// presses the Runner's actions through the input manager, one every ActionInterval seconds.
+/// presses the Runner's actions through the input manager, one every ActionPace::Interval seconds.
 /// After each key it compares where the Runner stands with where the plan said it would, and
 /// plans afresh when they differ (and counts it: the planner's rules should never disagree).
 class ComputerRunner
 {
 public:
-    static constexpr float ActionInterval = 0.25f;
-
     ComputerRunner(MainState& match, InputManager& input);
 
     void update(float dt);
@@ -30,7 +29,7 @@ private:
     RunnerPlanner m_planner;
     RunnerPlanner::TurnPlan m_plan;
     std::size_t m_next = 0;
-    float m_timer = 0.0f;
+    ActionPace m_pace;
     int m_surprises = 0;
 };
 } // namespace orv_gd
