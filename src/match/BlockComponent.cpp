@@ -45,6 +45,7 @@ const std::optional<std::string>& cachedShaderSource(const std::string& path)
 } // namespace
 
 const std::string BlockComponent::LightShaderFile = "shaders/BloomShader.frag";
+const std::string BlockComponent::LightVertexShaderFile = "shaders/BloomShader.vert";
 
 BlockComponent::BlockComponent(GameObject& gameObject, sf::RenderWindow& renderWindow, sf::Vector2i cell,
                                sf::Color color, bool isGhost, BlockType type)
@@ -220,9 +221,11 @@ bool BlockComponent::compileLightShader(sf::Shader& shader)
     {
         return false;
     }
-    const std::optional<std::string>& source =
+    const std::optional<std::string>& vertex =
+        cachedShaderSource(AssetManager::GetAssetPath(LightVertexShaderFile));
+    const std::optional<std::string>& fragment =
         cachedShaderSource(AssetManager::GetAssetPath(LightShaderFile));
-    return source && shader.loadFromMemory(*source, sf::Shader::Fragment);
+    return vertex && fragment && shader.loadFromMemory(*vertex, *fragment);
 }
 
 void BlockComponent::computeLightUniforms(float remainingTime)

@@ -74,11 +74,14 @@ public:
     sf::Vector3f getLightColor() const { return m_lightColor; }
     float getRemainingTimeUniform() const { return m_remainingTimeUniform; }
 
-    /// Compiles the light-cone fragment shader into the given shader from the source read once per
-    /// process; false when the file is missing or the shader fails. Prints nothing.
+    /// Compiles the light-cone shader (its vertex and fragment stages) into the given shader from
+    /// the sources read once per process; false when a file is missing or the shader fails. Prints
+    /// nothing.
     static bool compileLightShader(sf::Shader& shader);
-    /// The light shader's file name below the asset folder.
+    /// The light shader's file names below the asset folder: the fragment stage, and the vertex
+    /// stage that works out each pixel's offset from the block.
     static const std::string LightShaderFile;
+    static const std::string LightVertexShaderFile;
 
     /// Seconds of one breath of a ghost's rim.
     static constexpr float GhostPulseSeconds = 1.6f;

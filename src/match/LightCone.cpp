@@ -24,7 +24,7 @@ constexpr float MinConeScale = 0.001f;
 /// less a margin for the GPU's own rounding).
 constexpr float UnseenStrength = 0.45f / 255.0f;
 
-/// The shader's strength at r * r = r2, before "remainingTime" scales it (see BloomShader.frag).
+/// The shader's strength at r * r = r2, before "remainingTime" scales it (see "shaders/BloomShader.frag").
 float coneStrength(float r2)
 {
     const float envelope = (1.0f - r2) * (1.0f - r2);

@@ -26,7 +26,7 @@ class LightCone
 {
 public:
     /// Where the light shader's cone reaches zero, in its cone units ("coneScale" 64-space units
-    /// each); 3.5 cells on the 50 x 15 map. Must match coneRadius in "shaders/BloomShader.frag".
+    /// each); 3.5 cells on the 50 x 15 map. Must match coneRadius in "shaders/BloomShader.vert".
     static constexpr float ConeRadius = 1.792f;
     /// The light shader's map space: "ScreenPos" and "coneScale" count 64 units across the map
     /// and 64 down it, whatever its size in cells.

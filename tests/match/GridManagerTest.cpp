@@ -163,15 +163,18 @@ TEST_F(GridManagerTest, LitBlocksGlowUnderTheirCellsOnlyInViewAndAgeOnlyInTheBui
 
 TEST_F(GridManagerTest, LightFilesAreReadOnceAndWithoutThemTheLightDegradesGracefully)
 {
-    const std::filesystem::path source = std::filesystem::absolute("assets/shaders/BloomShader.frag");
+    const std::filesystem::path source = std::filesystem::absolute("assets/shaders");
     TempWorkDir work(false); // the shader without the light texture: a stand-in serves
     std::filesystem::create_directories("assets/shaders");
-    std::filesystem::copy_file(source, "assets/shaders/BloomShader.frag");
+    for (const char* file : {"BloomShader.frag", "BloomShader.vert"})
+    {
+        std::filesystem::copy_file(source / file, std::filesystem::path("assets/shaders") / file);
+    }
     lookAt({8.0f * Edge, 7.5f * Edge});
     auto blue = placed({8, 7}, BlockType::Dynamic, "Runner");
     step(0.016f);
     const sf::Shader* shader = blue->getRenderStates().shader;
-    std::filesystem::remove("assets/shaders/BloomShader.frag"); // never read again
+    std::filesystem::remove_all("assets/shaders"); // never read again
     m_grid.moveBlock(blue, {8, 6});
     auto amber = drop({8, 9});
     step(0.016f, 20);
