@@ -5,6 +5,7 @@
 #include "match/ProgressBarComponent.h"
 #include "support/MatchFixture.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <iostream>
 #include <map>
@@ -161,13 +162,22 @@ TEST(SoakTest, WholeMatchesUnderRandomInputKeepTheInvariants)
     const char* fromEnvironment = std::getenv("TUMBRELT_SOAK_SEED");
     const unsigned seed = fromEnvironment ? unsigned(std::strtoul(fromEnvironment, nullptr, 10)) : 20261206u;
     Soak soak(seed);
-    for (int frame = 0; frame < 20000; ++frame)
+    // At least MinFrames frames, then on until each way a match ends has been seen (at most MaxFrames).
+    constexpr int MinFrames = 8000;
+    constexpr int MaxFrames = 20000;
+    const char* const endings[] = {"Runner wins", "Builder wins", "escapes"};
+    const auto seen = [&soak](const char* ending)
+    {
+        return soak.m_seen[ending] >= 1;
+    };
+    for (int frame = 0; frame < MaxFrames && (frame < MinFrames || !std::all_of(endings, endings + 3, seen));
+         ++frame)
     {
         ASSERT_EQ(soak.step(frame), "") << "seed " << seed << ", frame " << frame;
     }
-    for (const char* ending : {"Runner wins", "Builder wins", "escapes"})
+    for (const char* ending : endings)
     {
-        EXPECT_GE(soak.m_seen[ending], 1) << ending << ", seed " << seed;
+        EXPECT_TRUE(seen(ending)) << ending << ", seed " << seed;
     }
 }
 } // namespace
