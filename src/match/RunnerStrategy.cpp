@@ -141,7 +141,7 @@ void RunnerStrategy::handleInput(int player, const sf::Vector2i& mapSize, sf::Ve
         std::cout << "RunnerStrategy::handleInput() - RunnerEnd" << std::endl;
         handOver();
     }
-    if (m_mainState.isMatchOver())
+    if (!isOwnTurn())
     {
         return;
     }
@@ -175,7 +175,7 @@ void RunnerStrategy::handleControllerInput(int player, const sf::Vector2i& /*map
     {
         m_endRequested = true;
         handOver();
-        if (m_mainState.isMatchOver())
+        if (!isOwnTurn())
         {
             return;
         }
@@ -419,6 +419,11 @@ void RunnerStrategy::handOver()
         return;
     }
     handTurnTo(StrategyType::Builder);
+}
+
+bool RunnerStrategy::isOwnTurn() const
+{
+    return m_mainState.getCurrentStrategy() == StrategyType::Runner && !m_mainState.isMatchOver();
 }
 
 void RunnerStrategy::gainJumpForce()

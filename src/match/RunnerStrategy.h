@@ -78,6 +78,9 @@ private:
     void moveSafeZoneBy(sf::Vector2i offset);
     /// Ends the Runner's turn, unless it has already been handed over.
     void handOver();
+    /// The turn is still the Runner's and the match goes on: once a key or button of this frame
+    /// has ended either, the frame's other inputs are left alone.
+    bool isOwnTurn() const;
     void gainJumpForce();
 
     int m_xMovement = MovesPerTurn;

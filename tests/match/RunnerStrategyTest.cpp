@@ -64,7 +64,7 @@ TEST_F(RunnerStrategyTest, JumpForceIsEarnedByWalkingGravityFollowsTheTurnAndThe
         << "the Runner stays drawn with its light on the finish cell";
 }
 
-TEST_F(RunnerStrategyTest, TheFrameThatEndsTheTurnTakesNoStep)
+TEST_F(RunnerStrategyTest, TheFrameThatEndsTheTurnTakesNoStepAndNoReset)
 {
     m.put(5, 0, 20);
     m.frame(9.95f);
@@ -72,6 +72,31 @@ TEST_F(RunnerStrategyTest, TheFrameThatEndsTheTurnTakesNoStep)
     EXPECT_EQ(m.match().getCurrentStrategy(), StrategyType::Builder) << "ten seconds end the turn";
     EXPECT_EQ(m.runnerCell(), Cell(0, 4)) << "no step in the Builder's turn, after the gravity pass";
     EXPECT_EQ(log.find("remaining movement before"), std::string::npos) << log;
+
+    // Ending the turn and asking for a reset in one frame, by keys or on the controller: the turn
+    // ends, and the reset would have been spent in the Builder's turn.
+    for (bool controller : {false, true})
+    {
+        SCOPED_TRACE(controller ? "controller B and Y" : "keys Q and R");
+        m.giveTurnTo(StrategyType::Runner);
+        m.placeRunner({2, 4});
+        m.frame(0.5f);
+        if (controller)
+        {
+            controllers.setButton(0, ControllerInput::ButtonB, true);
+            controllers.setButton(0, ControllerInput::ButtonY, true);
+            m.frame();
+            controllers.setButton(0, ControllerInput::ButtonB, false);
+            controllers.setButton(0, ControllerInput::ButtonY, false);
+        }
+        else
+        {
+            m.tap({Key::Q, Key::R});
+        }
+        EXPECT_EQ(m.match().getCurrentStrategy(), StrategyType::Builder);
+        EXPECT_EQ(m.runnerCell(), Cell(2, 4));
+        EXPECT_EQ(m.runner().getResetsLeft(), 2);
+    }
 }
 
 TEST_F(RunnerStrategyTest, LeftWithRightStepsRightAndEachStepOverAGapFallsOneRowAsDoesAWallInTheAir)
