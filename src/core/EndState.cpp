@@ -76,20 +76,8 @@ void EndState::update(float deltaTime)
         m_gameStateManager->setState("MenuState");
     }
     // Button 1 quits only once it has been let go here: it may still be down from ending the last turn.
-    bool quit = false;
-    ScreenHelper::forEachController(m_controllers,
-                                    [this, &quit](unsigned slot)
-                                    {
-                                        bool& released = m_exitButtonReleased[slot];
-                                        if (!m_controllers.isButtonPressed(slot, ScreenHelper::ExitButton))
-                                        {
-                                            released = true;
-                                        }
-                                        else if (released)
-                                        {
-                                            quit = true;
-                                        }
-                                    });
+    const bool quit =
+        ScreenHelper::isFreshPress(m_controllers, ScreenHelper::ExitButton, m_exitButtonReleased);
     if (m_input.isKeyPressed("Exit", 0) || quit)
     {
         ScreenHelper::closeGame(window);

@@ -1,13 +1,12 @@
 #pragma once
 
-#include "core/ControllerInput.h"
 #include "core/GameState.h"
+#include "core/ScreenHelper.h"
 
 #include <SFML/Graphics/Sprite.hpp>
 #include <SFML/Graphics/Text.hpp>
 #include <SFML/Graphics/View.hpp>
 
-#include <array>
 #include <memory>
 #include <string>
 
@@ -50,7 +49,7 @@ private:
     StrategyType m_winner = StrategyType::Runner;
     /// Per controller slot: button 1 has been seen up since this screen became current. It is also
     /// the Runner's "end turn", so the press that ended the match must not quit the game.
-    std::array<bool, ControllerInput::SlotCount> m_exitButtonReleased{};
+    ScreenHelper::ReleasedButtons m_exitButtonReleased{};
 
     /// Keeps the winner's picture alive even if its id is loaded again later.
     std::shared_ptr<sf::Texture> m_texture;

@@ -42,6 +42,25 @@ void ScreenHelper::forEachController(const ControllerInput& controllers,
     }
 }
 
+bool ScreenHelper::isFreshPress(const ControllerInput& controllers, unsigned button,
+                                ReleasedButtons& released)
+{
+    bool pressed = false;
+    forEachController(controllers,
+                      [&](unsigned slot)
+                      {
+                          if (!controllers.isButtonPressed(slot, button))
+                          {
+                              released[slot] = true;
+                          }
+                          else if (released[slot])
+                          {
+                              pressed = true;
+                          }
+                      });
+    return pressed;
+}
+
 bool ScreenHelper::isButtonHeld(const ControllerInput& controllers, unsigned button)
 {
     bool held = false;

@@ -2,6 +2,7 @@
 
 #include "core/ControllerInput.h"
 
+#include <array>
 #include <functional>
 
 namespace sf
@@ -30,6 +31,12 @@ public:
     /// Calls the function with the slot of every connected controller, in slot order.
     static void forEachController(const ControllerInput& controllers,
                                   const std::function<void(unsigned)>& call);
+    /// Per controller slot: the button has been seen up since the screen became current.
+    using ReleasedButtons = std::array<bool, ControllerInput::SlotCount>;
+    /// Whether a connected controller presses the button after it was seen up on that same
+    /// controller since `released` was last cleared; notes each controller where it is up now. A
+    /// button still held from the screen before (or from the match) does nothing until let go.
+    static bool isFreshPress(const ControllerInput& controllers, unsigned button, ReleasedButtons& released);
     /// Whether any connected controller holds the button down.
     static bool isButtonHeld(const ControllerInput& controllers, unsigned button);
     /// Says "closing game" and closes the window. The key and a controller, or two controllers,

@@ -24,7 +24,7 @@ void TutorialState::init()
     if (m_isInit)
     {
         // A button still held from the menu must be let go before it starts the match.
-        m_gamepadReleased = false;
+        m_selectButtonReleased.fill(false);
         return;
     }
     sf::RenderWindow& window = m_game->getWindow();
@@ -58,18 +58,10 @@ void TutorialState::update(float deltaTime)
     m_timeInState += deltaTime;
     m_game->getWindow().setView(m_view);
 
-    ScreenHelper::forEachController(m_controllers,
-                                    [this](unsigned slot)
-                                    {
-                                        if (!m_controllers.isButtonPressed(slot, ScreenHelper::SelectButton))
-                                        {
-                                            m_gamepadReleased = true;
-                                        }
-                                        else if (m_gamepadReleased)
-                                        {
-                                            m_gameStateManager->setState("MainState");
-                                        }
-                                    });
+    if (ScreenHelper::isFreshPress(m_controllers, ScreenHelper::SelectButton, m_selectButtonReleased))
+    {
+        m_gameStateManager->setState("MainState");
+    }
     if (m_input.isKeyPressed("Select", 0))
     {
         m_gameStateManager->setState("MainState");

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/GameState.h"
+#include "core/ScreenHelper.h"
 
 #include <SFML/Graphics/Sprite.hpp>
 #include <SFML/Graphics/View.hpp>
@@ -40,7 +41,9 @@ private:
     std::uint32_t m_currentSlide = 0;
     float m_slideDuration = 7.5f;
     float m_slideTimer = 0.0f;
-    bool m_gamepadReleased = false;
+    /// Per controller slot: button 0 has been seen up since this screen became current, so that a
+    /// press still held from the menu does not start the match.
+    ScreenHelper::ReleasedButtons m_selectButtonReleased{};
     bool m_isInit = false;
 
     /// Keeps the pictures alive even if their ids are loaded again later.

@@ -171,6 +171,7 @@ TEST_F(ScreensTest, TutorialPagesTurnEverySevenAndAHalfSecondsAndSpaceOrAFreshBu
     m_controllers.setButton(3, 0, true);
     frames(2);
     EXPECT_TRUE(isCurrent(m_match.get()));
+    m_controllers.setConnected(5, true); // button 0 up on another controller does not count for this one
     m_states.setState("TutorialState");
     frames(30);
     EXPECT_TRUE(isCurrent(m_tutorial.get())) << "still held since the last visit";
