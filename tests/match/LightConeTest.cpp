@@ -61,22 +61,29 @@ TEST_F(LightConeTest, ClippedLightMatchesTheMapSizedLight)
     EXPECT_TRUE(cone.bands(*m_window, {10.0f, 10.0f}, {2.5f, 7.5f}, 0.0f).empty());
 }
 
-TEST_F(LightConeTest, LightsLookAsTheyDidWhenEachPixelWorkedOutItsOwnOffset)
+TEST_F(LightConeTest, GridLightsLookAsMapSizedLightsAndAsTheShaderThatWorkedPerPixelInEveryScene)
 {
     sf::Texture texture;
     ASSERT_TRUE(texture.loadFromFile("assets/shaders/ShaderTextureUV.png"));
     sf::RectangleShape map({50.0f * Edge, 15.0f * Edge});
     map.setTexture(&texture, true);
+    // The light shader from before its vertex stage, when each pixel worked out its own offset.
     sf::Shader before;
     ASSERT_TRUE(before.loadFromFile("tests/match/data/SinglePassLight.frag", sf::Shader::Fragment));
-    LightCone cone;
-    cone.setMap({50, 15}, {Edge, Edge});
+    LightCone& cone = m_grid.getRenderer().getLightCone();
+    // Off the pixel grid, as the camera stands while it follows the Runner.
     lookAt({12.37f * Edge, 7.61f * Edge});
-    // The lights of the scene blended one after another: as drawn now, and the whole map through
-    // the shader of before with the same uniforms.
     const auto compare = [&](const char* scene)
     {
         SCOPED_TRACE(scene);
+        cone.setClipped(false);
+        const sf::Image reference = drawFrame();
+        cone.setClipped(true);
+        const sf::Image clipped = drawFrame();
+        EXPECT_LE(largestDifference(reference, clipped), 2);
+
+        // The scene's lights alone, blended one after another: as drawn now, and as the whole map
+        // through the shader of before with the same uniforms.
         m_window->clear(PaletteDark);
         for (const auto& block : m_blocks)
         {
@@ -96,43 +103,6 @@ TEST_F(LightConeTest, LightsLookAsTheyDidWhenEachPixelWorkedOutItsOwnOffset)
             m_window->draw(map, states);
         }
         EXPECT_LE(largestDifference(grab(), now), 2);
-    };
-    auto runner = placed({9, 9}, BlockType::Dynamic, "Runner");
-    step(0.016f);
-    compare("the Runner alone");
-    for (sf::Vector2i cell : {sf::Vector2i(11, 9), {12, 9}, {13, 9}, {12, 8}})
-    {
-        drop(cell);
-    }
-    step(0.016f);
-    compare("a dropped block");
-    for (sf::Vector2i cell : {sf::Vector2i(14, 8), {14, 7}, {15, 7}, {16, 7}})
-    {
-        drop(cell);
-    }
-    step(0.016f);
-    compare("overlapping blocks of two drops");
-    m_grid.setCurrentPlayer(StrategyType::Builder);
-    step(0.5f, 13);
-    m_grid.moveBlock(m_grid.getBlockAt(16, 7), {16, 8});
-    m_grid.moveBlock(runner, {10, 9});
-    step(0.05f);
-    ASSERT_LT(m_blocks.back()->getRemainingTimeUniform(), 0.1f);
-    compare("fading blocks, one sliding");
-}
-
-TEST_F(LightConeTest, GridLightsLookAsMapSizedLightsInEveryScene)
-{
-    // Off the pixel grid, as the camera stands while it follows the Runner.
-    lookAt({12.37f * Edge, 7.61f * Edge});
-    const auto compare = [this](const char* scene)
-    {
-        SCOPED_TRACE(scene);
-        m_grid.getRenderer().getLightCone().setClipped(false);
-        const sf::Image reference = drawFrame();
-        m_grid.getRenderer().getLightCone().setClipped(true);
-        const sf::Image clipped = drawFrame();
-        EXPECT_LE(largestDifference(reference, clipped), 2);
         return clipped;
     };
     auto runner = placed({9, 9}, BlockType::Dynamic, "Runner");
