@@ -31,7 +31,8 @@ public:
     /// The light shader's map space: "ScreenPos" and "coneScale" count 64 units across the map
     /// and 64 down it, whatever its size in cells.
     static constexpr float ShaderSpace = 64.0f;
-    /// The shader's correction of the whole-number map aspect in "coneScale" (aspectFix there).
+    /// The shader's correction of the whole-number map aspect in "coneScale" (aspectFix in
+    /// "shaders/BloomShader.vert").
     static constexpr float AspectFix = 0.9f;
     /// Extra pixels around the reach, so rounding never cuts a faint rim.
     static constexpr int MarginPixels = 2;
