@@ -15,18 +15,6 @@ constexpr int BuilderPlayer = 1;
 /// Presses that leave the cursor where it was before the computer gives up steering.
 constexpr int StuckLimit = 4;
 
-CellKind kindOf(BlockType type)
-{
-    switch (type)
-    {
-    case BlockType::Static:
-        return CellKind::Static;
-    case BlockType::Finish:
-        return CellKind::Finish;
-    default:
-        return CellKind::Dynamic;
-    }
-}
 } // namespace
 
 ComputerBuilder::ComputerBuilder(MainState& match, InputManager& input) : m_match(match), m_input(input) {}
@@ -66,9 +54,9 @@ void ComputerBuilder::plan()
         type = cell->getType();
     }
     const FieldSnapshot field = MatchReader::read(m_match);
-    const BuilderPlanner::Drop drop = m_style == Style::Random
-                                          ? BuilderPlanner::chooseRandomDrop(field, shape, m_random, m_found)
-                                          : m_planner.chooseDrop(field, shape, kindOf(type), m_found);
+    const BuilderPlanner::Drop drop =
+        m_style == Style::Random ? BuilderPlanner::chooseRandomDrop(field, shape, m_random, m_found)
+                                 : m_planner.chooseDrop(field, shape, MatchReader::kindOf(type), m_found);
     m_rotationsLeft = drop.quarterTurns;
     m_target = drop.cursor;
     m_lastCursor = {-1, -1};

@@ -13,21 +13,6 @@ namespace orv_gd
 {
 namespace
 {
-CellKind kindOf(const BlockComponent& block)
-{
-    switch (block.getType())
-    {
-    case BlockType::Static:
-        return CellKind::Static;
-    case BlockType::Finish:
-        return CellKind::Finish;
-    case BlockType::Dynamic:
-        return CellKind::Dynamic;
-    default:
-        return CellKind::Empty;
-    }
-}
-
 /// Whether a cell's corner lies in the camera's view, the test the Builder's cursor must pass.
 bool inView(sf::Vector2i cell, sf::Vector2f cellSize, sf::Vector2f centre, sf::Vector2f half)
 {
@@ -61,7 +46,7 @@ FieldSnapshot MatchReader::read(MainState& match)
                 cells[static_cast<std::size_t>(x)][static_cast<std::size_t>(y)];
             if (block && block != runnerBlock)
             {
-                field.set({x, y}, kindOf(*block));
+                field.set({x, y}, kindOf(block->getType()));
             }
         }
     }
@@ -104,5 +89,20 @@ FieldSnapshot MatchReader::read(MainState& match)
         }
     }
     return field;
+}
+
+CellKind MatchReader::kindOf(BlockType type)
+{
+    switch (type)
+    {
+    case BlockType::Static:
+        return CellKind::Static;
+    case BlockType::Finish:
+        return CellKind::Finish;
+    case BlockType::Dynamic:
+        return CellKind::Dynamic;
+    default:
+        return CellKind::Empty;
+    }
 }
 } // namespace orv_gd

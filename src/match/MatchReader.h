@@ -1,5 +1,6 @@
 #pragma once
 
+#include "match/BlockType.h"
 #include "match/FieldSnapshot.h"
 
 namespace orv_gd
@@ -12,5 +13,7 @@ class MatchReader
 {
 public:
     static FieldSnapshot read(MainState& match);
+    /// How the planners see a block of this type; the safe zone is no block to them.
+    static CellKind kindOf(BlockType type);
 };
 } // namespace orv_gd
