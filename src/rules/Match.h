@@ -1,0 +1,124 @@
+#pragma once
+
+#include "rules/Cell.h"
+#include "rules/Field.h"
+#include "rules/ObstacleShapes.h"
+#include "rules/Rng.h"
+
+#include <cstdint>
+
+namespace orv_gd::rules
+{
+enum class Role : std::uint8_t
+{
+    Runner,
+    Builder
+};
+
+/// Why the Runner went back to the start.
+enum class ResetCause : std::uint8_t
+{
+    Asked,    ///< the reset key or button
+    Fell,     ///< a step into the bottom row, or a bump with nothing below the map
+    WalledIn, ///< no free cell around the Runner
+};
+
+/// How a match ended.
+enum class WinReason : std::uint8_t
+{
+    None,
+    ReachedFinish, ///< the Runner stepped onto green
+    OutOfTurns,    ///< the Runner ended its 51st turn
+    ThirdReset     ///< the Runner needed a third reset
+};
+
+/// Where the Runner stands and what it may still spend this turn.
+struct RunnerState
+{
+    Cell cell{};
+    int jumpForce = 0;
+    int moves = 0;
+
+    friend bool operator==(const RunnerState& a, const RunnerState& b)
+    {
+        return a.cell == b.cell && a.jumpForce == b.jumpForce && a.moves == b.moves;
+    }
+    friend bool operator!=(const RunnerState& a, const RunnerState& b) { return !(a == b); }
+};
+
+/// The block the Builder was dealt, hanging at its cursor until it is dropped.
+struct Ghost
+{
+    bool present = false;
+    ObstacleShapes::Shape shape; ///< offsets from the cursor, as rotated so far
+    CellKind kind = CellKind::Dynamic;
+    Cell cursor{};
+};
+
+/// The numbers a match is played with.
+struct MatchConfig
+{
+    int width = 50;
+    int height = 15;
+    int turnLimitMs = 10000;
+};
+
+/// One match as plain data: the field, the Runner, whose turn it is and for how long, the Builder's
+/// drops and the block it was dealt, the generator, and how it ended. Rules change it; nothing
+/// else does.
+struct Match
+{
+    static constexpr int FinishColumns = 3;
+    static constexpr int MovesPerTurn = 4;
+    /// Walking raises the jump force up to this; a mid-air bump raises it beyond.
+    static constexpr int MaxJumpForce = 7;
+    static constexpr int StartResets = 2;
+    static constexpr int StartTurns = 50;
+    static constexpr int BlocksPerTurn = 2;
+    /// Milliseconds of Builder time an amber or green Builder cell lasts.
+    static constexpr int BlockLifeMs = 7000;
+    /// Milliseconds between the step onto green and the end of the match.
+    static constexpr int FinishDelayMs = 500;
+    /// Cells of the Runner's safe zone on each side of it.
+    static constexpr int SafeZoneReach = 1;
+
+    /// Column 0, six rows above the bottom edge, right over the first platform.
+    static Cell startCell(int height) { return {0, height - 6}; }
+
+    MatchConfig config;
+    Field field;
+    RunnerState runner;
+    int resetsLeft = StartResets;
+    int turnsLeft = StartTurns;
+    ResetCause lastReset = ResetCause::Asked;
+
+    Role turn = Role::Builder;
+    /// Turns begun so far, the first Builder turn being 1.
+    int turnNumber = 0;
+    int turnMs = 0;
+
+    int blocksLeft = BlocksPerTurn;
+    Ghost ghost;
+    Rng rng;
+
+    /// The Runner stands on green; the match ends FinishDelayMs later.
+    bool reachedFinish = false;
+    int finishMs = 0;
+    bool over = false;
+    Role winner = Role::Builder;
+    WinReason how = WinReason::None;
+
+    /// In the safe zone: the 3 × 3 cells around the Runner, also where they hang over the edge.
+    bool onSafeZone(Cell cell) const
+    {
+        const Cell d = cell - runner.cell;
+        return d.x >= -SafeZoneReach && d.x <= SafeZoneReach && d.y >= -SafeZoneReach && d.y <= SafeZoneReach;
+    }
+    /// The Runner may act: its turn, the match on and the finish not reached.
+    bool runnerActs() const { return !over && !reachedFinish && turn == Role::Runner; }
+    bool builderActs() const { return !over && turn == Role::Builder; }
+
+    /// A digest of everything above: two matches with the same digest play on alike.
+    std::uint64_t digest() const;
+};
+} // namespace orv_gd::rules

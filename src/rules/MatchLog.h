@@ -1,0 +1,61 @@
+#pragma once
+
+#include "rules/Action.h"
+#include "rules/Event.h"
+#include "rules/Match.h"
+#include "rules/Rng.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace orv_gd::rules
+{
+/// A match as it was played: where its generator stood, its numbers, each applied action stamped
+/// with its turn and its millisecond in the turn, and a digest of the match as each turn began.
+/// Replayed through the rules alone it gives the same match, whatever frames played it.
+class MatchLog
+{
+public:
+    struct Entry
+    {
+        int turn = 0;
+        int ms = 0;
+        Action action;
+    };
+
+    MatchLog(const Rng& start = Rng(), const MatchConfig& config = {});
+
+    /// Notes an action the rules accepted, stamped with the turn and time the match had before it.
+    void record(int turn, int ms, const Action& action);
+    /// Notes the digests of the turns these events began.
+    void noteTurns(const Events& events);
+    /// Notes where the match stood when it was left or ended.
+    void finish(const Match& match);
+
+    const Rng& getStart() const { return m_start; }
+    const MatchConfig& getConfig() const { return m_config; }
+    const std::vector<Entry>& getEntries() const { return m_entries; }
+    const std::vector<std::uint64_t>& getTurnDigests() const { return m_turnDigests; }
+    bool hasEnded() const { return m_ended; }
+    int getEndTurn() const { return m_endTurn; }
+    int getEndMs() const { return m_endMs; }
+
+    /// Plays the log through the rules alone. On a fault (an action stamped out of order or refused,
+    /// a turn that begins otherwise than it did) it stops there and says why in `error`, naming the
+    /// entry (1 for the first).
+    Match replay(std::string* error = nullptr) const;
+
+    /// Lets time pass until the match's clock reads turn `turn`, millisecond `ms`, or it ends.
+    static void advanceTo(Match& match, int turn, int ms, Events& events);
+
+private:
+    Rng m_start;
+    MatchConfig m_config;
+    std::vector<Entry> m_entries;
+    std::vector<std::uint64_t> m_turnDigests;
+    int m_endTurn = 0;
+    int m_endMs = 0;
+    bool m_ended = false;
+};
+} // namespace orv_gd::rules
