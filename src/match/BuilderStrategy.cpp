@@ -4,9 +4,7 @@
 #include "core/InputManager.h"
 #include "match/BlockComponent.h"
 #include "match/GridManager.h"
-#include "match/LevelGenerator.h"
 #include "match/MainState.h"
-#include "match/ObstacleShapes.h"
 #include "match/Palette.h"
 #include "objects/EventBus.h"
 #include "objects/GameObject.h"
@@ -16,11 +14,13 @@
 #include "objects/VisibleArea.h"
 #include "resources/AssetManager.h"
 #include "resources/TraceRecorder.h"
+#include "rules/Action.h"
+#include "rules/Event.h"
+#include "rules/Rules.h"
 
 #include <SFML/Graphics/RenderWindow.hpp>
 
 #include <algorithm>
-#include <cstdlib>
 #include <iostream>
 #include <string>
 
@@ -30,38 +30,52 @@ namespace
 {
 constexpr int BuilderPlayer = 1;
 constexpr float StickThreshold = 30.0f;
+/// A held key or stick moves the cursor one cell per 0.2 s.
+constexpr float MoveDelay = 0.2f;
+
+sf::Vector2i toVector(rules::Cell cell)
+{
+    return {cell.x, cell.y};
+}
+
+rules::Cell toCell(sf::Vector2i vector)
+{
+    return {vector.x, vector.y};
+}
+
+BlockType blockTypeOf(rules::CellKind kind)
+{
+    switch (kind)
+    {
+    case rules::CellKind::Static:
+        return BlockType::Static;
+    case rules::CellKind::Finish:
+        return BlockType::Finish;
+    default:
+        return BlockType::Dynamic;
+    }
+}
+
+rules::CellKind cellKindOf(BlockType type)
+{
+    switch (type)
+    {
+    case BlockType::Static:
+        return rules::CellKind::Static;
+    case BlockType::Finish:
+        return rules::CellKind::Finish;
+    default:
+        return rules::CellKind::Dynamic;
+    }
+}
 } // namespace
 
 BuilderStrategy::BuilderStrategy(MainState& mainState) : Strategy(mainState) {}
 
-void BuilderStrategy::init()
-{
-    TRACE_SCOPE("orv_gd::BuilderStrategy::init");
-    m_shapes = ObstacleShapes::catalogue();
-}
-
 void BuilderStrategy::enter()
 {
     TRACE_SCOPE("orv_gd::BuilderStrategy::enter");
-    m_timeInTurn = 0.0f;
-    m_blocksLeft = BlocksPerTurn;
-    m_turnOver = false;
     std::cout << "BuilderStrategy::enter()" << std::endl;
-
-    const sf::Vector2i mapSize = m_grid.getMapSize();
-    sf::Vector2i runnerCell = LevelGenerator::startCell(mapSize);
-    if (const std::shared_ptr<GameObject> runner = m_objects.getGameObject("Runner"))
-    {
-        if (const std::shared_ptr<BlockComponent> block = runner->getComponent<BlockComponent>())
-        {
-            runnerCell = block->getGridPosition();
-        }
-    }
-    // In front of the Runner, unless the Runner is close to the finish: then behind it.
-    m_cursor = runnerCell.x > mapSize.x - 10 ? sf::Vector2i(runnerCell.x - 3, runnerCell.y)
-                                             : sf::Vector2i(runnerCell.x + 4, runnerCell.y);
-    createBlock();
-    moveBlock({0, 0});
     // The controller is not read during the Runner's turn: take the button as it is now, so a
     // button let go meanwhile drops at the first press, and one still held does not drop at once.
     m_controllerButtonHeld =
@@ -71,347 +85,262 @@ void BuilderStrategy::enter()
 void BuilderStrategy::exit()
 {
     TRACE_SCOPE("orv_gd::BuilderStrategy::exit");
-    if (m_currentBlock)
+    const std::vector<std::shared_ptr<BlockComponent>> cells = currentCells();
+    if (m_currentBlock && (cells.empty() || cells.front()->isGhost()))
     {
-        const std::vector<std::shared_ptr<BlockComponent>> cells = currentCells();
-        if (cells.empty() || cells.front()->isGhost())
-        {
-            // The ghost left when time ran out neither updates nor draws any more.
-            m_currentBlock->setActive(false);
-        }
+        // The ghost left when time ran out neither updates nor draws any more.
+        m_currentBlock->setActive(false);
     }
-    m_grid.unhighlightCell(m_cursor.x, m_cursor.y);
+    const sf::Vector2i cursor = getCursor();
+    m_grid.unhighlightCell(cursor.x, cursor.y);
     m_currentBlock.reset();
-    m_turnOver = true;
 }
 
 void BuilderStrategy::update(float dt)
 {
     TRACE_SCOPE("orv_gd::BuilderStrategy::update");
-    if (m_turnOver || m_mainState.isMatchOver())
+    if (!m_mainState.getMatch().builderActs())
     {
         return;
     }
-    m_timeInTurn += dt;
-    const sf::Vector2i oldCursor = m_cursor;
-    handleInput(BuilderPlayer, m_grid.getMapSize());
+    readInput();
     m_moveTimer += dt;
-    if (m_turnOver)
-    {
-        return;
-    }
+}
 
-    if (m_cursor != oldCursor)
+void BuilderStrategy::readInput()
+{
+    if (m_input.isKeyPressed("BuilderPlace", BuilderPlayer) &&
+        !act(rules::Action::drop(toCell(getCursor()))) && !m_mainState.getMatch().builderActs())
+    {
+        return; // the second drop ended the turn
+    }
+    if (m_input.isKeyPressed("BuilderRotateLeft", BuilderPlayer))
+    {
+        act(rules::Action::rotate(3));
+    }
+    else if (m_input.isKeyPressed("BuilderRotateRight", BuilderPlayer))
+    {
+        act(rules::Action::rotate(1));
+    }
+    const rules::Match& match = m_mainState.getMatch();
+    const sf::Vector2i cursor = getCursor();
+    sf::Vector2i step{0, 0};
+    if (MoveDelay <= m_moveTimer)
+    {
+        if (m_input.isKeyDown("BuilderUp", BuilderPlayer) && cursor.y >= 1)
+        {
+            step.y -= 1;
+        }
+        if (m_input.isKeyDown("BuilderDown", BuilderPlayer) && cursor.y < match.field.getHeight() - 1)
+        {
+            step.y += 1;
+        }
+        if (m_input.isKeyDown("BuilderLeft", BuilderPlayer) && cursor.x >= 1)
+        {
+            step.x -= 1;
+        }
+        if (m_input.isKeyDown("BuilderRight", BuilderPlayer) && cursor.x < match.field.getWidth() - 1)
+        {
+            step.x += 1;
+        }
+    }
+    if (m_controllers.isConnected(static_cast<unsigned>(BuilderPlayer)))
+    {
+        readController(step);
+    }
+    if (step != sf::Vector2i(0, 0) && m_mainState.getMatch().builderActs())
     {
         m_moveTimer = 0.0f;
-        m_grid.unhighlightCell(oldCursor.x, oldCursor.y);
-        m_cursor = validateMove(oldCursor, m_cursor);
-        m_grid.highlightCell(m_cursor.x, m_cursor.y);
-        moveBlockTo(oldCursor, m_cursor);
-    }
-
-    if (m_timeInTurn > TurnLimit)
-    {
-        m_grid.unhighlightCell(m_cursor.x, m_cursor.y);
-        handOver();
+        stepCursor(step);
     }
 }
 
-void BuilderStrategy::handleInput(int player, const sf::Vector2i& mapSize)
+void BuilderStrategy::readController(sf::Vector2i& step)
 {
-    if (m_input.isKeyPressed("BuilderPlace", player) && placeBlock())
-    {
-        placementStep();
-        if (m_turnOver)
-        {
-            return;
-        }
-    }
-    if (m_input.isKeyPressed("BuilderRotateLeft", player))
-    {
-        rotateBlock(3);
-    }
-    else if (m_input.isKeyPressed("BuilderRotateRight", player))
-    {
-        rotateBlock(1);
-    }
-    if (m_moveDelay <= m_moveTimer)
-    {
-        if (m_input.isKeyDown("BuilderUp", player) && m_cursor.y >= 1)
-        {
-            m_cursor.y -= 1;
-        }
-        if (m_input.isKeyDown("BuilderDown", player) && m_cursor.y < mapSize.y - 1)
-        {
-            m_cursor.y += 1;
-        }
-        if (m_input.isKeyDown("BuilderLeft", player) && m_cursor.x >= 1)
-        {
-            m_cursor.x -= 1;
-        }
-        if (m_input.isKeyDown("BuilderRight", player) && m_cursor.x < mapSize.x - 1)
-        {
-            m_cursor.x += 1;
-        }
-    }
-    if (m_controllers.isConnected(static_cast<unsigned>(player)))
-    {
-        handleControllerInput(player, mapSize);
-    }
-}
-
-void BuilderStrategy::handleControllerInput(int player, const sf::Vector2i& mapSize)
-{
-    const unsigned slot = static_cast<unsigned>(player);
+    const unsigned slot = static_cast<unsigned>(BuilderPlayer);
     const bool buttonDown = m_controllers.isButtonPressed(slot, ControllerInput::ButtonA);
     const bool pressedNow = buttonDown && !m_controllerButtonHeld;
     m_controllerButtonHeld = buttonDown;
-    if (pressedNow && placeBlock())
-    {
-        placementStep();
-        if (m_turnOver)
-        {
-            return;
-        }
-    }
-    if (m_moveDelay > m_moveTimer)
+    if (pressedNow && !act(rules::Action::drop(toCell(getCursor()))) && !m_mainState.getMatch().builderActs())
     {
         return;
     }
-    const float vertical = m_controllers.getAxisPosition(slot, sf::Joystick::Y);
-    if (vertical < -StickThreshold && m_cursor.y >= 1)
+    if (MoveDelay > m_moveTimer || !m_mainState.getMatch().builderActs())
     {
-        m_cursor.y -= 1;
+        return;
     }
-    else if (vertical > StickThreshold && m_cursor.y < mapSize.y - 1)
+    const rules::Match& match = m_mainState.getMatch();
+    const sf::Vector2i cursor = getCursor();
+    const float vertical = m_controllers.getAxisPosition(slot, sf::Joystick::Y);
+    if (vertical < -StickThreshold && cursor.y >= 1)
     {
-        m_cursor.y += 1;
+        step.y = -1;
+    }
+    else if (vertical > StickThreshold && cursor.y < match.field.getHeight() - 1)
+    {
+        step.y = 1;
     }
     const float horizontal = m_controllers.getAxisPosition(slot, sf::Joystick::X);
-    if (horizontal < -StickThreshold && m_cursor.x >= 1)
+    if (horizontal < -StickThreshold && cursor.x >= 1)
     {
-        m_cursor.x -= 1;
+        step.x = -1;
     }
-    else if (horizontal > StickThreshold && m_cursor.x < mapSize.x - 1)
+    else if (horizontal > StickThreshold && cursor.x < match.field.getWidth() - 1)
     {
-        m_cursor.x += 1;
+        step.x = 1;
     }
     if (m_controllers.isButtonPressed(slot, ControllerInput::ButtonLB))
     {
         m_moveTimer = 0.0f;
-        rotateBlock(3);
+        act(rules::Action::rotate(3));
     }
     else if (m_controllers.isButtonPressed(slot, ControllerInput::ButtonRB))
     {
         m_moveTimer = 0.0f;
-        rotateBlock(1);
+        act(rules::Action::rotate(1));
     }
 }
 
-void BuilderStrategy::placementStep()
+bool BuilderStrategy::act(const rules::Action& action)
 {
-    m_blocksLeft -= 1;
-    m_grid.unhighlightCell(m_cursor.x, m_cursor.y);
-    if (m_blocksLeft < 1)
-    {
-        handOver();
-        return;
-    }
-    createBlock();
-    moveBlock({0, 0});
+    return m_mainState.act(action) && m_mainState.getMatch().builderActs();
 }
 
-void BuilderStrategy::handOver()
+void BuilderStrategy::stepCursor(sf::Vector2i step)
 {
-    if (m_turnOver || m_mainState.getCurrentStrategy() != StrategyType::Builder)
+    // What the Builder may reach is a matter of the screen: a step may not push a cell of the block
+    // out of sight; cells already out of it may come along, so the block can be steered back in.
+    const sf::Vector2i cursor = getCursor();
+    for (const rules::Cell& offset : m_mainState.getMatch().ghost.shape)
     {
-        return;
+        const sf::Vector2i now = cursor + toVector(offset);
+        if (!insideView(now + step) && insideView(now))
+        {
+            showGhost();
+            return;
+        }
     }
-    m_turnOver = true;
-    handTurnTo(StrategyType::Runner);
+    if (!m_mainState.act(rules::Action::moveCursor(toCell(step))))
+    {
+        showGhost();
+    }
 }
 
-void BuilderStrategy::createBlock()
+void BuilderStrategy::show(const rules::Event& event)
 {
-    const Shape shape = getRandomShape();
-    m_currentBlock = GameObject::create("obstacleBlock_" + std::to_string(m_blockCounter));
-    m_blockCounter += 1;
-
-    BlockType type = BlockType::Dynamic;
-    if (shape.size() == 1 && std::rand() % 2 == 0)
+    using Kind = rules::Event::Kind;
+    switch (event.kind)
     {
-        type = BlockType::Finish;
-    }
-    else if (std::rand() % 8 == 0)
+    case Kind::BlockDealt:
+        showDealt();
+        break;
+    case Kind::CursorMoved:
+        m_grid.unhighlightCell(event.from.x, event.from.y);
+        m_grid.highlightCell(event.to.x, event.to.y);
+        showGhost();
+        break;
+    case Kind::Rotated:
+        removeGhostCells();
+        showDealt();
+        break;
+    case Kind::Refused:
+        if (event.why == rules::Refusal::OnSafeZone)
+        {
+            m_assets.GetSound("misplace").play();
+        }
+        break;
+    case Kind::CellPlaced:
+        showPlaced(event);
+        break;
+    case Kind::CellSkipped:
+        showSkipped(toVector(event.to));
+        break;
+    case Kind::Dropped:
     {
-        type = BlockType::Static;
+        const sf::Vector2i cursor = getCursor();
+        m_grid.unhighlightCell(cursor.x, cursor.y);
+        m_currentBlock.reset();
+        break;
     }
-    addBlockCells(shape, type);
-    m_events.fireEvent(std::make_shared<GameObjectCreateEvent>(m_currentBlock));
-    m_grid.highlightCell(m_cursor.x, m_cursor.y);
+    case Kind::CellFell:
+        m_grid.moveBlock(m_grid.getBlockAt(event.from.x, event.from.y), toVector(event.to));
+        break;
+    case Kind::CellExpired:
+        showExpired(toVector(event.to));
+        break;
+    default:
+        break;
+    }
 }
 
-BuilderStrategy::Shape BuilderStrategy::getRandomShape() const
+void BuilderStrategy::showDealt()
 {
-    if (m_shapes.empty())
-    {
-        return {{0, 0}};
-    }
-    const Shape& shape = m_shapes[static_cast<std::size_t>(std::rand()) % m_shapes.size()];
-    return rotateShape(shape, std::rand() % 4);
-}
-
-void BuilderStrategy::addBlockCells(const Shape& shape, BlockType type)
-{
+    const rules::Ghost& ghost = m_mainState.getMatch().ghost;
     if (!m_currentBlock)
     {
-        return;
+        m_currentBlock = GameObject::create("obstacleBlock_" + std::to_string(m_blockCounter));
+        m_blockCounter += 1;
+        m_events.fireEvent(std::make_shared<GameObjectCreateEvent>(m_currentBlock));
     }
-    for (const sf::Vector2i& offset : shape)
+    const BlockType type = blockTypeOf(ghost.kind);
+    for (const rules::Cell& offset : ghost.shape)
     {
-        BlockComponent::addToGrid(*m_currentBlock, m_mainState.getWindow(), m_cursor + offset,
+        BlockComponent::addToGrid(*m_currentBlock, m_mainState.getWindow(), toVector(ghost.cursor + offset),
                                   BlockComponent::colorForType(type), true, type, "Map");
     }
     m_currentBlock->init();
+    m_grid.highlightCell(ghost.cursor.x, ghost.cursor.y);
+    showGhost();
 }
 
-void BuilderStrategy::moveBlock(sf::Vector2i offset)
+void BuilderStrategy::showGhost()
 {
-    if (!m_currentBlock)
-    {
-        return;
-    }
-    const sf::Vector2i mapSize = m_grid.getMapSize();
+    const rules::Match& match = m_mainState.getMatch();
+    const std::vector<std::shared_ptr<BlockComponent>> cells = currentCells();
     bool misplaced = false;
-    for (const std::shared_ptr<BlockComponent>& cell : currentCells())
+    const int firstFinishColumn = match.field.getWidth() - rules::Match::FinishColumns;
+    for (std::size_t i = 0; i < cells.size() && i < match.ghost.shape.size(); ++i)
     {
-        const sf::Vector2i from = cell->getGridPosition();
-        const sf::Vector2i to = from + offset;
-        if (m_grid.isInside(from.x, from.y) && m_grid.isInside(to.x, to.y))
+        const std::shared_ptr<BlockComponent>& cell = cells[i];
+        const rules::Cell position = match.ghost.cursor + match.ghost.shape[i];
+        if (cell->getGridPosition() != toVector(position))
         {
-            m_grid.moveBlock(cell, to);
-        }
-        else if (offset != sf::Vector2i(0, 0))
-        {
-            // A ghost that a rotation left partly outside the map: the grid does not move cells
-            // outside it, but ghosts are not in its table, so the cell is moved directly to keep
-            // the block in one piece.
-            cell->setGridPosition(to);
+            cell->setGridPosition(toVector(position));
             cell->init();
         }
-
-        const sf::Vector2i position = cell->getGridPosition();
-        if (onSafeZone(position))
+        if (match.onSafeZone(position))
         {
             cell->setColor(PaletteRed);
             misplaced = true;
         }
-        else if (position.x < mapSize.x - LevelGenerator::FinishColumns)
-        {
-            cell->setColor(BlockComponent::colorForType(cell->getType()));
-        }
         else
         {
-            cell->setColor(PaletteRed);
+            cell->setColor(position.x < firstFinishColumn ? BlockComponent::colorForType(cell->getType())
+                                                          : PaletteRed);
         }
     }
     m_assets.GetSound(misplaced ? "misplace" : "move").play();
 }
 
-void BuilderStrategy::moveBlockTo(sf::Vector2i from, sf::Vector2i to)
+void BuilderStrategy::showPlaced(const rules::Event& event)
 {
-    moveBlock(to - from);
-}
-
-sf::Vector2i BuilderStrategy::validateMove(sf::Vector2i from, sf::Vector2i to) const
-{
-    const sf::Vector2i offset = to - from;
+    const sf::Vector2i at = toVector(event.to);
     for (const std::shared_ptr<BlockComponent>& cell : currentCells())
     {
-        const sf::Vector2i now = cell->getGridPosition();
-        const sf::Vector2i target = now + offset;
-        // A step may not push a cell out of the map or out of sight. Cells that a rotation
-        // left outside may come along, so that such a block can always be steered back in.
-        if (!m_grid.isInside(target.x, target.y) && m_grid.isInside(now.x, now.y))
+        if (!cell->isGhost() || cell->getGridPosition() != at)
         {
-            return from;
-        }
-        if (!insideView(target) && insideView(now))
-        {
-            return from;
-        }
-    }
-    return to;
-}
-
-void BuilderStrategy::rotateBlock(int quarterTurns)
-{
-    const std::vector<std::shared_ptr<BlockComponent>> cells = currentCells();
-    if (cells.empty())
-    {
-        return;
-    }
-    const BlockType type = cells.front()->getType();
-    Shape offsets;
-    for (const std::shared_ptr<BlockComponent>& cell : cells)
-    {
-        offsets.push_back(cell->getGridPosition() - m_cursor);
-    }
-    replaceBlock(rotateShape(offsets, quarterTurns), type);
-}
-
-void BuilderStrategy::replaceBlock(const Shape& shape, BlockType type)
-{
-    if (!m_currentBlock)
-    {
-        return;
-    }
-    for (const std::shared_ptr<BlockComponent>& cell : currentCells())
-    {
-        m_events.fireEvent(std::make_shared<RenderableDestroyEvent>("Map", *cell));
-        m_currentBlock->removeComponent(cell);
-    }
-    addBlockCells(shape, type);
-    m_grid.highlightCell(m_cursor.x, m_cursor.y);
-    moveBlock({0, 0});
-}
-
-BuilderStrategy::Shape BuilderStrategy::rotateShape(const Shape& shape, int quarterTurns)
-{
-    return ObstacleShapes::rotateShape(shape, quarterTurns);
-}
-
-bool BuilderStrategy::placeBlock()
-{
-    const std::vector<std::shared_ptr<BlockComponent>> cells = currentCells();
-    if (!m_currentBlock)
-    {
-        return false;
-    }
-    const int lastColumn = m_grid.getMapSize().x - LevelGenerator::FinishColumns;
-    for (const std::shared_ptr<BlockComponent>& cell : cells)
-    {
-        const sf::Vector2i position = cell->getGridPosition();
-        if (onSafeZone(position))
-        {
-            m_assets.GetSound("misplace").play();
-            return false;
-        }
-        if (position.x >= lastColumn)
-        {
-            return false;
-        }
-    }
-    for (const std::shared_ptr<BlockComponent>& cell : cells)
-    {
-        cell->setGhost(false);
-        cell->setPlaced(true);
-        if (!m_grid.placeBlock(cell))
-        {
-            m_events.fireEvent(std::make_shared<RenderableDestroyEvent>("Map", *cell));
-            m_currentBlock->removeComponent(cell);
             continue;
         }
+        // A fading Builder cell that the new one replaces goes for good.
+        const std::shared_ptr<BlockComponent> replaced = m_grid.getBlockAt(at.x, at.y);
+        const auto& timed = m_grid.getTimedBlocks();
+        if (replaced && std::find(timed.begin(), timed.end(), replaced) != timed.end())
+        {
+            showExpired(at);
+        }
+        cell->setGhost(false);
+        cell->setPlaced(true);
+        m_grid.placeBlock(cell);
         m_assets.GetSound("place").play();
         cell->resetLifetime();
         if (cell->getType() != BlockType::Static)
@@ -422,27 +351,91 @@ bool BuilderStrategy::placeBlock()
                 m_placedBlocks.push_back(cell);
             }
         }
+        return;
     }
-    return true;
+}
+
+void BuilderStrategy::showSkipped(sf::Vector2i at)
+{
+    for (const std::shared_ptr<BlockComponent>& cell : currentCells())
+    {
+        if (cell->isGhost() && cell->getGridPosition() == at)
+        {
+            m_events.fireEvent(std::make_shared<RenderableDestroyEvent>("Map", *cell));
+            m_currentBlock->removeComponent(cell);
+            return;
+        }
+    }
+}
+
+void BuilderStrategy::showExpired(sf::Vector2i at)
+{
+    const std::shared_ptr<BlockComponent> block = m_grid.getBlockAt(at.x, at.y);
+    if (!block)
+    {
+        return;
+    }
+    m_grid.removeBlock(block);
+    m_grid.removeTimedBlock(block);
+    m_events.fireEvent(std::make_shared<RenderableDestroyEvent>("Map", *block));
+}
+
+void BuilderStrategy::removeGhostCells()
+{
+    for (const std::shared_ptr<BlockComponent>& cell : currentCells())
+    {
+        m_events.fireEvent(std::make_shared<RenderableDestroyEvent>("Map", *cell));
+        m_currentBlock->removeComponent(cell);
+    }
+}
+
+sf::Vector2i BuilderStrategy::getCursor() const
+{
+    return toVector(m_mainState.getMatch().ghost.cursor);
+}
+
+int BuilderStrategy::getBlocksLeft() const
+{
+    return m_mainState.getMatch().blocksLeft;
 }
 
 BuilderStrategy::GhostProblem BuilderStrategy::getGhostProblem() const
 {
-    GhostProblem problem = GhostProblem::None;
-    const int lastColumn = m_grid.getMapSize().x - LevelGenerator::FinishColumns;
-    for (const std::shared_ptr<BlockComponent>& cell : currentCells())
+    const rules::Match& match = m_mainState.getMatch();
+    if (!match.ghost.present)
     {
-        const sf::Vector2i position = cell->getGridPosition();
-        if (onSafeZone(position))
-        {
-            return GhostProblem::OnSafeZone;
-        }
-        if (position.x >= lastColumn)
-        {
-            problem = GhostProblem::InFinishColumns;
-        }
+        return GhostProblem::None;
     }
-    return problem;
+    switch (rules::Rules::dropProblem(match, match.ghost.shape, match.ghost.cursor))
+    {
+    case rules::Refusal::OnSafeZone:
+        return GhostProblem::OnSafeZone;
+    case rules::Refusal::InFinishColumns:
+        return GhostProblem::InFinishColumns;
+    default:
+        return GhostProblem::None;
+    }
+}
+
+void BuilderStrategy::setCursor(sf::Vector2i cursor)
+{
+    const sf::Vector2i old = getCursor();
+    m_grid.unhighlightCell(old.x, old.y);
+    m_mainState.editMatch().ghost.cursor = toCell(cursor);
+}
+
+void BuilderStrategy::replaceBlock(const Shape& shape, BlockType type)
+{
+    rules::Ghost& ghost = m_mainState.editMatch().ghost;
+    ghost.shape.clear();
+    for (const sf::Vector2i& offset : shape)
+    {
+        ghost.shape.push_back(toCell(offset));
+    }
+    ghost.kind = cellKindOf(type);
+    ghost.present = true;
+    removeGhostCells();
+    showDealt();
 }
 
 std::vector<std::shared_ptr<BlockComponent>> BuilderStrategy::currentCells() const
@@ -452,23 +445,6 @@ std::vector<std::shared_ptr<BlockComponent>> BuilderStrategy::currentCells() con
         return {};
     }
     return m_currentBlock->getComponents<BlockComponent>();
-}
-
-bool BuilderStrategy::onSafeZone(sf::Vector2i cell) const
-{
-    const std::shared_ptr<GameObject> safeZone = m_objects.getGameObject("runner_safezone");
-    if (!safeZone)
-    {
-        return false;
-    }
-    for (const std::shared_ptr<BlockComponent>& zoneCell : safeZone->getComponents<BlockComponent>())
-    {
-        if (zoneCell->getGridPosition() == cell)
-        {
-            return true;
-        }
-    }
-    return false;
 }
 
 bool BuilderStrategy::insideView(sf::Vector2i cell) const

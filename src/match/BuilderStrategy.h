@@ -2,6 +2,7 @@
 
 #include "match/BlockType.h"
 #include "match/Strategy.h"
+#include "rules/Match.h"
 
 #include <SFML/System/Vector2.hpp>
 
@@ -10,19 +11,24 @@
 
 namespace orv_gd
 {
+namespace rules
+{
+struct Action;
+}
 class BlockComponent;
 class GameObject;
 
-/// The Builder's role: a random obstacle hangs as a ghost at a cursor in front of the Runner;
-/// the Builder moves, rotates and drops it, two blocks or ten seconds per turn, never onto the
-/// Runner's safe zone nor into the finish columns. Every action is answered with a sound.
+/// The Builder's role on screen: turns the arrows, Page Up/Down, Enter and controller 2 into cursor
+/// moves, rotations and drops for the rules, and shows the dealt block as a ghost at the cursor,
+/// red where the rules would refuse it, and the dropped cells as they land. Every action is
+/// answered with a sound.
 class BuilderStrategy : public Strategy
 {
 public:
     /// Cell offsets from the anchor under the cursor, x to the right, y downwards.
     using Shape = std::vector<sf::Vector2i>;
 
-    static constexpr int BlocksPerTurn = 2;
+    static constexpr int BlocksPerTurn = rules::Match::BlocksPerTurn;
 
     /// Why the ghost is shown red and refuses to drop.
     enum class GhostProblem
@@ -34,59 +40,47 @@ public:
 
     explicit BuilderStrategy(MainState& mainState);
 
-    void init() override;
     void enter() override;
     void exit() override;
     void update(float dt) override;
     void draw() override {}
+    void show(const rules::Event& event) override;
 
-    void handleInput(int player, const sf::Vector2i& mapSize);
-    void handleControllerInput(int player, const sf::Vector2i& mapSize);
-
-    void createBlock();
-    Shape getRandomShape() const;
-    void addBlockCells(const Shape& shape, BlockType type);
-
-    void moveBlock(sf::Vector2i offset);
-    void moveBlockTo(sf::Vector2i from, sf::Vector2i to);
-    sf::Vector2i validateMove(sf::Vector2i from, sf::Vector2i to) const;
-
-    void rotateBlock(int quarterTurns);
-    /// Clockwise quarter turns about the anchor (see ObstacleShapes).
-    static Shape rotateShape(const Shape& shape, int quarterTurns);
-
-    /// Drops the current block; false when it touches the safe zone or the finish columns.
-    bool placeBlock();
-
-    sf::Vector2i getCursor() const { return m_cursor; }
-    void setCursor(sf::Vector2i cursor) { m_cursor = cursor; }
-    int getBlocksLeft() const { return m_blocksLeft; }
-    /// What keeps the current ghost from dropping; the safe zone is named first, as the drop checks it first.
+    sf::Vector2i getCursor() const;
+    int getBlocksLeft() const;
+    /// What keeps the current ghost from dropping; the safe zone is named first.
     GhostProblem getGhostProblem() const;
     const std::shared_ptr<GameObject>& getCurrentBlock() const { return m_currentBlock; }
-    const std::vector<Shape>& getShapes() const { return m_shapes; }
     const std::vector<std::shared_ptr<BlockComponent>>& getPlacedBlocks() const { return m_placedBlocks; }
-    /// Replaces the current ghost by one of the given shape and type at the cursor.
+
+    /// Sets up a scene outside the turn rules: the cursor, and the dealt block replaced by one of
+    /// the given shape and type at it.
+    void setCursor(sf::Vector2i cursor);
     void replaceBlock(const Shape& shape, BlockType type);
 
 private:
+    /// The frame's actions in the order the game has always read them: a drop, a rotation, the
+    /// controller's drop and rotation, then the cursor's step.
+    void readInput();
+    void readController(sf::Vector2i& step);
+    /// Asks the rules; false when they refused or the turn is over.
+    bool act(const rules::Action& action);
+    void stepCursor(sf::Vector2i step);
     std::vector<std::shared_ptr<BlockComponent>> currentCells() const;
-    /// Blocks left − 1, and either the next block or the Runner's turn.
-    void placementStep();
-    void handOver();
-    bool onSafeZone(sf::Vector2i cell) const;
+    /// Makes the ghost of the dealt block at the cursor.
+    void showDealt();
+    /// Puts the ghost's cells where the rules hold the block, colours them and sounds the move.
+    void showGhost();
+    void showPlaced(const rules::Event& event);
+    void showSkipped(sf::Vector2i cell);
+    void showExpired(sf::Vector2i cell);
+    void removeGhostCells();
     bool insideView(sf::Vector2i cell) const;
 
-    sf::Vector2i m_cursor{0, 0};
     int m_blockCounter = 0;
-    float m_moveDelay = 0.2f;
     float m_moveTimer = 0.0f;
-    int m_blocksLeft = BlocksPerTurn;
     bool m_controllerButtonHeld = true;
-    std::vector<Shape> m_shapes;
     std::shared_ptr<GameObject> m_currentBlock;
     std::vector<std::shared_ptr<BlockComponent>> m_placedBlocks;
-    /// Set once the turn has been handed over, so nothing later in the same frame acts on it.
-    bool m_turnOver = false;
 };
 } // namespace orv_gd

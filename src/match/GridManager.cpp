@@ -1,7 +1,6 @@
 #include "match/GridManager.h"
 
 #include "match/BlockComponent.h"
-#include "match/GridPhysics.h"
 #include "match/GridRenderer.h"
 #include "objects/EventBus.h"
 #include "objects/GameObject.h"
@@ -56,7 +55,6 @@ void GridManager::init(int width, int height)
         m_renderer = std::make_unique<GridRenderer>();
     }
     m_renderer->setMap(m_mapSize, m_cellSize);
-    m_physics = std::make_shared<GridPhysics>(*this, m_cells);
 }
 
 bool GridManager::isInside(int x, int y) const
@@ -225,38 +223,14 @@ void GridManager::addTimedBlock(const std::shared_ptr<BlockComponent>& block)
     m_timedBlocks.push_back(block);
 }
 
-void GridManager::runPhysics()
+void GridManager::removeTimedBlock(const std::shared_ptr<BlockComponent>& block)
 {
-    TRACE_SCOPE("orv_gd::GridManager::runPhysics");
-    if (m_physics)
-    {
-        m_physics->update();
-    }
+    m_timedBlocks.remove(block);
 }
 
-void GridManager::update(float deltaTime)
+void GridManager::update(float /*deltaTime*/)
 {
     TRACE_SCOPE("orv_gd::GridManager::update");
-    // Blocks only age while the Builder plays.
-    if (m_currentPlayer == StrategyType::Builder)
-    {
-        std::vector<std::shared_ptr<BlockComponent>> expired;
-        for (const std::shared_ptr<BlockComponent>& block : m_timedBlocks)
-        {
-            block->setRemainingLifetime(block->getRemainingLifetime() - deltaTime);
-            if (block->getRemainingLifetime() <= 0.0f)
-            {
-                expired.push_back(block);
-                removeBlock(block);
-                m_eventBus.fireEvent(std::make_shared<RenderableDestroyEvent>("Map", *block));
-            }
-        }
-        for (const std::shared_ptr<BlockComponent>& block : expired)
-        {
-            m_timedBlocks.remove(block);
-        }
-    }
-
     for (const std::vector<std::shared_ptr<BlockComponent>>& column : m_cells)
     {
         for (const std::shared_ptr<BlockComponent>& block : column)

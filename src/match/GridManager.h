@@ -19,12 +19,12 @@ namespace orv_gd
 class BlockComponent;
 class EventBus;
 class GameObjectManager;
-class GridPhysics;
 class GridRenderer;
 
-/// The single owner of the match grid: the cell table with the block in each cell, placement,
-/// removal and move rules, timed blocks and the gravity pass; its drawing is the GridRenderer's.
-/// It never creates or destroys a block; it records, moves and releases references.
+/// The scene's copy of the match grid: the block shown in each cell, kept in step with the rules'
+/// field by the roles as they show what happened (placement, removal, moves, the fading blocks);
+/// its drawing is the GridRenderer's. It never creates or destroys a block; it records, moves and
+/// releases references.
 class GridManager
 {
 public:
@@ -59,12 +59,13 @@ public:
     void unhighlightCell(int x, int y);
 
     void addTimedBlock(const std::shared_ptr<BlockComponent>& block);
+    void removeTimedBlock(const std::shared_ptr<BlockComponent>& block);
     const std::list<std::shared_ptr<BlockComponent>>& getTimedBlocks() const { return m_timedBlocks; }
 
     void setCurrentPlayer(StrategyType player) { m_currentPlayer = player; }
     StrategyType getCurrentPlayer() const { return m_currentPlayer; }
 
-    void runPhysics();
+    /// Prepares the light of every lit block in the table.
     void update(float deltaTime);
     void draw();
     void clear();
@@ -101,7 +102,6 @@ private:
     sf::RenderWindow* m_window = nullptr;
     std::list<std::shared_ptr<BlockComponent>> m_timedBlocks;
     StrategyType m_currentPlayer = StrategyType::Builder;
-    std::shared_ptr<GridPhysics> m_physics;
     std::unique_ptr<GridRenderer> m_renderer;
 };
 } // namespace orv_gd

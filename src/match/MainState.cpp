@@ -24,6 +24,7 @@
 #include "objects/TransformAnimationComponent.h"
 #include "resources/AssetManager.h"
 #include "resources/TraceRecorder.h"
+#include "rules/Rules.h"
 
 #include <SFML/Graphics/RenderWindow.hpp>
 
@@ -83,12 +84,21 @@ void MainState::init()
     objects.init();
     m_spriteManager.init();
 
+    const rules::MatchConfig config{MapSize.x, MapSize.y, static_cast<int>(Strategy::TurnLimit * 1000.0f)};
+    rules::Level level;
+    rules::Events started;
+    m_match = rules::Rules::start(m_nextRng, config, &level, &started);
+    m_log = rules::MatchLog(m_nextRng, config);
+    m_log.noteTurns(started);
+    m_msCarry = 0.0f;
+
     LevelGenerator levelGenerator;
-    levelGenerator.generate(m_window, MapSize.x, MapSize.y, LevelId);
+    levelGenerator.generate(m_window, level, LevelId);
 
     std::shared_ptr<GameObject> runner = GameObject::create("Runner");
-    const std::shared_ptr<BlockComponent> runnerBlock = BlockComponent::addToGrid(
-        *runner, m_window, LevelGenerator::startCell(MapSize), PaletteBlue, false, BlockType::Dynamic, "Map");
+    const std::shared_ptr<BlockComponent> runnerBlock =
+        BlockComponent::addToGrid(*runner, m_window, {m_match.runner.cell.x, m_match.runner.cell.y},
+                                  PaletteBlue, false, BlockType::Dynamic, "Map");
     runner->init();
     events.fireEvent(std::make_shared<GameObjectCreateEvent>(runner));
 
@@ -97,9 +107,7 @@ void MainState::init()
     m_strategies[StrategyType::Builder] = std::make_shared<BuilderStrategy>(*this);
     m_strategies[StrategyType::Runner]->init();
     m_strategies[StrategyType::Builder]->init();
-    m_currentStrategy = StrategyType::Builder;
-    m_strategies[m_currentStrategy]->enter();
-    grid.setCurrentPlayer(StrategyType::Builder);
+    play(started);
 
     std::shared_ptr<GameObject> camera = GameObject::create("Camera");
     const sf::Vector2u windowSize = m_window.getSize();
@@ -138,7 +146,17 @@ void MainState::update(float dt)
     if (!paused)
     {
         m_computer.update(dt);
+        // The rules let the frame's time pass first: a turn that runs out is over before its keys
+        // are read, and the role that takes over acts from the next frame on.
+        const int turn = m_match.turnNumber;
+        const int ms = elapsedMs(dt);
         if (!m_matchOver)
+        {
+            const rules::Events passed = rules::Rules::advance(m_match, ms);
+            m_log.noteTurns(passed);
+            play(passed);
+        }
+        if (!m_matchOver && m_match.turnNumber == turn)
         {
             const auto current = m_strategies.find(m_currentStrategy);
             if (current != m_strategies.end() && current->second)
@@ -148,6 +166,7 @@ void MainState::update(float dt)
                 strategy->update(dt);
             }
         }
+        showLifetimes();
         m_grid.update(dt);
         m_events.update(dt);
         m_objects.update(dt);
@@ -177,6 +196,8 @@ void MainState::exit()
 {
     TRACE_SCOPE("orv_gd::MainState::exit");
     m_computer.stop();
+    m_log.finish(m_match);
+    m_nextRng = m_match.rng;
     m_spriteManager.shutdown();
     m_strategies.clear();
     m_grid.clear();
@@ -191,23 +212,81 @@ void MainState::setWinner(StrategyType winner)
     GameState::setWinner(winner);
 }
 
-void MainState::setStrategy(StrategyType type)
+bool MainState::act(const rules::Action& action)
 {
-    const std::shared_ptr<Strategy> previous = m_strategies[m_currentStrategy];
-    if (previous)
+    const int turn = m_match.turnNumber;
+    const int ms = m_match.turnMs;
+    const rules::Events events = rules::Rules::apply(m_match, action);
+    const bool accepted = events.empty() || events.front().kind != rules::Event::Kind::Refused;
+    if (accepted)
     {
-        previous->exit();
+        m_log.record(turn, ms, action);
+        m_log.noteTurns(events);
     }
-    m_currentStrategy = type;
-    // A turn that ended the match (the Runner's last turn) starts no new one.
-    if (m_matchOver)
+    play(events);
+    return accepted;
+}
+
+void MainState::play(const rules::Events& events)
+{
+    const auto roleOf = [](rules::Role role)
     {
-        return;
+        return role == rules::Role::Runner ? StrategyType::Runner : StrategyType::Builder;
+    };
+    for (const rules::Event& event : events)
+    {
+        switch (event.kind)
+        {
+        case rules::Event::Kind::TurnEnded:
+        {
+            if (const std::shared_ptr<Strategy> ending = m_strategies[roleOf(event.role)])
+            {
+                ending->exit();
+            }
+            // A turn that ended the match starts no new one, but the HUD shows the role it passed to.
+            m_currentStrategy =
+                roleOf(event.role) == StrategyType::Runner ? StrategyType::Builder : StrategyType::Runner;
+            m_grid.setCurrentPlayer(m_currentStrategy);
+            break;
+        }
+        case rules::Event::Kind::TurnBegan:
+            m_currentStrategy = roleOf(event.role);
+            m_grid.setCurrentPlayer(m_currentStrategy);
+            if (const std::shared_ptr<Strategy> next = m_strategies[m_currentStrategy])
+            {
+                next->enter();
+            }
+            break;
+        case rules::Event::Kind::MatchWon:
+            endMatch(roleOf(event.role));
+            break;
+        default:
+            break;
+        }
+        for (const auto& [type, strategy] : m_strategies)
+        {
+            if (strategy)
+            {
+                strategy->show(event);
+            }
+        }
     }
-    const std::shared_ptr<Strategy> next = m_strategies[m_currentStrategy];
-    if (next)
+}
+
+int MainState::elapsedMs(float dt)
+{
+    const float total = m_msCarry + std::max(dt, 0.0f) * 1000.0f;
+    const int ms = static_cast<int>(total);
+    m_msCarry = total - static_cast<float>(ms);
+    return ms;
+}
+
+void MainState::showLifetimes()
+{
+    for (const std::shared_ptr<BlockComponent>& block : m_grid.getTimedBlocks())
     {
-        next->enter();
+        const sf::Vector2i cell = block->getGridPosition();
+        block->setRemainingLifetime(static_cast<float>(m_match.field.lifeAt({cell.x, cell.y})) / 1000.0f);
     }
 }
 

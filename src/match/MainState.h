@@ -7,6 +7,10 @@
 #include "match/HudText.h"
 #include "match/PauseSwitch.h"
 #include "objects/SpriteManager.h"
+#include "rules/Event.h"
+#include "rules/Match.h"
+#include "rules/MatchLog.h"
+#include "rules/Rng.h"
 
 #include <map>
 #include <memory>
@@ -39,8 +43,19 @@ public:
     void exit() override;
     void setWinner(StrategyType winner) override;
 
-    void setStrategy(StrategyType type);
     StrategyType getCurrentStrategy() const { return m_currentStrategy; }
+    /// The match as the rules hold it: every rule of play is decided there.
+    const rules::Match& getMatch() const { return m_match; }
+    /// Sets up a scene outside the turn rules (tests and tools); the screen follows on its next change.
+    rules::Match& editMatch() { return m_match; }
+    /// The match so far: its start and every action the rules accepted, stamped with turn and time.
+    const rules::MatchLog& getLog() const { return m_log; }
+    /// Where the generator stands for the next match; every match goes on from where the last left it.
+    void setNextRng(const rules::Rng& rng) { m_nextRng = rng; }
+    const rules::Rng& getNextRng() const { return m_nextRng; }
+    /// Hands an action of the role whose turn it is to the rules, logs it when they accept it and
+    /// shows what happened; false when they refused it.
+    bool act(const rules::Action& action);
     std::map<StrategyType, std::shared_ptr<Strategy>>& getStrategies() { return m_strategies; }
     sf::RenderWindow& getWindow() const { return m_window; }
     SpriteManager& getSpriteManager() { return m_spriteManager; }
@@ -80,9 +95,21 @@ private:
     InputManager& m_input;
     GridManager& m_grid;
 
+    /// Shows what the rules say happened: turns change hands, the roles' scene objects follow, the
+    /// match ends.
+    void play(const rules::Events& events);
+    /// The frame's time in whole milliseconds for the rules; the fraction left over goes to the next.
+    int elapsedMs(float dt);
+    /// The fading blocks show the lifetime the rules give their cells.
+    void showLifetimes();
     void refreshProgressBars();
     /// Feeds the HUD's words the values of this frame; `playTime` is 0 while paused.
     void refreshHudText(float playTime);
+
+    rules::Match m_match;
+    rules::MatchLog m_log;
+    rules::Rng m_nextRng;
+    float m_msCarry = 0.0f;
 
     PauseSwitch m_pause;
     HudText m_hudText;

@@ -3,7 +3,7 @@
 #include "core/ControllerInput.h"
 #include "core/InputManager.h"
 #include "match/BlockComponent.h"
-#include "match/LevelGenerator.h"
+#include "match/GridManager.h"
 #include "match/MainState.h"
 #include "match/Palette.h"
 #include "objects/EventBus.h"
@@ -12,10 +12,9 @@
 #include "objects/GameObjectManager.h"
 #include "resources/AssetManager.h"
 #include "resources/TraceRecorder.h"
+#include "rules/Action.h"
+#include "rules/Event.h"
 
-#include <SFML/Graphics/Color.hpp>
-
-#include <algorithm>
 #include <iostream>
 
 namespace orv_gd
@@ -24,6 +23,14 @@ namespace
 {
 constexpr int RunnerPlayer = 0;
 constexpr float StickThreshold = 30.0f;
+/// The controller acts at most every 0.4 s.
+constexpr float MoveDelay = 0.4f;
+constexpr int SafeZoneSide = 2 * rules::Match::SafeZoneReach + 1;
+
+sf::Vector2i toVector(rules::Cell cell)
+{
+    return {cell.x, cell.y};
+}
 } // namespace
 
 RunnerStrategy::RunnerStrategy(MainState& mainState) : Strategy(mainState) {}
@@ -31,12 +38,7 @@ RunnerStrategy::RunnerStrategy(MainState& mainState) : Strategy(mainState) {}
 void RunnerStrategy::init()
 {
     TRACE_SCOPE("orv_gd::RunnerStrategy::init");
-    m_xMovement = MovesPerTurn;
-    m_cells = m_grid.getCells();
     refreshRunner();
-    m_resetsLeft = StartResets;
-    m_turnsLeft = StartTurns;
-    m_safeZoneSize = {3, 3};
     createSafeZone();
 }
 
@@ -44,331 +46,185 @@ void RunnerStrategy::enter()
 {
     TRACE_SCOPE("orv_gd::RunnerStrategy::enter");
     std::cout << "RunnerStrategy::enter()" << std::endl;
-    m_xMovement = MovesPerTurn;
-    m_timeInTurn = 0.0f;
-    m_cells = m_grid.getCells();
     refreshRunner();
-    if (isTrapped())
-    {
-        reset(ResetCause::WalledIn);
-    }
-}
-
-void RunnerStrategy::exit()
-{
-    TRACE_SCOPE("orv_gd::RunnerStrategy::exit");
-    refreshRunner();
-    m_grid.runPhysics();
-    m_turnsLeft -= 1;
-    if (m_turnsLeft < 0)
-    {
-        m_mainState.endMatch(StrategyType::Builder);
-    }
 }
 
 void RunnerStrategy::update(float dt)
 {
     TRACE_SCOPE("orv_gd::RunnerStrategy::update");
-    if (m_mainState.isMatchOver())
+    if (!m_mainState.getMatch().runnerActs())
     {
         return;
     }
-    m_timeInTurn += dt;
     m_resetTimer += dt;
-    m_cells = m_grid.getCells();
     refreshRunner();
-
-    // Once on the finish line the match is won: no more hand-over or steps, only the short wait
-    // before the end screen, so the win cannot be lost to a timeout, a reset or a gravity pass.
-    if (!m_reachedFinish)
+    const std::optional<rules::Action> action = readInput();
+    m_moveTimer += dt;
+    if (!action)
     {
-        if (m_timeInTurn > TurnLimit || (m_xMovement < 1 && m_jumpForce < 1))
-        {
-            // The turn is over: a key pressed in this frame must not move the Runner in the
-            // Builder's turn, after the gravity pass.
-            handOver();
-            m_resetThisFrame = false;
-            m_endRequested = false;
-            return;
-        }
-
-        sf::Vector2i wanted = runnerCell();
-        handleInput(RunnerPlayer, m_grid.getMapSize(), wanted);
-        m_moveTimer += dt;
-
-        if (!m_resetThisFrame && !m_endRequested && !m_mainState.isMatchOver() && m_runnerBlock &&
-            wanted != runnerCell())
-        {
-            m_moveTimer = 0.0f;
-            moveRunner(wanted.x, wanted.y, wanted.y < runnerCell().y);
-            if (!m_reachedFinish && isTrapped())
-            {
-                reset(ResetCause::WalledIn);
-            }
-        }
-        m_resetThisFrame = false;
-        m_endRequested = false;
+        return;
     }
-
-    if (m_reachedFinish)
+    if (action->kind == rules::Action::Kind::StepLeft || action->kind == rules::Action::Kind::StepRight ||
+        action->kind == rules::Action::Kind::Jump)
     {
-        m_finishTimer += dt;
-        if (m_finishTimer > m_finishDelay)
-        {
-            m_mainState.endMatch(StrategyType::Runner);
-        }
+        m_moveTimer = 0.0f;
     }
+    m_mainState.act(*action);
 }
 
-void RunnerStrategy::handleInput(int player, const sf::Vector2i& mapSize, sf::Vector2i& wanted)
+std::optional<rules::Action> RunnerStrategy::readInput()
 {
-    const sf::Vector2i cell = runnerCell();
-    if (m_input.isKeyPressed("RunnerLeft", player) && m_xMovement >= 1)
+    const rules::RunnerState& runner = m_mainState.getMatch().runner;
+    std::optional<rules::Action> step;
+    if (m_input.isKeyPressed("RunnerLeft", RunnerPlayer) && runner.moves >= 1)
     {
-        wanted = {cell.x - 1, cell.y};
+        step = rules::Action::stepLeft();
     }
-    if (m_input.isKeyPressed("RunnerRight", player) && m_xMovement >= 1)
+    if (m_input.isKeyPressed("RunnerRight", RunnerPlayer) && runner.moves >= 1)
     {
-        wanted = {cell.x + 1, cell.y};
+        step = rules::Action::stepRight();
     }
-    if (m_input.isKeyPressed("RunnerUp", player) && m_jumpForce >= 1)
+    if (m_input.isKeyPressed("RunnerUp", RunnerPlayer) && runner.jumpForce >= 1)
     {
-        wanted = {cell.x, cell.y - 1};
+        step = rules::Action::jump();
     }
-    if (m_input.isKeyPressed("RunnerEnd", player))
+    bool end = m_input.isKeyPressed("RunnerEnd", RunnerPlayer);
+    if (end)
     {
-        m_endRequested = true;
         std::cout << "RunnerStrategy::handleInput() - RunnerEnd" << std::endl;
-        handOver();
     }
-    if (!isOwnTurn())
+    bool reset = !end && m_input.isKeyPressed("RunnerReset", RunnerPlayer);
+    if (!end && !reset && m_controllers.isConnected(static_cast<unsigned>(RunnerPlayer)))
     {
-        return;
+        readController(step, end, reset);
     }
-    if (m_input.isKeyPressed("RunnerReset", player) && m_resetsLeft >= 0)
+    if (end)
     {
-        reset();
+        return rules::Action::endTurn();
     }
-    if (m_mainState.isMatchOver())
+    if (reset)
     {
-        return;
+        return rules::Action::reset();
     }
-    if (m_controllers.isConnected(static_cast<unsigned>(player)))
-    {
-        handleControllerInput(player, mapSize, wanted);
-    }
+    return step;
 }
 
-void RunnerStrategy::handleControllerInput(int player, const sf::Vector2i& /*mapSize*/, sf::Vector2i& wanted)
+void RunnerStrategy::readController(std::optional<rules::Action>& step, bool& end, bool& reset)
 {
-    if (m_moveTimer <= m_moveDelay)
+    if (m_moveTimer <= MoveDelay)
     {
         return;
     }
-    const unsigned slot = static_cast<unsigned>(player);
-    const sf::Vector2i cell = runnerCell();
-    if (m_controllers.isButtonPressed(slot, ControllerInput::ButtonA) && m_jumpForce > 0)
+    const rules::RunnerState& runner = m_mainState.getMatch().runner;
+    const unsigned slot = static_cast<unsigned>(RunnerPlayer);
+    if (m_controllers.isButtonPressed(slot, ControllerInput::ButtonA) && runner.jumpForce > 0)
     {
-        wanted = {cell.x, cell.y - 1};
+        step = rules::Action::jump();
     }
     if (m_controllers.isButtonPressed(slot, ControllerInput::ButtonB))
     {
-        m_endRequested = true;
-        handOver();
-        if (!isOwnTurn())
-        {
-            return;
-        }
-    }
-    if (m_controllers.isButtonPressed(slot, ControllerInput::ButtonY) && m_resetTimer >= m_moveDelay)
-    {
-        m_resetTimer = 0.0f;
-        if (m_resetsLeft >= 0)
-        {
-            reset();
-        }
-        if (m_mainState.isMatchOver())
-        {
-            return;
-        }
-    }
-    const float horizontal = m_controllers.getAxisPosition(slot, sf::Joystick::X);
-    if (horizontal < -StickThreshold && m_xMovement > 0)
-    {
-        wanted = {cell.x - 1, cell.y};
+        end = true;
         return;
     }
-    if (horizontal > StickThreshold && m_xMovement > 0)
+    if (m_controllers.isButtonPressed(slot, ControllerInput::ButtonY) && m_resetTimer >= MoveDelay)
     {
-        wanted = {cell.x + 1, cell.y};
+        m_resetTimer = 0.0f;
+        reset = true;
+        return;
+    }
+    const float horizontal = m_controllers.getAxisPosition(slot, sf::Joystick::X);
+    if (horizontal < -StickThreshold && runner.moves > 0)
+    {
+        step = rules::Action::stepLeft();
+    }
+    else if (horizontal > StickThreshold && runner.moves > 0)
+    {
+        step = rules::Action::stepRight();
+    }
+}
+
+void RunnerStrategy::show(const rules::Event& event)
+{
+    using Kind = rules::Event::Kind;
+    switch (event.kind)
+    {
+    case Kind::StepBegan:
+        std::cout << "remaining movement before: " << event.moves << "\n";
+        std::cout << "remaining jump force before: " << event.force << "\n";
+        break;
+    case Kind::CantMove:
+        std::cout << "can't move to " << event.to.x << ", " << event.to.y << "\n" << std::flush;
+        break;
+    case Kind::RunnerMoved:
+        showMove(event);
+        break;
+    case Kind::StepEnded:
+        std::cout << "remaining movement after: " << event.moves << "\n";
+        std::cout << "remaining jump force after: " << event.force << "\n";
+        // Flushed, so that whoever watches the log sees each step as it happens.
+        std::cout << "-------------------------\n" << std::flush;
+        break;
+    case Kind::GravityStarted:
+        std::cout << "\n\nstarting physic updates" << std::endl;
+        m_assets.GetSound("warp").play();
+        break;
+    default:
+        break;
+    }
+}
+
+void RunnerStrategy::showMove(const rules::Event& event)
+{
+    refreshRunner();
+    if (!m_runnerBlock)
+    {
+        return;
+    }
+    const sf::Vector2i from = runnerCell();
+    if (event.motion == rules::Motion::Finish)
+    {
+        // The Runner takes the finish cell over, so the players see it arrive and it stays lit
+        // there until the end screen.
+        m_grid.takeOverCell(m_runnerBlock, toVector(event.to));
+    }
+    else
+    {
+        m_grid.moveBlock(m_runnerBlock, toVector(event.to));
+    }
+    moveSafeZoneBy(runnerCell() - from);
+    if (event.motion == rules::Motion::Step || event.motion == rules::Motion::Finish)
+    {
+        m_assets.GetSound("walk").play();
     }
 }
 
 void RunnerStrategy::moveRunner(int x, int y, bool jump)
 {
-    if (!m_runnerBlock)
-    {
-        return;
-    }
-    std::cout << "remaining movement before: " << m_xMovement << "\n";
-    std::cout << "remaining jump force before: " << m_jumpForce << "\n";
-
-    const sf::Vector2i to{x, y};
-    const std::shared_ptr<BlockComponent> targetBlock = m_grid.getBlockAt(x, y);
-    const bool onFinish = targetBlock && targetBlock->getType() == BlockType::Finish;
-    if (onFinish)
-    {
-        stepOntoFinish(to);
-    }
-    else if (!isFree(x, y))
-    {
-        bumpInTheAir(to);
-        return;
-    }
-    else if (!step(to))
-    {
-        return;
-    }
-
-    if (jump)
-    {
-        m_jumpForce -= 1;
-    }
-    else
-    {
-        gainJumpForce();
-        m_xMovement -= 1;
-        if (!onFinish)
-        {
-            fallIfLoose(to);
-        }
-    }
-    std::cout << "remaining movement after: " << m_xMovement << "\n";
-    std::cout << "remaining jump force after: " << m_jumpForce << "\n";
-    // Flushed, so that whoever watches the log sees each step as it happens.
-    std::cout << "-------------------------\n" << std::flush;
-}
-
-void RunnerStrategy::stepOntoFinish(sf::Vector2i to)
-{
-    const sf::Vector2i from = runnerCell();
-    m_finishTimer = 0.0f;
-    m_reachedFinish = true;
-    // The Runner takes the finish cell over, so the players see it arrive and it stays lit
-    // there until the end screen; it never moves again in this match.
-    m_grid.takeOverCell(m_runnerBlock, to);
-    moveSafeZoneBy(to - from);
-    m_assets.GetSound("walk").play();
-}
-
-void RunnerStrategy::bumpInTheAir(sf::Vector2i to)
-{
-    std::cout << "can't move to " << to.x << ", " << to.y << "\n" << std::flush;
-    const sf::Vector2i from = runnerCell();
-    const sf::Vector2i below{from.x, from.y + 1};
-    if (below.y >= m_grid.getMapSize().y)
-    {
-        if (m_resetsLeft >= 0)
-        {
-            reset(ResetCause::Fell);
-        }
-        return;
-    }
-    if (isFree(below.x, below.y))
-    {
-        // Bumping into something in mid-air: the Runner drops one row instead and gains one
-        // jump force, past the cap that only limits the force earned by walking.
-        m_xMovement = std::max(0, m_xMovement - 1);
-        m_jumpForce += 1;
-        moveRunnerBlock(below);
-    }
-}
-
-bool RunnerStrategy::step(sf::Vector2i to)
-{
-    // A free cell in the bottom row is a fall out of the map.
-    if (to.y + 1 >= m_grid.getMapSize().y)
-    {
-        reset(ResetCause::Fell);
-        return false;
-    }
-    moveRunnerBlock(to);
-    m_assets.GetSound("walk").play();
-    return true;
-}
-
-void RunnerStrategy::fallIfLoose(sf::Vector2i cell)
-{
-    const sf::Vector2i below{cell.x, cell.y + 1};
-    const bool belowInside = below.x >= 0 && below.x < static_cast<int>(m_cells.size()) && below.y >= 0 &&
-                             below.y < static_cast<int>(m_cells[static_cast<std::size_t>(below.x)].size());
-    if (belowInside && !m_cells[static_cast<std::size_t>(below.x)][static_cast<std::size_t>(below.y)])
-    {
-        moveRunnerBlock(below);
-    }
-}
-
-bool RunnerStrategy::isFree(int x, int y) const
-{
-    if (x < 0 || y < 0 || x >= static_cast<int>(m_cells.size()) ||
-        y >= static_cast<int>(m_cells[static_cast<std::size_t>(x)].size()))
-    {
-        return false;
-    }
-    const std::shared_ptr<BlockComponent>& block =
-        m_cells[static_cast<std::size_t>(x)][static_cast<std::size_t>(y)];
-    return !block || block == m_runnerBlock;
-}
-
-bool RunnerStrategy::isTrapped() const
-{
-    if (!m_runnerBlock)
-    {
-        return false;
-    }
     const sf::Vector2i cell = runnerCell();
-    return !isFree(cell.x - 1, cell.y) && !isFree(cell.x + 1, cell.y) && !isFree(cell.x, cell.y - 1) &&
-           !isFree(cell.x, cell.y + 1);
+    if (jump || y < cell.y)
+    {
+        m_mainState.act(rules::Action::jump());
+    }
+    else if (x != cell.x)
+    {
+        m_mainState.act(x < cell.x ? rules::Action::stepLeft() : rules::Action::stepRight());
+    }
 }
 
-void RunnerStrategy::reset(ResetCause cause)
+void RunnerStrategy::reset()
 {
-    m_resetsLeft -= 1;
-    m_lastResetCause = cause;
-    if (m_runnerBlock)
-    {
-        // The Builder may have covered the start cell; the Runner then restarts on the nearest
-        // free cell above it in the first column.
-        const sf::Vector2i start = LevelGenerator::startCell(m_grid.getMapSize());
-        for (int row = start.y; row >= 0; --row)
-        {
-            const std::shared_ptr<BlockComponent> occupant = m_grid.getBlockAt(start.x, row);
-            if (!occupant || occupant == m_runnerBlock)
-            {
-                moveRunnerBlock({start.x, row});
-                break;
-            }
-        }
-    }
-    m_xMovement = 0;
-    m_jumpForce = 0;
-    m_resetThisFrame = true;
-    if (m_resetsLeft < 0)
-    {
-        m_mainState.endMatch(StrategyType::Builder);
-    }
+    m_mainState.act(rules::Action::reset());
 }
 
 void RunnerStrategy::createSafeZone()
 {
     TRACE_SCOPE("orv_gd::RunnerStrategy::createSafeZone");
     m_safeZone = GameObject::create("runner_safezone");
-    const sf::Vector2i centre = m_runnerBlock ? runnerCell() : LevelGenerator::startCell(m_grid.getMapSize());
-    const int halfWidth = m_safeZoneSize.x / 2;
-    const int halfHeight = m_safeZoneSize.y / 2;
-    for (int dx = -halfWidth; dx <= halfWidth; ++dx)
+    const sf::Vector2i centre = toVector(m_mainState.getMatch().runner.cell);
+    const int reach = SafeZoneSide / 2;
+    for (int dx = -reach; dx <= reach; ++dx)
     {
-        for (int dy = -halfHeight; dy <= halfHeight; ++dy)
+        for (int dy = -reach; dy <= reach; ++dy)
         {
             BlockComponent::addToGrid(*m_safeZone, m_mainState.getWindow(),
                                       sf::Vector2i(centre.x + dx, centre.y + dy), PaletteShadow, true,
@@ -377,6 +233,44 @@ void RunnerStrategy::createSafeZone()
     }
     m_safeZone->init();
     m_events.fireEvent(std::make_shared<GameObjectCreateEvent>(m_safeZone));
+}
+
+int RunnerStrategy::getXMovement() const
+{
+    return m_mainState.getMatch().runner.moves;
+}
+
+int RunnerStrategy::getJumpForce() const
+{
+    return m_mainState.getMatch().runner.jumpForce;
+}
+
+int RunnerStrategy::getResetsLeft() const
+{
+    return m_mainState.getMatch().resetsLeft;
+}
+
+int RunnerStrategy::getTurnsLeft() const
+{
+    return m_mainState.getMatch().turnsLeft;
+}
+
+bool RunnerStrategy::hasReachedFinish() const
+{
+    return m_mainState.getMatch().reachedFinish;
+}
+
+RunnerStrategy::ResetCause RunnerStrategy::getLastResetCause() const
+{
+    switch (m_mainState.getMatch().lastReset)
+    {
+    case rules::ResetCause::Fell:
+        return ResetCause::Fell;
+    case rules::ResetCause::WalledIn:
+        return ResetCause::WalledIn;
+    default:
+        return ResetCause::Asked;
+    }
 }
 
 void RunnerStrategy::refreshRunner()
@@ -390,14 +284,7 @@ void RunnerStrategy::refreshRunner()
 
 sf::Vector2i RunnerStrategy::runnerCell() const
 {
-    return m_runnerBlock ? m_runnerBlock->getGridPosition() : LevelGenerator::startCell(m_grid.getMapSize());
-}
-
-void RunnerStrategy::moveRunnerBlock(sf::Vector2i to)
-{
-    const sf::Vector2i from = runnerCell();
-    m_grid.moveBlock(m_runnerBlock, to);
-    moveSafeZoneBy(runnerCell() - from);
+    return m_runnerBlock ? m_runnerBlock->getGridPosition() : toVector(m_mainState.getMatch().runner.cell);
 }
 
 void RunnerStrategy::moveSafeZoneBy(sf::Vector2i offset)
@@ -409,28 +296,6 @@ void RunnerStrategy::moveSafeZoneBy(sf::Vector2i offset)
     for (const std::shared_ptr<BlockComponent>& block : m_safeZone->getComponents<BlockComponent>())
     {
         m_grid.moveBlock(block, block->getGridPosition() + offset);
-    }
-}
-
-void RunnerStrategy::handOver()
-{
-    if (m_mainState.getCurrentStrategy() != StrategyType::Runner || m_mainState.isMatchOver())
-    {
-        return;
-    }
-    handTurnTo(StrategyType::Builder);
-}
-
-bool RunnerStrategy::isOwnTurn() const
-{
-    return m_mainState.getCurrentStrategy() == StrategyType::Runner && !m_mainState.isMatchOver();
-}
-
-void RunnerStrategy::gainJumpForce()
-{
-    if (m_jumpForce < MaxJumpForce)
-    {
-        m_jumpForce += 1;
     }
 }
 } // namespace orv_gd

@@ -1,30 +1,34 @@
 #pragma once
 
-#include "match/GridManager.h"
 #include "match/Strategy.h"
+#include "rules/Match.h"
 
 #include <SFML/System/Vector2.hpp>
 
 #include <memory>
+#include <optional>
 
 namespace orv_gd
 {
+namespace rules
+{
+struct Action;
+}
 class BlockComponent;
 class GameObject;
 
-/// The Runner's role: steps its blue block one cell per key press under a budget of horizontal
-/// moves and an earned jump force, falls over gaps, drags its safe zone along, and wins on the
-/// finish line or loses when its turns or resets run out. Every step is logged to stdout.
+/// The Runner's role on screen: turns A/D/W/Q/R and controller 1 into steps, jumps, the end of the
+/// turn and resets for the rules, and shows what they did: the blue block stepping, falling and
+/// resetting with its safe zone, the sounds, and every step in the log on stdout.
 class RunnerStrategy : public Strategy
 {
 public:
-    static constexpr int MovesPerTurn = 4;
-    static constexpr int StartResets = 2;
-    static constexpr int StartTurns = 50;
+    static constexpr int MovesPerTurn = rules::Match::MovesPerTurn;
+    static constexpr int StartResets = rules::Match::StartResets;
+    static constexpr int StartTurns = rules::Match::StartTurns;
     /// The cap of the jump force earned by walking.
-    static constexpr int MaxJumpForce = 7;
-    /// The jump force at which the HUD's bar is full, one short of the cap: the bar has always
-    /// shown a Runner at the cap as full too.
+    static constexpr int MaxJumpForce = rules::Match::MaxJumpForce;
+    /// The jump force at which the HUD's bar is full, one short of the cap.
     static constexpr int JumpForceBarFull = 6;
 
     /// Why a reset happened, so the HUD can say it in words.
@@ -39,65 +43,40 @@ public:
 
     void init() override;
     void enter() override;
-    void exit() override;
     void update(float dt) override;
     void draw() override {}
+    void show(const rules::Event& event) override;
 
-    void handleInput(int player, const sf::Vector2i& mapSize, sf::Vector2i& wanted);
-    void handleControllerInput(int player, const sf::Vector2i& mapSize, sf::Vector2i& wanted);
+    /// Asks the rules for the step or jump towards the neighbouring cell (x, y).
     void moveRunner(int x, int y, bool jump);
-    bool isFree(int x, int y) const;
-    bool isTrapped() const;
-    void reset(ResetCause cause = ResetCause::Asked);
+    /// Asks the rules for a reset, as the reset key does.
+    void reset();
     void createSafeZone();
 
-    int getXMovement() const { return m_xMovement; }
-    int getJumpForce() const { return m_jumpForce; }
-    int getResetsLeft() const { return m_resetsLeft; }
-    int getTurnsLeft() const { return m_turnsLeft; }
-    bool hasReachedFinish() const { return m_reachedFinish; }
-    ResetCause getLastResetCause() const { return m_lastResetCause; }
+    int getXMovement() const;
+    int getJumpForce() const;
+    int getResetsLeft() const;
+    int getTurnsLeft() const;
+    bool hasReachedFinish() const;
+    ResetCause getLastResetCause() const;
     const std::shared_ptr<GameObject>& getSafeZone() const { return m_safeZone; }
     const std::shared_ptr<BlockComponent>& getRunnerBlock() const { return m_runnerBlock; }
 
 private:
-    /// Finds the Runner's object and block again; the grid may have replaced neither, but a
-    /// missing Runner must not take the match down.
+    /// The action this frame's keys and controller ask for, resolved as the game always has: the
+    /// end of the turn before a reset before a step; up before right before left.
+    std::optional<rules::Action> readInput();
+    void readController(std::optional<rules::Action>& step, bool& end, bool& reset);
+    /// Finds the Runner's object and block again; a missing Runner must not take the match down.
     void refreshRunner();
     sf::Vector2i runnerCell() const;
-    /// The steps of moveRunner. Onto a finish cell: the match is won.
-    void stepOntoFinish(sf::Vector2i to);
-    /// The wanted cell is taken: in mid-air the Runner drops one row instead, off the bottom it resets.
-    void bumpInTheAir(sf::Vector2i to);
-    /// Onto a free cell; false when that cell is in the bottom row and the Runner resets instead.
-    bool step(sf::Vector2i to);
-    /// One row down when the cell under the Runner's new cell was empty before the step.
-    void fallIfLoose(sf::Vector2i cell);
-    /// Moves the Runner with the grid's rules and drags the safe zone by the distance it really went.
-    void moveRunnerBlock(sf::Vector2i to);
+    void showMove(const rules::Event& event);
     void moveSafeZoneBy(sf::Vector2i offset);
-    /// Ends the Runner's turn, unless it has already been handed over.
-    void handOver();
-    /// The turn is still the Runner's and the match goes on: once a key or button of this frame
-    /// has ended either, the frame's other inputs are left alone.
-    bool isOwnTurn() const;
-    void gainJumpForce();
 
-    int m_xMovement = MovesPerTurn;
-    int m_jumpForce = 0;
-    float m_moveDelay = 0.4f;
+    /// Seconds since the last step, and since the last reset on the controller: the controller
+    /// acts at most every MoveDelay.
     float m_moveTimer = 0.0f;
-    bool m_reachedFinish = false;
-    float m_finishTimer = 0.0f;
-    float m_finishDelay = 0.5f;
-    int m_resetsLeft = StartResets;
-    bool m_resetThisFrame = false;
-    bool m_endRequested = false;
-    sf::Vector2i m_safeZoneSize{3, 3};
     float m_resetTimer = 0.0f;
-    int m_turnsLeft = StartTurns;
-    ResetCause m_lastResetCause = ResetCause::Asked;
-    GridManager::CellTable m_cells;
     std::shared_ptr<GameObject> m_runner;
     std::shared_ptr<BlockComponent> m_runnerBlock;
     std::shared_ptr<GameObject> m_safeZone;

@@ -17,9 +17,8 @@ Strategy::Strategy(MainState& mainState)
 {
 }
 
-void Strategy::handTurnTo(StrategyType next)
+float Strategy::getTimeInTurn() const
 {
-    m_grid.setCurrentPlayer(next);
-    m_mainState.setStrategy(next);
+    return static_cast<float>(m_mainState.getMatch().turnMs) / 1000.0f;
 }
 } // namespace orv_gd

@@ -4,6 +4,10 @@
 
 namespace orv_gd
 {
+namespace rules
+{
+struct Event;
+}
 class AssetManager;
 class ControllerInput;
 class EventBus;
@@ -12,8 +16,9 @@ class GridManager;
 class InputManager;
 class MainState;
 
-/// One role of a match (the Runner or the Builder). MainState forwards each frame to the role
-/// whose turn it is; the role decides when its turn is over and hands the turn to the other.
+/// One role of a match (the Runner or the Builder) as the screen sees it: it turns the role's keys
+/// and controller into the rules' actions, and shows what the rules say happened on the role's
+/// scene objects. MainState forwards each frame to the role whose turn it is.
 class Strategy
 {
 public:
@@ -32,18 +37,16 @@ public:
     virtual void enter() {}
     /// The role's turn ends; always runs before the other role's enter().
     virtual void exit() {}
+    /// Reads this frame's input into actions.
     virtual void update(float dt) = 0;
     virtual void draw() = 0;
+    /// Shows one thing the rules say happened, on the role's scene objects, in sound and in the log.
+    virtual void show(const rules::Event& event) = 0;
 
-    /// Seconds spent in the current (or last) turn of this role.
-    float getTimeInTurn() const { return m_timeInTurn; }
+    /// Seconds spent in the current turn.
+    float getTimeInTurn() const;
 
 protected:
-    /// Gives the turn to the other role: the grid learns whose turn it is, then the match runs
-    /// this role's exit() and the next role's enter().
-    void handTurnTo(StrategyType next);
-
-    float m_timeInTurn = 0.0f;
     MainState& m_mainState;
     // The single instances both roles work with.
     GridManager& m_grid;

@@ -1,5 +1,7 @@
 #include "match/BuilderStrategy.h"
 
+#include "match/GridManager.h"
+
 #include "core/ControllerInput.h"
 #include "match/Palette.h"
 #include "resources/AssetManager.h"
@@ -134,31 +136,4 @@ TEST_F(BuilderStrategyTest, TwoDirectionKeysMoveDiagonallyAndEachActionHasItsSou
     EXPECT_EQ(heard([&] { m.tap({Key::Left}); }), "misplace ") << "moved within it";
 }
 
-TEST_F(BuilderStrategyTest, ASingleCellIsGreenEveryOtherTimeABlockElseWhiteOneTimeInEightOrAmber)
-{
-    // The draws per block: the shape rand() % 8 (0 is the single cell), its quarter turns
-    // rand() % 4, then green for a single cell when rand() % 2 is 0, else white when rand() % 8
-    // is 0, else amber.
-    const int blocks = 400;
-    std::srand(7);
-    std::string expected;
-    for (int i = 0; i < blocks; ++i)
-    {
-        const bool single = std::rand() % 8 == 0;
-        std::rand();
-        expected += single && std::rand() % 2 == 0 ? 'G' : std::rand() % 8 == 0 ? 'W' : 'A';
-    }
-    std::srand(7);
-    std::string drawn;
-    for (int i = 0; i < blocks; ++i)
-    {
-        m.builder().createBlock();
-        const BlockType type = cells().front()->getType();
-        drawn += type == BlockType::Finish ? 'G' : type == BlockType::Static ? 'W' : 'A';
-    }
-    EXPECT_EQ(drawn, expected);
-    // About one in sixteen green, one in nine white.
-    EXPECT_NEAR(std::count(drawn.begin(), drawn.end(), 'G') / double(blocks), 1.0 / 16, 0.02);
-    EXPECT_NEAR(std::count(drawn.begin(), drawn.end(), 'W') / double(blocks), 15.0 / 128, 0.03);
-}
 } // namespace orv_gd

@@ -178,22 +178,21 @@ TEST_F(HudTextTest, AResetSaysWhyAndHowManyOfTheTwoAreUsed)
     m.runFor(0.2f);
     EXPECT_FALSE(hud().isShown(Line::ResetNote));
 
-    // Walled in where it starts: the Runner's turn begins with a reset.
+    // Walled in where it starts: the Runner's turn begins with a reset, which spends it.
     m.put(8, 0, 1);
     m.put(9, 1, 1);
-    m.giveTurnTo(StrategyType::Runner);
-    m.frame();
-    EXPECT_EQ(text(Line::ResetNote), "walled in: 2 of 2 resets used");
-
-    // Still the Runner's turn: a step into the bottom row is a fall, and the third reset ends the match.
-    int column = 1;
-    while (m.grid().getBlockAt(column, 14))
+    for (int frame = 0; frame < 300 && m.runner().getResetsLeft() == 1; ++frame)
     {
-        ++column;
+        m.frame(0.05f);
     }
-    m.runner().moveRunner(column, 14, false);
-    EXPECT_EQ(m.runner().getLastResetCause(), RunnerStrategy::ResetCause::Fell);
-    EXPECT_TRUE(m.endRequestedFor(StrategyType::Builder));
+    EXPECT_EQ(m.match().getCurrentStrategy(), StrategyType::Builder);
+    EXPECT_EQ(text(Line::ResetNote), "walled in: 2 of 2 resets used");
+    for (int frame = 0; frame < 300 && !m.match().isMatchOver(); ++frame)
+    {
+        m.frame(0.05f);
+    }
+    EXPECT_EQ(m.match().getMatch().lastReset, rules::ResetCause::WalledIn);
+    EXPECT_TRUE(m.endRequestedFor(StrategyType::Builder)) << "the third reset ends the match";
 }
 
 TEST_F(HudTextTest, PausedLongerThanATurnTheTurnWaitsAndResumedItEndsAfterTheTimeItHad)
@@ -270,10 +269,10 @@ TEST(HudTextEndTest, TheEndScreenSaysHowTheMatchEnded)
     }
     {
         test::MatchFixture m;
-        m.giveTurnTo(StrategyType::Runner);
-        m.frame();
         for (int reset = 0; reset < 3; ++reset)
         {
+            m.giveTurnTo(StrategyType::Runner);
+            m.frame();
             m.runner().reset();
         }
         EXPECT_EQ(summary(m), "used a third reset");

@@ -1,8 +1,7 @@
 #include "match/LevelGenerator.h"
 
 #include "FieldTestSupport.h"
-
-#include <cstdlib>
+#include "rules/Level.h"
 
 namespace orv_gd::test
 {
@@ -14,10 +13,11 @@ TEST_F(LevelGeneratorTest, TheFirstTwoLevelsOfAFreshProcessCellByCellAndTheFinis
     // columns 0 to 46 as the grid holds them: the group number of a platform cell ("map_0_<n>"),
     // 'x' a cell of another object, '.' an empty cell.
     std::vector<std::shared_ptr<GameObject>> level;
+    rules::Rng rng(1);
     const auto generate = [&](const std::string& expectedOutput)
     {
         testing::internal::CaptureStdout();
-        level = LevelGenerator().generate(*m_window, 50, 15, 0);
+        level = LevelGenerator().generate(*m_window, rules::Level::generate(rng, 50, 15), 0);
         EXPECT_EQ(testing::internal::GetCapturedStdout(), expectedOutput);
         std::vector<std::string> rows;
         for (int y = 10; y <= 12; ++y)
@@ -35,10 +35,9 @@ TEST_F(LevelGeneratorTest, TheFirstTwoLevelsOfAFreshProcessCellByCellAndTheFinis
         return rows;
     };
     using Rows = std::vector<std::string>;
-    // From rand() as the C library gives it after srand(1), which is where a fresh process
-    // starts: per group its width (2 + r % 4), its row (10, then 11 + r % 2) and the gap after it
-    // (1 + r % 3); a group reaching column 47 is cut short there.
-    std::srand(1);
+    // From the generator as a fresh process starts it: per group its width (2 + r % 4), its row
+    // (10, then 11 + r % 2) and the gap after it (1 + r % 3); a group reaching column 47 is cut
+    // short there.
     EXPECT_EQ(generate(""), (Rows{"00000..........................................",
                                   ".............22222.......44444..55555.6666..777",
                                   ".......111.........333........................."}));
@@ -58,7 +57,7 @@ TEST_F(LevelGeneratorTest, TheFirstTwoLevelsOfAFreshProcessCellByCellAndTheFinis
     EXPECT_EQ(generate(""), (Rows{"000............................................",
                                   "......1111..........3333..............77777..88",
                                   "............22222........444..55..666.........."}));
-    std::srand(1);
+    rng = rules::Rng(1);
     m_grid.clear();
     placed({1, 10}, BlockType::Static, "blocker"); // a refused platform cell is reported and kept
     EXPECT_EQ(generate("Failed to place block\n").front(), "0x000..........................................");

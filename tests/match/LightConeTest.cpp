@@ -125,8 +125,11 @@ TEST_F(LightConeTest, GridLightsLookAsMapSizedLightsAndAsTheShaderThatWorkedPerP
     compare("overlapping blocks of two drops");
 
     // Translucent cells under their neighbours' cones, nearly gone, one of them sliding a cell down.
-    m_grid.setCurrentPlayer(StrategyType::Builder);
-    step(0.5f, 13);
+    for (const std::shared_ptr<BlockComponent>& block : m_grid.getTimedBlocks())
+    {
+        block->setRemainingLifetime(block->getRemainingLifetime() - 6.5f);
+    }
+    step(0.5f);
     m_grid.moveBlock(m_grid.getBlockAt(16, 7), {16, 8});
     m_grid.moveBlock(runner, {10, 9});
     step(0.05f);

@@ -53,10 +53,10 @@ TEST_F(RunnerStrategyTest, JumpForceIsEarnedByWalkingGravityFollowsTheTurnAndThe
     m.tap({Key::D}, 1, 0.1f);
     EXPECT_EQ(m.runnerCell(), Cell(9, 4));
     m.tap({Key::Q}, 1, 0.1f);
-    m.frame(0.08f);
+    m.frame(0.18f);
     EXPECT_EQ(m.match().getCurrentStrategy(), StrategyType::Runner) << "the turn is no longer handed over";
     EXPECT_FALSE(m.endRequestedFor(StrategyType::Runner));
-    m.frame(0.05f);
+    m.frame(0.03f);
     EXPECT_TRUE(m.endRequestedFor(StrategyType::Runner));
     m.match().draw(); // the last frame before the end screen
     const auto& lit = m.grid().getRenderer().getLitBlocks();
@@ -172,11 +172,12 @@ TEST_F(RunnerStrategyTest, AJumpCostsAForceACellABumpInTheAirAStepForAForceAndAT
     m.tap({Key::D});
     EXPECT_EQ(m.runnerCell(), Cell(0, 9));
     EXPECT_EQ(m.runner().getResetsLeft(), 1);
-    m.giveTurnTo(StrategyType::Runner);
-    m.placeRunner({6, 4}); // walled in when the turn begins: reset at once
-    m.giveTurnTo(StrategyType::Runner);
+    EXPECT_EQ(m.match().getCurrentStrategy(), StrategyType::Builder) << "the reset spent the turn";
+    m.placeRunner({6, 4}); // walled in when the turn begins: reset at once, and the turn is spent
+    m.runFor(10.1f, 0.1f);
     EXPECT_EQ(m.runnerCell(), Cell(0, 9));
     EXPECT_EQ(m.runner().getResetsLeft(), 0);
+    EXPECT_EQ(m.match().getCurrentStrategy(), StrategyType::Builder);
 }
 
 TEST_F(RunnerStrategyTest, TheStickStepsEitherWayWithFourTenthsOfASecondBetweenControllerActions)

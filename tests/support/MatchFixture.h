@@ -7,6 +7,7 @@
 #include "core/TutorialState.h"
 #include "match/BlockComponent.h"
 #include "match/BuilderStrategy.h"
+#include "match/GridManager.h"
 #include "match/MainState.h"
 #include "match/RunnerStrategy.h"
 #include "objects/GameObject.h"
@@ -17,7 +18,6 @@
 #include <SFML/Window/Event.hpp>
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <vector>
 
 namespace orv_gd::test
@@ -46,8 +46,7 @@ public:
 
     explicit MatchFixture(unsigned width = 800, unsigned height = 600, MatchMode mode = MatchMode::TwoPlayers)
     {
-        std::srand(1); // the level and the blocks as in a fresh process, whatever ran before
-        m_game.setMatchMode(mode);
+        m_game.setMatchMode(mode); // a new game: the level and the blocks of a fresh process
         window().create(sf::VideoMode(width, height), "Tumbrelt", sf::Style::None);
         window().setPosition({0, 0});
         m_game.initInputBindings();
@@ -139,11 +138,16 @@ public:
         }
         ADD_FAILURE() << "the turn did not come round";
     }
-    /// Cells of the given type in `row` from column `from` to `to` inclusive.
+    /// Cells of the given type in `row` from column `from` to `to` inclusive, for good, in the rules'
+    /// field and on screen.
     void put(int row, int from, int to, BlockType type = BlockType::Static)
     {
+        const rules::CellKind kind = type == BlockType::Static   ? rules::CellKind::Static
+                                     : type == BlockType::Finish ? rules::CellKind::Finish
+                                                                 : rules::CellKind::Dynamic;
         for (int x = from; x <= to; ++x)
         {
+            match().editMatch().field.set({x, row}, kind);
             m_terrain.push_back(GameObject::create("terrain_" + std::to_string(m_terrain.size())));
             grid().placeBlock(m_terrain.back()->addComponent<BlockComponent>(
                 *m_terrain.back(), window(), sf::Vector2i(x, row), BlockComponent::colorForType(type), false,
@@ -154,6 +158,7 @@ public:
     void placeRunner(sf::Vector2i cell)
     {
         const sf::Vector2i offset = cell - runnerCell();
+        match().editMatch().runner.cell = {cell.x, cell.y};
         grid().moveBlock(runnerBlock(), cell);
         for (const std::shared_ptr<BlockComponent>& zone : safeZone())
         {
