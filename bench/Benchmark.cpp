@@ -350,7 +350,8 @@ int main(int argc, char** argv)
     const Options options = parseOptions(argc, argv);
     orv_gd::TraceRecorder& trace = orv_gd::TraceRecorder::get();
 
-    Game game;
+    Game game([](orv_gd::GameStateManager* states, Game* owner)
+              { return std::make_shared<orv_gd::MainState>(states, owner); });
     const std::string startupPath = sessionPath(options, "startup");
     trace.beginSession("startup", startupPath);
     game.init();

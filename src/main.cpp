@@ -1,7 +1,9 @@
+#include "core/CommandLine.h"
 #include "core/DisplayProbe.h"
 #include "core/ExitSignal.h"
 #include "core/Game.h"
 #include "core/Installation.h"
+#include "match/MainState.h"
 #include "resources/AssetFolder.h"
 #include "resources/AssetLoadError.h"
 #include "resources/TraceRecorder.h"
@@ -13,8 +15,21 @@
 #include <iostream>
 #include <string>
 
-int main()
+int main(int argc, char** argv)
 {
+    const orv_gd::CommandLine options = orv_gd::CommandLine::parse(argc, argv);
+    if (!options.error.empty())
+    {
+        std::cerr << "tumbrelt: " << options.error << std::endl;
+        return 2;
+    }
+    if (options.help || options.version)
+    {
+        std::cout << (options.help ? orv_gd::CommandLine::usage()
+                                   : orv_gd::CommandLine::versionLine() + "\n");
+        return 0;
+    }
+
     // Ctrl+C and kill end the game like the window's close request, with complete trace files.
     orv_gd::ExitSignal::install();
 
@@ -42,7 +57,10 @@ int main()
 
     try
     {
-        orv_gd::Game game;
+        // The composition root: core runs the screens, the match screen comes from the layer above it.
+        orv_gd::Game game([](orv_gd::GameStateManager* states, orv_gd::Game* owner)
+                          { return std::make_shared<orv_gd::MainState>(states, owner); });
+        game.setCommandLine(options);
         game.run();
     }
     catch (const orv_gd::AssetLoadError& error)

@@ -5,7 +5,6 @@
 #include "core/InputManager.h"
 #include "core/MenuState.h"
 #include "core/TutorialState.h"
-#include "match/MainState.h"
 #include "resources/AssetCatalogue.h"
 #include "resources/AssetManager.h"
 #include "resources/DebugDraw.h"
@@ -35,7 +34,11 @@ void FpsCounter::update()
     ++frames;
 }
 
-Game::Game() : m_inputManager(InputManager::getInstance()), m_debugDraw(DebugDraw::getInstance()) {}
+Game::Game(MatchScreenFactory matchScreen)
+    : m_inputManager(InputManager::getInstance()), m_debugDraw(DebugDraw::getInstance()),
+      m_matchScreen(std::move(matchScreen))
+{
+}
 
 void Game::run()
 {
@@ -97,7 +100,10 @@ bool Game::init()
 
     // The screens only set fields here; the window does not exist yet.
     m_gameStateManager.registerState("MenuState", std::make_shared<MenuState>(&m_gameStateManager, this));
-    m_gameStateManager.registerState("MainState", std::make_shared<MainState>(&m_gameStateManager, this));
+    if (m_matchScreen)
+    {
+        m_gameStateManager.registerState("MainState", m_matchScreen(&m_gameStateManager, this));
+    }
     m_gameStateManager.registerState("EndState", std::make_shared<EndState>(&m_gameStateManager, this));
     m_gameStateManager.registerState("TutorialState",
                                      std::make_shared<TutorialState>(&m_gameStateManager, this));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/CommandLine.h"
 #include "core/GameStateManager.h"
 #include "core/Gui.h"
 #include "core/MatchMode.h"
@@ -8,6 +9,8 @@
 #include <SFML/System/Clock.hpp>
 
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <string>
 
 namespace orv_gd
@@ -36,7 +39,11 @@ struct FpsCounter
 class Game
 {
 public:
-    Game();
+    /// Makes the match screen ("MainState"), which lives in a layer above the game's core.
+    using MatchScreenFactory = std::function<std::shared_ptr<GameState>(GameStateManager*, Game*)>;
+
+    /// Without a match screen factory the game has its menus only.
+    explicit Game(MatchScreenFactory matchScreen = {});
 
     void run();
     bool init();
@@ -54,6 +61,9 @@ public:
     /// Who plays which role in the next match; the menu sets it.
     MatchMode getMatchMode() const { return m_matchMode; }
     void setMatchMode(MatchMode mode) { m_matchMode = mode; }
+    /// What the player asked for when starting the game.
+    const CommandLine& getCommandLine() const { return m_commandLine; }
+    void setCommandLine(const CommandLine& commandLine) { m_commandLine = commandLine; }
 
 private:
     GameConfig m_config;
@@ -67,5 +77,7 @@ private:
     sf::Clock m_frameClock;
     bool m_frameClockStarted = false;
     MatchMode m_matchMode = MatchMode::TwoPlayers;
+    MatchScreenFactory m_matchScreen;
+    CommandLine m_commandLine;
 };
 } // namespace orv_gd
