@@ -2,6 +2,8 @@
 
 #include "rules/Rules.h"
 
+#include <algorithm>
+
 namespace orv_gd::rules
 {
 MatchLog::MatchLog(const Rng& start, const MatchConfig& config) : m_start(start), m_config(config) {}
@@ -29,21 +31,22 @@ void MatchLog::finish(const Match& match)
     m_ended = match.over;
 }
 
-void MatchLog::advanceTo(Match& match, int turn, int ms, Events& events)
+void MatchLog::advanceTo(Match& match, int turn, int ms, Events& events, int frameMs)
 {
     while (!match.over && (match.turnNumber < turn || (match.turnNumber == turn && match.turnMs < ms)))
     {
-        if (match.reachedFinish)
+        int step = match.reachedFinish       ? Match::FinishDelayMs
+                   : match.turnNumber < turn ? match.config.turnLimitMs - match.turnMs
+                                             : ms - match.turnMs;
+        if (frameMs > 0)
         {
-            Rules::advance(match, Match::FinishDelayMs, events);
-            continue;
+            step = std::min(step, frameMs);
         }
-        const int rest = match.config.turnLimitMs - match.turnMs;
-        Rules::advance(match, match.turnNumber < turn ? rest : ms - match.turnMs, events);
+        Rules::advance(match, step, events);
     }
 }
 
-Match MatchLog::replay(std::string* error) const
+Match MatchLog::replay(std::string* error, int frameMs) const
 {
     Events events;
     Match match = Rules::start(m_start, m_config, nullptr, &events);
@@ -78,7 +81,7 @@ Match MatchLog::replay(std::string* error) const
         {
             return fail(i + 1, "stamped before the action ahead of it");
         }
-        advanceTo(match, entry.turn, entry.ms, events);
+        advanceTo(match, entry.turn, entry.ms, events, frameMs);
         if (!sameTurns())
         {
             return fail(i + 1, "turn " + std::to_string(match.turnNumber) + " began otherwise than in play");
@@ -96,11 +99,11 @@ Match MatchLog::replay(std::string* error) const
     if (m_ended)
     {
         // Played on until the match is over: by the wait on green, or by turns that run out.
-        advanceTo(match, match.turnNumber + 4 * (Match::StartTurns + 2), 0, events);
+        advanceTo(match, match.turnNumber + 4 * (Match::StartTurns + 2), 0, events, frameMs);
     }
     else
     {
-        advanceTo(match, m_endTurn, m_endMs, events);
+        advanceTo(match, m_endTurn, m_endMs, events, frameMs);
     }
     if (!sameTurns() || again.m_turnDigests.size() != m_turnDigests.size())
     {

@@ -44,10 +44,13 @@ public:
     /// Plays the log through the rules alone. On a fault (an action stamped out of order or refused,
     /// a turn that begins otherwise than it did) it stops there and says why in `error`, naming the
     /// entry (1 for the first).
-    Match replay(std::string* error = nullptr) const;
+    /// With `frameMs` above 0 time passes in slices of at most that many milliseconds, as frames would
+    /// feed it: the match must come out the same.
+    Match replay(std::string* error = nullptr, int frameMs = 0) const;
 
-    /// Lets time pass until the match's clock reads turn `turn`, millisecond `ms`, or it ends.
-    static void advanceTo(Match& match, int turn, int ms, Events& events);
+    /// Lets time pass until the match's clock reads turn `turn`, millisecond `ms`, or it ends; in
+    /// slices of at most `frameMs` when that is above 0.
+    static void advanceTo(Match& match, int turn, int ms, Events& events, int frameMs = 0);
 
 private:
     Rng m_start;
