@@ -17,8 +17,10 @@ TEST(FieldTest, AGreenBuilderCellCoversWhiteOrGreenAndGivesItBackWhenItFades)
     EXPECT_EQ(test::rowsOf(field), (std::vector<std::string>{"ggg", "..."}));
     EXPECT_EQ(field.coveredAt({0, 0}), CellKind::Static);
     // A second green cell over the first keeps the level cell beneath, not the fading one.
-    field.drop({1, 0}, CellKind::Finish, 7000);
-    EXPECT_EQ(field.coveredAt({1, 0}), CellKind::Finish);
+    field.drop({0, 0}, CellKind::Finish, 7000);
+    field.drop({2, 0}, CellKind::Finish, 7000);
+    EXPECT_EQ(field.coveredAt({0, 0}), CellKind::Static);
+    EXPECT_EQ(field.coveredAt({2, 0}), CellKind::Empty);
     field.expire({0, 0});
     std::vector<Cell> expired;
     field.age(7000, expired);
@@ -40,10 +42,11 @@ TEST(FieldTest, AmberOverAmberReplacesItAndOnlyAgeingShortensALife)
     field.drop({1, 0}, CellKind::Dynamic, 7000);
     EXPECT_EQ(field.lifeAt({1, 0}), 7000);
     EXPECT_EQ(field.coveredAt({1, 0}), CellKind::Empty) << "the old amber cell is gone for good";
+    field.age(500, expired);
     field.fall({1, 0}); // a fall takes the life along and leaves nothing behind
-    EXPECT_EQ(field.lifeAt({1, 1}), 7000);
+    EXPECT_EQ(field.lifeAt({1, 1}), 6500);
     EXPECT_TRUE(field.isFree({1, 0}) && field.lifeAt({1, 0}) == 0);
-    field.age(1999, expired);
+    field.age(1499, expired);
     EXPECT_TRUE(expired.empty());
     field.age(1, expired);
     EXPECT_EQ(expired, (Cells{{0, 1}, {0, 2}})) << "column by column, top down";
