@@ -115,6 +115,7 @@ TEST_F(RulesTest, ADropOnTheSafeZoneOrInTheFinishColumnsIsRefusedTheSafeZoneName
     EXPECT_EQ(Rules::dropProblem(m, {{0, 0}, {2, 0}}, {45, 0}), Refusal::InFinishColumns);
     m.runner.cell = {45, 5};
     EXPECT_EQ(Rules::dropProblem(m, {{2, 0}, {0, 0}}, {45, 4}), Refusal::OnSafeZone);
+    EXPECT_EQ(Rules::dropProblem(m, {{0, 0}, {2, 0}}, {45, 4}), Refusal::OnSafeZone);
 
     hold({{0, 0}}, CellKind::Dynamic, {47, 0});
     const std::uint64_t before = m.digest();
@@ -140,13 +141,13 @@ TEST_F(RulesTest, ACellWithoutRoomIsSkippedAndTheDropCountsAllTheSameTwoEndTheTu
     EXPECT_EQ(m.field.at({21, 0}), CellKind::Static);
     EXPECT_TRUE(m.ghost.present) << "the second block is dealt after the first drop";
 
-    hold({{0, 0}}, CellKind::Finish, {21, 0}); // green takes a white cell
+    hold({{0, 0}, {0, -1}}, CellKind::Finish, {21, 0}); // green takes a white cell, not one outside
     events = drop();
-    EXPECT_EQ(kinds(events), "CellPlaced Dropped TurnEnded TurnBegan");
+    EXPECT_EQ(kinds(events), "CellPlaced CellSkipped Dropped TurnEnded TurnBegan");
     EXPECT_EQ(m.field.coveredAt({21, 0}), CellKind::Static);
-    EXPECT_EQ(events[2].role, Role::Builder);
-    EXPECT_EQ(events[3].role, Role::Runner);
-    EXPECT_EQ(events[3].digest, m.digest());
+    EXPECT_EQ(events[3].role, Role::Builder);
+    EXPECT_EQ(events[4].role, Role::Runner);
+    EXPECT_EQ(events[4].digest, m.digest());
     EXPECT_TRUE(m.turn == Role::Runner && m.turnNumber == 2 && m.runner.moves == 4 && !m.ghost.present);
 }
 
@@ -167,7 +168,7 @@ TEST_F(RulesTest, AmberAndGreenCellsFadeAfterSevenSecondsOfBuilderTimeWhiteOnesS
     EXPECT_EQ(events.front().to, (Cell{3, 9}));
     EXPECT_EQ(kinds(Rules::advance(m, 3000)), "CellExpired");
     hold({{0, 0}}, CellKind::Static, {3, 9});
-    drop();
+    EXPECT_EQ(kinds(drop()), "CellPlaced Dropped BlockDealt") << "two drops again";
     EXPECT_EQ(m.field.lifeAt({3, 9}), 0);
     EXPECT_EQ(m.field.at({3, 9}), CellKind::Static);
 }
@@ -210,6 +211,9 @@ TEST_F(RulesTest, TheRunnersTurnEndsWhenNoMoveAndNoForceAreLeftWithOneGravityPas
     EXPECT_EQ(m.turnsLeft, 49);
 
     turnTo(Role::Runner);
+    EXPECT_EQ(kinds(Rules::apply(m, Action::stepRight())),
+              "StepBegan RunnerMoved:Step RunnerMoved:Fall StepEnded");
+    EXPECT_EQ(m.runner.cell, (Cell{5, 7}));
     m.field.drop({10, 3}, CellKind::Dynamic, 7000);
     EXPECT_EQ(kinds(Rules::apply(m, Action::endTurn())),
               "EndAsked TurnEnded GravityStarted RunnerMoved:Gravity CellFell TurnBegan BlockDealt");
@@ -339,7 +343,7 @@ TEST_F(RulesTest, TheCursorStepsOneCellWithinTheMapAndTheBlockTurns)
     EXPECT_EQ(events.front().quarterTurns, 3);
     EXPECT_EQ(m.ghost.shape, (ObstacleShapes::Shape{{-1, 0}, {1, 0}, {0, 0}}));
     m.ghost.cursor = {0, 0}; // a cell left outside by the turn comes along
-    EXPECT_EQ(kinds(Rules::apply(m, Action::moveCursor({1, 0}))), "CursorMoved");
+    EXPECT_EQ(kinds(Rules::apply(m, Action::moveCursor({0, 1}))), "CursorMoved");
     EXPECT_EQ(Rules::apply(m, Action::moveCursor({-1, -1})).front().why, Refusal::OutOfMap);
 }
 
