@@ -66,6 +66,12 @@ Played play(unsigned seed, int actions = INT_MAX)
         }
         played.log.noteTurns(events);
     }
+    if (!match.over) // a while after the last action
+    {
+        events.clear();
+        Rules::advance(match, 777, events);
+        played.log.noteTurns(events);
+    }
     played.log.finish(match);
     return played;
 }

@@ -164,7 +164,7 @@ TEST_F(RulesTest, AmberAndGreenCellsFadeAfterSevenSecondsOfBuilderTimeWhiteOnesS
     EXPECT_EQ(m.field.lifeAt({2, 7}), 7000);
     EXPECT_EQ(kinds(Rules::advance(m, 3999)), "");
     const Events events = Rules::advance(m, 1);
-    EXPECT_EQ(kinds(events), "CellExpired");
+    ASSERT_EQ(kinds(events), "CellExpired");
     EXPECT_EQ(events.front().to, (Cell{3, 9}));
     EXPECT_EQ(kinds(Rules::advance(m, 3000)), "CellExpired");
     hold({{0, 0}}, CellKind::Static, {3, 9});
@@ -377,5 +377,10 @@ TEST_F(RulesTest, TheDigestChangesWithEveryPartOfTheMatch)
         EXPECT_NE(changed.digest(), m.digest()) << &change - changes;
     }
     EXPECT_EQ(Match(m).digest(), m.digest());
+    Match younger = m;
+    Match older = m;
+    younger.field.drop({20, 3}, CellKind::Dynamic, 7000);
+    older.field.drop({20, 3}, CellKind::Dynamic, 6999);
+    EXPECT_NE(younger.digest(), older.digest()) << "a cell's life";
 }
 } // namespace orv_gd::rules
