@@ -117,69 +117,6 @@ TEST_F(RunnerStrategyTest, LeftWithRightStepsRightAndEachStepOverAGapFallsOneRow
     EXPECT_EQ(m.runnerCell(), Cell(2, 6));
 }
 
-TEST_F(RunnerStrategyTest, AWallBumpedInMidAirGivesOneJumpForcePastTheWalkingCapOfSeven)
-{
-    m.put(5, 0, 9); // a ledge, then a deep gap in front of a wall
-    for (int row = 4; row <= 9; ++row)
-    {
-        m.put(row, 12, 12);
-    }
-    m.placeRunner({5, 4});
-    m.tap({Key::D}, 4);
-    m.tap({Key::Q});
-    m.giveTurnTo(StrategyType::Runner);
-    m.tap({Key::D}, 2); // off the ledge, one row per step: jump force 6
-    m.tap({Key::D}, 2); // two bumps, each one row down
-    EXPECT_EQ(m.runnerCell(), Cell(11, 8));
-    EXPECT_EQ(m.runner().getXMovement(), 0);
-    EXPECT_EQ(m.runner().getJumpForce(), 8);
-}
-
-TEST_F(RunnerStrategyTest, TheBottomRowOrRResetsAndTheThirdResetHandsTheWinToTheBuilder)
-{
-    m.put(9, 0, 0); // covers the start cell: the reset takes the nearest free cell above
-    m.placeRunner({6, 13});
-    m.tap({Key::D});
-    EXPECT_EQ(m.runnerCell(), Cell(7, 14)) << "a fall may end on the bottom row";
-    m.tap({Key::D});
-    EXPECT_EQ(m.runnerCell(), Cell(0, 8));
-    EXPECT_EQ(m.runner().getResetsLeft(), 1);
-    EXPECT_EQ(m.match().getCurrentStrategy(), StrategyType::Builder) << "a reset spends the turn's budget";
-    for (bool third : {false, true})
-    {
-        m.giveTurnTo(StrategyType::Runner);
-        m.tap({Key::R});
-        EXPECT_EQ(m.endRequestedFor(StrategyType::Builder), third);
-    }
-}
-
-TEST_F(RunnerStrategyTest, AJumpCostsAForceACellABumpInTheAirAStepForAForceAndATrapResets)
-{
-    m.put(5, 0, 20);
-    m.tap({Key::D}, 2);
-    m.tap({Key::W}, 2);
-    EXPECT_EQ(m.runnerCell(), Cell(2, 2));
-    EXPECT_EQ(m.runner().getJumpForce(), 0) << "two steps earned two cells of jump";
-    m.put(2, 3, 3);
-    m.tap({Key::D}); // a wall in the air: one row down instead, for a step and a force
-    EXPECT_EQ(m.runnerCell(), Cell(2, 3));
-    EXPECT_EQ(m.runner().getXMovement(), 1);
-    EXPECT_EQ(m.runner().getJumpForce(), 1);
-    m.put(3, 5, 7);
-    m.put(4, 5, 5);
-    m.put(4, 7, 7);
-    m.placeRunner({6, 4}); // walled in on four sides: a step against the wall resets the Runner
-    m.tap({Key::D});
-    EXPECT_EQ(m.runnerCell(), Cell(0, 9));
-    EXPECT_EQ(m.runner().getResetsLeft(), 1);
-    EXPECT_EQ(m.match().getCurrentStrategy(), StrategyType::Builder) << "the reset spent the turn";
-    m.placeRunner({6, 4}); // walled in when the turn begins: reset at once, and the turn is spent
-    m.runFor(10.1f, 0.1f);
-    EXPECT_EQ(m.runnerCell(), Cell(0, 9));
-    EXPECT_EQ(m.runner().getResetsLeft(), 0);
-    EXPECT_EQ(m.match().getCurrentStrategy(), StrategyType::Builder);
-}
-
 TEST_F(RunnerStrategyTest, TheStickStepsEitherWayWithFourTenthsOfASecondBetweenControllerActions)
 {
     m.put(5, 0, 20);
@@ -200,17 +137,4 @@ TEST_F(RunnerStrategyTest, TheStickStepsEitherWayWithFourTenthsOfASecondBetweenC
     EXPECT_EQ(cells, "0000011111122222211");
 }
 
-TEST_F(RunnerStrategyTest, TheFiftyFirstTurnEndsTheMatch)
-{
-    for (int turn = 1; turn <= 50; ++turn)
-    {
-        m.tap({Key::Q});
-        m.giveTurnTo(StrategyType::Runner);
-    }
-    EXPECT_FALSE(m.endRequestedFor(StrategyType::Builder));
-    const std::string log = test::stdoutOf([&] { m.tap({Key::Q}); });
-    EXPECT_TRUE(m.endRequestedFor(StrategyType::Builder));
-    EXPECT_NE(log.find("RunnerStrategy::handleInput() - RunnerEnd\n"), std::string::npos);
-    EXPECT_EQ(log.find("BuilderStrategy::enter()"), std::string::npos) << "no turn starts after the last";
-}
 } // namespace orv_gd
