@@ -4,7 +4,7 @@
 #include "core/InputManager.h"
 #include "match/BlockComponent.h"
 #include "match/GridManager.h"
-#include "match/MainState.h"
+#include "match/MatchHost.h"
 #include "match/Palette.h"
 #include "objects/EventBus.h"
 #include "objects/GameObject.h"
@@ -70,7 +70,7 @@ rules::CellKind cellKindOf(BlockType type)
 }
 } // namespace
 
-BuilderStrategy::BuilderStrategy(MainState& mainState) : Strategy(mainState) {}
+BuilderStrategy::BuilderStrategy(MatchHost& match) : Strategy(match) {}
 
 void BuilderStrategy::enter()
 {
@@ -99,7 +99,7 @@ void BuilderStrategy::exit()
 void BuilderStrategy::update(float dt)
 {
     TRACE_SCOPE("orv_gd::BuilderStrategy::update");
-    if (!m_mainState.getMatch().builderActs())
+    if (!m_match.getMatch().builderActs())
     {
         return;
     }
@@ -110,7 +110,7 @@ void BuilderStrategy::update(float dt)
 void BuilderStrategy::readInput()
 {
     if (m_input.isKeyPressed("BuilderPlace", BuilderPlayer) &&
-        !act(rules::Action::drop(toCell(getCursor()))) && !m_mainState.getMatch().builderActs())
+        !act(rules::Action::drop(toCell(getCursor()))) && !m_match.getMatch().builderActs())
     {
         return; // the second drop ended the turn
     }
@@ -122,7 +122,7 @@ void BuilderStrategy::readInput()
     {
         act(rules::Action::rotate(1));
     }
-    const rules::Match& match = m_mainState.getMatch();
+    const rules::Match& match = m_match.getMatch();
     const sf::Vector2i cursor = getCursor();
     sf::Vector2i step{0, 0};
     if (MoveDelay <= m_moveTimer)
@@ -148,7 +148,7 @@ void BuilderStrategy::readInput()
     {
         readController(step);
     }
-    if (step != sf::Vector2i(0, 0) && m_mainState.getMatch().builderActs())
+    if (step != sf::Vector2i(0, 0) && m_match.getMatch().builderActs())
     {
         m_moveTimer = 0.0f;
         stepCursor(step);
@@ -161,15 +161,15 @@ void BuilderStrategy::readController(sf::Vector2i& step)
     const bool buttonDown = m_controllers.isButtonPressed(slot, ControllerInput::ButtonA);
     const bool pressedNow = buttonDown && !m_controllerButtonHeld;
     m_controllerButtonHeld = buttonDown;
-    if (pressedNow && !act(rules::Action::drop(toCell(getCursor()))) && !m_mainState.getMatch().builderActs())
+    if (pressedNow && !act(rules::Action::drop(toCell(getCursor()))) && !m_match.getMatch().builderActs())
     {
         return;
     }
-    if (MoveDelay > m_moveTimer || !m_mainState.getMatch().builderActs())
+    if (MoveDelay > m_moveTimer || !m_match.getMatch().builderActs())
     {
         return;
     }
-    const rules::Match& match = m_mainState.getMatch();
+    const rules::Match& match = m_match.getMatch();
     const sf::Vector2i cursor = getCursor();
     const float vertical = m_controllers.getAxisPosition(slot, sf::Joystick::Y);
     if (vertical < -StickThreshold && cursor.y >= 1)
@@ -203,7 +203,7 @@ void BuilderStrategy::readController(sf::Vector2i& step)
 
 bool BuilderStrategy::act(const rules::Action& action)
 {
-    return m_mainState.act(action) && m_mainState.getMatch().builderActs();
+    return m_match.act(action) && m_match.getMatch().builderActs();
 }
 
 void BuilderStrategy::stepCursor(sf::Vector2i step)
@@ -211,7 +211,7 @@ void BuilderStrategy::stepCursor(sf::Vector2i step)
     // What the Builder may reach is a matter of the screen: a step may not push a cell of the block
     // out of sight; cells already out of it may come along, so the block can be steered back in.
     const sf::Vector2i cursor = getCursor();
-    for (const rules::Cell& offset : m_mainState.getMatch().ghost.shape)
+    for (const rules::Cell& offset : m_match.getMatch().ghost.shape)
     {
         const sf::Vector2i now = cursor + toVector(offset);
         if (!insideView(now + step) && insideView(now))
@@ -220,7 +220,7 @@ void BuilderStrategy::stepCursor(sf::Vector2i step)
             return;
         }
     }
-    if (!m_mainState.act(rules::Action::moveCursor(toCell(step))))
+    if (!m_match.act(rules::Action::moveCursor(toCell(step))))
     {
         showGhost();
     }
@@ -275,7 +275,7 @@ void BuilderStrategy::show(const rules::Event& event)
 
 void BuilderStrategy::showDealt()
 {
-    const rules::Ghost& ghost = m_mainState.getMatch().ghost;
+    const rules::Ghost& ghost = m_match.getMatch().ghost;
     if (!m_currentBlock)
     {
         m_currentBlock = GameObject::create("obstacleBlock_" + std::to_string(m_blockCounter));
@@ -285,7 +285,7 @@ void BuilderStrategy::showDealt()
     const BlockType type = blockTypeOf(ghost.kind);
     for (const rules::Cell& offset : ghost.shape)
     {
-        BlockComponent::addToGrid(*m_currentBlock, m_mainState.getWindow(), toVector(ghost.cursor + offset),
+        BlockComponent::addToGrid(*m_currentBlock, m_match.getWindow(), toVector(ghost.cursor + offset),
                                   BlockComponent::colorForType(type), true, type, "Map");
     }
     m_currentBlock->init();
@@ -295,7 +295,7 @@ void BuilderStrategy::showDealt()
 
 void BuilderStrategy::showGhost()
 {
-    const rules::Match& match = m_mainState.getMatch();
+    const rules::Match& match = m_match.getMatch();
     const std::vector<std::shared_ptr<BlockComponent>> cells = currentCells();
     bool misplaced = false;
     const int firstFinishColumn = match.field.getWidth() - rules::Match::FinishColumns;
@@ -391,17 +391,17 @@ void BuilderStrategy::removeGhostCells()
 
 sf::Vector2i BuilderStrategy::getCursor() const
 {
-    return toVector(m_mainState.getMatch().ghost.cursor);
+    return toVector(m_match.getMatch().ghost.cursor);
 }
 
 int BuilderStrategy::getBlocksLeft() const
 {
-    return m_mainState.getMatch().blocksLeft;
+    return m_match.getMatch().blocksLeft;
 }
 
 BuilderStrategy::GhostProblem BuilderStrategy::getGhostProblem() const
 {
-    const rules::Match& match = m_mainState.getMatch();
+    const rules::Match& match = m_match.getMatch();
     if (!match.ghost.present)
     {
         return GhostProblem::None;
@@ -421,12 +421,12 @@ void BuilderStrategy::setCursor(sf::Vector2i cursor)
 {
     const sf::Vector2i old = getCursor();
     m_grid.unhighlightCell(old.x, old.y);
-    m_mainState.editMatch().ghost.cursor = toCell(cursor);
+    m_match.editMatch().ghost.cursor = toCell(cursor);
 }
 
 void BuilderStrategy::replaceBlock(const Shape& shape, BlockType type)
 {
-    rules::Ghost& ghost = m_mainState.editMatch().ghost;
+    rules::Ghost& ghost = m_match.editMatch().ghost;
     ghost.shape.clear();
     for (const sf::Vector2i& offset : shape)
     {
@@ -457,6 +457,6 @@ bool BuilderStrategy::insideView(sf::Vector2i cell) const
     const sf::Vector2f cellSize = m_grid.getCellSize();
     const sf::Vector2f position(static_cast<float>(cell.x) * cellSize.x,
                                 static_cast<float>(cell.y) * cellSize.y);
-    return VisibleArea::around(camera->getPosition(), m_mainState.getWindow().getSize()).contains(position);
+    return VisibleArea::around(camera->getPosition(), m_match.getWindow().getSize()).contains(position);
 }
 } // namespace orv_gd

@@ -38,7 +38,7 @@ public:
         InFinishColumns, ///< a cell lies in the last three columns
     };
 
-    explicit BuilderStrategy(MainState& mainState);
+    explicit BuilderStrategy(MatchHost& match);
 
     void enter() override;
     void exit() override;

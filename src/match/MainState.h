@@ -5,6 +5,7 @@
 #include "match/BuilderGuides.h"
 #include "match/ComputerPlayers.h"
 #include "match/HudText.h"
+#include "match/MatchHost.h"
 #include "match/PauseSwitch.h"
 #include "objects/SpriteManager.h"
 #include "rules/Event.h"
@@ -32,7 +33,7 @@ class Strategy;
 
 /// Runs one match: builds the scene on entry, forwards each frame to the role whose turn it
 /// is and to the shared services, lays out the HUD, and tears the scene down on exit.
-class MainState : public GameState
+class MainState : public GameState, public MatchHost
 {
 public:
     MainState(GameStateManager* gameStateManager, Game* game);
@@ -45,9 +46,9 @@ public:
 
     StrategyType getCurrentStrategy() const { return m_currentStrategy; }
     /// The match as the rules hold it: every rule of play is decided there.
-    const rules::Match& getMatch() const { return m_match; }
+    const rules::Match& getMatch() const override { return m_match; }
     /// Sets up a scene outside the turn rules (tests and tools); the screen follows on its next change.
-    rules::Match& editMatch() { return m_match; }
+    rules::Match& editMatch() override { return m_match; }
     /// The match so far: its start and every action the rules accepted, stamped with turn and time.
     const rules::MatchLog& getLog() const { return m_log; }
     /// Where the generator stands for the next match; every match goes on from where the last left it.
@@ -55,9 +56,9 @@ public:
     const rules::Rng& getNextRng() const { return m_nextRng; }
     /// Hands an action of the role whose turn it is to the rules, logs it when they accept it and
     /// shows what happened; false when they refused it.
-    bool act(const rules::Action& action);
+    bool act(const rules::Action& action) override;
     std::map<StrategyType, std::shared_ptr<Strategy>>& getStrategies() { return m_strategies; }
-    sf::RenderWindow& getWindow() const { return m_window; }
+    sf::RenderWindow& getWindow() const override { return m_window; }
     SpriteManager& getSpriteManager() { return m_spriteManager; }
     /// The computer's roles in this match, as the menu's mode chose them.
     ComputerPlayers& getComputerPlayers() { return m_computer; }

@@ -4,7 +4,7 @@
 #include "core/InputManager.h"
 #include "match/BlockComponent.h"
 #include "match/GridManager.h"
-#include "match/MainState.h"
+#include "match/MatchHost.h"
 #include "match/Palette.h"
 #include "objects/EventBus.h"
 #include "objects/GameObject.h"
@@ -33,7 +33,7 @@ sf::Vector2i toVector(rules::Cell cell)
 }
 } // namespace
 
-RunnerStrategy::RunnerStrategy(MainState& mainState) : Strategy(mainState) {}
+RunnerStrategy::RunnerStrategy(MatchHost& match) : Strategy(match) {}
 
 void RunnerStrategy::init()
 {
@@ -52,7 +52,7 @@ void RunnerStrategy::enter()
 void RunnerStrategy::update(float dt)
 {
     TRACE_SCOPE("orv_gd::RunnerStrategy::update");
-    if (!m_mainState.getMatch().runnerActs())
+    if (!m_match.getMatch().runnerActs())
     {
         return;
     }
@@ -69,12 +69,12 @@ void RunnerStrategy::update(float dt)
     {
         m_moveTimer = 0.0f;
     }
-    m_mainState.act(*action);
+    m_match.act(*action);
 }
 
 std::optional<rules::Action> RunnerStrategy::readInput()
 {
-    const rules::RunnerState& runner = m_mainState.getMatch().runner;
+    const rules::RunnerState& runner = m_match.getMatch().runner;
     std::optional<rules::Action> step;
     if (m_input.isKeyPressed("RunnerLeft", RunnerPlayer) && runner.moves >= 1)
     {
@@ -115,7 +115,7 @@ void RunnerStrategy::readController(std::optional<rules::Action>& step, bool& en
     {
         return;
     }
-    const rules::RunnerState& runner = m_mainState.getMatch().runner;
+    const rules::RunnerState& runner = m_match.getMatch().runner;
     const unsigned slot = static_cast<unsigned>(RunnerPlayer);
     if (m_controllers.isButtonPressed(slot, ControllerInput::ButtonA) && runner.jumpForce > 0)
     {
@@ -203,30 +203,30 @@ void RunnerStrategy::moveRunner(int x, int y, bool jump)
     const sf::Vector2i cell = runnerCell();
     if (jump || y < cell.y)
     {
-        m_mainState.act(rules::Action::jump());
+        m_match.act(rules::Action::jump());
     }
     else if (x != cell.x)
     {
-        m_mainState.act(x < cell.x ? rules::Action::stepLeft() : rules::Action::stepRight());
+        m_match.act(x < cell.x ? rules::Action::stepLeft() : rules::Action::stepRight());
     }
 }
 
 void RunnerStrategy::reset()
 {
-    m_mainState.act(rules::Action::reset());
+    m_match.act(rules::Action::reset());
 }
 
 void RunnerStrategy::createSafeZone()
 {
     TRACE_SCOPE("orv_gd::RunnerStrategy::createSafeZone");
     m_safeZone = GameObject::create("runner_safezone");
-    const sf::Vector2i centre = toVector(m_mainState.getMatch().runner.cell);
+    const sf::Vector2i centre = toVector(m_match.getMatch().runner.cell);
     const int reach = SafeZoneSide / 2;
     for (int dx = -reach; dx <= reach; ++dx)
     {
         for (int dy = -reach; dy <= reach; ++dy)
         {
-            BlockComponent::addToGrid(*m_safeZone, m_mainState.getWindow(),
+            BlockComponent::addToGrid(*m_safeZone, m_match.getWindow(),
                                       sf::Vector2i(centre.x + dx, centre.y + dy), PaletteShadow, true,
                                       BlockType::SafeZone, "Background");
         }
@@ -237,32 +237,32 @@ void RunnerStrategy::createSafeZone()
 
 int RunnerStrategy::getXMovement() const
 {
-    return m_mainState.getMatch().runner.moves;
+    return m_match.getMatch().runner.moves;
 }
 
 int RunnerStrategy::getJumpForce() const
 {
-    return m_mainState.getMatch().runner.jumpForce;
+    return m_match.getMatch().runner.jumpForce;
 }
 
 int RunnerStrategy::getResetsLeft() const
 {
-    return m_mainState.getMatch().resetsLeft;
+    return m_match.getMatch().resetsLeft;
 }
 
 int RunnerStrategy::getTurnsLeft() const
 {
-    return m_mainState.getMatch().turnsLeft;
+    return m_match.getMatch().turnsLeft;
 }
 
 bool RunnerStrategy::hasReachedFinish() const
 {
-    return m_mainState.getMatch().reachedFinish;
+    return m_match.getMatch().reachedFinish;
 }
 
 RunnerStrategy::ResetCause RunnerStrategy::getLastResetCause() const
 {
-    switch (m_mainState.getMatch().lastReset)
+    switch (m_match.getMatch().lastReset)
     {
     case rules::ResetCause::Fell:
         return ResetCause::Fell;
@@ -284,7 +284,7 @@ void RunnerStrategy::refreshRunner()
 
 sf::Vector2i RunnerStrategy::runnerCell() const
 {
-    return m_runnerBlock ? m_runnerBlock->getGridPosition() : toVector(m_mainState.getMatch().runner.cell);
+    return m_runnerBlock ? m_runnerBlock->getGridPosition() : toVector(m_match.getMatch().runner.cell);
 }
 
 void RunnerStrategy::moveSafeZoneBy(sf::Vector2i offset)

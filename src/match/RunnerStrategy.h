@@ -39,7 +39,7 @@ public:
         WalledIn, ///< no free cell around the Runner
     };
 
-    explicit RunnerStrategy(MainState& mainState);
+    explicit RunnerStrategy(MatchHost& match);
 
     void init() override;
     void enter() override;

@@ -3,15 +3,16 @@
 #include "core/ControllerInput.h"
 #include "core/InputManager.h"
 #include "match/GridManager.h"
-#include "match/MainState.h"
+#include "match/MatchHost.h"
 #include "objects/EventBus.h"
 #include "objects/GameObjectManager.h"
 #include "resources/AssetManager.h"
+#include "rules/Match.h"
 
 namespace orv_gd
 {
-Strategy::Strategy(MainState& mainState)
-    : m_mainState(mainState), m_grid(GridManager::getInstance()), m_input(InputManager::getInstance()),
+Strategy::Strategy(MatchHost& match)
+    : m_match(match), m_grid(GridManager::getInstance()), m_input(InputManager::getInstance()),
       m_controllers(ControllerInput::getInstance()), m_objects(GameObjectManager::getInstance()),
       m_events(EventBus::getInstance()), m_assets(AssetManager::getInstance())
 {
@@ -19,6 +20,6 @@ Strategy::Strategy(MainState& mainState)
 
 float Strategy::getTimeInTurn() const
 {
-    return static_cast<float>(m_mainState.getMatch().turnMs) / 1000.0f;
+    return static_cast<float>(m_match.getMatch().turnMs) / 1000.0f;
 }
 } // namespace orv_gd

@@ -14,15 +14,15 @@ class EventBus;
 class GameObjectManager;
 class GridManager;
 class InputManager;
-class MainState;
+class MatchHost;
 
 /// One role of a match (the Runner or the Builder) as the screen sees it: it turns the role's keys
 /// and controller into the rules' actions, and shows what the rules say happened on the role's
-/// scene objects. MainState forwards each frame to the role whose turn it is.
+/// scene objects. The match screen forwards each frame to the role whose turn it is.
 class Strategy
 {
 public:
-    explicit Strategy(MainState& mainState);
+    explicit Strategy(MatchHost& match);
     virtual ~Strategy() = default;
 
     /// Seconds a turn lasts at most, for either role.
@@ -47,7 +47,8 @@ public:
     float getTimeInTurn() const;
 
 protected:
-    MainState& m_mainState;
+    /// The match this role plays in.
+    MatchHost& m_match;
     // The single instances both roles work with.
     GridManager& m_grid;
     InputManager& m_input;
