@@ -58,6 +58,12 @@ struct Ghost
 /// The numbers a match is played with.
 struct MatchConfig
 {
+    static constexpr int MinWidth = 12;
+    static constexpr int MaxWidth = 200;
+    static constexpr int MinHeight = 8;
+    static constexpr int MaxHeight = 100;
+    static constexpr int MaxTurnLimitMs = 600000;
+
     int width = 50;
     int height = 15;
     int turnLimitMs = 10000;

@@ -350,12 +350,14 @@ void applyBuilder(Match& match, const Action& action, Events& events)
 Match Rules::start(const Rng& rng, const MatchConfig& config, Level* level, Events* events)
 {
     Match match;
-    match.config = config;
-    match.config.turnLimitMs = std::max(1, config.turnLimitMs);
+    // Numbers from outside (a replay, a friend) stay within what a level and a turn can be.
+    match.config.width = std::clamp(config.width, MatchConfig::MinWidth, MatchConfig::MaxWidth);
+    match.config.height = std::clamp(config.height, MatchConfig::MinHeight, MatchConfig::MaxHeight);
+    match.config.turnLimitMs = std::clamp(config.turnLimitMs, 1, MatchConfig::MaxTurnLimitMs);
     match.rng = rng;
-    const Level layout = Level::generate(match.rng, config.width, config.height);
+    const Level layout = Level::generate(match.rng, match.config.width, match.config.height);
     match.field = layout.toField();
-    match.runner = {Match::startCell(config.height), 0, Match::MovesPerTurn};
+    match.runner = {Match::startCell(match.config.height), 0, Match::MovesPerTurn};
     Events started;
     beginTurn(match, Role::Builder, started);
     if (level)
@@ -414,7 +416,7 @@ void Rules::advance(Match& match, int ms, Events& events)
             }
             return;
         }
-        const int step = std::min(ms, match.config.turnLimitMs - match.turnMs);
+        const int step = std::clamp(match.config.turnLimitMs - match.turnMs, 0, ms);
         ms -= step;
         match.turnMs += step;
         // Blocks age only in the Builder's time.
