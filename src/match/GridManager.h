@@ -66,7 +66,10 @@ public:
 
     void runPhysics();
     void update(float deltaTime);
+    /// The frames, then the lights and lit blocks (drawFrames and drawLights in one).
     void draw();
+    void drawFrames();
+    void drawLights();
     void clear();
 
     void prepareLight(const std::shared_ptr<BlockComponent>& block);

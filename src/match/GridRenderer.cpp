@@ -202,7 +202,17 @@ void GridRenderer::prepareLight()
 
 void GridRenderer::draw(sf::RenderWindow& window, const VisibleArea& area, const CellTable& cells)
 {
+    drawFrames(window, area);
+    drawLights(window, area, cells);
+}
+
+void GridRenderer::drawFrames(sf::RenderWindow& window, const VisibleArea& area)
+{
     drawCellFrames(window, area);
+}
+
+void GridRenderer::drawLights(sf::RenderWindow& window, const VisibleArea& area, const CellTable& cells)
+{
     drawLitBlocks(window, area, cells);
 }
 

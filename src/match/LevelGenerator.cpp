@@ -65,7 +65,7 @@ std::vector<std::shared_ptr<GameObject>> LevelGenerator::generate(sf::RenderWind
         for (int y = 0; y < m_height; ++y)
         {
             BlockComponent::addToGrid(*finishLine, window, sf::Vector2i(m_width - k, y), PaletteGreen, false,
-                                      BlockType::Finish, "Map");
+                                      BlockType::Finish, FloorLayer);
         }
     }
     finishLine->init();

@@ -16,6 +16,10 @@ class EventBus;
 class GameObject;
 class GridManager;
 
+/// The render layer of the finish cells: drawn under the light cones and the Runner, where the
+/// platforms ("Map") are drawn over them.
+inline const char* const FloorLayer = "Floor";
+
 /// Lays out one match's fixed content: randomly sized and spaced white platforms from the left
 /// edge towards the right, and the three-column green finish line at the right edge.
 class LevelGenerator

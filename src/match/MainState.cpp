@@ -116,7 +116,7 @@ void MainState::init()
     objects.addGameObject(camera);
 
     m_spriteManager.setCamera(cameraComponent.get());
-    m_spriteManager.setLayerOrder({"Map", "Ui"});
+    m_spriteManager.setLayerOrder({FloorLayer, "Map", "Ui"});
 
     initProgressBars(camera);
     m_pause.reset();
@@ -159,8 +159,15 @@ void MainState::update(float dt)
 void MainState::draw()
 {
     TRACE_SCOPE("orv_gd::MainState::draw");
-    m_grid.draw();
-    m_spriteManager.draw();
+    // The frames, the finish cells (the floor), then the lights and the lit blocks with the Runner
+    // over them: on the green line the Runner and its light show whole. The platforms and the
+    // Builder's ghost stand over the light, the HUD over everything.
+    m_spriteManager.drawCamera();
+    m_grid.drawFrames();
+    m_spriteManager.drawLayer(FloorLayer);
+    m_grid.drawLights();
+    m_spriteManager.drawLayer("Map");
+    m_spriteManager.drawLayer("Ui");
     const auto current = m_strategies.find(m_currentStrategy);
     if (current != m_strategies.end() && current->second)
     {

@@ -251,6 +251,7 @@ void RunnerStrategy::moveRunner(int x, int y, bool jump)
 
 void RunnerStrategy::stepOntoFinish(sf::Vector2i to)
 {
+    std::cout << "RunnerStrategy::stepOntoFinish()" << std::endl;
     const sf::Vector2i from = runnerCell();
     m_finishTimer = 0.0f;
     m_reachedFinish = true;

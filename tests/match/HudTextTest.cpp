@@ -280,27 +280,6 @@ TEST(HudTextEndTest, TheEndScreenSaysHowTheMatchEnded)
     }
 }
 
-/// Draws a frame as the game does and returns the picture on the window.
-sf::Image drawnFrame(test::MatchFixture& m)
-{
-    m.window().clear(sf::Color::Black);
-    m.states().draw();
-    sf::Texture texture;
-    texture.create(m.window().getSize().x, m.window().getSize().y);
-    texture.update(m.window());
-    m.window().display();
-    return texture.copyToImage();
-}
-
-/// Saves a picture for a person to look at, when TUMBRELT_SHOTS names a folder.
-void keep(const sf::Image& image, const std::string& name)
-{
-    if (const char* folder = std::getenv("TUMBRELT_SHOTS"))
-    {
-        image.saveToFile(std::string(folder) + "/" + name + ".png");
-    }
-}
-
 TEST(HudLayoutTest, AtBothScreenSizesEveryLineFitsAndKeepsClearOfTheRunnersNeighbours)
 {
     for (const sf::Vector2u size : {sf::Vector2u(1920, 1080), sf::Vector2u(1366, 768)})
@@ -315,7 +294,7 @@ TEST(HudLayoutTest, AtBothScreenSizesEveryLineFitsAndKeepsClearOfTheRunnersNeigh
         m.frame();
         const HudText& hud = m.match().getHudText();
         ASSERT_TRUE(hud.isShown(Line::Reason) && hud.isShown(Line::Banner));
-        keep(drawnFrame(m), tag + "builder_red");
+        test::keep(m.drawnFrame(), tag + "builder_red");
 
         // The cells next to the Runner, in window pixels.
         const float edge = m.grid().getCellSize().x;
@@ -345,11 +324,11 @@ TEST(HudLayoutTest, AtBothScreenSizesEveryLineFitsAndKeepsClearOfTheRunnersNeigh
 
         m.giveTurnTo(StrategyType::Runner);
         m.runFor(1.5f);
-        const sf::Image running = drawnFrame(m);
-        keep(running, tag + "runner");
+        const sf::Image running = m.drawnFrame();
+        test::keep(running, tag + "runner");
         m.tap({Key::P});
-        const sf::Image paused = drawnFrame(m);
-        keep(paused, tag + "paused");
+        const sf::Image paused = m.drawnFrame();
+        test::keep(paused, tag + "paused");
         const sf::FloatRect pausedLine = hud.getBounds(Line::Paused);
         EXPECT_TRUE(window.contains(pausedLine.left, pausedLine.top) &&
                     window.contains(pausedLine.left + pausedLine.width, pausedLine.top));
@@ -364,7 +343,7 @@ TEST(HudLayoutTest, AtBothScreenSizesEveryLineFitsAndKeepsClearOfTheRunnersNeigh
 
         m.match().endMatch(StrategyType::Runner);
         m.frame();
-        keep(drawnFrame(m), tag + "end_runner");
+        test::keep(m.drawnFrame(), tag + "end_runner");
         // In the picture's band between its scene and its keys.
         const EndState& end = *static_cast<EndState*>(m.states().findState("EndState"));
         const sf::FloatRect picture = end.getSprite().getGlobalBounds();

@@ -1,5 +1,6 @@
 #include "match/MainState.h"
 
+#include "match/Palette.h"
 #include "support/ErrCapture.h"
 #include "support/MatchFixture.h"
 
@@ -71,5 +72,36 @@ TEST(MainStateTest, PlacedAmberBlocksAgeAndFadeInTheBuildersTurnsOnly)
     m.runFor(2.0f);
     EXPECT_NEAR(amber->getRemainingLifetime(), handedOver - 2.0f, 0.1f);
     EXPECT_LT(amber->getShape().getFillColor().a, alpha) << "and fades on";
+}
+
+TEST(MainStateTest, OnTheGreenLineTheRunnerAndItsLightShowOverTheFinishCellsUntilTheEndScreen)
+{
+    test::MatchFixture m(1366, 768);
+    m.placeRunner({46, 4});
+    m.giveTurnTo(StrategyType::Runner);
+    m.tap({sf::Keyboard::D});
+    ASSERT_EQ(m.runnerCell(), sf::Vector2i(47, 4)) << "the step onto the first green column";
+    int checked = 0;
+    for (float since = 2.0f * test::MatchFixture::Step; !m.endRequestedFor(StrategyType::Runner);
+         since += test::MatchFixture::Step)
+    {
+        const sf::Image shown = m.drawnFrame();
+        m.frame();
+        if (since < 0.25f)
+        {
+            continue; // still sliding in
+        }
+        SCOPED_TRACE(since);
+        const sf::Color runner = m.pixel(shown, m.cellMiddle({47.0f, 4.0f}));
+        EXPECT_EQ(runner, PaletteBlue) << "the Runner's cell shows the Runner";
+        const sf::Color lit = m.pixel(shown, m.cellMiddle({48.0f, 4.0f}));
+        EXPECT_GT(lit.b, PaletteGreen.b + 60) << "its light lies over the next green cell";
+        ++checked;
+        if (::testing::Test::HasFailure())
+        {
+            break;
+        }
+    }
+    EXPECT_GE(checked, 10) << "the last frames before the end screen";
 }
 } // namespace orv_gd

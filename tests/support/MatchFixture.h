@@ -14,6 +14,8 @@
 #include "resources/AssetCatalogue.h"
 #include "support/InputRestore.h"
 
+#include <SFML/Graphics/Image.hpp>
+#include <SFML/Graphics/Texture.hpp>
 #include <SFML/Window/Event.hpp>
 #include <gtest/gtest.h>
 
@@ -34,6 +36,15 @@ inline int countOf(const std::string& text, const std::string& part, std::size_t
 {
     const std::size_t at = text.find(part, from);
     return at == std::string::npos ? 0 : 1 + countOf(text, part, at + 1);
+}
+
+/// Saves a picture for a person to look at, when TUMBRELT_SHOTS names a folder.
+inline void keep(const sf::Image& image, const std::string& name)
+{
+    if (const char* folder = std::getenv("TUMBRELT_SHOTS"))
+    {
+        image.saveToFile(std::string(folder) + "/" + name + ".png");
+    }
 }
 
 /// A real match in this process (on an X display): the game's window, bindings, assets and screens,
@@ -94,6 +105,30 @@ public:
             }
             frame(dt);
         }
+    }
+    /// Draws a frame as the game does and returns the picture on the window.
+    sf::Image drawnFrame()
+    {
+        window().clear(sf::Color::Black);
+        states().draw();
+        sf::Texture texture;
+        texture.create(window().getSize().x, window().getSize().y);
+        texture.update(window());
+        window().display();
+        return texture.copyToImage();
+    }
+    /// Where the middle of a grid cell lies on the window as the camera shows it now, in pixels.
+    sf::Vector2f cellMiddle(sf::Vector2f cell)
+    {
+        const float edge = grid().getCellSize().x;
+        const sf::Vector2f topLeft = GameObjectManager::getInstance().getGameObject("Camera")->getPosition() -
+                                     sf::Vector2f(window().getSize()) / 2.0f;
+        return (cell + sf::Vector2f(0.5f, 0.5f)) * edge - topLeft;
+    }
+    /// The pixel of a picture that covers a window point.
+    static sf::Color pixel(const sf::Image& image, sf::Vector2f at)
+    {
+        return image.getPixel(static_cast<unsigned>(at.x), static_cast<unsigned>(at.y));
     }
     bool endRequestedFor(StrategyType winner)
     {
