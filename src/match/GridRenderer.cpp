@@ -342,13 +342,13 @@ void GridRenderer::drawLitBlocks(sf::RenderWindow& window, const VisibleArea& ar
                                  block->getConeScale(), block->getRemainingTimeUniform());
             }
             m_litBlocks.push_back(block);
-            window.draw(block->getShape(), sf::RenderStates::Default);
+            block->drawBody(window);
         }
     }
     // Again on top, so that no later light cone covers a lit block.
     for (const std::shared_ptr<BlockComponent>& block : m_litBlocks)
     {
-        window.draw(block->getShape(), sf::RenderStates::Default);
+        block->drawBody(window);
     }
 }
 } // namespace orv_gd

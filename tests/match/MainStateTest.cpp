@@ -5,6 +5,8 @@
 #include "support/MatchFixture.h"
 
 #include <algorithm>
+#include <cmath>
+#include <list>
 
 namespace orv_gd
 {
@@ -103,5 +105,74 @@ TEST(MainStateTest, OnTheGreenLineTheRunnerAndItsLightShowOverTheFinishCellsUnti
         }
     }
     EXPECT_GE(checked, 10) << "the last frames before the end screen";
+}
+
+TEST(MainStateTest, EveryPlacedCellStaysVisiblyABlockAtEveryStageOfItsFadeUnderOverlappingLights)
+{
+    test::MatchFixture m(1366, 768);
+    const auto drop = [&](sf::Vector2i cursor)
+    {
+        m.builder().setCursor(cursor);
+        m.builder().replaceBlock({{0, 0}}, BlockType::Dynamic);
+        m.tap({sf::Keyboard::Return});
+    };
+    drop({5, 6});
+    drop({6, 6});
+    m.giveTurnTo(StrategyType::Builder); // the gravity pass: both fall to row 7
+    drop({6, 6});
+    drop({8, 7});
+    ASSERT_EQ(m.match().getCurrentStrategy(), StrategyType::Runner); // their lifetimes wait now
+    m.runFor(1.5f);                                                  // the hand-over banner goes
+    const std::list<std::shared_ptr<BlockComponent>> blocks = m.grid().getTimedBlocks();
+    ASSERT_EQ(blocks.size(), 4u);
+
+    // How far the block's edge stands out from the empty cell beside it: the largest channel
+    // difference between a pixel of the edge and one a few pixels into the neighbour.
+    const auto contrast = [&](const sf::Image& shown, sf::Vector2i cell, sf::Vector2i side)
+    {
+        const float edge = m.grid().getCellSize().x;
+        const sf::Vector2f border = m.cellMiddle(sf::Vector2f(cell)) + sf::Vector2f(side) * (edge / 2.0f);
+        const auto at = [&](float depth)
+        {
+            return m.pixel(shown, border + sf::Vector2f(side) * depth);
+        };
+        const sf::Color outside = at(std::round(edge / 8.0f));
+        int most = 0;
+        for (float depth = 0.5f; depth < edge / 10.0f; depth += 1.0f)
+        {
+            const sf::Color inside = at(-depth);
+            most = std::max({most, std::abs(inside.r - outside.r), std::abs(inside.g - outside.g),
+                             std::abs(inside.b - outside.b)});
+        }
+        return most;
+    };
+    const std::vector<std::vector<float>> scenes{{1.0f, 1.0f, 1.0f, 1.0f},  {0.5f, 0.5f, 0.5f, 0.5f},
+                                                 {0.1f, 0.1f, 0.1f, 0.1f},  {0.02f, 0.02f, 0.02f, 0.02f},
+                                                 {1.0f, 0.5f, 0.1f, 0.02f}, {0.02f, 0.1f, 0.5f, 1.0f}};
+    for (const std::vector<float>& left : scenes)
+    {
+        auto level = left.begin();
+        for (const std::shared_ptr<BlockComponent>& block : blocks)
+        {
+            block->setRemainingLifetime(*level++ * block->getLifetime());
+        }
+        m.frame(0.0f);
+        const sf::Image shown = m.drawnFrame();
+        test::keep(shown, "fading_" + std::to_string(&left - scenes.data()));
+        for (const std::shared_ptr<BlockComponent>& block : blocks)
+        {
+            const sf::Vector2i cell = block->getGridPosition();
+            for (const sf::Vector2i side : {sf::Vector2i(1, 0), {-1, 0}, {0, 1}, {0, -1}})
+            {
+                if (!m.grid().getBlockAt(cell.x + side.x, cell.y + side.y))
+                {
+                    SCOPED_TRACE(testing::Message()
+                                 << block->getRemainingLifetime() << " s left at " << cell.x << "," << cell.y
+                                 << " towards " << side.x << "," << side.y);
+                    EXPECT_GE(contrast(shown, cell, side), 80);
+                }
+            }
+        }
+    }
 }
 } // namespace orv_gd
