@@ -48,11 +48,12 @@ struct HudBar
     float fullValue;
 };
 
-// Turn time (drains as the turn runs), then the Runner's moves, jump force, resets and turns.
+// Turn time (drains as the turn runs), then the Runner's moves, jump force (full at the walking cap,
+// as its number counts it; a bump's force past the cap shows full), resets and turns.
 const std::array<HudBar, 5> Bars{{
     {"time", Strategy::TurnLimit, 0.0f},
     {"x-movement", 0.0f, RunnerStrategy::MovesPerTurn},
-    {"y-movement", 0.0f, RunnerStrategy::JumpForceBarFull},
+    {"y-movement", 0.0f, RunnerStrategy::MaxJumpForce},
     {"reset", 0.0f, RunnerStrategy::StartResets},
     {"turns", 0.0f, RunnerStrategy::StartTurns},
 }};

@@ -23,9 +23,6 @@ public:
     static constexpr int StartTurns = 50;
     /// The cap of the jump force earned by walking.
     static constexpr int MaxJumpForce = 7;
-    /// The jump force at which the HUD's bar is full, one short of the cap: the bar has always
-    /// shown a Runner at the cap as full too.
-    static constexpr int JumpForceBarFull = 6;
 
     /// Why a reset happened, so the HUD can say it in words.
     enum class ResetCause
