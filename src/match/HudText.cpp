@@ -313,7 +313,9 @@ std::string HudText::resetNote(RunnerStrategy::ResetCause cause, int resetsUsed)
     const char* what = "reset";
     if (cause == RunnerStrategy::ResetCause::Fell)
     {
-        what = "fell";
+        // The bottom row is as far as a fall goes: the Runner's next move from there, with
+        // nothing under it, is the reset, so the note names the row rather than a fall just now.
+        what = "fell to the bottom row";
     }
     else if (cause == RunnerStrategy::ResetCause::WalledIn)
     {

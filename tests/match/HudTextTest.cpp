@@ -66,7 +66,7 @@ TEST(HudTextWords, TimeRoundsUpToATenthAndEachMessageHasItsWords)
     EXPECT_EQ(HudText::secondsLeft(9.99f, 10.0f), "0.1") << "0.0 only once the time is up";
     EXPECT_EQ(HudText::secondsLeft(10.0f, 10.0f), "0.0");
     EXPECT_EQ(HudText::secondsLeft(12.0f, 10.0f), "0.0");
-    EXPECT_EQ(HudText::resetNote(RunnerStrategy::ResetCause::Fell, 1), "fell: 1 of 2 resets used");
+    EXPECT_EQ(HudText::resetNote(RunnerStrategy::ResetCause::Fell, 1), "fell to the bottom row: 1 of 2 resets used");
     EXPECT_EQ(HudText::resetNote(RunnerStrategy::ResetCause::WalledIn, 2), "walled in: 2 of 2 resets used");
     EXPECT_EQ(HudText::resetNote(RunnerStrategy::ResetCause::Asked, 1), "reset: 1 of 2 resets used");
     EXPECT_EQ(HudText::endLine(StrategyType::Runner, 50, 2), "reached the green line in 1 turn");
