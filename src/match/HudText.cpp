@@ -15,6 +15,9 @@ namespace
 {
 const sf::Color ReasonColor{255, 120, 120, 255};
 const sf::Color NoteColor{255, 255, 255, 255};
+/// Nearly opaque: a white platform behind a panel shows as a dark grey, far from the white icons
+/// and numbers and from the bars' grey rims; a lit one shows its glow faintly.
+const sf::Color PanelColor{0, 0, 0, 225};
 
 sf::Color roleColor(StrategyType role)
 {
@@ -73,6 +76,25 @@ void HudText::init(const sf::Font* font)
     // Below the Runner's neighbours and above the bars, clear of the banner.
     place(Paused, 50.0f * sx, 75.0f * sy,
           static_cast<unsigned>(std::max(14.0f, std::min(4.5f * sy, 2.4f * sx))), PaletteWhite);
+
+    // One panel for the role and the blocks left, one for each bar with its icon and number.
+    m_panels.clear();
+    const float pad = 0.5f * sx;
+    const float top = barY - 2.0f * sx - pad;
+    const float bottom = std::min(size.y, numbersY + static_cast<float>(small) + pad);
+    const auto addPanel = [&](float left, float right)
+    {
+        sf::RectangleShape panel({std::round(right - left), std::round(bottom - top)});
+        panel.setPosition(std::round(left), std::round(top));
+        panel.setFillColor(PanelColor);
+        m_panels.push_back(panel);
+    };
+    addPanel(1.0f * sx, 13.0f * sx);
+    for (int i = 0; i < 5; ++i)
+    {
+        const float middle = 20.0f * sx + 15.0f * sx * static_cast<float>(i);
+        addPanel(middle - 6.0f * sx - pad, middle + 6.0f * sx + pad);
+    }
 
     for (sf::RectangleShape* box : {&m_bannerBox, &m_reasonBox, &m_noteBox, &m_pausedBox})
     {
@@ -268,6 +290,18 @@ void HudText::draw()
     {
         m_window.draw(m_dim);
         drawBacked(m_slots[Paused], m_pausedBox);
+    }
+    m_window.setView(cameraView);
+}
+
+void HudText::drawBackdrop()
+{
+    const sf::View cameraView = m_window.getView();
+    const sf::Vector2f size(m_window.getSize());
+    m_window.setView(sf::View(sf::FloatRect(0.0f, 0.0f, size.x, size.y)));
+    for (const sf::RectangleShape& panel : m_panels)
+    {
+        m_window.draw(panel);
     }
     m_window.setView(cameraView);
 }

@@ -9,6 +9,7 @@
 
 #include <array>
 #include <string>
+#include <vector>
 
 namespace sf
 {
@@ -70,6 +71,10 @@ public:
     void setPaused(bool paused) { m_paused = paused; }
     /// Draws in window pixels over whatever the camera shows, then puts the camera's view back.
     void draw();
+    /// The HUD's own dark panels behind the role, each bar with its icon and its number, so that
+    /// none of them sinks into a white platform behind; drawn before the bars and icons.
+    void drawBackdrop();
+    const std::vector<sf::RectangleShape>& getPanels() const { return m_panels; }
 
     /// The words of a line as shown; empty while the line is hidden.
     const std::string& getText(Line line) const;
@@ -112,6 +117,7 @@ private:
     sf::RectangleShape m_noteBox;
     sf::RectangleShape m_pausedBox;
     sf::RectangleShape m_dim;
+    std::vector<sf::RectangleShape> m_panels;
 
     bool m_paused = false;
     bool m_seenRole = false;

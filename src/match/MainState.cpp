@@ -162,12 +162,13 @@ void MainState::draw()
     TRACE_SCOPE("orv_gd::MainState::draw");
     // The frames, the finish cells (the floor), then the lights and the lit blocks with the Runner
     // over them: on the green line the Runner and its light show whole. The platforms and the
-    // Builder's ghost stand over the light, the HUD over everything.
+    // Builder's ghost stand over the light, the HUD over everything on panels of its own.
     m_spriteManager.drawCamera();
     m_grid.drawFrames();
     m_spriteManager.drawLayer(FloorLayer);
     m_grid.drawLights();
     m_spriteManager.drawLayer("Map");
+    m_hudText.drawBackdrop();
     m_spriteManager.drawLayer("Ui");
     const auto current = m_strategies.find(m_currentStrategy);
     if (current != m_strategies.end() && current->second)

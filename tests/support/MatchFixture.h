@@ -8,6 +8,7 @@
 #include "match/BlockComponent.h"
 #include "match/BuilderStrategy.h"
 #include "match/MainState.h"
+#include "match/Palette.h"
 #include "match/RunnerStrategy.h"
 #include "objects/GameObject.h"
 #include "objects/GameObjectManager.h"
@@ -184,6 +185,17 @@ public:
                 *m_terrain.back(), window(), sf::Vector2i(x, row), BlockComponent::colorForType(type), false,
                 type));
         }
+    }
+    /// White platform cells in `row` from column `from` to `to`, made and drawn as the level's are.
+    void paint(int row, int from, int to)
+    {
+        m_terrain.push_back(GameObject::create("painted_" + std::to_string(m_terrain.size())));
+        for (int x = from; x <= to; ++x)
+        {
+            BlockComponent::addToGrid(*m_terrain.back(), window(), {x, row}, PaletteWhite, false,
+                                      BlockType::Static, "Map");
+        }
+        m_terrain.back()->init();
     }
     /// Moves the Runner and its safe zone straight to a cell, outside the turn rules.
     void placeRunner(sf::Vector2i cell)
