@@ -31,6 +31,7 @@ std::string ofLimit(const char* label, int value, int limit)
 } // namespace
 
 const std::string HudText::PausedText = "PAUSED: P to go on, Esc for the menu";
+const std::string HudText::LeaveText = "Escape again to leave the match, P to go on";
 
 HudText::HudText(sf::RenderWindow& window) : m_window(window) {}
 
@@ -240,7 +241,7 @@ void HudText::update(float dt, const HudReadings& readings)
 
     if (m_paused)
     {
-        show(Paused, 1, [] { return PausedText; });
+        show(Paused, m_leaveArmed ? 2 : 1, [this] { return m_leaveArmed ? LeaveText : PausedText; });
     }
     else
     {

@@ -69,6 +69,8 @@ public:
     /// wait while the match does.
     void update(float dt, const HudReadings& readings);
     void setPaused(bool paused) { m_paused = paused; }
+    /// Paused by a first Escape: the pause line asks for a second one to leave.
+    void setLeaveArmed(bool armed) { m_leaveArmed = armed; }
     /// Draws in window pixels over whatever the camera shows, then puts the camera's view back.
     void draw();
     /// The HUD's own dark panels behind the role, each bar with its icon and its number, so that
@@ -91,6 +93,7 @@ public:
     /// The end screen's line on how the match ended.
     static std::string endLine(StrategyType winner, int turnsLeft, int resetsLeft);
     static const std::string PausedText;
+    static const std::string LeaveText;
 
 private:
     struct Slot
@@ -120,6 +123,7 @@ private:
     std::vector<sf::RectangleShape> m_panels;
 
     bool m_paused = false;
+    bool m_leaveArmed = false;
     bool m_seenRole = false;
     StrategyType m_lastRole = StrategyType::Builder;
     float m_bannerLeft = 0.0f;

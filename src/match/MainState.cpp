@@ -121,6 +121,7 @@ void MainState::init()
 
     initProgressBars(camera);
     m_pause.reset();
+    m_leaveArmed = false;
     m_hudText.init(AssetManager::getInstance().GetFont("consolab").get());
     refreshHudText(0.0f);
     m_computer.start(*this, m_game->getMatchMode());
@@ -128,14 +129,25 @@ void MainState::init()
 
 void MainState::update(float dt)
 {
+    // A single Escape must not throw a match away: the first pauses it and asks again, the second
+    // leaves for the menu. The menu and the end screen keep their single Escape.
     if (m_input.isKeyPressed("Exit", 0))
     {
-        m_gameStateManager->setState("MenuState");
-        return;
+        if (m_leaveArmed)
+        {
+            m_gameStateManager->setState("MenuState");
+            return;
+        }
+        m_leaveArmed = true;
+        m_pause.pause();
     }
     // While paused nothing of the match runs: no turn time, no ageing, no fades or slides, no
     // computer player; the turn goes on with the time it had.
     const bool paused = m_pause.update();
+    if (!paused)
+    {
+        m_leaveArmed = false;
+    }
     if (!paused)
     {
         m_computer.update(dt);
@@ -372,6 +384,7 @@ void MainState::refreshHudText(float playTime)
                         m_grid.getMapSize(), LevelGenerator::FinishColumns, m_grid.getCellSize().x);
     }
     m_hudText.setPaused(m_pause.isPaused());
+    m_hudText.setLeaveArmed(m_leaveArmed);
     m_hudText.update(playTime, readings);
 }
 } // namespace orv_gd

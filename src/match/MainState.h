@@ -61,6 +61,8 @@ public:
     /// The HUD's words and numbers, the pause and the Builder's guide lines.
     const HudText& getHudText() const { return m_hudText; }
     bool isPaused() const { return m_pause.isPaused(); }
+    /// One Escape paused the match and asks for another to leave; P or Start resume and disarm it.
+    bool isLeaveArmed() const { return m_leaveArmed; }
     const BuilderGuides& getBuilderGuides() const { return m_guides; }
 
 private:
@@ -85,6 +87,7 @@ private:
     void refreshHudText(float playTime);
 
     PauseSwitch m_pause;
+    bool m_leaveArmed = false;
     HudText m_hudText;
     BuilderGuides m_guides;
 };

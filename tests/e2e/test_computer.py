@@ -63,9 +63,11 @@ class ComputerTest(harness.GameTestCase):
             game.wait_stdout(BUILDER_TURN, turn + 2, timeout=15)
         # The last half second before the end screen: the Runner stands on the green line, drawn.
         game.wait_stdout(ON_FINISH, timeout=400)
+        time.sleep(0.2)  # the step's slide
         shot = game.screenshot("finish.png")
         self.assertGreater(harness.picture_difference(shot, "win_runner"), 8.0, "still the match")
         shown, where = runner_on_green(shot, 768 / 11)
+        print(where)
         self.assertTrue(shown, where)
         self.assertEqual(end_picture(game, 400), "win_runner")
         game.press("Escape")
@@ -79,6 +81,7 @@ class ComputerTest(harness.GameTestCase):
         game.press("Return")  # the Builder's key: the computer's now
         game.wait_stdout(RUNNER_TURN, timeout=10)
         self.assertLess(time.monotonic() - began, 8.0, "two drops and the hand-over")
+        game.press("Escape")  # a match is left with a second Escape
         game.press("Escape")
         game.wait_picture("start")
         time.sleep(0.3)
@@ -91,6 +94,7 @@ class ComputerTest(harness.GameTestCase):
         time.sleep(5)
         self.assertEqual(game.stdout().count(RUNNER_TURN), turns, "nobody drops for the Builder")
         game.act(["Return", "Return"], RUNNER_TURN)
+        game.press("Escape")
         game.press("Escape")
         game.wait_picture("start")
         game.press("Escape")

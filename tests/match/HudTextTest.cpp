@@ -226,7 +226,7 @@ TEST_F(HudTextTest, PausedLongerThanATurnTheTurnWaitsAndResumedItEndsAfterTheTim
     EXPECT_EQ(m.match().getCurrentStrategy(), StrategyType::Runner) << "it ends after the time it had left";
 }
 
-TEST_F(HudTextTest, StartOnAnyControllerTogglesOncePerPressAndEscapeStillLeaves)
+TEST_F(HudTextTest, StartOnAnyControllerTogglesOncePerPressAndEscapeFromThePauseAsksAgain)
 {
     controllers.setSimulated(true);
     controllers.setConnected(5, true);
@@ -243,9 +243,53 @@ TEST_F(HudTextTest, StartOnAnyControllerTogglesOncePerPressAndEscapeStillLeaves)
 
     m.tap({Key::P});
     ASSERT_TRUE(m.match().isPaused());
+    m.tap({Key::Escape});
+    EXPECT_EQ(text(Line::Paused), HudText::LeaveText) << "paused, Escape first asks again";
     m.key(Key::Escape);
     m.frame();
     EXPECT_EQ(m.states().getPendingState(), m.states().findState("MenuState"));
+}
+
+TEST_F(HudTextTest, OneEscapePausesAndAsksAgainASecondLeavesAndPOrStartGoesOnAndDisarmsIt)
+{
+    const float had = m.builder().getTimeInTurn();
+    m.tap({Key::Escape});
+    EXPECT_TRUE(m.match().isPaused() && m.match().isLeaveArmed());
+    EXPECT_EQ(m.states().getPendingState(), nullptr) << "one Escape leaves nothing";
+    EXPECT_EQ(text(Line::Paused), "Escape again to leave the match, P to go on");
+    const sf::Image shown = m.drawnFrame();
+    const sf::FloatRect line = hud().getBounds(Line::Paused);
+    int white = 0;
+    for (unsigned y = static_cast<unsigned>(line.top); y < static_cast<unsigned>(line.top + line.height); ++y)
+    {
+        for (unsigned x = static_cast<unsigned>(line.left); x < static_cast<unsigned>(line.left + line.width);
+             ++x)
+        {
+            white += shown.getPixel(x, y) == PaletteWhite ? 1 : 0;
+        }
+    }
+    EXPECT_GT(white, 200) << "the line is drawn";
+    m.runFor(1.0f);
+    EXPECT_EQ(m.builder().getTimeInTurn(), had) << "the match waits";
+
+    m.tap({Key::P});
+    EXPECT_FALSE(m.match().isPaused() || m.match().isLeaveArmed()) << "P goes on and forgets the Escape";
+    EXPECT_FALSE(hud().isShown(Line::Paused));
+    m.tap({Key::Escape});
+    EXPECT_EQ(m.states().getPendingState(), nullptr) << "asks again after going on";
+    controllers.setSimulated(true);
+    controllers.setConnected(1, true);
+    controllers.setButton(1, ControllerInput::ButtonStart, true);
+    m.frame();
+    controllers.setButton(1, ControllerInput::ButtonStart, false);
+    m.frame();
+    EXPECT_FALSE(m.match().isPaused() || m.match().isLeaveArmed()) << "Start goes on too";
+    m.tap({Key::P});
+    m.tap({Key::Escape});
+    EXPECT_EQ(m.states().getPendingState(), nullptr);
+    m.key(Key::Escape);
+    m.frame();
+    EXPECT_EQ(m.states().getPendingState(), m.states().findState("MenuState")) << "the second Escape leaves";
 }
 
 TEST(HudTextEndTest, TheEndScreenSaysHowTheMatchEnded)

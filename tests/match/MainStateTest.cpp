@@ -10,7 +10,7 @@
 
 namespace orv_gd
 {
-TEST(MainStateTest, AMatchOpensWithTheBuilderEscapeTearsItDownAndAFreshOneEndsOnce)
+TEST(MainStateTest, AMatchOpensWithTheBuilderTwoEscapesTearItDownAndAFreshOneEndsOnce)
 {
     std::unique_ptr<test::MatchFixture> match;
     const std::string log = test::stdoutOf([&] { match = std::make_unique<test::MatchFixture>(); });
@@ -23,10 +23,11 @@ TEST(MainStateTest, AMatchOpensWithTheBuilderEscapeTearsItDownAndAFreshOneEndsOn
     EXPECT_NEAR(m.object("Camera")->getPosition().x, 3.5f * 600.0f / 11.0f, 0.5f) << "the camera eases ahead";
     EXPECT_NEAR(m.object("Camera")->getPosition().y, 9.5f * 600.0f / 11.0f, 0.5f); // 11 rows fill the window
     const float timeInTurn = m.builder().getTimeInTurn();
+    m.tap({sf::Keyboard::Escape});
     m.key(sf::Keyboard::Escape);
     m.frame();
-    EXPECT_EQ(m.states().getPendingState(), m.states().findState("MenuState"));
-    EXPECT_EQ(m.builder().getTimeInTurn(), timeInTurn) << "no role acts in the Escape frame";
+    EXPECT_EQ(m.states().getPendingState(), m.states().findState("MenuState")) << "the second Escape leaves";
+    EXPECT_EQ(m.builder().getTimeInTurn(), timeInTurn) << "no role acts in the Escape frames";
     test::ErrCapture err; // the listeners' removal is logged
     m.frame();
     EXPECT_TRUE(m.match().getStrategies().empty() && m.match().getProgressBars().empty());
