@@ -48,4 +48,26 @@ std::string Installation::enter(const std::string& folder)
     }
     return error ? "cannot use the state folder " + folder + ": " + error.message() : std::string();
 }
+
+Installation::Options Installation::readOptions(const std::vector<std::string>& arguments)
+{
+    Options options;
+    for (const std::string& argument : arguments)
+    {
+        if (argument == "--trace")
+        {
+            options.trace = true;
+        }
+        else if (options.error.empty())
+        {
+            options.error = "unknown option '" + argument + "' (the only option is --trace)";
+        }
+    }
+    return options;
+}
+
+bool Installation::writesTrace(bool installed, bool traceOption, const char* traceVariable)
+{
+    return !installed || traceOption || (traceVariable && std::string(traceVariable) == "1");
+}
 } // namespace orv_gd

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace orv_gd
 {
@@ -20,5 +21,16 @@ public:
     /// Creates the folder when it is missing and makes it the working folder. Returns empty on
     /// success, else one line saying which folder could not be used and why.
     static std::string enter(const std::string& folder);
+
+    /// The command line's one option, "--trace"; any other argument is an error, reported in one line.
+    struct Options
+    {
+        bool trace = false;
+        std::string error;
+    };
+    static Options readOptions(const std::vector<std::string>& arguments);
+    /// Whether the trace files are written: always from a checkout (benchmarks and tests read
+    /// them); the installed game only when asked, by "--trace" or TUMBRELT_TRACE=1 (may be null).
+    static bool writesTrace(bool installed, bool traceOption, const char* traceVariable);
 };
 } // namespace orv_gd

@@ -52,4 +52,19 @@ TEST(InstallationTest, EnterCreatesTheMissingFolderAndWorksThere)
     EXPECT_EQ(fs::current_path(), root.path());
     EXPECT_NE(Installation::enter("").find("neither XDG_STATE_HOME nor HOME"), std::string::npos);
 }
+
+TEST(InstallationTest, OnlyTraceIsAnOptionAndTheInstalledGameTracesOnlyWhenAsked)
+{
+    EXPECT_FALSE(Installation::readOptions({}).trace);
+    EXPECT_EQ(Installation::readOptions({}).error, "");
+    EXPECT_TRUE(Installation::readOptions({"--trace"}).trace);
+    EXPECT_EQ(Installation::readOptions({"--trace", "-x", "--fast"}).error,
+              "unknown option '-x' (the only option is --trace)");
+    EXPECT_TRUE(Installation::writesTrace(false, false, nullptr)) << "from a checkout, always";
+    EXPECT_FALSE(Installation::writesTrace(true, false, nullptr));
+    EXPECT_FALSE(Installation::writesTrace(true, false, "0"));
+    EXPECT_FALSE(Installation::writesTrace(true, false, ""));
+    EXPECT_TRUE(Installation::writesTrace(true, false, "1"));
+    EXPECT_TRUE(Installation::writesTrace(true, true, nullptr));
+}
 } // namespace orv_gd
