@@ -67,7 +67,6 @@ class ComputerTest(harness.GameTestCase):
         shot = game.screenshot("finish.png")
         self.assertGreater(harness.picture_difference(shot, "win_runner"), 8.0, "still the match")
         shown, where = runner_on_green(shot, 768 / 11)
-        print(where)
         self.assertTrue(shown, where)
         self.assertEqual(end_picture(game, 400), "win_runner")
         game.press("Escape")
