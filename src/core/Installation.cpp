@@ -48,4 +48,9 @@ std::string Installation::enter(const std::string& folder)
     }
     return error ? "cannot use the state folder " + folder + ": " + error.message() : std::string();
 }
+
+bool Installation::writesTrace(bool installed, bool traceOption, const char* traceVariable)
+{
+    return !installed || traceOption || (traceVariable && std::string(traceVariable) == "1");
+}
 } // namespace orv_gd

@@ -20,5 +20,10 @@ public:
     /// Creates the folder when it is missing and makes it the working folder. Returns empty on
     /// success, else one line saying which folder could not be used and why.
     static std::string enter(const std::string& folder);
+
+    /// The command line's one option, "--trace"; any other argument is an error, reported in one line.
+    /// Whether the trace files are written: always from a checkout (benchmarks and tests read
+    /// them); the installed game only when asked, by "--trace" or TUMBRELT_TRACE=1 (may be null).
+    static bool writesTrace(bool installed, bool traceOption, const char* traceVariable);
 };
 } // namespace orv_gd

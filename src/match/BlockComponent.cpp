@@ -66,6 +66,7 @@ bool BlockComponent::init()
                         static_cast<float>(m_gridPosition.y) * cellSize.x);
     m_shape.setOutlineColor(sf::Color::Transparent);
     m_shape.setOutlineThickness(1.0f);
+    updatePlacedEdge();
 
     // The shader itself is compiled only when the grid first lights this block (prepareShader);
     // moving a block calls init again and must stay cheap.
@@ -112,6 +113,35 @@ void BlockComponent::update(float deltaTime)
 
     const float cellWidth = m_grid.getCellSize().x;
     m_shape.setPosition(m_drawPosition.x * cellWidth, m_drawPosition.y * cellWidth);
+    updatePlacedEdge();
+}
+
+void BlockComponent::updatePlacedEdge()
+{
+    if (!m_isPlaced || m_isGhost)
+    {
+        m_edge.setOutlineThickness(0.0f);
+        return;
+    }
+    const float cellWidth = m_grid.getCellSize().x;
+    const float rim = std::max(1.0f, std::round(cellWidth / 32.0f));
+    const float ring = std::max(2.0f, std::round(cellWidth / 16.0f));
+    m_shape.setOutlineColor(PaletteDark);
+    m_shape.setOutlineThickness(-rim);
+    m_edge.setSize(m_shape.getSize() - sf::Vector2f(2.0f * rim, 2.0f * rim));
+    m_edge.setFillColor(sf::Color::Transparent);
+    m_edge.setOutlineColor(sf::Color(m_color.r, m_color.g, m_color.b));
+    m_edge.setOutlineThickness(-ring);
+    m_edge.setPosition(m_shape.getPosition() + sf::Vector2f(rim, rim));
+}
+
+void BlockComponent::drawBody(sf::RenderTarget& target) const
+{
+    target.draw(m_shape, sf::RenderStates::Default);
+    if (m_edge.getOutlineThickness() != 0.0f)
+    {
+        target.draw(m_edge, sf::RenderStates::Default);
+    }
 }
 
 void BlockComponent::updateGhostRim(float deltaTime)
@@ -120,15 +150,15 @@ void BlockComponent::updateGhostRim(float deltaTime)
     {
         if (m_ghostClock > 0.0f)
         {
-            // Dropped: from now on it looks like any placed block.
+            // Dropped: from now on it looks like any placed block (its edge, updatePlacedEdge).
             m_ghostClock = 0.0f;
             m_shape.setOutlineColor(sf::Color::Transparent);
-            m_shape.setOutlineThickness(1.0f);
+            m_shape.setOutlineThickness(0.0f);
         }
         return;
     }
-    // A light rim that breathes slowly: a fading placed block is translucent too, but never
-    // rimmed, so the ghost reads as "not placed yet" at a glance.
+    // A light rim that breathes slowly: a fading placed block is translucent too, but its edge is
+    // its own colour behind a dark rim, so the ghost reads as "not placed yet" at a glance.
     m_ghostClock += deltaTime;
     const float wave = 0.5f + 0.5f * std::sin(m_ghostClock * 6.2831853f / GhostPulseSeconds);
     m_shape.setOutlineColor(sf::Color(255, 255, 255, static_cast<sf::Uint8>(110.0f + 145.0f * wave)));

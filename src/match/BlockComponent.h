@@ -6,6 +6,7 @@
 #include <SFML/Graphics/Color.hpp>
 #include <SFML/Graphics/RectangleShape.hpp>
 #include <SFML/Graphics/RenderStates.hpp>
+#include <SFML/Graphics/RenderTarget.hpp>
 #include <SFML/Graphics/Shader.hpp>
 #include <SFML/System/Vector2.hpp>
 #include <SFML/System/Vector3.hpp>
@@ -47,6 +48,10 @@ public:
     float getLifetime() const { return m_lifetime; }
     sf::Vector2f getDrawPosition() const { return m_drawPosition; }
     const sf::RectangleShape& getShape() const { return m_shape; }
+    /// The bright ring of a placed block, inside its dark rim; no outline before it is placed.
+    const sf::RectangleShape& getEdge() const { return m_edge; }
+    /// Draws the block as the grid shows a lit block: its fading body, then its edge.
+    void drawBody(sf::RenderTarget& target) const;
     bool emitsLight() const { return m_emitsLight; }
     bool isLightReady() const { return m_lightReady; }
     void setLightReady(bool ready) { m_lightReady = ready; }
@@ -89,12 +94,16 @@ public:
 private:
     void computeLightUniforms(float remainingTime);
     void updateGhostRim(float deltaTime);
+    /// A placed block keeps its shape while it fades: a dark rim at the cell's border and a ring of
+    /// its own colour at full strength inside it, which no glow around it can match.
+    void updatePlacedEdge();
     void applyLightUniforms();
 
     GridManager& m_grid;
     sf::Vector2i m_gridPosition;
     sf::Color m_color;
     sf::RectangleShape m_shape;
+    sf::RectangleShape m_edge;
     BlockType m_type;
     bool m_isGhost;
     sf::Shader m_shader;

@@ -276,6 +276,24 @@ void GridManager::draw()
     m_renderer->draw(*m_window, visibleArea(), m_cells);
 }
 
+void GridManager::drawFrames()
+{
+    TRACE_SCOPE("orv_gd::GridManager::drawFrames");
+    if (m_window)
+    {
+        m_renderer->drawFrames(*m_window, visibleArea());
+    }
+}
+
+void GridManager::drawLights()
+{
+    TRACE_SCOPE("orv_gd::GridManager::drawLights");
+    if (m_window)
+    {
+        m_renderer->drawLights(*m_window, visibleArea(), m_cells);
+    }
+}
+
 void GridManager::clear()
 {
     m_timedBlocks.clear();

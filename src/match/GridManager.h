@@ -67,7 +67,10 @@ public:
 
     /// Prepares the light of every lit block in the table.
     void update(float deltaTime);
+    /// The frames, then the lights and lit blocks (drawFrames and drawLights in one).
     void draw();
+    void drawFrames();
+    void drawLights();
     void clear();
 
     void prepareLight(const std::shared_ptr<BlockComponent>& block);

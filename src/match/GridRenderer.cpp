@@ -202,7 +202,17 @@ void GridRenderer::prepareLight()
 
 void GridRenderer::draw(sf::RenderWindow& window, const VisibleArea& area, const CellTable& cells)
 {
+    drawFrames(window, area);
+    drawLights(window, area, cells);
+}
+
+void GridRenderer::drawFrames(sf::RenderWindow& window, const VisibleArea& area)
+{
     drawCellFrames(window, area);
+}
+
+void GridRenderer::drawLights(sf::RenderWindow& window, const VisibleArea& area, const CellTable& cells)
+{
     drawLitBlocks(window, area, cells);
 }
 
@@ -332,13 +342,13 @@ void GridRenderer::drawLitBlocks(sf::RenderWindow& window, const VisibleArea& ar
                                  block->getConeScale(), block->getRemainingTimeUniform());
             }
             m_litBlocks.push_back(block);
-            window.draw(block->getShape(), sf::RenderStates::Default);
+            block->drawBody(window);
         }
     }
     // Again on top, so that no later light cone covers a lit block.
     for (const std::shared_ptr<BlockComponent>& block : m_litBlocks)
     {
-        window.draw(block->getShape(), sf::RenderStates::Default);
+        block->drawBody(window);
     }
 }
 } // namespace orv_gd

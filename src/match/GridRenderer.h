@@ -42,6 +42,11 @@ public:
     /// Loads the light texture once per process and fits the light rectangle to the map once per map.
     void prepareLight();
     void draw(sf::RenderWindow& window, const VisibleArea& area, const CellTable& cells);
+    /// The frame around the map with its grid lines and highlights: the first thing of a frame.
+    void drawFrames(sf::RenderWindow& window, const VisibleArea& area);
+    /// The light cones of the lit blocks and the lit blocks over them, the Runner among them. Drawn
+    /// over the finish cells, so the Runner on the green line shows whole with all of its light.
+    void drawLights(sf::RenderWindow& window, const VisibleArea& area, const CellTable& cells);
 
     const std::vector<std::shared_ptr<BlockComponent>>& getLitBlocks() const { return m_litBlocks; }
     void clearLitBlocks() { m_litBlocks.clear(); }

@@ -15,6 +15,9 @@ namespace
 {
 const sf::Color ReasonColor{255, 120, 120, 255};
 const sf::Color NoteColor{255, 255, 255, 255};
+/// Nearly opaque: a white platform behind a panel shows as a dark grey, far from the white icons
+/// and numbers and from the bars' grey rims; a lit one shows its glow faintly.
+const sf::Color PanelColor{0, 0, 0, 225};
 
 sf::Color roleColor(StrategyType role)
 {
@@ -28,6 +31,7 @@ std::string ofLimit(const char* label, int value, int limit)
 } // namespace
 
 const std::string HudText::PausedText = "PAUSED: P to go on, Esc for the menu";
+const std::string HudText::LeaveText = "Escape again to leave the match, P to go on";
 
 HudText::HudText(sf::RenderWindow& window) : m_window(window) {}
 
@@ -73,6 +77,25 @@ void HudText::init(const sf::Font* font)
     // Below the Runner's neighbours and above the bars, clear of the banner.
     place(Paused, 50.0f * sx, 75.0f * sy,
           static_cast<unsigned>(std::max(14.0f, std::min(4.5f * sy, 2.4f * sx))), PaletteWhite);
+
+    // One panel for the role and the blocks left, one for each bar with its icon and number.
+    m_panels.clear();
+    const float pad = 0.5f * sx;
+    const float top = barY - 2.0f * sx - pad;
+    const float bottom = std::min(size.y, numbersY + static_cast<float>(small) + pad);
+    const auto addPanel = [&](float left, float right)
+    {
+        sf::RectangleShape panel({std::round(right - left), std::round(bottom - top)});
+        panel.setPosition(std::round(left), std::round(top));
+        panel.setFillColor(PanelColor);
+        m_panels.push_back(panel);
+    };
+    addPanel(1.0f * sx, 13.0f * sx);
+    for (int i = 0; i < 5; ++i)
+    {
+        const float middle = 20.0f * sx + 15.0f * sx * static_cast<float>(i);
+        addPanel(middle - 6.0f * sx - pad, middle + 6.0f * sx + pad);
+    }
 
     for (sf::RectangleShape* box : {&m_bannerBox, &m_reasonBox, &m_noteBox, &m_pausedBox})
     {
@@ -218,7 +241,7 @@ void HudText::update(float dt, const HudReadings& readings)
 
     if (m_paused)
     {
-        show(Paused, 1, [] { return PausedText; });
+        show(Paused, m_leaveArmed ? 2 : 1, [this] { return m_leaveArmed ? LeaveText : PausedText; });
     }
     else
     {
@@ -272,6 +295,18 @@ void HudText::draw()
     m_window.setView(cameraView);
 }
 
+void HudText::drawBackdrop()
+{
+    const sf::View cameraView = m_window.getView();
+    const sf::Vector2f size(m_window.getSize());
+    m_window.setView(sf::View(sf::FloatRect(0.0f, 0.0f, size.x, size.y)));
+    for (const sf::RectangleShape& panel : m_panels)
+    {
+        m_window.draw(panel);
+    }
+    m_window.setView(cameraView);
+}
+
 const std::string& HudText::getText(Line line) const
 {
     return m_slots[line].words;
@@ -313,7 +348,9 @@ std::string HudText::resetNote(RunnerStrategy::ResetCause cause, int resetsUsed)
     const char* what = "reset";
     if (cause == RunnerStrategy::ResetCause::Fell)
     {
-        what = "fell";
+        // The bottom row is as far as a fall goes: the Runner's next move from there, with
+        // nothing under it, is the reset, so the note names the row rather than a fall just now.
+        what = "fell to the bottom row";
     }
     else if (cause == RunnerStrategy::ResetCause::WalledIn)
     {

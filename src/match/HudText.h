@@ -9,6 +9,7 @@
 
 #include <array>
 #include <string>
+#include <vector>
 
 namespace sf
 {
@@ -68,8 +69,14 @@ public:
     /// wait while the match does.
     void update(float dt, const HudReadings& readings);
     void setPaused(bool paused) { m_paused = paused; }
+    /// Paused by a first Escape: the pause line asks for a second one to leave.
+    void setLeaveArmed(bool armed) { m_leaveArmed = armed; }
     /// Draws in window pixels over whatever the camera shows, then puts the camera's view back.
     void draw();
+    /// The HUD's own dark panels behind the role, each bar with its icon and its number, so that
+    /// none of them sinks into a white platform behind; drawn before the bars and icons.
+    void drawBackdrop();
+    const std::vector<sf::RectangleShape>& getPanels() const { return m_panels; }
 
     /// The words of a line as shown; empty while the line is hidden.
     const std::string& getText(Line line) const;
@@ -86,6 +93,7 @@ public:
     /// The end screen's line on how the match ended.
     static std::string endLine(StrategyType winner, int turnsLeft, int resetsLeft);
     static const std::string PausedText;
+    static const std::string LeaveText;
 
 private:
     struct Slot
@@ -112,8 +120,10 @@ private:
     sf::RectangleShape m_noteBox;
     sf::RectangleShape m_pausedBox;
     sf::RectangleShape m_dim;
+    std::vector<sf::RectangleShape> m_panels;
 
     bool m_paused = false;
+    bool m_leaveArmed = false;
     bool m_seenRole = false;
     StrategyType m_lastRole = StrategyType::Builder;
     float m_bannerLeft = 0.0f;

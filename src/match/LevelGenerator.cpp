@@ -45,7 +45,7 @@ std::vector<std::shared_ptr<GameObject>> LevelGenerator::generate(sf::RenderWind
     for (const rules::Cell& cell : level.getFinishLine())
     {
         BlockComponent::addToGrid(*finishLine, window, {cell.x, cell.y}, PaletteGreen, false,
-                                  BlockType::Finish, "Map");
+                                  BlockType::Finish, FloorLayer);
     }
     finishLine->init();
     created.push_back(finishLine);

@@ -22,6 +22,10 @@ class EventBus;
 class GameObject;
 class GridManager;
 
+/// The render layer of the finish cells: drawn under the light cones and the Runner, where the
+/// platforms ("Map") are drawn over them.
+inline const char* const FloorLayer = "Floor";
+
 /// Puts one match's level on screen: an object per white platform, in the order the rules laid
 /// them ("map_<level>_<n>"), and the three-column green finish line ("finish_line").
 class LevelGenerator

@@ -49,11 +49,12 @@ struct HudBar
     float fullValue;
 };
 
-// Turn time (drains as the turn runs), then the Runner's moves, jump force, resets and turns.
+// Turn time (drains as the turn runs), then the Runner's moves, jump force (full at the walking cap,
+// as its number counts it; a bump's force past the cap shows full), resets and turns.
 const std::array<HudBar, 5> Bars{{
     {"time", Strategy::TurnLimit, 0.0f},
     {"x-movement", 0.0f, RunnerStrategy::MovesPerTurn},
-    {"y-movement", 0.0f, RunnerStrategy::JumpForceBarFull},
+    {"y-movement", 0.0f, RunnerStrategy::MaxJumpForce},
     {"reset", 0.0f, RunnerStrategy::StartResets},
     {"turns", 0.0f, RunnerStrategy::StartTurns},
 }};
@@ -124,10 +125,11 @@ void MainState::init()
     objects.addGameObject(camera);
 
     m_spriteManager.setCamera(cameraComponent.get());
-    m_spriteManager.setLayerOrder({"Map", "Ui"});
+    m_spriteManager.setLayerOrder({FloorLayer, "Map", "Ui"});
 
     initProgressBars(camera);
     m_pause.reset();
+    m_leaveArmed = false;
     m_hudText.init(AssetManager::getInstance().GetFont("consolab").get());
     refreshHudText(0.0f);
     m_computer.start(*this, m_game->getMatchMode());
@@ -135,14 +137,25 @@ void MainState::init()
 
 void MainState::update(float dt)
 {
+    // A single Escape must not throw a match away: the first pauses it and asks again, the second
+    // leaves for the menu. The menu and the end screen keep their single Escape.
     if (m_input.isKeyPressed("Exit", 0))
     {
-        m_gameStateManager->setState("MenuState");
-        return;
+        if (m_leaveArmed)
+        {
+            m_gameStateManager->setState("MenuState");
+            return;
+        }
+        m_leaveArmed = true;
+        m_pause.pause();
     }
     // While paused nothing of the match runs: no turn time, no ageing, no fades or slides, no
     // computer player; the turn goes on with the time it had.
     const bool paused = m_pause.update();
+    if (!paused)
+    {
+        m_leaveArmed = false;
+    }
     if (!paused)
     {
         m_computer.update(dt);
@@ -178,8 +191,16 @@ void MainState::update(float dt)
 void MainState::draw()
 {
     TRACE_SCOPE("orv_gd::MainState::draw");
-    m_grid.draw();
-    m_spriteManager.draw();
+    // The frames, the finish cells (the floor), then the lights and the lit blocks with the Runner
+    // over them: on the green line the Runner and its light show whole. The platforms and the
+    // Builder's ghost stand over the light, the HUD over everything on panels of its own.
+    m_spriteManager.drawCamera();
+    m_grid.drawFrames();
+    m_spriteManager.drawLayer(FloorLayer);
+    m_grid.drawLights();
+    m_spriteManager.drawLayer("Map");
+    m_hudText.drawBackdrop();
+    m_spriteManager.drawLayer("Ui");
     const auto current = m_strategies.find(m_currentStrategy);
     if (current != m_strategies.end() && current->second)
     {
@@ -442,6 +463,7 @@ void MainState::refreshHudText(float playTime)
                         m_grid.getMapSize(), LevelGenerator::FinishColumns, m_grid.getCellSize().x);
     }
     m_hudText.setPaused(m_pause.isPaused());
+    m_hudText.setLeaveArmed(m_leaveArmed);
     m_hudText.update(playTime, readings);
 }
 } // namespace orv_gd

@@ -77,6 +77,8 @@ public:
     /// The HUD's words and numbers, the pause and the Builder's guide lines.
     const HudText& getHudText() const { return m_hudText; }
     bool isPaused() const { return m_pause.isPaused(); }
+    /// One Escape paused the match and asks for another to leave; P or Start resume and disarm it.
+    bool isLeaveArmed() const { return m_leaveArmed; }
     const BuilderGuides& getBuilderGuides() const { return m_guides; }
 
 private:
@@ -113,6 +115,7 @@ private:
     float m_msCarry = 0.0f;
 
     PauseSwitch m_pause;
+    bool m_leaveArmed = false;
     HudText m_hudText;
     BuilderGuides m_guides;
 };

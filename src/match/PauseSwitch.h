@@ -20,6 +20,8 @@ public:
     /// Reads this frame's presses; returns whether the match is paused now.
     bool update();
     bool isPaused() const { return m_paused; }
+    /// Pauses without a press of the pause key (the first Escape of a match); P or Start resume.
+    void pause() { m_paused = true; }
 
 private:
     InputManager& m_input;

@@ -5,6 +5,7 @@
 #include <SFML/Graphics/RenderWindow.hpp>
 
 #include <algorithm>
+#include <cmath>
 
 namespace orv_gd
 {
@@ -21,6 +22,10 @@ bool ProgressBarComponent::init()
     m_background.setSize(m_size);
     m_background.setFillColor(m_backgroundColor);
     m_background.setOrigin(m_size.x / 2.0f, m_size.y / 2.0f);
+    // A grey rim keeps the bar's whole length in sight on the HUD's dark panel, whatever its
+    // background colour.
+    m_background.setOutlineColor(PaletteGrey);
+    m_background.setOutlineThickness(std::max(1.0f, std::round(m_size.y / 10.0f)));
 
     // Not clamped yet: the first update clamps it before the bar is ever drawn.
     const float unclamped = (m_value - m_emptyValue) / (m_fullValue - m_emptyValue);

@@ -183,6 +183,7 @@ void RunnerStrategy::showMove(const rules::Event& event)
     const sf::Vector2i from = runnerCell();
     if (event.motion == rules::Motion::Finish)
     {
+        std::cout << "RunnerStrategy::stepOntoFinish()" << std::endl;
         // The Runner takes the finish cell over, so the players see it arrive and it stays lit
         // there until the end screen.
         m_grid.takeOverCell(m_runnerBlock, toVector(event.to));

@@ -28,8 +28,6 @@ public:
     static constexpr int StartTurns = rules::Match::StartTurns;
     /// The cap of the jump force earned by walking.
     static constexpr int MaxJumpForce = rules::Match::MaxJumpForce;
-    /// The jump force at which the HUD's bar is full, one short of the cap.
-    static constexpr int JumpForceBarFull = 6;
 
     /// Why a reset happened, so the HUD can say it in words.
     enum class ResetCause

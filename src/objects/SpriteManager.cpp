@@ -111,22 +111,31 @@ std::list<IRenderComponent*> SpriteManager::getLayerMembers(const std::string& l
 
 void SpriteManager::draw()
 {
-    ORV_ASSERT(m_camera != nullptr, "Camera is nullptr");
-    m_camera->draw();
-
+    drawCamera();
     // Layers not in the order ("Background") are never drawn.
     for (const std::string& order : m_layerOrder)
     {
-        TRACE_SCOPE(order);
-        const auto layer = m_layerToComp.find(order);
-        ORV_ASSERT(layer != m_layerToComp.end(), "Layer with this name not defined: ", order);
-        for (IRenderComponent* component : layer->second)
+        drawLayer(order);
+    }
+}
+
+void SpriteManager::drawCamera()
+{
+    ORV_ASSERT(m_camera != nullptr, "Camera is nullptr");
+    m_camera->draw();
+}
+
+void SpriteManager::drawLayer(const std::string& order)
+{
+    TRACE_SCOPE(order);
+    const auto layer = m_layerToComp.find(order);
+    ORV_ASSERT(layer != m_layerToComp.end(), "Layer with this name not defined: ", order);
+    for (IRenderComponent* component : layer->second)
+    {
+        // An inactive object stays on its layer and is drawn again once it is active.
+        if (component->getGameObject().isActive())
         {
-            // An inactive object stays on its layer and is drawn again once it is active.
-            if (component->getGameObject().isActive())
-            {
-                component->draw();
-            }
+            component->draw();
         }
     }
 }

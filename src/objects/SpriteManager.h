@@ -37,7 +37,12 @@ public:
     void setLayer(const std::string& layer, IRenderComponent& component);
     void removeComponent(IRenderComponent& component);
     std::string getLayer(IRenderComponent& component) const;
+    /// The camera's view, then every layer of the order.
     void draw();
+    /// Only the camera's view, for a caller that draws the layers one by one between its own drawing.
+    void drawCamera();
+    /// The active members of one layer of the order, in joining order.
+    void drawLayer(const std::string& layer);
 
     /// The members of a layer in drawing order (empty when the layer is unknown).
     std::list<IRenderComponent*> getLayerMembers(const std::string& layer) const;

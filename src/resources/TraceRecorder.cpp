@@ -41,6 +41,10 @@ void TraceRecorder::beginSession(const std::string& name, const std::string& fil
     {
         endSession();
     }
+    if (!m_enabled)
+    {
+        return;
+    }
     m_activeSession = true;
     m_profileCount = 0;
     m_filePath = filePath;

@@ -36,6 +36,9 @@ public:
     void writeEvent(const TraceEvent& event);
 
     bool isSessionActive() const { return m_activeSession; }
+    /// Off, no session opens and no file is written (the installed game, unless asked to trace).
+    void setEnabled(bool enabled) { m_enabled = enabled; }
+    bool isEnabled() const { return m_enabled; }
     /// Events written in the current session.
     int getEventCount() const { return m_profileCount; }
     /// Lowers (or restores) the per-session cap; tests use it to reach the cap quickly.
@@ -50,6 +53,7 @@ private:
     int m_profileCount = 0;
     std::mutex m_lock;
     bool m_activeSession = false;
+    bool m_enabled = true;
     int m_maxEvents = MaxEventsPerSession;
     std::string m_filePath;
     /// The session's first dropped event has been reported.

@@ -52,4 +52,14 @@ TEST(InstallationTest, EnterCreatesTheMissingFolderAndWorksThere)
     EXPECT_EQ(fs::current_path(), root.path());
     EXPECT_NE(Installation::enter("").find("neither XDG_STATE_HOME nor HOME"), std::string::npos);
 }
+
+TEST(InstallationTest, TheInstalledGameTracesOnlyWhenAsked)
+{
+    EXPECT_TRUE(Installation::writesTrace(false, false, nullptr)) << "from a checkout, always";
+    EXPECT_FALSE(Installation::writesTrace(true, false, nullptr));
+    EXPECT_FALSE(Installation::writesTrace(true, false, "0"));
+    EXPECT_FALSE(Installation::writesTrace(true, false, ""));
+    EXPECT_TRUE(Installation::writesTrace(true, false, "1"));
+    EXPECT_TRUE(Installation::writesTrace(true, true, nullptr));
+}
 } // namespace orv_gd

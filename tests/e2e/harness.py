@@ -106,8 +106,9 @@ class GameProcess:
     """The game on `server` (None: no display) in a new folder under `parent` (default: its own, removed
     on leaving the context); "assets" there links to `assets` (default the repository's; False: none)."""
 
-    def __init__(self, server, binary=None, parent=None, assets=None, env=None):
+    def __init__(self, server, binary=None, parent=None, assets=None, env=None, args=()):
         self.server, self.binary, self.owned = server, binary or BINARY, parent is None
+        self.args = list(args)
         self.workdir = tempfile.mkdtemp(prefix="run_" if parent else "tumbrelt_e2e_", dir=parent)
         if assets is not False:
             os.symlink(os.path.abspath(assets or os.path.join(REPO, "assets")), self.path("assets"))
@@ -117,7 +118,7 @@ class GameProcess:
         env = client_env(self.server and self.server.display, self._env)
         self._out = [open(self.path(name), "w") for name in ("stdout.txt", "stderr.txt")]
         # Line-buffered, so each line can be waited for as it is written; stdbuf execs the game.
-        self.process = subprocess.Popen(["stdbuf", "-oL", "-eL", self.binary], cwd=self.workdir, env=env,
+        self.process = subprocess.Popen(["stdbuf", "-oL", "-eL", self.binary] + self.args, cwd=self.workdir, env=env,
                                         stdout=self._out[0], stderr=self._out[1])
         return self
 

@@ -82,7 +82,8 @@ class BadInputTest(harness.GameTestCase):
                 game.act(["space", "space"], "BuilderStrategy::enter()", 30)
                 game.act(["Return", "Return"], "RunnerStrategy::enter()", 30)
                 game.act(["d", "q"], "starting physic updates", 30)
-                game.press("Escape", after=0.5)
+                game.press("Escape", after=0.5)  # pauses the match and asks again
+                game.press("Escape", after=0.5)  # leaves for the menu
                 game.press("Escape")
                 if case == "unwritable trace files":
                     self.assertEqual(game.wait_exit(60), 0, game.stderr())

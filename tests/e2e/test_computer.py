@@ -1,5 +1,6 @@
 """The computer at the real game: key 2 with the keyboard idle, the computer Runner wins the first
-level while keys of its role pressed in its turns change nothing; key 1, the computer Builder drops
+level while keys of its role pressed in its turns change nothing, and in the half second before the
+end screen its blue block shows on the green line; key 1, the computer Builder drops
 its two blocks and hands over well within its 10 s; key 3, the computer plays both roles to the
 end screen, and the next Space is a match for two people again."""
 
@@ -8,6 +9,8 @@ import time
 import harness
 
 RUNNER_TURN = "RunnerStrategy::enter()"
+ON_FINISH = "RunnerStrategy::stepOntoFinish()"
+BLUE, GREEN = (14, 165, 233), (34, 197, 94)
 BUILDER_TURN = "BuilderStrategy::enter()"
 WINS = ("win_runner", "win_builder")
 
@@ -17,6 +20,26 @@ def start_match(game, key):
     game.wait_picture("start")
     game.press(key, after=0.5)
     game.act(["space"], BUILDER_TURN)
+
+
+def near(pixel, colour, tolerance):
+    return all(abs(a - b) <= tolerance for a, b in zip(pixel, colour))
+
+
+def runner_on_green(shot, cell):
+    """Whether the map (above the HUD's band) shows the Runner's blue block, at least most of a
+    cell of it, in a green column: the cells straight above or below it are green."""
+    width, height = shot.size
+    pixels = shot.load()
+    blue = [(x, y) for y in range(0, int(0.84 * height), 2) for x in range(0, width, 2)
+            if near(pixels[x, y], BLUE, 12)]
+    if 4 * len(blue) < 0.6 * cell * cell:
+        return False, "%d blue pixels" % (4 * len(blue))
+    x = sum(p[0] for p in blue) // len(blue)
+    y = sum(p[1] for p in blue) // len(blue)
+    column = [pixels[x, y + dy] for dy in (int(-2.5 * cell), int(2.5 * cell)) if 0 <= y + dy < 0.84 * height]
+    greens = [p for p in column if p[1] > 150 and p[1] > p[0] + 80 and p[1] > p[2] + 30]
+    return bool(greens), "blue block at %d, %d; above and below %s" % (x, y, column)
 
 
 def end_picture(game, timeout):
@@ -38,6 +61,13 @@ class ComputerTest(harness.GameTestCase):
             game.press("r", hold=0.05, after=0)
             game.press("a", hold=0.05, after=0)
             game.wait_stdout(BUILDER_TURN, turn + 2, timeout=15)
+        # The last half second before the end screen: the Runner stands on the green line, drawn.
+        game.wait_stdout(ON_FINISH, timeout=400)
+        time.sleep(0.2)  # the step's slide
+        shot = game.screenshot("finish.png")
+        self.assertGreater(harness.picture_difference(shot, "win_runner"), 8.0, "still the match")
+        shown, where = runner_on_green(shot, 768 / 11)
+        self.assertTrue(shown, where)
         self.assertEqual(end_picture(game, 400), "win_runner")
         game.press("Escape")
         self.assert_clean_exit(game)
@@ -50,6 +80,7 @@ class ComputerTest(harness.GameTestCase):
         game.press("Return")  # the Builder's key: the computer's now
         game.wait_stdout(RUNNER_TURN, timeout=10)
         self.assertLess(time.monotonic() - began, 8.0, "two drops and the hand-over")
+        game.press("Escape")  # a match is left with a second Escape
         game.press("Escape")
         game.wait_picture("start")
         time.sleep(0.3)
@@ -62,6 +93,7 @@ class ComputerTest(harness.GameTestCase):
         time.sleep(5)
         self.assertEqual(game.stdout().count(RUNNER_TURN), turns, "nobody drops for the Builder")
         game.act(["Return", "Return"], RUNNER_TURN)
+        game.press("Escape")
         game.press("Escape")
         game.wait_picture("start")
         game.press("Escape")

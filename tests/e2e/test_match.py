@@ -1,5 +1,5 @@
 """One session through every screen: the menu, the tutorial's pages turning after 7.5 s, a match
-the Builder wins by the Runner's 51st turn, one left with Escape and torn down, one the Builder
+the Builder wins by the Runner's 51st turn, one paused by an Escape and left with a second, torn down, one the Builder
 wins by a third reset; Space on the end screen leads to the menu, Escape there ends it."""
 
 import itertools
@@ -41,8 +41,15 @@ class MatchTest(harness.GameTestCase):
         game.press("space")
         game.wait_picture("start")
 
-        # A match left with Escape is torn down; the next one starts afresh.
+        # One Escape pauses the match and asks again; the second leaves it, torn down, and the next
+        # one starts afresh.
         game.act(["space", "space"], "BuilderStrategy::enter()")
+        game.press("Escape", after=0.5)
+        shot = game.screenshot("leave.png")
+        white = sum(1 for pixel in shot.crop((160, 432, 640, 468)).getdata() if min(pixel) >= 245)
+        self.assertGreater(white, 300, "the line asking for a second Escape")
+        self.assertEqual(game.stderr().count(REMOVED), 3, "the match still runs")
+        self.assertEqual(harness.picture_difference(shot, "start") > 8.0, True, "not the menu")
         game.press("Escape")
         harness.wait_until(lambda: game.stderr().count(REMOVED) == 6, what="the match's listeners removed")
         time.sleep(0.3)

@@ -1,11 +1,13 @@
 """The Debian package, built by CPack from this build folder and unpacked into a scratch root:
 its Depends, its files and its desktop entry; then the unpacked game started from an unrelated
-folder with a fresh home: the menu opens, Escape ends it with status 0, and both trace files land
-in the player's state folder, none in the folder it was started from."""
+folder with a fresh home: the menu opens, Escape ends it with status 0; unasked it writes no trace
+file, asked (--trace or TUMBRELT_TRACE=1) both trace files land in the player's state folder, none
+in the folder it was started from; an unknown option is one line and status 2."""
 
 import filecmp
 import glob
 import os
+import shutil
 import subprocess
 
 import harness
@@ -58,12 +60,18 @@ class PackageTest(harness.GameTestCase):
 
         server, home = self.start_server(1280, 720), os.path.join(self.folder, "home")
         os.mkdir(home)
-        # A fresh home, then one whose XDG_STATE_HOME names another (missing) folder.
-        for xdg_state_home, state in ((None, os.path.join(home, ".local/state/tumbrelt")),
-                                      (os.path.join(home, "xdg-state"), os.path.join(home, "xdg-state/tumbrelt"))):
-            with self.subTest(XDG_STATE_HOME=xdg_state_home):
-                game = self.start_game(server, binary=os.path.join(root, "usr/games/tumbrelt"), assets=False,
-                                       env={"HOME": home, "XDG_STATE_HOME": xdg_state_home})
+        binary = os.path.join(root, "usr/games/tumbrelt")
+        default_state = os.path.join(home, ".local/state/tumbrelt")
+        # Unasked, no trace file anywhere; asked with --trace (a fresh home), or with TUMBRELT_TRACE=1
+        # and an XDG_STATE_HOME naming another (missing) folder, both files in the player's state folder.
+        for args, env, state in (([], {}, None),
+                                 ([], {"TUMBRELT_TRACE": "0"}, None),
+                                 (["--trace"], {}, default_state),
+                                 ([], {"TUMBRELT_TRACE": "1", "XDG_STATE_HOME": os.path.join(home, "xdg-state")},
+                                  os.path.join(home, "xdg-state/tumbrelt"))):
+            with self.subTest(args=args, env=env):
+                game = self.start_game(server, binary=binary, assets=False, args=args,
+                                       env=dict({"HOME": home, "XDG_STATE_HOME": None, "TUMBRELT_TRACE": None}, **env))
                 game.wait_window(60)
                 game.wait_picture("start")
                 game.press("Escape")
@@ -71,10 +79,20 @@ class PackageTest(harness.GameTestCase):
                 self.assertEqual(status, 0, "exit status %s; stderr:\n%s" % (status, game.stderr()))
                 self.assert_no_crash(game)
                 self.assertFalse(TRACE_FILES & set(os.listdir(game.workdir)), "a trace file where it was started")
+                if state is None:
+                    self.assertFalse(os.path.exists(default_state), "no state folder, no trace")
+                    continue
                 self.assertEqual(set(os.listdir(state)), TRACE_FILES)
                 startup = harness.load_trace(os.path.join(state, "startup.json"))
                 self.assertIn("orv_gd::Game::init", {e["name"] for e in startup})
                 self.assertIn("Frame", {e["name"] for e in harness.load_trace(os.path.join(state, "runtime.json"))})
+                shutil.rmtree(state)
+
+        # Any other option: one line saying so, before any window.
+        game = self.start_game(server, binary=binary, assets=False, args=["--bogus"], env={"HOME": home})
+        self.assertEqual(game.wait_exit(30), 2)
+        self.assertEqual(game.stderr(), "tumbrelt: unknown option \"--bogus\" (see --help)\n")
+        self.assertFalse(TRACE_FILES & set(os.listdir(game.workdir)))
 
 
 if __name__ == "__main__":

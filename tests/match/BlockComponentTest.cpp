@@ -1,6 +1,7 @@
 #include "match/BlockComponent.h"
 
 #include "FieldTestSupport.h"
+#include "match/Palette.h"
 
 #include <tuple>
 
@@ -48,12 +49,13 @@ TEST_F(BlockComponentTest, AGhostWearsASlowlyBreathingRimThatGoesWhenItDrops)
     ghost->setGhost(false);
     ghost->setPlaced(true);
     ghost->update(0.1f);
-    EXPECT_EQ(ghost->getShape().getOutlineColor().a, 0) << "dropped, it looks like any placed block";
+    EXPECT_EQ(ghost->getShape().getOutlineColor(), PaletteDark) << "dropped, the white rim is gone";
     auto placed = block({1, 0});
     placed->setPlaced(true);
     placed->setRemainingLifetime(3.5f);
     placed->update(0.1f);
-    EXPECT_EQ(placed->getShape().getOutlineColor().a, 0) << "a fading block has no rim";
+    EXPECT_EQ(placed->getShape().getOutlineColor(), PaletteDark) << "it wears any placed block's edge";
+    EXPECT_EQ(ghost->getEdge().getOutlineColor(), placed->getEdge().getOutlineColor());
 }
 
 TEST_F(BlockComponentTest, SlideKeepsItsClockAcrossASecondMove)

@@ -3,6 +3,8 @@
 #include "core/ControllerInput.h"
 #include "match/Palette.h"
 #include "match/PauseSwitch.h"
+#include "match/ProgressBarComponent.h"
+#include "objects/SpriteRenderComponent.h"
 #include "support/MatchFixture.h"
 
 #include <SFML/Graphics/Image.hpp>
@@ -66,7 +68,8 @@ TEST(HudTextWords, TimeRoundsUpToATenthAndEachMessageHasItsWords)
     EXPECT_EQ(HudText::secondsLeft(9.99f, 10.0f), "0.1") << "0.0 only once the time is up";
     EXPECT_EQ(HudText::secondsLeft(10.0f, 10.0f), "0.0");
     EXPECT_EQ(HudText::secondsLeft(12.0f, 10.0f), "0.0");
-    EXPECT_EQ(HudText::resetNote(RunnerStrategy::ResetCause::Fell, 1), "fell: 1 of 2 resets used");
+    EXPECT_EQ(HudText::resetNote(RunnerStrategy::ResetCause::Fell, 1),
+              "fell to the bottom row: 1 of 2 resets used");
     EXPECT_EQ(HudText::resetNote(RunnerStrategy::ResetCause::WalledIn, 2), "walled in: 2 of 2 resets used");
     EXPECT_EQ(HudText::resetNote(RunnerStrategy::ResetCause::Asked, 1), "reset: 1 of 2 resets used");
     EXPECT_EQ(HudText::endLine(StrategyType::Runner, 50, 2), "reached the green line in 1 turn");
@@ -222,7 +225,7 @@ TEST_F(HudTextTest, PausedLongerThanATurnTheTurnWaitsAndResumedItEndsAfterTheTim
     EXPECT_EQ(m.match().getCurrentStrategy(), StrategyType::Runner) << "it ends after the time it had left";
 }
 
-TEST_F(HudTextTest, StartOnAnyControllerTogglesOncePerPressAndEscapeStillLeaves)
+TEST_F(HudTextTest, StartOnAnyControllerTogglesOncePerPressAndEscapeFromThePauseAsksAgain)
 {
     controllers.setSimulated(true);
     controllers.setConnected(5, true);
@@ -239,9 +242,53 @@ TEST_F(HudTextTest, StartOnAnyControllerTogglesOncePerPressAndEscapeStillLeaves)
 
     m.tap({Key::P});
     ASSERT_TRUE(m.match().isPaused());
+    m.tap({Key::Escape});
+    EXPECT_EQ(text(Line::Paused), HudText::LeaveText) << "paused, Escape first asks again";
     m.key(Key::Escape);
     m.frame();
     EXPECT_EQ(m.states().getPendingState(), m.states().findState("MenuState"));
+}
+
+TEST_F(HudTextTest, OneEscapePausesAndAsksAgainASecondLeavesAndPOrStartGoesOnAndDisarmsIt)
+{
+    const float had = m.builder().getTimeInTurn();
+    m.tap({Key::Escape});
+    EXPECT_TRUE(m.match().isPaused() && m.match().isLeaveArmed());
+    EXPECT_EQ(m.states().getPendingState(), nullptr) << "one Escape leaves nothing";
+    EXPECT_EQ(text(Line::Paused), "Escape again to leave the match, P to go on");
+    const sf::Image shown = m.drawnFrame();
+    const sf::FloatRect line = hud().getBounds(Line::Paused);
+    int white = 0;
+    for (unsigned y = static_cast<unsigned>(line.top); y < static_cast<unsigned>(line.top + line.height); ++y)
+    {
+        for (unsigned x = static_cast<unsigned>(line.left); x < static_cast<unsigned>(line.left + line.width);
+             ++x)
+        {
+            white += shown.getPixel(x, y) == PaletteWhite ? 1 : 0;
+        }
+    }
+    EXPECT_GT(white, 200) << "the line is drawn";
+    m.runFor(1.0f);
+    EXPECT_EQ(m.builder().getTimeInTurn(), had) << "the match waits";
+
+    m.tap({Key::P});
+    EXPECT_FALSE(m.match().isPaused() || m.match().isLeaveArmed()) << "P goes on and forgets the Escape";
+    EXPECT_FALSE(hud().isShown(Line::Paused));
+    m.tap({Key::Escape});
+    EXPECT_EQ(m.states().getPendingState(), nullptr) << "asks again after going on";
+    controllers.setSimulated(true);
+    controllers.setConnected(1, true);
+    controllers.setButton(1, ControllerInput::ButtonStart, true);
+    m.frame();
+    controllers.setButton(1, ControllerInput::ButtonStart, false);
+    m.frame();
+    EXPECT_FALSE(m.match().isPaused() || m.match().isLeaveArmed()) << "Start goes on too";
+    m.tap({Key::P});
+    m.tap({Key::Escape});
+    EXPECT_EQ(m.states().getPendingState(), nullptr);
+    m.key(Key::Escape);
+    m.frame();
+    EXPECT_EQ(m.states().getPendingState(), m.states().findState("MenuState")) << "the second Escape leaves";
 }
 
 TEST(HudTextEndTest, TheEndScreenSaysHowTheMatchEnded)
@@ -279,27 +326,6 @@ TEST(HudTextEndTest, TheEndScreenSaysHowTheMatchEnded)
     }
 }
 
-/// Draws a frame as the game does and returns the picture on the window.
-sf::Image drawnFrame(test::MatchFixture& m)
-{
-    m.window().clear(sf::Color::Black);
-    m.states().draw();
-    sf::Texture texture;
-    texture.create(m.window().getSize().x, m.window().getSize().y);
-    texture.update(m.window());
-    m.window().display();
-    return texture.copyToImage();
-}
-
-/// Saves a picture for a person to look at, when TUMBRELT_SHOTS names a folder.
-void keep(const sf::Image& image, const std::string& name)
-{
-    if (const char* folder = std::getenv("TUMBRELT_SHOTS"))
-    {
-        image.saveToFile(std::string(folder) + "/" + name + ".png");
-    }
-}
-
 TEST(HudLayoutTest, AtBothScreenSizesEveryLineFitsAndKeepsClearOfTheRunnersNeighbours)
 {
     for (const sf::Vector2u size : {sf::Vector2u(1920, 1080), sf::Vector2u(1366, 768)})
@@ -314,7 +340,7 @@ TEST(HudLayoutTest, AtBothScreenSizesEveryLineFitsAndKeepsClearOfTheRunnersNeigh
         m.frame();
         const HudText& hud = m.match().getHudText();
         ASSERT_TRUE(hud.isShown(Line::Reason) && hud.isShown(Line::Banner));
-        keep(drawnFrame(m), tag + "builder_red");
+        test::keep(m.drawnFrame(), tag + "builder_red");
 
         // The cells next to the Runner, in window pixels.
         const float edge = m.grid().getCellSize().x;
@@ -344,11 +370,11 @@ TEST(HudLayoutTest, AtBothScreenSizesEveryLineFitsAndKeepsClearOfTheRunnersNeigh
 
         m.giveTurnTo(StrategyType::Runner);
         m.runFor(1.5f);
-        const sf::Image running = drawnFrame(m);
-        keep(running, tag + "runner");
+        const sf::Image running = m.drawnFrame();
+        test::keep(running, tag + "runner");
         m.tap({Key::P});
-        const sf::Image paused = drawnFrame(m);
-        keep(paused, tag + "paused");
+        const sf::Image paused = m.drawnFrame();
+        test::keep(paused, tag + "paused");
         const sf::FloatRect pausedLine = hud.getBounds(Line::Paused);
         EXPECT_TRUE(window.contains(pausedLine.left, pausedLine.top) &&
                     window.contains(pausedLine.left + pausedLine.width, pausedLine.top));
@@ -363,7 +389,7 @@ TEST(HudLayoutTest, AtBothScreenSizesEveryLineFitsAndKeepsClearOfTheRunnersNeigh
 
         m.match().endMatch(StrategyType::Runner);
         m.frame();
-        keep(drawnFrame(m), tag + "end_runner");
+        test::keep(m.drawnFrame(), tag + "end_runner");
         // In the picture's band between its scene and its keys.
         const EndState& end = *static_cast<EndState*>(m.states().findState("EndState"));
         const sf::FloatRect picture = end.getSprite().getGlobalBounds();
@@ -372,6 +398,87 @@ TEST(HudLayoutTest, AtBothScreenSizesEveryLineFitsAndKeepsClearOfTheRunnersNeigh
                     picture.contains(bounds.left + bounds.width, bounds.top + bounds.height));
         EXPECT_NEAR(bounds.top + bounds.height / 2.0f - picture.top, 0.78f * picture.height,
                     0.02f * picture.height);
+    }
+}
+
+/// The brightness of a pixel, as the eye weighs red, green and blue.
+int brightness(const sf::Color& c)
+{
+    return (299 * c.r + 587 * c.g + 114 * c.b) / 1000;
+}
+
+/// The brightest pixel's brightness less the darkest's within a window rectangle.
+int spread(const sf::Image& image, const sf::FloatRect& area)
+{
+    int low = 255;
+    int high = 0;
+    for (int y = static_cast<int>(area.top); y < static_cast<int>(area.top + area.height); ++y)
+    {
+        for (int x = static_cast<int>(area.left); x < static_cast<int>(area.left + area.width); ++x)
+        {
+            const int b = brightness(image.getPixel(static_cast<unsigned>(x), static_cast<unsigned>(y)));
+            low = std::min(low, b);
+            high = std::max(high, b);
+        }
+    }
+    return high - low;
+}
+
+TEST(HudLayoutTest, OverAWhiteRowEveryIconBarAndNumberStandsOutAtBothScreenSizes)
+{
+    for (const sf::Vector2u size : {sf::Vector2u(1920, 1080), sf::Vector2u(1366, 768)})
+    {
+        test::MatchFixture m(size.x, size.y);
+        m.placeRunner({10, 9});
+        m.paint(13, 0, 30); // the two rows behind the HUD, white across the view
+        m.paint(14, 0, 30);
+        for (const StrategyType role : {StrategyType::Builder, StrategyType::Runner})
+        {
+            SCOPED_TRACE(testing::Message() << size.x << "x" << size.y << " " << HudText::roleName(role));
+            if (role == StrategyType::Runner)
+            {
+                m.giveTurnTo(role);
+            }
+            m.runFor(1.5f); // the camera settles
+            const sf::Image shown = m.drawnFrame();
+            test::keep(shown, std::to_string(size.x) + "x" + std::to_string(size.y) + "_white_row_" +
+                                  HudText::roleName(role));
+            const sf::Vector2f topLeft = m.object("Camera")->getPosition() - sf::Vector2f(size) / 2.0f;
+            const HudText& hud = m.match().getHudText();
+            EXPECT_GE(spread(shown, hud.getBounds(Line::Role)), 100) << "the role";
+            for (std::size_t i = 0; i < 5; ++i)
+            {
+                SCOPED_TRACE(i);
+                const auto bar = m.match().getProgressBars()[i]->getComponent<ProgressBarComponent>();
+                const auto icon = m.match().getProgressBarIcons()[i]->getComponent<SpriteRenderComponent>();
+                sf::FloatRect barBox = bar->getBackground().getGlobalBounds();
+                barBox.left -= topLeft.x;
+                barBox.top -= topLeft.y;
+                sf::FloatRect iconBox = icon->getSprite().getGlobalBounds();
+                iconBox.left -= topLeft.x;
+                iconBox.top -= topLeft.y;
+                // The part of an icon above its bar stands on what lies behind the HUD (the steps'
+                // arrows lie wholly on their bar).
+                if (i != 1)
+                {
+                    EXPECT_GE(
+                        spread(shown, {iconBox.left, iconBox.top, iconBox.width, barBox.top - iconBox.top}),
+                        150)
+                        << "the icon";
+                }
+                EXPECT_GE(spread(shown, hud.getBounds(static_cast<Line>(Line::Time + i))), 150)
+                    << "the number";
+                // Across the bar's right end: its end differs from what lies just beyond it.
+                const float middle = barBox.top + barBox.height / 2.0f;
+                const int beyond = brightness(m.pixel(shown, {barBox.left + barBox.width + 3.0f, middle}));
+                int most = 0;
+                for (float x = barBox.left + barBox.width - 4.0f; x < barBox.left + barBox.width; x += 1.0f)
+                {
+                    most = std::max(most, std::abs(brightness(m.pixel(shown, {x, middle})) - beyond));
+                }
+                EXPECT_GE(most, 50) << "the bar's end";
+            }
+        }
     }
 }
 } // namespace orv_gd

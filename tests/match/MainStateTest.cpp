@@ -1,13 +1,16 @@
 #include "match/MainState.h"
 
+#include "match/Palette.h"
 #include "support/ErrCapture.h"
 #include "support/MatchFixture.h"
 
 #include <algorithm>
+#include <cmath>
+#include <list>
 
 namespace orv_gd
 {
-TEST(MainStateTest, AMatchOpensWithTheBuilderEscapeTearsItDownAndAFreshOneEndsOnce)
+TEST(MainStateTest, AMatchOpensWithTheBuilderTwoEscapesTearItDownAndAFreshOneEndsOnce)
 {
     std::unique_ptr<test::MatchFixture> match;
     const std::string log = test::stdoutOf([&] { match = std::make_unique<test::MatchFixture>(); });
@@ -20,10 +23,11 @@ TEST(MainStateTest, AMatchOpensWithTheBuilderEscapeTearsItDownAndAFreshOneEndsOn
     EXPECT_NEAR(m.object("Camera")->getPosition().x, 3.5f * 600.0f / 11.0f, 0.5f) << "the camera eases ahead";
     EXPECT_NEAR(m.object("Camera")->getPosition().y, 9.5f * 600.0f / 11.0f, 0.5f); // 11 rows fill the window
     const float timeInTurn = m.builder().getTimeInTurn();
+    m.tap({sf::Keyboard::Escape});
     m.key(sf::Keyboard::Escape);
     m.frame();
-    EXPECT_EQ(m.states().getPendingState(), m.states().findState("MenuState"));
-    EXPECT_EQ(m.builder().getTimeInTurn(), timeInTurn) << "no role acts in the Escape frame";
+    EXPECT_EQ(m.states().getPendingState(), m.states().findState("MenuState")) << "the second Escape leaves";
+    EXPECT_EQ(m.builder().getTimeInTurn(), timeInTurn) << "no role acts in the Escape frames";
     test::ErrCapture err; // the listeners' removal is logged
     m.frame();
     EXPECT_TRUE(m.match().getStrategies().empty() && m.match().getProgressBars().empty());
@@ -71,5 +75,105 @@ TEST(MainStateTest, PlacedAmberBlocksAgeAndFadeInTheBuildersTurnsOnly)
     m.runFor(2.0f);
     EXPECT_NEAR(amber->getRemainingLifetime(), handedOver - 2.0f, 0.1f);
     EXPECT_LT(amber->getShape().getFillColor().a, alpha) << "and fades on";
+}
+
+TEST(MainStateTest, OnTheGreenLineTheRunnerAndItsLightShowOverTheFinishCellsUntilTheEndScreen)
+{
+    test::MatchFixture m(1366, 768);
+    m.placeRunner({46, 4});
+    m.giveTurnTo(StrategyType::Runner);
+    m.tap({sf::Keyboard::D});
+    ASSERT_EQ(m.runnerCell(), sf::Vector2i(47, 4)) << "the step onto the first green column";
+    int checked = 0;
+    for (float since = 2.0f * test::MatchFixture::Step; !m.endRequestedFor(StrategyType::Runner);
+         since += test::MatchFixture::Step)
+    {
+        const sf::Image shown = m.drawnFrame();
+        m.frame();
+        if (since < 0.25f)
+        {
+            continue; // still sliding in
+        }
+        SCOPED_TRACE(since);
+        const sf::Color runner = m.pixel(shown, m.cellMiddle({47.0f, 4.0f}));
+        EXPECT_EQ(runner, PaletteBlue) << "the Runner's cell shows the Runner";
+        const sf::Color lit = m.pixel(shown, m.cellMiddle({48.0f, 4.0f}));
+        EXPECT_GT(lit.b, PaletteGreen.b + 60) << "its light lies over the next green cell";
+        ++checked;
+        if (::testing::Test::HasFailure())
+        {
+            break;
+        }
+    }
+    EXPECT_GE(checked, 10) << "the last frames before the end screen";
+}
+
+TEST(MainStateTest, EveryPlacedCellStaysVisiblyABlockAtEveryStageOfItsFadeUnderOverlappingLights)
+{
+    test::MatchFixture m(1366, 768);
+    const auto drop = [&](sf::Vector2i cursor)
+    {
+        m.builder().setCursor(cursor);
+        m.builder().replaceBlock({{0, 0}}, BlockType::Dynamic);
+        m.tap({sf::Keyboard::Return});
+    };
+    drop({5, 6});
+    drop({6, 6});
+    m.giveTurnTo(StrategyType::Builder); // the gravity pass: both fall to row 7
+    drop({6, 6});
+    drop({8, 7});
+    ASSERT_EQ(m.match().getCurrentStrategy(), StrategyType::Runner); // their lifetimes wait now
+    m.runFor(1.5f);                                                  // the hand-over banner goes
+    const std::list<std::shared_ptr<BlockComponent>> blocks = m.grid().getTimedBlocks();
+    ASSERT_EQ(blocks.size(), 4u);
+
+    // How far the block's edge stands out from the empty cell beside it: the largest channel
+    // difference between a pixel of the edge and one a few pixels into the neighbour.
+    const auto contrast = [&](const sf::Image& shown, sf::Vector2i cell, sf::Vector2i side)
+    {
+        const float edge = m.grid().getCellSize().x;
+        const sf::Vector2f border = m.cellMiddle(sf::Vector2f(cell)) + sf::Vector2f(side) * (edge / 2.0f);
+        const auto at = [&](float depth)
+        {
+            return m.pixel(shown, border + sf::Vector2f(side) * depth);
+        };
+        const sf::Color outside = at(std::round(edge / 8.0f));
+        int most = 0;
+        for (float depth = 0.5f; depth < edge / 10.0f; depth += 1.0f)
+        {
+            const sf::Color inside = at(-depth);
+            most = std::max({most, std::abs(inside.r - outside.r), std::abs(inside.g - outside.g),
+                             std::abs(inside.b - outside.b)});
+        }
+        return most;
+    };
+    const std::vector<std::vector<float>> scenes{{1.0f, 1.0f, 1.0f, 1.0f},  {0.5f, 0.5f, 0.5f, 0.5f},
+                                                 {0.1f, 0.1f, 0.1f, 0.1f},  {0.02f, 0.02f, 0.02f, 0.02f},
+                                                 {1.0f, 0.5f, 0.1f, 0.02f}, {0.02f, 0.1f, 0.5f, 1.0f}};
+    for (const std::vector<float>& left : scenes)
+    {
+        auto level = left.begin();
+        for (const std::shared_ptr<BlockComponent>& block : blocks)
+        {
+            block->setRemainingLifetime(*level++ * block->getLifetime());
+        }
+        m.frame(0.0f);
+        const sf::Image shown = m.drawnFrame();
+        test::keep(shown, "fading_" + std::to_string(&left - scenes.data()));
+        for (const std::shared_ptr<BlockComponent>& block : blocks)
+        {
+            const sf::Vector2i cell = block->getGridPosition();
+            for (const sf::Vector2i side : {sf::Vector2i(1, 0), {-1, 0}, {0, 1}, {0, -1}})
+            {
+                if (!m.grid().getBlockAt(cell.x + side.x, cell.y + side.y))
+                {
+                    SCOPED_TRACE(testing::Message()
+                                 << block->getRemainingLifetime() << " s left at " << cell.x << "," << cell.y
+                                 << " towards " << side.x << "," << side.y);
+                    EXPECT_GE(contrast(shown, cell, side), 80);
+                }
+            }
+        }
+    }
 }
 } // namespace orv_gd

@@ -1,5 +1,6 @@
 #include "match/ProgressBarComponent.h"
 
+#include "match/HudText.h"
 #include "match/Palette.h"
 #include "objects/SpriteRenderComponent.h"
 #include "support/MatchFixture.h"
@@ -12,7 +13,7 @@ struct Hud
     unsigned width, height;
     StrategyType role;
     float xMovement, jumpForce;
-    float xFill, jumpFill; // of the bar's width: full at 4 moves and at 6 jump force
+    float xFill, jumpFill; // of the bar's width: full at 4 moves and at 7 jump force
     sf::Color time, others, background;
 };
 
@@ -75,7 +76,7 @@ TEST_P(ProgressBarTest, TheHudFollowsTheRoleAndTheWindowSizeAndItsBarsClamp)
 INSTANTIATE_TEST_SUITE_P(BothRoles, ProgressBarTest,
                          ::testing::Values(Hud{800, 600, StrategyType::Builder, 4, 0, 1.0f, 0.0f,
                                                PaletteAmber, PaletteGrey, PaletteDark},
-                                           Hud{1024, 768, StrategyType::Runner, 3, 1, 0.75f, 1.0f / 6.0f,
+                                           Hud{1024, 768, StrategyType::Runner, 3, 1, 0.75f, 1.0f / 7.0f,
                                                PaletteBlue, PaletteBlue, PaletteGrey}),
                          [](const ::testing::TestParamInfo<Hud>& info)
                          {
@@ -84,4 +85,39 @@ INSTANTIATE_TEST_SUITE_P(BothRoles, ProgressBarTest,
                                     "At" + std::to_string(info.param.width) + "x" +
                                     std::to_string(info.param.height);
                          });
+
+TEST(JumpBarTest, TheBarIsFullAtTheWalkingCapOfSevenAsItsNumberSaysAndStaysFullPastIt)
+{
+    test::MatchFixture m(1024, 768);
+    m.put(2, 0, 9); // a ledge, then a gap in front of a wall (above the level's platforms)
+    for (int row = 0; row <= 7; ++row)
+    {
+        m.put(row, 12, 12);
+    }
+    m.placeRunner({5, 1});
+    m.giveTurnTo(StrategyType::Runner);
+    const auto bar = m.match().getProgressBars().at(2)->getComponent<ProgressBarComponent>();
+    const auto drawnFill = [&]
+    {
+        m.frame(0.0f); // the bar takes the value of the frame before
+        return bar->getForeground().getSize().x / bar->getSize().x;
+    };
+    m.tap({sf::Keyboard::D}, 2);
+    ASSERT_EQ(m.runner().getJumpForce(), 2);
+    EXPECT_NEAR(drawnFill(), 2.0f / 7.0f, 1e-4f);
+    m.tap({sf::Keyboard::D}, 2);
+    m.giveTurnTo(StrategyType::Runner);
+    m.tap({sf::Keyboard::D}, 2); // off the ledge, one row down per step
+    ASSERT_EQ(m.runner().getJumpForce(), 6);
+    EXPECT_NEAR(drawnFill(), 6.0f / 7.0f, 1e-4f) << "one short of the cap is not full";
+    m.tap({sf::Keyboard::D}); // a bump into the wall
+    ASSERT_EQ(m.runner().getJumpForce(), 7);
+    EXPECT_NEAR(drawnFill(), 1.0f, 1e-4f);
+    m.tap({sf::Keyboard::D});
+    m.giveTurnTo(StrategyType::Runner);
+    m.tap({sf::Keyboard::D});
+    ASSERT_EQ(m.runner().getJumpForce(), 9) << "bumps in mid-air go past the cap";
+    EXPECT_NEAR(drawnFill(), 1.0f, 1e-4f);
+    EXPECT_EQ(m.match().getHudText().getText(HudText::Jump), "jump 9/7");
+}
 } // namespace orv_gd

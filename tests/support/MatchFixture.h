@@ -9,12 +9,15 @@
 #include "match/BuilderStrategy.h"
 #include "match/GridManager.h"
 #include "match/MainState.h"
+#include "match/Palette.h"
 #include "match/RunnerStrategy.h"
 #include "objects/GameObject.h"
 #include "objects/GameObjectManager.h"
 #include "resources/AssetCatalogue.h"
 #include "support/InputRestore.h"
 
+#include <SFML/Graphics/Image.hpp>
+#include <SFML/Graphics/Texture.hpp>
 #include <SFML/Window/Event.hpp>
 #include <gtest/gtest.h>
 
@@ -34,6 +37,15 @@ inline int countOf(const std::string& text, const std::string& part, std::size_t
 {
     const std::size_t at = text.find(part, from);
     return at == std::string::npos ? 0 : 1 + countOf(text, part, at + 1);
+}
+
+/// Saves a picture for a person to look at, when TUMBRELT_SHOTS names a folder.
+inline void keep(const sf::Image& image, const std::string& name)
+{
+    if (const char* folder = std::getenv("TUMBRELT_SHOTS"))
+    {
+        image.saveToFile(std::string(folder) + "/" + name + ".png");
+    }
 }
 
 /// A real match in this process (on an X display): the game's window, bindings, assets and screens,
@@ -94,6 +106,30 @@ public:
             frame(dt);
         }
     }
+    /// Draws a frame as the game does and returns the picture on the window.
+    sf::Image drawnFrame()
+    {
+        window().clear(sf::Color::Black);
+        states().draw();
+        sf::Texture texture;
+        texture.create(window().getSize().x, window().getSize().y);
+        texture.update(window());
+        window().display();
+        return texture.copyToImage();
+    }
+    /// Where the middle of a grid cell lies on the window as the camera shows it now, in pixels.
+    sf::Vector2f cellMiddle(sf::Vector2f cell)
+    {
+        const float edge = grid().getCellSize().x;
+        const sf::Vector2f topLeft = GameObjectManager::getInstance().getGameObject("Camera")->getPosition() -
+                                     sf::Vector2f(window().getSize()) / 2.0f;
+        return (cell + sf::Vector2f(0.5f, 0.5f)) * edge - topLeft;
+    }
+    /// The pixel of a picture that covers a window point.
+    static sf::Color pixel(const sf::Image& image, sf::Vector2f at)
+    {
+        return image.getPixel(static_cast<unsigned>(at.x), static_cast<unsigned>(at.y));
+    }
     bool endRequestedFor(StrategyType winner)
     {
         auto* end = dynamic_cast<EndState*>(states().findState("EndState"));
@@ -153,6 +189,17 @@ public:
                 *m_terrain.back(), window(), sf::Vector2i(x, row), BlockComponent::colorForType(type), false,
                 type));
         }
+    }
+    /// White platform cells in `row` from column `from` to `to`, made and drawn as the level's are.
+    void paint(int row, int from, int to)
+    {
+        m_terrain.push_back(GameObject::create("painted_" + std::to_string(m_terrain.size())));
+        for (int x = from; x <= to; ++x)
+        {
+            BlockComponent::addToGrid(*m_terrain.back(), window(), {x, row}, PaletteWhite, false,
+                                      BlockType::Static, "Map");
+        }
+        m_terrain.back()->init();
     }
     /// Moves the Runner and its safe zone straight to a cell, outside the turn rules.
     void placeRunner(sf::Vector2i cell)
