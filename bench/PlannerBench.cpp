@@ -1,8 +1,8 @@
 // `make bench`, part one: how long one decision of the computer players takes on a 50 x 15 field
 // laid out as the game lays its level, with amber blocks strewn over it. No window needed.
-#include "match/BuilderPlanner.h"
+#include "computer/BuilderPlanner.h"
 #include "match/ObstacleShapes.h"
-#include "match/RunnerPlanner.h"
+#include "computer/RunnerPlanner.h"
 
 #include <algorithm>
 #include <ctime>

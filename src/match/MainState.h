@@ -3,7 +3,7 @@
 #include "core/GameState.h"
 #include "core/StrategyType.h"
 #include "match/BuilderGuides.h"
-#include "match/ComputerPlayers.h"
+#include "computer/ComputerPlayers.h"
 #include "match/HudText.h"
 #include "match/PauseSwitch.h"
 #include "objects/SpriteManager.h"

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "match/BlockType.h"
-#include "match/FieldSnapshot.h"
+#include "computer/FieldSnapshot.h"
 
 namespace orv_gd
 {

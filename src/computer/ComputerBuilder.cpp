@@ -1,4 +1,4 @@
-#include "match/ComputerBuilder.h"
+#include "computer/ComputerBuilder.h"
 
 #include "core/InputManager.h"
 #include "match/BlockComponent.h"

@@ -1,4 +1,4 @@
-#include "match/FieldSnapshot.h"
+#include "computer/FieldSnapshot.h"
 
 namespace orv_gd
 {

@@ -1,4 +1,4 @@
-#include "match/ComputerRunner.h"
+#include "computer/ComputerRunner.h"
 
 #include "core/InputManager.h"
 #include "match/MainState.h"

@@ -1,8 +1,8 @@
-#include "match/ComputerPlayers.h"
+#include "computer/ComputerPlayers.h"
 
 #include "core/ControllerInput.h"
-#include "match/ComputerBuilder.h"
-#include "match/ComputerRunner.h"
+#include "computer/ComputerBuilder.h"
+#include "computer/ComputerRunner.h"
 #include "match/MatchReader.h"
 #include "support/MatchFixture.h"
 

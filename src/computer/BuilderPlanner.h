@@ -1,7 +1,7 @@
 #pragma once
 
-#include "match/FieldSnapshot.h"
-#include "match/RunnerPlanner.h"
+#include "computer/FieldSnapshot.h"
+#include "computer/RunnerPlanner.h"
 
 #include <random>
 #include <vector>

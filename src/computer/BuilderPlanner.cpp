@@ -1,4 +1,4 @@
-#include "match/BuilderPlanner.h"
+#include "computer/BuilderPlanner.h"
 
 #include "match/ObstacleShapes.h"
 

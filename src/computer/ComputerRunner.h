@@ -1,7 +1,7 @@
 #pragma once
 
-#include "match/ActionPace.h"
-#include "match/RunnerPlanner.h"
+#include "computer/ActionPace.h"
+#include "computer/RunnerPlanner.h"
 
 #include <cstddef>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "match/ActionPace.h"
-#include "match/BuilderPlanner.h"
+#include "computer/ActionPace.h"
+#include "computer/BuilderPlanner.h"
 
 #include <memory>
 #include <random>

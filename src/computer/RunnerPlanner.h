@@ -1,6 +1,6 @@
 #pragma once
 
-#include "match/FieldSnapshot.h"
+#include "computer/FieldSnapshot.h"
 
 #include <cstddef>
 #include <cstdint>

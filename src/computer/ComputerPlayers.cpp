@@ -1,9 +1,9 @@
-#include "match/ComputerPlayers.h"
+#include "computer/ComputerPlayers.h"
 
 #include "core/ControllerInput.h"
 #include "core/InputManager.h"
-#include "match/ComputerBuilder.h"
-#include "match/ComputerRunner.h"
+#include "computer/ComputerBuilder.h"
+#include "computer/ComputerRunner.h"
 
 #include <string>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "match/RunnerPlanner.h"
+#include "computer/RunnerPlanner.h"
 
 #include "PlannerFields.h"
 
