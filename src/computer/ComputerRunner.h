@@ -8,23 +8,24 @@
 namespace orv_gd
 {
 class InputManager;
-class MainState;
+class MatchSource;
 
-/// Plays the Runner's role for the computer: plans each turn over a snapshot of the match and
-/// presses the Runner's actions through the input manager, one every ActionPace::Interval seconds.
-/// After each key it compares where the Runner stands with where the plan said it would, and
-/// plans afresh when they differ (and counts it: the planner's rules should never disagree).
+/// Plays the Runner's role for the computer: plans each turn over the match as the rules hold it
+/// and presses the Runner's actions through the input manager, one every ActionPace::Interval
+/// seconds. After each key it compares where the Runner stands with where the plan said it would,
+/// and plans afresh when they differ (and counts it: the planner plays by the game's own rules, so
+/// it should never happen).
 class ComputerRunner
 {
 public:
-    ComputerRunner(MainState& match, InputManager& input);
+    ComputerRunner(const MatchSource& match, InputManager& input);
 
     void update(float dt);
     /// How often the Runner did not end where the planner expected.
     int getSurprises() const { return m_surprises; }
 
 private:
-    MainState& m_match;
+    const MatchSource& m_match;
     InputManager& m_input;
     RunnerPlanner m_planner;
     RunnerPlanner::TurnPlan m_plan;

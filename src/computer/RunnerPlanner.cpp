@@ -1,5 +1,7 @@
 #include "computer/RunnerPlanner.h"
 
+#include "rules/RunnerMoves.h"
+
 #include <algorithm>
 #include <numeric>
 
@@ -7,21 +9,25 @@ namespace orv_gd
 {
 namespace
 {
+using rules::Cell;
+using rules::Field;
+using rules::RunnerMoves;
+
 constexpr RunnerAction StepKeys[] = {RunnerAction::Right, RunnerAction::Left, RunnerAction::Up};
 
-int cellIndex(const FieldSnapshot& field, sf::Vector2i cell)
+int cellIndex(const Field& field, Cell cell)
 {
     return cell.x * field.getHeight() + cell.y;
 }
 
 /// Marks the cell and its eight neighbours: every cell a move from or into `cell` looks at.
-void markAround(const FieldSnapshot& field, sf::Vector2i cell, std::vector<bool>& examined)
+void markAround(const Field& field, Cell cell, std::vector<bool>& examined)
 {
     for (int dx = -1; dx <= 1; ++dx)
     {
         for (int dy = -1; dy <= 1; ++dy)
         {
-            const sf::Vector2i near{cell.x + dx, cell.y + dy};
+            const Cell near{cell.x + dx, cell.y + dy};
             if (field.isInside(near))
             {
                 examined[static_cast<std::size_t>(cellIndex(field, near))] = true;
@@ -30,121 +36,44 @@ void markAround(const FieldSnapshot& field, sf::Vector2i cell, std::vector<bool>
     }
 }
 
-/// A field whose amber blocks are gone: they fade within a few Builder turns.
-FieldSnapshot withoutAmberBlocks(const FieldSnapshot& field)
+/// The Builder's turn: its cells age by `ms`, and those whose life runs out are gone.
+void builderTurn(Field& field, int ms)
 {
-    FieldSnapshot relaxed = field;
-    for (int x = 0; x < field.getWidth(); ++x)
+    if (ms > 0)
     {
-        for (int y = 0; y < field.getHeight(); ++y)
-        {
-            if (field.at({x, y}) == CellKind::Dynamic)
-            {
-                relaxed.set({x, y}, CellKind::Empty);
-            }
-        }
+        std::vector<Cell> expired;
+        field.age(ms, expired);
     }
-    return relaxed;
 }
 } // namespace
 
-RunnerPlanner::Step RunnerPlanner::press(const FieldSnapshot& field, const RunnerState& state,
-                                         RunnerAction action)
+RunnerPlanner::Step RunnerPlanner::press(const Field& field, const RunnerState& state, RunnerAction action)
 {
-    Step step{state, Outcome::Nothing};
-    sf::Vector2i target = state.cell;
-    bool jump = false;
-    switch (action)
+    if (action != RunnerAction::Left && action != RunnerAction::Right && action != RunnerAction::Up)
     {
-    case RunnerAction::Left:
-    case RunnerAction::Right:
-        if (state.xMovement < 1)
-        {
-            return step;
-        }
-        target.x += action == RunnerAction::Left ? -1 : 1;
-        break;
-    case RunnerAction::Up:
-        if (state.jumpForce < 1)
-        {
-            return step;
-        }
-        target.y -= 1;
-        jump = true;
-        break;
+        return {state, Outcome::Nothing};
+    }
+    const RunnerMoves::Move move = action == RunnerAction::Left    ? RunnerMoves::Move::Left
+                                   : action == RunnerAction::Right ? RunnerMoves::Move::Right
+                                                                   : RunnerMoves::Move::Up;
+    const RunnerMoves::Result result = RunnerMoves::move(field, state, move);
+    switch (result.outcome)
+    {
+    case RunnerMoves::Outcome::Refused:
+        return {state, Outcome::Nothing};
+    case RunnerMoves::Outcome::Finished:
+        return {result.state, Outcome::Finished};
+    case RunnerMoves::Outcome::Fell:
+        return {result.state, Outcome::Reset};
     default:
-        return step;
+        break;
     }
-
-    RunnerState& next = step.state;
-    if (field.at(target) == CellKind::Finish)
+    if (result.walledIn)
     {
-        // The finish cell is entered even though it is taken; the step is paid as any other.
-        next.cell = target;
-        if (jump)
-        {
-            next.jumpForce -= 1;
-        }
-        else
-        {
-            next.jumpForce += next.jumpForce < MaxJumpForce ? 1 : 0;
-            next.xMovement -= 1;
-        }
-        step.outcome = Outcome::Finished;
-        return step;
+        return {result.state, Outcome::Reset};
     }
-    if (!field.isFree(target))
-    {
-        // Bumping into something: in mid-air the Runner drops one row instead, for one move and
-        // one more jump force; standing on the bottom row it is sent back to the start.
-        const sf::Vector2i below{state.cell.x, state.cell.y + 1};
-        if (below.y >= field.getHeight())
-        {
-            step.outcome = Outcome::Reset;
-            return step;
-        }
-        if (!field.isFree(below))
-        {
-            return step;
-        }
-        next.xMovement = std::max(0, next.xMovement - 1);
-        next.jumpForce += 1;
-        next.cell = below;
-    }
-    else
-    {
-        if (target.y + 1 >= field.getHeight())
-        {
-            step.outcome = Outcome::Reset;
-            return step;
-        }
-        next.cell = target;
-        if (jump)
-        {
-            next.jumpForce -= 1;
-        }
-        else
-        {
-            if (next.jumpForce < MaxJumpForce)
-            {
-                next.jumpForce += 1;
-            }
-            next.xMovement -= 1;
-            // A step over a gap falls one cell, however deep the gap.
-            if (field.at({target.x, target.y + 1}) == CellKind::Empty)
-            {
-                next.cell.y += 1;
-            }
-        }
-    }
-    step.outcome = isTrapped(field, next.cell) ? Outcome::Reset : Outcome::Moved;
-    return step;
-}
-
-bool RunnerPlanner::isTrapped(const FieldSnapshot& field, sf::Vector2i cell)
-{
-    return !field.isFree({cell.x - 1, cell.y}) && !field.isFree({cell.x + 1, cell.y}) &&
-           !field.isFree({cell.x, cell.y - 1}) && !field.isFree({cell.x, cell.y + 1});
+    return {result.state,
+            result.outcome == RunnerMoves::Outcome::Blocked ? Outcome::Nothing : Outcome::Moved};
 }
 
 const char* RunnerPlanner::actionName(RunnerAction action)
@@ -165,8 +94,27 @@ const char* RunnerPlanner::actionName(RunnerAction action)
     return "RunnerEnd";
 }
 
-void RunnerPlanner::expandTurn(const FieldSnapshot& field, const RunnerState& start,
-                               std::vector<Node>& nodes) const
+RunnerPlanner::RunnerState RunnerPlanner::beginTurn(const Field& field, RunnerState state, int& resetsLeft)
+{
+    state.moves = MovesPerTurn;
+    if (!RunnerMoves::isTrapped(field, state.cell))
+    {
+        return state;
+    }
+    --resetsLeft;
+    return {RunnerMoves::resetCell(field, state.cell), 0, 0};
+}
+
+RunnerPlanner::RunnerState RunnerPlanner::handOver(Field& field, const RunnerState& end, int& resetsLeft,
+                                                   int builderMs)
+{
+    RunnerState next = end;
+    next.cell = RunnerMoves::gravity(field, end.cell);
+    builderTurn(field, builderMs);
+    return beginTurn(field, next, resetsLeft);
+}
+
+void RunnerPlanner::expandTurn(const Field& field, const RunnerState& start, std::vector<Node>& nodes) const
 {
     nodes.clear();
     nodes.push_back({start, -1, RunnerAction::End, false});
@@ -179,7 +127,7 @@ void RunnerPlanner::expandTurn(const FieldSnapshot& field, const RunnerState& st
         const int dx = std::clamp(s.cell.x - start.cell.x + TurnReach, 0, TurnSide - 1);
         const int dy = std::clamp(s.cell.y - start.cell.y + TurnReach, 0, TurnSide - 1);
         const auto key = static_cast<std::size_t>((dx * TurnSide + dy) * (MovesPerTurn + 1) +
-                                                  std::clamp(s.xMovement, 0, MovesPerTurn));
+                                                  std::clamp(s.moves, 0, MovesPerTurn));
         if (m_turnGeneration[key] != m_generation)
         {
             m_turnGeneration[key] = m_generation;
@@ -218,38 +166,25 @@ void RunnerPlanner::expandTurn(const FieldSnapshot& field, const RunnerState& st
     }
 }
 
-RunnerState RunnerPlanner::nextTurn(const FieldSnapshot& fieldAfterGravity, const RunnerState& end)
+Field RunnerPlanner::nextField(const Field& field) const
 {
-    RunnerState next{end.cell, end.jumpForce, MovesPerTurn};
-    const sf::Vector2i below{end.cell.x, end.cell.y + 1};
-    if (below.y < fieldAfterGravity.getHeight() && fieldAfterGravity.at(below) == CellKind::Empty)
-    {
-        next.cell = below;
-    }
-    if (isTrapped(fieldAfterGravity, next.cell))
-    {
-        next.cell = {-1, -1};
-    }
+    Field next = field;
+    RunnerMoves::gravity(next, {-1, -1});
+    builderTurn(next, m_options.builderTurnMs);
     return next;
 }
 
-std::pair<int, int> RunnerPlanner::bestRoot(const FieldSnapshot& field, const std::vector<RunnerState>& roots,
-                                            int limit) const
-{
-    return search(field, roots, limit, nullptr, nullptr);
-}
-
-std::pair<int, int> RunnerPlanner::search(const FieldSnapshot& field, const std::vector<RunnerState>& starts,
-                                          int limit, std::vector<bool>* examined,
-                                          std::vector<sf::Vector2i>* route) const
+std::pair<int, int> RunnerPlanner::search(const Field& field, const std::vector<Root>& starts, int limit,
+                                          std::vector<bool>* examined, std::vector<Cell>* route) const
 {
     // One pass per turn: the keys of a turn cost nothing, ending it costs one. A state is worth
     // expanding only with more jump force than any state seen before in its cell with the same
-    // moves left, in this turn or an earlier one.
+    // moves left, in this turn or an earlier one (resets left are not compared: they only decide
+    // whether a walled-in start can still be paid for).
     const auto key = [&](const RunnerState& s)
     {
         return static_cast<std::size_t>(cellIndex(field, s.cell) * (MovesPerTurn + 1) +
-                                        std::clamp(s.xMovement, 0, MovesPerTurn));
+                                        std::clamp(s.moves, 0, MovesPerTurn));
     };
     m_bestForce.assign(static_cast<std::size_t>(field.getWidth() * field.getHeight() * (MovesPerTurn + 1)),
                        -1);
@@ -260,14 +195,14 @@ std::pair<int, int> RunnerPlanner::search(const FieldSnapshot& field, const std:
     open.clear();
     for (std::size_t i = 0; i < starts.size(); ++i)
     {
-        if (field.isInside(starts[i].cell))
+        if (field.isInside(starts[i].state.cell) && starts[i].resetsLeft >= 0)
         {
             open.push_back(static_cast<int>(all.size()));
-            all.push_back({starts[i], static_cast<int>(i), -1});
+            all.push_back({starts[i].state, static_cast<int>(i), -1, starts[i].resetsLeft});
         }
     }
     // The cells the Runner passes on its way, the finish cell first.
-    const auto traceRoute = [&](int index, sf::Vector2i finish)
+    const auto traceRoute = [&](int index, Cell finish)
     {
         if (!route)
         {
@@ -279,29 +214,28 @@ std::pair<int, int> RunnerPlanner::search(const FieldSnapshot& field, const std:
             route->push_back(all[static_cast<std::size_t>(i)].state.cell);
         }
     };
-    // Bumps in mid-air raise the force without a cap, but force far beyond what walking gives
-    // rarely buys anything; counting it would keep the search going over ever stronger copies
-    // of one state.
-    const int forceCap = MaxJumpForce + 2;
-    FieldSnapshot level = field;
+    Field level = field;
+    Field own;
     for (int turn = 1; turn <= limit && !open.empty(); ++turn)
     {
-        FieldSnapshot after = level;
-        after.applyGravity({-1, -1});
+        const Field after = nextField(level);
         next.clear();
         for (std::size_t i = 0; i < open.size(); ++i)
         {
             const int index = open[i];
             SearchEntry entry = all[static_cast<std::size_t>(index)];
-            entry.state.jumpForce = std::min(entry.state.jumpForce, forceCap);
+            if (m_options.forceCap > 0)
+            {
+                entry.state.jumpForce = std::min(entry.state.jumpForce, m_options.forceCap);
+            }
             if (entry.state.jumpForce <= m_bestForce[key(entry.state)])
             {
                 continue;
             }
             // Being here with this force is at least as good as being here with fewer moves left.
             RunnerState weaker = entry.state;
-            for (weaker.xMovement = std::clamp(entry.state.xMovement, 0, MovesPerTurn); weaker.xMovement >= 0;
-                 --weaker.xMovement)
+            for (weaker.moves = std::clamp(entry.state.moves, 0, MovesPerTurn); weaker.moves >= 0;
+                 --weaker.moves)
             {
                 int& seen = m_bestForce[key(weaker)];
                 seen = std::max(seen, entry.state.jumpForce);
@@ -321,14 +255,30 @@ std::pair<int, int> RunnerPlanner::search(const FieldSnapshot& field, const std:
                 if (step.outcome == Outcome::Moved && step.state.jumpForce > m_bestForce[key(step.state)])
                 {
                     open.push_back(static_cast<int>(all.size()));
-                    all.push_back({step.state, entry.root, index});
+                    all.push_back({step.state, entry.root, index, entry.resetsLeft});
                 }
             }
-            const RunnerState start = nextTurn(after, entry.state);
-            if (start.cell.x >= 0 && start.jumpForce > m_bestForce[key(start)])
+            int resetsLeft = entry.resetsLeft;
+            RunnerState start = entry.state;
+            if (m_options.sharedTurnField)
+            {
+                // The gravity pass drops the Runner one cell when the cell below it is empty once
+                // the cells below have fallen, as the shared field shows them.
+                if (after.isFree({start.cell.x, start.cell.y + 1}))
+                {
+                    start.cell.y += 1;
+                }
+                start = beginTurn(after, start, resetsLeft);
+            }
+            else
+            {
+                own = level;
+                start = handOver(own, entry.state, resetsLeft, m_options.builderTurnMs);
+            }
+            if (resetsLeft >= 0 && start.jumpForce > m_bestForce[key(start)])
             {
                 next.push_back(static_cast<int>(all.size()));
-                all.push_back({start, entry.root, index});
+                all.push_back({start, entry.root, index, resetsLeft});
             }
         }
         open.swap(next);
@@ -337,19 +287,11 @@ std::pair<int, int> RunnerPlanner::search(const FieldSnapshot& field, const std:
     return {-1, limit + 1};
 }
 
-int RunnerPlanner::turnsToFinish(const FieldSnapshot& field, sf::Vector2i start, int jumpForce, int limit,
-                                 std::vector<bool>* examined, std::vector<sf::Vector2i>* route) const
+int RunnerPlanner::turnsToFinish(const Field& field, Cell start, int jumpForce, int resetsLeft, int limit,
+                                 std::vector<bool>* examined, std::vector<Cell>* route) const
 {
-    if (isTrapped(field, start))
-    {
-        // The next turn begins with a reset: that turn is lost and the force with it.
-        if (limit < 1)
-        {
-            return limit + 1;
-        }
-        return 1 + turnsToFinish(field, field.resetCell(), 0, limit - 1, examined, route);
-    }
-    return search(field, {RunnerState{start, jumpForce, MovesPerTurn}}, limit, examined, route).second;
+    const RunnerState first = beginTurn(field, {start, jumpForce, MovesPerTurn}, resetsLeft);
+    return search(field, {Root{first, resetsLeft}}, limit, examined, route).second;
 }
 
 RunnerPlanner::TurnPlan RunnerPlanner::planFrom(const std::vector<Node>& nodes, int node, bool endTurn) const
@@ -370,10 +312,11 @@ RunnerPlanner::TurnPlan RunnerPlanner::planFrom(const std::vector<Node>& nodes, 
     return plan;
 }
 
-RunnerPlanner::TurnPlan RunnerPlanner::planTurn(const FieldSnapshot& field) const
+RunnerPlanner::TurnPlan RunnerPlanner::planTurn(const rules::Match& match) const
 {
+    const Field& field = match.field;
     std::vector<Node> nodes;
-    expandTurn(field, field.runner, nodes);
+    expandTurn(field, match.runner, nodes);
     for (std::size_t i = 0; i < nodes.size(); ++i)
     {
         if (nodes[i].finished)
@@ -384,36 +327,56 @@ RunnerPlanner::TurnPlan RunnerPlanner::planTurn(const FieldSnapshot& field) cons
         }
     }
 
-    // Where each way through this turn leaves the Runner when its next turn begins, most
-    // promising first: further right, then more jump force, then fewer keys.
-    FieldSnapshot after = field;
-    after.applyGravity({-1, -1});
-    std::vector<int> order(nodes.size());
-    std::iota(order.begin(), order.end(), 0);
-    std::vector<RunnerState> starts(nodes.size());
+    // Where each way through this turn leaves the Runner when its next turn begins, after the
+    // hand-over as the game plays it (worked out once per cell the turn may end in). The later
+    // turns are searched from there.
+    std::vector<Root> starts(nodes.size());
+    std::vector<std::pair<Cell, Root>> handedOver;
+    Field own;
     for (std::size_t i = 0; i < nodes.size(); ++i)
     {
-        starts[i] = nextTurn(after, nodes[i].state);
+        const RunnerState& end = nodes[i].state;
+        const auto known = std::find_if(handedOver.begin(), handedOver.end(),
+                                        [&](const auto& entry) { return entry.first == end.cell; });
+        if (known == handedOver.end())
+        {
+            own = field;
+            int resetsLeft = match.resetsLeft;
+            const RunnerState start = handOver(own, end, resetsLeft, m_options.builderTurnMs);
+            handedOver.push_back({end.cell, Root{start, resetsLeft}});
+            starts[i] = handedOver.back().second;
+        }
+        else
+        {
+            starts[i] = known->second;
+        }
+        if (starts[i].state.moves > 0)
+        {
+            starts[i].state.jumpForce = end.jumpForce;
+        }
     }
+    // Most promising first: further right, then more jump force, then fewer keys.
+    std::vector<int> order(nodes.size());
+    std::iota(order.begin(), order.end(), 0);
     std::stable_sort(order.begin(), order.end(),
                      [&](int a, int b)
                      {
-                         const RunnerState& sa = starts[static_cast<std::size_t>(a)];
-                         const RunnerState& sb = starts[static_cast<std::size_t>(b)];
+                         const RunnerState& sa = starts[static_cast<std::size_t>(a)].state;
+                         const RunnerState& sb = starts[static_cast<std::size_t>(b)].state;
                          if (sa.cell.x != sb.cell.x)
                          {
                              return sa.cell.x > sb.cell.x;
                          }
                          return sa.jumpForce > sb.jumpForce;
                      });
-    std::vector<RunnerState> roots;
+    std::vector<Root> roots;
     for (int i : order)
     {
         roots.push_back(starts[static_cast<std::size_t>(i)]);
     }
 
-    const int limit = std::min(Horizon, std::max(1, field.turnsLeft + 1));
-    const auto [root, turns] = bestRoot(after, roots, limit);
+    const int limit = std::min(Horizon, std::max(1, match.turnsLeft + 1));
+    const auto [root, turns] = search(nextField(field), roots, limit, nullptr, nullptr);
     if (root >= 0)
     {
         TurnPlan plan = planFrom(nodes, order[static_cast<std::size_t>(root)], true);
@@ -422,17 +385,20 @@ RunnerPlanner::TurnPlan RunnerPlanner::planTurn(const FieldSnapshot& field) cons
     }
 
     // Stuck: when a fresh start can still reach the finish and a reset is left to spare, reset.
-    if (field.resetsLeft >= 1 && turnsToFinish(field, field.resetCell(), 0, limit, nullptr) <= limit)
+    // The reset spends the rest of this turn.
+    const Cell resetCell = RunnerMoves::resetCell(field, match.runner.cell);
+    if (match.resetsLeft >= 1)
     {
-        TurnPlan plan;
-        plan.actions.push_back(RunnerAction::Reset);
-        plan.expected.push_back({field.resetCell(), 0, 0});
-        return plan;
+        const RunnerState afterReset{resetCell, 0, 0};
+        if (search(field, {Root{afterReset, match.resetsLeft - 1}}, limit, nullptr, nullptr).second <= limit)
+        {
+            TurnPlan plan;
+            plan.actions.push_back(RunnerAction::Reset);
+            plan.expected.push_back(afterReset);
+            return plan;
+        }
     }
-    // Walled in by amber blocks, which fade: head for where the way will open.
-    const FieldSnapshot relaxed = withoutAmberBlocks(after);
-    const int relaxedRoot = bestRoot(relaxed, roots, limit).first;
-    const int chosen = relaxedRoot >= 0 ? order[static_cast<std::size_t>(relaxedRoot)] : order.front();
-    return planFrom(nodes, chosen, true);
+    // No way in sight: as far right as this turn goes.
+    return planFrom(nodes, order.front(), true);
 }
 } // namespace orv_gd

@@ -10,6 +10,7 @@
 #include "match/BuilderStrategy.h"
 #include "match/GridManager.h"
 #include "match/LevelGenerator.h"
+#include "match/MatchReader.h"
 #include "match/Palette.h"
 #include "match/ProgressBarComponent.h"
 #include "match/RunnerStrategy.h"
@@ -171,6 +172,17 @@ void MainState::draw()
         m_guides.draw();
     }
     m_hudText.draw();
+}
+
+const rules::Match& MainState::currentMatch() const
+{
+    m_readMatch = MatchReader::read(m_strategies, m_currentStrategy, m_matchOver);
+    return m_readMatch;
+}
+
+CellRange MainState::builderView() const
+{
+    return MatchReader::builderView(m_window);
 }
 
 void MainState::exit()

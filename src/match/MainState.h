@@ -1,9 +1,10 @@
 #pragma once
 
+#include "computer/ComputerPlayers.h"
+#include "computer/MatchSource.h"
 #include "core/GameState.h"
 #include "core/StrategyType.h"
 #include "match/BuilderGuides.h"
-#include "computer/ComputerPlayers.h"
 #include "match/HudText.h"
 #include "match/PauseSwitch.h"
 #include "objects/SpriteManager.h"
@@ -28,7 +29,7 @@ class Strategy;
 
 /// Runs one match: builds the scene on entry, forwards each frame to the role whose turn it
 /// is and to the shared services, lays out the HUD, and tears the scene down on exit.
-class MainState : public GameState
+class MainState : public GameState, public MatchSource
 {
 public:
     MainState(GameStateManager* gameStateManager, Game* game);
@@ -46,6 +47,10 @@ public:
     SpriteManager& getSpriteManager() { return m_spriteManager; }
     /// The computer's roles in this match, as the menu's mode chose them.
     ComputerPlayers& getComputerPlayers() { return m_computer; }
+    /// The match as the rules hold it and the cells the Builder's cursor can reach, for the
+    /// computer players.
+    const rules::Match& currentMatch() const override;
+    CellRange builderView() const override;
 
     void initProgressBars(const std::shared_ptr<GameObject>& camera);
 
@@ -72,6 +77,8 @@ private:
     std::vector<std::shared_ptr<GameObject>> m_progressBars;
     bool m_matchOver = false;
     ComputerPlayers m_computer;
+    /// The scene read as the rules hold a match, each time it is asked for (MatchReader).
+    mutable rules::Match m_readMatch;
 
     // The shared services of a match. The grid's drawing and its GL resources are made at the
     // grid's first init, when the window exists.

@@ -1,9 +1,8 @@
 #include "computer/ComputerPlayers.h"
 
-#include "core/ControllerInput.h"
 #include "computer/ComputerBuilder.h"
 #include "computer/ComputerRunner.h"
-#include "match/MatchReader.h"
+#include "core/ControllerInput.h"
 #include "support/MatchFixture.h"
 
 #include <cstdio>

@@ -1,39 +1,46 @@
 #pragma once
 
-#include "computer/FieldSnapshot.h"
+#include "rules/Match.h"
 
 #include <string>
 #include <vector>
 
 namespace orv_gd::test
 {
-/// A field drawn row by row: '.' empty, '#' white, 'a' amber, 'F' finish, 'R' the Runner (on an
-/// empty cell), 's' a safe-zone cell (empty).
-inline FieldSnapshot fieldOf(const std::vector<std::string>& rows, int jumpForce = 0, int xMovement = 4)
+/// A match on a field drawn row by row: '.' empty, '#' white, 'F' green (the level's), 'a' an
+/// amber and 'g' a green Builder cell (both with `lifeMs` of life left), 'R' the Runner (on an
+/// empty cell), 's' an empty cell of its safe zone (for the reader). The Runner's turn.
+inline rules::Match fieldOf(const std::vector<std::string>& rows, int jumpForce = 0, int moves = 4,
+                            int lifeMs = rules::Match::BlockLifeMs)
 {
-    FieldSnapshot field(static_cast<int>(rows.front().size()), static_cast<int>(rows.size()));
-    for (int y = 0; y < field.getHeight(); ++y)
+    rules::Match match;
+    match.field = rules::Field(static_cast<int>(rows.front().size()), static_cast<int>(rows.size()));
+    match.config.width = match.field.getWidth();
+    match.config.height = match.field.getHeight();
+    match.turn = rules::Role::Runner;
+    match.ghost.present = false;
+    for (int y = 0; y < match.field.getHeight(); ++y)
     {
-        for (int x = 0; x < field.getWidth(); ++x)
+        for (int x = 0; x < match.field.getWidth(); ++x)
         {
             const char c = rows[static_cast<std::size_t>(y)][static_cast<std::size_t>(x)];
-            const sf::Vector2i cell{x, y};
-            field.set(cell, c == '#'   ? CellKind::Static
-                            : c == 'a' ? CellKind::Dynamic
-                            : c == 'F' ? CellKind::Finish
-                                       : CellKind::Empty);
-            if (c == 'R')
+            const rules::Cell cell{x, y};
+            if (c == '#' || c == 'F')
             {
-                field.runner.cell = cell;
+                match.field.set(cell, c == '#' ? rules::CellKind::Static : rules::CellKind::Finish);
             }
-            if (c == 's' || c == 'R')
+            else if (c == 'a' || c == 'g')
             {
-                field.safeZone.push_back(cell);
+                match.field.drop(cell, c == 'a' ? rules::CellKind::Dynamic : rules::CellKind::Finish, lifeMs);
+            }
+            else if (c == 'R')
+            {
+                match.runner.cell = cell;
             }
         }
     }
-    field.runner.jumpForce = jumpForce;
-    field.runner.xMovement = xMovement;
-    return field;
+    match.runner.jumpForce = jumpForce;
+    match.runner.moves = moves;
+    return match;
 }
 } // namespace orv_gd::test
