@@ -1,9 +1,12 @@
 #include "computer/RunnerPlanner.h"
 
 #include "PlannerFields.h"
+#include "computer/BuilderPlanner.h"
 #include "rules/Rules.h"
 
 #include <gtest/gtest.h>
+
+#include <random>
 
 namespace orv_gd
 {
@@ -49,7 +52,99 @@ int turnsFrom(const RunnerPlanner& planner, const rules::Match& match)
     return planner.turnsToFinish(match.field, match.runner.cell, match.runner.jumpForce, match.resetsLeft,
                                  RunnerPlanner::Horizon);
 }
+
+/// How a match played through the rules alone ended.
+struct Played
+{
+    bool runnerWon = false;
+    int runnerTurns = 0;
+    /// Keys after which the Runner did not stand where the plan said.
+    int surprises = 0;
+};
+
+/// One action through the rules, then the quarter second a computer player waits for the next.
+bool act(rules::Match& match, const rules::Action& action)
+{
+    const rules::Events events = rules::Rules::apply(match, action);
+    rules::Rules::advance(match, 250);
+    return events.empty() || events.front().kind != rules::Event::Kind::Refused;
+}
+
+/// The level drawn from `seed`, the Builder dropping each block at random where the rules allow,
+/// the Runner playing the planner's turns, every action through the rules.
+Played playLevel(const RunnerPlanner& planner, unsigned seed)
+{
+    rules::Match match = rules::Rules::start(rules::Rng(seed));
+    const CellRange map{{0, 0}, {match.field.getWidth() - 1, match.field.getHeight() - 1}};
+    std::mt19937 random(seed);
+    Played played;
+    for (int turn = 0; turn < 200 && !match.over; ++turn)
+    {
+        while (match.builderActs())
+        {
+            bool found = false;
+            const BuilderPlanner::Drop drop = BuilderPlanner::chooseRandomDrop(match, map, random, found);
+            bool steered = found && act(match, rules::Action::rotate(drop.quarterTurns));
+            while (steered && match.builderActs() && match.ghost.cursor != drop.cursor)
+            {
+                const Cell to = drop.cursor - match.ghost.cursor;
+                steered =
+                    act(match, rules::Action::moveCursor({(to.x > 0) - (to.x < 0), (to.y > 0) - (to.y < 0)}));
+            }
+            if (!steered || !act(match, rules::Action::drop(drop.cursor)))
+            {
+                rules::Rules::advance(match, match.config.turnLimitMs - match.turnMs);
+            }
+        }
+        if (match.runnerActs())
+        {
+            ++played.runnerTurns;
+        }
+        while (match.runnerActs())
+        {
+            const RunnerPlanner::TurnPlan plan = planner.planTurn(match);
+            for (std::size_t i = 0; i < plan.actions.size() && match.runnerActs(); ++i)
+            {
+                const RunnerAction key = plan.actions[i];
+                act(match, key == Action::Left    ? rules::Action::stepLeft()
+                           : key == Action::Right ? rules::Action::stepRight()
+                           : key == Action::Up    ? rules::Action::jump()
+                           : key == Action::End   ? rules::Action::endTurn()
+                                                  : rules::Action::reset());
+                if (match.runnerActs() && match.runner != plan.expected[i])
+                {
+                    ++played.surprises;
+                    break;
+                }
+            }
+        }
+        rules::Rules::advance(match, rules::Match::FinishDelayMs);
+    }
+    played.runnerWon = match.over && match.winner == rules::Role::Runner;
+    return played;
+}
 } // namespace
+
+TEST(RunnerPlannerTest, PlaysByTheRulesAndWinsRealLevelsWithOrWithoutEachShortcut)
+{
+    const std::vector<std::pair<const char*, RunnerPlanner>> planners{
+        {"the shortcuts", RunnerPlanner()},
+        {"no force cap", plannerWith([](RunnerPlanner::Options& o) { o.forceCap = 0; })},
+        {"no ageing", plannerWith([](RunnerPlanner::Options& o) { o.builderTurnMs = 0; })},
+        {"own gravity pass per state",
+         plannerWith([](RunnerPlanner::Options& o) { o.sharedTurnField = false; })},
+    };
+    for (const auto& [name, planner] : planners)
+    {
+        for (unsigned seed : {1U, 2U, 3U})
+        {
+            const Played played = playLevel(planner, seed);
+            EXPECT_TRUE(played.runnerWon) << name << ", level " << seed;
+            EXPECT_LE(played.runnerTurns, 30) << name << ", level " << seed;
+            EXPECT_EQ(played.surprises, 0) << name << ", level " << seed;
+        }
+    }
+}
 
 TEST(RunnerPlannerTest, AKeyDoesWhatTheRulesMoveDoes)
 {
@@ -201,6 +296,21 @@ TEST(RunnerPlannerTest, FindsTheWayDownAGapUpAWallOrOverTwoTurns)
     EXPECT_EQ(plan.turnsToFinish, 2);
     EXPECT_EQ(std::count(plan.actions.begin(), plan.actions.end(), Action::Reset), 0);
     EXPECT_GE(endOf(ledge, plan).jumpForce, 1) << "the force carries over";
+    // Down a shaft by bumps, a row more at the hand-over, and out into green at its foot.
+    const rules::Match shaft = test::fieldOf({
+        "R....",
+        "##.##",
+        "##.##",
+        "##.##",
+        "##.##",
+        "##.##",
+        "##.##",
+        "##.F#",
+        "#####",
+    });
+    EXPECT_EQ(planner.planTurn(shaft).turnsToFinish, 2);
+    EXPECT_EQ(turnsFrom(planner, shaft), 2);
+    EXPECT_EQ(turnsFrom(plannerWith([](RunnerPlanner::Options& o) { o.sharedTurnField = false; }), shaft), 2);
 }
 
 TEST(RunnerPlannerTest, ATrapWithNoWayOutCallsForAReset)
