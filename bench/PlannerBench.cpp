@@ -1,8 +1,9 @@
 // `make bench`, part one: how long one decision of the computer players takes on a 50 x 15 field
 // laid out as the game lays its level, with amber blocks strewn over it. No window needed.
-#include "match/BuilderPlanner.h"
-#include "match/ObstacleShapes.h"
-#include "match/RunnerPlanner.h"
+#include "computer/BuilderPlanner.h"
+#include "computer/RunnerPlanner.h"
+#include "rules/Match.h"
+#include "rules/ObstacleShapes.h"
 
 #include <algorithm>
 #include <ctime>
@@ -11,14 +12,16 @@
 #include <vector>
 
 using namespace orv_gd;
+using rules::Cell;
+using rules::CellKind;
 
 namespace
 {
 /// Platforms two to five cells wide on rows 10 to 12 with gaps of one to three, the finish line in
 /// the last three columns: the layout of the game's level, from a seeded generator.
-FieldSnapshot levelLike(std::mt19937& random)
+rules::Field levelLike(std::mt19937& random)
 {
-    FieldSnapshot field(50, 15);
+    rules::Field field(50, 15);
     int cursor = 0;
     for (int group = 0; cursor < 47; ++group)
     {
@@ -74,20 +77,24 @@ int main()
     const BuilderPlanner builderPlanner;
     for (int level = 0; level < 8; ++level)
     {
-        FieldSnapshot field = levelLike(random);
+        rules::Match match;
+        match.field = levelLike(random);
+        rules::Field& field = match.field;
         for (int amber = 0; amber < 12; ++amber)
         {
-            const sf::Vector2i cell{std::uniform_int_distribution<int>(4, 45)(random),
-                                    std::uniform_int_distribution<int>(3, 13)(random)};
+            const Cell cell{std::uniform_int_distribution<int>(4, 45)(random),
+                            std::uniform_int_distribution<int>(3, 13)(random)};
+            // Amber blocks with the life they would have left at some point of their fading.
+            const int lifeMs = std::uniform_int_distribution<int>(1, rules::Match::BlockLifeMs)(random);
             if (field.at(cell) == CellKind::Empty)
             {
-                field.set(cell, CellKind::Dynamic);
+                field.drop(cell, CellKind::Dynamic, lifeMs);
             }
         }
         for (int column = 0; column < 44; column += 4)
         {
             // The Runner standing on the first solid cell of the column, or at the start.
-            sf::Vector2i cell{0, 9};
+            Cell cell{0, 9};
             for (int y = 1; y < 15; ++y)
             {
                 if (field.at({column, y}) != CellKind::Empty && field.at({column, y - 1}) == CellKind::Empty)
@@ -96,27 +103,19 @@ int main()
                     break;
                 }
             }
-            field.runner = {cell, column % 8, 4};
-            field.safeZone.clear();
-            for (int dx = -1; dx <= 1; ++dx)
-            {
-                for (int dy = -1; dy <= 1; ++dy)
-                {
-                    field.safeZone.push_back({cell.x + dx, cell.y + dy});
-                }
-            }
+            match.runner = {cell, column % 8, 4};
             // What a 1920 x 1080 window shows: about 20 columns by 11 rows around the camera.
-            field.viewMin = {std::max(0, cell.x - 6), 2};
-            field.viewMax = {std::min(49, cell.x + 13), 12};
+            const CellRange view{{std::max(0, cell.x - 6), 2}, {std::min(49, cell.x + 13), 12}};
 
             double start = cpuMilliseconds();
-            (void)runnerPlanner.planTurn(field);
+            (void)runnerPlanner.planTurn(match);
             runner.times.push_back(cpuMilliseconds() - start);
-            for (const ObstacleShapes::Shape& shape : ObstacleShapes::catalogue())
+            for (const rules::ObstacleShapes::Shape& shape : rules::ObstacleShapes::catalogue())
             {
+                match.ghost = {true, shape, CellKind::Dynamic, {cell.x + 4, cell.y}};
                 bool found = false;
                 start = cpuMilliseconds();
-                (void)builderPlanner.chooseDrop(field, shape, CellKind::Dynamic, found);
+                (void)builderPlanner.chooseDrop(match, view, found);
                 builder.times.push_back(cpuMilliseconds() - start);
             }
         }

@@ -57,6 +57,8 @@ public:
     /// the given shape and type at it.
     void setCursor(sf::Vector2i cursor);
     void replaceBlock(const Shape& shape, BlockType type);
+    /// The cell's corner lies in the camera's view: what the Builder may reach is a matter of the screen.
+    bool insideView(sf::Vector2i cell) const;
 
 private:
     /// The frame's actions in the order the game has always read them: a drop, a rotation, the
@@ -75,7 +77,6 @@ private:
     void showSkipped(sf::Vector2i cell);
     void showExpired(sf::Vector2i cell);
     void removeGhostCells();
-    bool insideView(sf::Vector2i cell) const;
 
     int m_blockCounter = 0;
     float m_moveTimer = 0.0f;

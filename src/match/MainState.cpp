@@ -213,6 +213,32 @@ void MainState::draw()
     m_hudText.draw();
 }
 
+const rules::Match& MainState::currentMatch() const
+{
+    return m_match;
+}
+
+CellRange MainState::builderView() const
+{
+    // The cells the Builder's cursor may reach on screen, by the same test its steps pass.
+    CellRange view{{m_match.field.getWidth(), m_match.field.getHeight()}, {-1, -1}};
+    const auto found = m_strategies.find(StrategyType::Builder);
+    const auto builder =
+        found != m_strategies.end() ? std::dynamic_pointer_cast<BuilderStrategy>(found->second) : nullptr;
+    for (int x = 0; x < m_match.field.getWidth(); ++x)
+    {
+        for (int y = 0; y < m_match.field.getHeight(); ++y)
+        {
+            if (!builder || builder->insideView({x, y}))
+            {
+                view.min = {std::min(view.min.x, x), std::min(view.min.y, y)};
+                view.max = {std::max(view.max.x, x), std::max(view.max.y, y)};
+            }
+        }
+    }
+    return view;
+}
+
 void MainState::exit()
 {
     TRACE_SCOPE("orv_gd::MainState::exit");

@@ -1,9 +1,10 @@
 #pragma once
 
+#include "computer/ComputerPlayers.h"
+#include "computer/MatchSource.h"
 #include "core/GameState.h"
 #include "core/StrategyType.h"
 #include "match/BuilderGuides.h"
-#include "match/ComputerPlayers.h"
 #include "match/HudText.h"
 #include "match/MatchHost.h"
 #include "match/PauseSwitch.h"
@@ -33,7 +34,7 @@ class Strategy;
 
 /// Runs one match: builds the scene on entry, forwards each frame to the role whose turn it
 /// is and to the shared services, lays out the HUD, and tears the scene down on exit.
-class MainState : public GameState, public MatchHost
+class MainState : public GameState, public MatchHost, public MatchSource
 {
 public:
     MainState(GameStateManager* gameStateManager, Game* game);
@@ -62,6 +63,10 @@ public:
     SpriteManager& getSpriteManager() { return m_spriteManager; }
     /// The computer's roles in this match, as the menu's mode chose them.
     ComputerPlayers& getComputerPlayers() { return m_computer; }
+    /// The match as the rules hold it and the cells the Builder's cursor can reach, for the
+    /// computer players.
+    const rules::Match& currentMatch() const override;
+    CellRange builderView() const override;
 
     void initProgressBars(const std::shared_ptr<GameObject>& camera);
 

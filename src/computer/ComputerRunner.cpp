@@ -1,9 +1,7 @@
-#include "match/ComputerRunner.h"
+#include "computer/ComputerRunner.h"
 
+#include "computer/MatchSource.h"
 #include "core/InputManager.h"
-#include "match/MainState.h"
-#include "match/MatchReader.h"
-#include "match/RunnerStrategy.h"
 
 namespace orv_gd
 {
@@ -12,13 +10,14 @@ namespace
 constexpr int RunnerPlayer = 0;
 } // namespace
 
-ComputerRunner::ComputerRunner(MainState& match, InputManager& input) : m_match(match), m_input(input) {}
+ComputerRunner::ComputerRunner(const MatchSource& match, InputManager& input) : m_match(match), m_input(input)
+{
+}
 
 void ComputerRunner::update(float dt)
 {
-    const auto& runner = static_cast<const RunnerStrategy&>(*m_match.getStrategies()[StrategyType::Runner]);
-    if (m_match.isMatchOver() || m_match.getCurrentStrategy() != StrategyType::Runner ||
-        runner.hasReachedFinish())
+    const rules::Match& match = m_match.currentMatch();
+    if (!match.runnerActs())
     {
         // A new turn gets a new plan, made once the field has settled into it.
         m_plan = {};
@@ -31,16 +30,15 @@ void ComputerRunner::update(float dt)
         return;
     }
 
-    const FieldSnapshot field = MatchReader::read(m_match);
     const bool planned = m_next > 0 && m_next <= m_plan.expected.size();
-    if (planned && m_plan.expected[m_next - 1] != field.runner)
+    if (planned && m_plan.expected[m_next - 1] != match.runner)
     {
         ++m_surprises;
         m_next = m_plan.actions.size();
     }
     if (m_next >= m_plan.actions.size())
     {
-        m_plan = m_planner.planTurn(field);
+        m_plan = m_planner.planTurn(match);
         m_next = 0;
     }
     if (m_next < m_plan.actions.size())

@@ -1,9 +1,8 @@
-#include "match/ComputerPlayers.h"
+#include "computer/ComputerPlayers.h"
 
+#include "computer/ComputerBuilder.h"
+#include "computer/ComputerRunner.h"
 #include "core/ControllerInput.h"
-#include "match/ComputerBuilder.h"
-#include "match/ComputerRunner.h"
-#include "match/MatchReader.h"
 #include "support/MatchFixture.h"
 
 #include <cstdio>

@@ -1,11 +1,7 @@
-#include "match/ComputerBuilder.h"
+#include "computer/ComputerBuilder.h"
 
+#include "computer/MatchSource.h"
 #include "core/InputManager.h"
-#include "match/BlockComponent.h"
-#include "match/BuilderStrategy.h"
-#include "match/MainState.h"
-#include "match/MatchReader.h"
-#include "objects/GameObject.h"
 
 namespace orv_gd
 {
@@ -17,7 +13,10 @@ constexpr int StuckLimit = 4;
 
 } // namespace
 
-ComputerBuilder::ComputerBuilder(MainState& match, InputManager& input) : m_match(match), m_input(input) {}
+ComputerBuilder::ComputerBuilder(const MatchSource& match, InputManager& input)
+    : m_match(match), m_input(input)
+{
+}
 
 void ComputerBuilder::setStyle(Style style, unsigned seed)
 {
@@ -27,9 +26,10 @@ void ComputerBuilder::setStyle(Style style, unsigned seed)
 
 void ComputerBuilder::update(float dt)
 {
-    if (m_match.isMatchOver() || m_match.getCurrentStrategy() != StrategyType::Builder)
+    const rules::Match& match = m_match.currentMatch();
+    if (!match.builderActs())
     {
-        m_block.reset();
+        m_plannedBlock = -1;
         m_pace.restart();
         return;
     }
@@ -37,26 +37,19 @@ void ComputerBuilder::update(float dt)
     {
         return;
     }
-    if (const char* action = nextAction())
+    if (const char* action = nextAction(match))
     {
         m_input.pressAction(action, BuilderPlayer);
     }
 }
 
-void ComputerBuilder::plan()
+void ComputerBuilder::plan(const rules::Match& match)
 {
-    auto& builder = static_cast<BuilderStrategy&>(*m_match.getStrategies()[StrategyType::Builder]);
-    BuilderPlanner::Shape shape;
-    BlockType type = BlockType::Dynamic;
-    for (const std::shared_ptr<BlockComponent>& cell : m_block->getComponents<BlockComponent>())
-    {
-        shape.push_back(cell->getGridPosition() - builder.getCursor());
-        type = cell->getType();
-    }
-    const FieldSnapshot field = MatchReader::read(m_match);
-    const BuilderPlanner::Drop drop =
-        m_style == Style::Random ? BuilderPlanner::chooseRandomDrop(field, shape, m_random, m_found)
-                                 : m_planner.chooseDrop(field, shape, MatchReader::kindOf(type), m_found);
+    const CellRange view = m_match.builderView();
+    const BuilderPlanner::Drop drop = m_style == Style::Random
+                                          ? BuilderPlanner::chooseRandomDrop(match, view, m_random, m_found)
+                                          : m_planner.chooseDrop(match, view, m_found);
+    m_plannedBlock = match.blocksLeft;
     m_rotationsLeft = drop.quarterTurns;
     m_target = drop.cursor;
     m_lastCursor = {-1, -1};
@@ -64,18 +57,15 @@ void ComputerBuilder::plan()
     m_placeTries = 0;
 }
 
-const char* ComputerBuilder::nextAction()
+const char* ComputerBuilder::nextAction(const rules::Match& match)
 {
-    auto& builder = static_cast<BuilderStrategy&>(*m_match.getStrategies()[StrategyType::Builder]);
-    const std::shared_ptr<GameObject>& block = builder.getCurrentBlock();
-    if (!block)
+    if (!match.ghost.present)
     {
         return nullptr;
     }
-    if (block != m_block)
+    if (match.blocksLeft != m_plannedBlock)
     {
-        m_block = block;
-        plan();
+        plan(match);
     }
     if (!m_found)
     {
@@ -90,7 +80,7 @@ const char* ComputerBuilder::nextAction()
         return left ? "BuilderRotateLeft" : "BuilderRotateRight";
     }
 
-    const sf::Vector2i cursor = builder.getCursor();
+    const rules::Cell cursor = match.ghost.cursor;
     if (cursor != m_target && m_stuck < StuckLimit)
     {
         // A step the view refused on one axis is tried on the other next.
@@ -109,7 +99,7 @@ const char* ComputerBuilder::nextAction()
     if (cursor != m_target || m_placeTries >= 2)
     {
         // Steered off course or refused: choose again from where the block is now.
-        m_block.reset();
+        m_plannedBlock = -1;
         return nullptr;
     }
     ++m_placeTries;

@@ -10,7 +10,7 @@ class ComputerBuilder;
 class ComputerRunner;
 class ControllerInput;
 class InputManager;
-class MainState;
+class MatchSource;
 
 /// The computer's seat at a match: for the roles the chosen mode gives it, it takes the role's
 /// actions away from the keyboard and its controller slot away from the controllers, and plays
@@ -21,7 +21,7 @@ public:
     ComputerPlayers();
     ~ComputerPlayers();
 
-    void start(MainState& match, MatchMode mode);
+    void start(const MatchSource& match, MatchMode mode);
     void stop();
     /// Runs before the role whose turn it is, so a key pressed now is read in the next frame.
     void update(float dt);

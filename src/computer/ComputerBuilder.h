@@ -1,16 +1,20 @@
 #pragma once
 
-#include "match/ActionPace.h"
-#include "match/BuilderPlanner.h"
+#include "computer/ActionPace.h"
+#include "computer/BuilderPlanner.h"
+#include "rules/Cell.h"
 
-#include <memory>
 #include <random>
 
 namespace orv_gd
 {
-class GameObject;
 class InputManager;
-class MainState;
+class MatchSource;
+
+namespace rules
+{
+struct Match;
+}
 
 /// Plays the Builder's role for the computer: for each block it is dealt it picks a drop, then
 /// rotates, steers the cursor and drops through the Builder's actions, one every ActionPace::Interval
@@ -25,7 +29,7 @@ public:
         Random
     };
 
-    ComputerBuilder(MainState& match, InputManager& input);
+    ComputerBuilder(const MatchSource& match, InputManager& input);
 
     void update(float dt);
     void setStyle(Style style, unsigned seed = 1);
@@ -34,20 +38,21 @@ public:
 
 private:
     /// Chooses where the block just dealt goes.
-    void plan();
+    void plan(const rules::Match& match);
     /// The next key towards the chosen drop, or none when there is nothing to do.
-    const char* nextAction();
+    const char* nextAction(const rules::Match& match);
 
-    MainState& m_match;
+    const MatchSource& m_match;
     InputManager& m_input;
     BuilderPlanner m_planner;
     Style m_style = Style::Planned;
     std::mt19937 m_random{1};
-    std::shared_ptr<GameObject> m_block;
+    /// The block planned for, known by the blocks left in the turn when it was dealt; -1: none.
+    int m_plannedBlock = -1;
     bool m_found = false;
     int m_rotationsLeft = 0;
-    sf::Vector2i m_target{0, 0};
-    sf::Vector2i m_lastCursor{-1, -1};
+    rules::Cell m_target{0, 0};
+    rules::Cell m_lastCursor{-1, -1};
     bool m_lastWasHorizontal = false;
     int m_stuck = 0;
     int m_placeTries = 0;

@@ -1,6 +1,6 @@
-#include "match/BuilderPlanner.h"
+#include "computer/BuilderPlanner.h"
 
-#include "match/ObstacleShapes.h"
+#include "rules/Rules.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -9,29 +9,20 @@ namespace orv_gd
 {
 namespace
 {
-/// The Builder may not drop into the last three columns, where the finish line stands.
-constexpr int FinishColumns = 3;
-/// How much longer than today's way the search looks: any drop beyond it is as good as a wall.
-constexpr int ExtraTurnsLooked = 4;
-/// How many of the best guessed drops are measured by a search each, which keeps a decision
-/// under five milliseconds.
-constexpr std::size_t MeasuredDrops = 5;
+using rules::Cell;
+using rules::CellKind;
+using rules::Field;
+using rules::ObstacleShapes;
 
-bool onSafeZone(const FieldSnapshot& field, sf::Vector2i cell)
+/// Whether the cell takes a cell of this kind when dropped onto: only green takes white or green.
+bool takes(const Field& field, Cell cell, CellKind kind)
 {
-    return std::find(field.safeZone.begin(), field.safeZone.end(), cell) != field.safeZone.end();
+    return field.isInside(cell) && (kind == CellKind::Finish || !field.isSolid(cell));
 }
-
-bool allowed(const FieldSnapshot& field, sf::Vector2i cell)
-{
-    return field.isInside(cell) && cell.x >= field.viewMin.x && cell.x <= field.viewMax.x &&
-           cell.y >= field.viewMin.y && cell.y <= field.viewMax.y &&
-           cell.x < field.getWidth() - FinishColumns && !onSafeZone(field, cell);
-}
-
 } // namespace
 
-std::vector<BuilderPlanner::Drop> BuilderPlanner::candidates(const FieldSnapshot& field, const Shape& shape)
+std::vector<BuilderPlanner::Drop> BuilderPlanner::candidates(const rules::Match& match, const Shape& shape,
+                                                             CellRange view)
 {
     std::vector<Drop> drops;
     std::vector<Shape> seen;
@@ -40,22 +31,25 @@ std::vector<BuilderPlanner::Drop> BuilderPlanner::candidates(const FieldSnapshot
         Shape rotated = ObstacleShapes::rotateShape(shape, turns);
         Shape sorted = rotated;
         std::sort(sorted.begin(), sorted.end(),
-                  [](sf::Vector2i a, sf::Vector2i b) { return a.x != b.x ? a.x < b.x : a.y < b.y; });
+                  [](Cell a, Cell b) { return a.x != b.x ? a.x < b.x : a.y < b.y; });
         // A single cell or a square turned about its anchor may look the same twice.
         if (std::find(seen.begin(), seen.end(), sorted) != seen.end())
         {
             continue;
         }
         seen.push_back(sorted);
-        for (int x = field.viewMin.x; x <= field.viewMax.x; ++x)
+        for (int x = view.min.x; x <= view.max.x; ++x)
         {
-            for (int y = field.viewMin.y; y <= field.viewMax.y; ++y)
+            for (int y = view.min.y; y <= view.max.y; ++y)
             {
-                const sf::Vector2i cursor{x, y};
-                const bool fits =
-                    std::all_of(rotated.begin(), rotated.end(),
-                                [&](sf::Vector2i offset) { return allowed(field, cursor + offset); });
-                if (fits)
+                const Cell cursor{x, y};
+                const bool inSight = std::all_of(rotated.begin(), rotated.end(),
+                                                 [&](Cell offset)
+                                                 {
+                                                     const Cell cell = cursor + offset;
+                                                     return match.field.isInside(cell) && view.contains(cell);
+                                                 });
+                if (inSight && rules::Rules::dropProblem(match, rotated, cursor) == rules::Refusal::None)
                 {
                     drops.push_back({turns, cursor, 0});
                 }
@@ -65,42 +59,42 @@ std::vector<BuilderPlanner::Drop> BuilderPlanner::candidates(const FieldSnapshot
     return drops;
 }
 
-FieldSnapshot BuilderPlanner::withDrop(const FieldSnapshot& field, const Shape& shape, CellKind kind,
-                                       const Drop& drop)
+Field BuilderPlanner::withDrop(const Field& field, const Shape& shape, CellKind kind, const Drop& drop)
 {
-    FieldSnapshot result = field;
-    for (const sf::Vector2i& offset : ObstacleShapes::rotateShape(shape, drop.quarterTurns))
+    Field result = field;
+    for (const Cell& offset : ObstacleShapes::rotateShape(shape, drop.quarterTurns))
     {
-        const sf::Vector2i cell = drop.cursor + offset;
-        const CellKind there = field.at(cell);
-        if (kind != CellKind::Finish && (there == CellKind::Static || there == CellKind::Finish))
+        const Cell cell = drop.cursor + offset;
+        if (takes(field, cell, kind))
         {
-            continue;
+            result.drop(cell, kind, kind == CellKind::Static ? 0 : rules::Match::BlockLifeMs);
         }
-        result.set(cell, kind);
     }
     return result;
 }
 
-BuilderPlanner::Drop BuilderPlanner::chooseDrop(const FieldSnapshot& field, const Shape& shape, CellKind kind,
-                                                bool& found) const
+BuilderPlanner::Drop BuilderPlanner::chooseDrop(const rules::Match& match, CellRange view, bool& found) const
 {
-    const std::vector<Drop> drops = candidates(field, shape);
-    found = !drops.empty();
+    const Field& field = match.field;
+    const Shape& shape = match.ghost.shape;
+    const CellKind kind = match.ghost.kind;
+    const std::vector<Drop> drops = candidates(match, shape, view);
+    found = match.ghost.present && !drops.empty();
     if (!found)
     {
         return {};
     }
-    const sf::Vector2i runner = field.runner.cell;
+    const Cell runner = match.runner.cell;
+    const int force = match.runner.jumpForce;
     const std::size_t cellCount = static_cast<std::size_t>(field.getWidth() * field.getHeight());
     std::vector<bool> examined(cellCount, false);
-    std::vector<sf::Vector2i> route;
-    const int today = m_runner.turnsToFinish(field, runner, field.runner.jumpForce, RunnerPlanner::Horizon,
+    std::vector<Cell> route;
+    const int today = m_runner.turnsToFinish(field, runner, force, match.resetsLeft, RunnerPlanner::Horizon,
                                              &examined, &route);
     // Cells on the Runner's way and the three above each: a block there stands in its way or
     // raises the wall it must jump.
     std::vector<bool> onRoute(cellCount, false);
-    for (const sf::Vector2i& cell : route)
+    for (const Cell& cell : route)
     {
         for (int up = 0; up <= 3; ++up)
         {
@@ -125,11 +119,10 @@ BuilderPlanner::Drop BuilderPlanner::chooseDrop(const FieldSnapshot& field, cons
     {
         int blocked = 0;
         int seen = 0;
-        for (const sf::Vector2i& offset : ObstacleShapes::rotateShape(shape, drops[i].quarterTurns))
+        for (const Cell& offset : ObstacleShapes::rotateShape(shape, drops[i].quarterTurns))
         {
-            const sf::Vector2i cell = drops[i].cursor + offset;
-            const CellKind there = field.at(cell);
-            if (kind != CellKind::Finish && (there == CellKind::Static || there == CellKind::Finish))
+            const Cell cell = drops[i].cursor + offset;
+            if (!takes(field, cell, kind))
             {
                 continue;
             }
@@ -146,18 +139,18 @@ BuilderPlanner::Drop BuilderPlanner::chooseDrop(const FieldSnapshot& field, cons
                      { return a.blocked != b.blocked ? a.blocked > b.blocked : a.nearness < b.nearness; });
 
     // The best guesses are measured: the Runner's way searched again on the field after the drop.
-    const int limit = std::min(RunnerPlanner::Horizon, today + ExtraTurnsLooked);
+    const int limit = std::min(RunnerPlanner::Horizon, today + m_options.extraTurnsLooked);
     Drop best = drops[guesses.front().drop];
     best.runnerTurns = today;
-    for (std::size_t i = 0; i < guesses.size() && i < MeasuredDrops; ++i)
+    for (std::size_t i = 0; i < guesses.size() && i < m_options.measuredDrops; ++i)
     {
         if ((kind != CellKind::Finish && guesses[i].blocked == 0) || today > RunnerPlanner::Horizon)
         {
             break; // off the Runner's way, or no way to block: the drop changes nothing measurable
         }
         Drop drop = drops[guesses[i].drop];
-        drop.runnerTurns =
-            m_runner.turnsToFinish(withDrop(field, shape, kind, drop), runner, field.runner.jumpForce, limit);
+        drop.runnerTurns = m_runner.turnsToFinish(withDrop(field, shape, kind, drop), runner, force,
+                                                  match.resetsLeft, limit);
         if (drop.runnerTurns > best.runnerTurns || (i == 0 && kind == CellKind::Finish))
         {
             best = drop;
@@ -166,11 +159,11 @@ BuilderPlanner::Drop BuilderPlanner::chooseDrop(const FieldSnapshot& field, cons
     return best;
 }
 
-BuilderPlanner::Drop BuilderPlanner::chooseRandomDrop(const FieldSnapshot& field, const Shape& shape,
+BuilderPlanner::Drop BuilderPlanner::chooseRandomDrop(const rules::Match& match, CellRange view,
                                                       std::mt19937& random, bool& found)
 {
-    const std::vector<Drop> drops = candidates(field, shape);
-    found = !drops.empty();
+    const std::vector<Drop> drops = candidates(match, match.ghost.shape, view);
+    found = match.ghost.present && !drops.empty();
     if (!found)
     {
         return {};

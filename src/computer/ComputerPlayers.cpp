@@ -1,9 +1,9 @@
-#include "match/ComputerPlayers.h"
+#include "computer/ComputerPlayers.h"
 
+#include "computer/ComputerBuilder.h"
+#include "computer/ComputerRunner.h"
 #include "core/ControllerInput.h"
 #include "core/InputManager.h"
-#include "match/ComputerBuilder.h"
-#include "match/ComputerRunner.h"
 
 #include <string>
 #include <vector>
@@ -29,7 +29,7 @@ ComputerPlayers::ComputerPlayers()
 
 ComputerPlayers::~ComputerPlayers() = default;
 
-void ComputerPlayers::start(MainState& match, MatchMode mode)
+void ComputerPlayers::start(const MatchSource& match, MatchMode mode)
 {
     stop();
     if (computerRuns(mode))

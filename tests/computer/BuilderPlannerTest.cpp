@@ -1,0 +1,102 @@
+#include "computer/BuilderPlanner.h"
+
+#include "PlannerFields.h"
+#include "rules/ObstacleShapes.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace orv_gd
+{
+using rules::Cell;
+using rules::CellKind;
+using Shape = BuilderPlanner::Shape;
+
+namespace
+{
+/// The match in the Builder's turn, the block dealt hanging at the cursor.
+rules::Match dealt(rules::Match match, const Shape& shape, CellKind kind)
+{
+    match.turn = rules::Role::Builder;
+    match.ghost = {true, shape, kind, {match.runner.cell.x + 4, match.runner.cell.y}};
+    return match;
+}
+
+const std::vector<std::string> Corridor{
+    "............", "sss.........", "sRs........F", "############", "############", "############",
+};
+const CellRange WholeCorridor{{0, 0}, {11, 5}};
+} // namespace
+
+TEST(BuilderPlannerTest, DropsTheBlockWhereItClosesTheOnlyWay)
+{
+    const rules::Match field = test::fieldOf(Corridor);
+    const BuilderPlanner planner;
+    const RunnerPlanner runner;
+    const int before = runner.turnsToFinish(field.field, field.runner.cell, 0, 2, RunnerPlanner::Horizon);
+    bool found = false;
+    // A white bar of three standing upright closes the way: with no force the Runner cannot jump it.
+    const Shape bar{{0, -1}, {0, 1}, {0, 0}};
+    const BuilderPlanner::Drop drop =
+        planner.chooseDrop(dealt(field, bar, CellKind::Static), WholeCorridor, found);
+    ASSERT_TRUE(found);
+    EXPECT_GT(drop.runnerTurns, before);
+    const rules::Field after = BuilderPlanner::withDrop(field.field, bar, CellKind::Static, drop);
+    EXPECT_GE(runner.turnsToFinish(after, field.runner.cell, 0, 2, RunnerPlanner::Horizon), drop.runnerTurns);
+    EXPECT_EQ(drop.quarterTurns % 2, 0) << "upright";
+    EXPECT_EQ(drop.cursor.y, 1);
+
+    // A finish cell the Builder is dealt goes where it shortens nothing.
+    const BuilderPlanner::Drop finish =
+        planner.chooseDrop(dealt(field, {{0, 0}}, CellKind::Finish), WholeCorridor, found);
+    EXPECT_EQ(finish.runnerTurns, before);
+}
+
+TEST(BuilderPlannerTest, OffersOnlyDropsTheRulesAllowAndDropsAsTheRulesDo)
+{
+    const rules::Match field = test::fieldOf(Corridor);
+    const CellRange view{{0, 0}, {10, 4}};
+    const Shape ell{{-1, 0}, {1, 0}, {0, 0}, {1, 1}};
+    const std::vector<BuilderPlanner::Drop> drops = BuilderPlanner::candidates(field, ell, view);
+    ASSERT_FALSE(drops.empty());
+    for (const BuilderPlanner::Drop& drop : drops)
+    {
+        for (const Cell& offset : rules::ObstacleShapes::rotateShape(ell, drop.quarterTurns))
+        {
+            const Cell cell = drop.cursor + offset;
+            EXPECT_TRUE(field.field.isInside(cell));
+            EXPECT_LT(cell.x, field.field.getWidth() - 3) << "not in the finish columns";
+            EXPECT_LE(cell.y, 4) << "in sight";
+            EXPECT_FALSE(field.onSafeZone(cell)) << "not on the safe zone";
+        }
+    }
+    // The four turns of a single cell are one drop per cell: 9 columns by 5 rows, less the safe
+    // zone's nine cells.
+    EXPECT_EQ(BuilderPlanner::candidates(field, {{0, 0}}, view).size(), 9u * 5u - 9u);
+    std::mt19937 random(7);
+    bool found = false;
+    const BuilderPlanner::Drop any =
+        BuilderPlanner::chooseRandomDrop(dealt(field, ell, CellKind::Dynamic), view, random, found);
+    EXPECT_TRUE(found);
+    EXPECT_NE(std::find_if(drops.begin(), drops.end(),
+                           [&](const BuilderPlanner::Drop& d)
+                           { return d.cursor == any.cursor && d.quarterTurns == any.quarterTurns; }),
+              drops.end());
+
+    // Amber onto white is skipped; green takes white and gives it back when it fades; the
+    // Builder's cells fade after their life, white ones never.
+    const Shape pair{{0, 0}, {0, 1}};
+    const BuilderPlanner::Drop onFloor{0, {4, 2}, 0};
+    rules::Field after = BuilderPlanner::withDrop(field.field, pair, CellKind::Dynamic, onFloor);
+    EXPECT_EQ(after.at({4, 2}), CellKind::Dynamic);
+    EXPECT_EQ(after.lifeAt({4, 2}), rules::Match::BlockLifeMs);
+    EXPECT_EQ(after.at({4, 3}), CellKind::Static);
+    EXPECT_EQ(after.lifeAt({4, 3}), 0);
+    after = BuilderPlanner::withDrop(field.field, pair, CellKind::Finish, onFloor);
+    EXPECT_EQ(after.at({4, 3}), CellKind::Finish);
+    EXPECT_EQ(after.coveredAt({4, 3}), CellKind::Static);
+    after = BuilderPlanner::withDrop(field.field, pair, CellKind::Static, onFloor);
+    EXPECT_EQ(after.lifeAt({4, 2}), 0);
+}
+} // namespace orv_gd
