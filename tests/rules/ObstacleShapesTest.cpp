@@ -1,8 +1,8 @@
-#include "match/ObstacleShapes.h"
+#include "rules/ObstacleShapes.h"
 
 #include <gtest/gtest.h>
 
-namespace orv_gd::test
+namespace orv_gd::rules
 {
 using Shape = ObstacleShapes::Shape;
 
@@ -44,4 +44,4 @@ TEST(ObstacleShapesTest, EightShapesTurningClockwiseAboutTheAnchor)
         EXPECT_EQ(ObstacleShapes::rotateShape(shapes[i], -1), ObstacleShapes::rotateShape(expected[i][2], 1));
     }
 }
-} // namespace orv_gd::test
+} // namespace orv_gd::rules
