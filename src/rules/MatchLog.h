@@ -32,6 +32,8 @@ public:
     void noteTurns(const Events& events);
     /// Notes where the match stood when it was left or ended.
     void finish(const Match& match);
+    /// Notes an end read back from a saved log: ended or left at turn `turn`, millisecond `ms`.
+    void finishAt(int turn, int ms, bool ended);
 
     const Rng& getStart() const { return m_start; }
     const MatchConfig& getConfig() const { return m_config; }
@@ -43,8 +45,10 @@ public:
 
     /// Plays the log through the rules alone. On a fault (an action stamped out of order or refused,
     /// a turn that begins otherwise than it did) it stops there and says why in `error`, naming the
-    /// entry (1 for the first).
-    Match replay(std::string* error = nullptr) const;
+    /// entry (1 for the first). `faultyEntry`, when given, receives that entry's number alone (0 for
+    /// a fault at the end) and `error` then says only why. A log read back from a file has no turn
+    /// digests: its turns are not compared.
+    Match replay(std::string* error = nullptr, std::size_t* faultyEntry = nullptr) const;
 
     /// Lets time pass until the match's clock reads turn `turn`, millisecond `ms`, or it ends.
     static void advanceTo(Match& match, int turn, int ms, Events& events);
