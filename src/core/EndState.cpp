@@ -122,15 +122,14 @@ void EndState::placeSummary()
                             std::round(bounds.top + bounds.height / 2.0f));
     m_summaryText.setPosition(std::round(picture.left + picture.width / 2.0f),
                               std::round(picture.top + picture.height * 0.78f));
-    // Under the picture's keys, a little smaller: the match just played can be watched again.
+    // At the bottom right, beside the picture's controller keys: the match can be watched again.
     m_watchText.setFont(*m_font);
     m_watchText.setString("V: watch again");
     m_watchText.setCharacterSize(static_cast<unsigned>(std::max(12.0f, picture.height * 0.03f)));
-    m_watchText.setFillColor(sf::Color(230, 230, 230));
+    m_watchText.setFillColor(sf::Color(200, 200, 200));
     const sf::FloatRect watch = m_watchText.getLocalBounds();
-    m_watchText.setOrigin(std::round(watch.left + watch.width / 2.0f),
-                          std::round(watch.top + watch.height / 2.0f));
-    m_watchText.setPosition(std::round(picture.left + picture.width / 2.0f),
-                            std::round(picture.top + picture.height * 0.955f));
+    m_watchText.setOrigin(std::round(watch.left + watch.width), std::round(watch.top + watch.height / 2.0f));
+    m_watchText.setPosition(std::round(picture.left + picture.width * 0.98f),
+                            std::round(picture.top + picture.height * 0.94f));
 }
 } // namespace orv_gd

@@ -73,7 +73,8 @@ std::string ReplayFolder::fileName(std::time_t when, MatchMode mode, rules::Repl
 bool ReplayFolder::save(const rules::MatchLog& log, const rules::Match& end, MatchMode mode, std::time_t when,
                         std::string& error, std::string* path) const
 {
-    const rules::ReplayFile::Info info{TUMBRELT_VERSION, modeName(mode), localTime(when, "%Y-%m-%dT%H:%M:%S%z")};
+    const rules::ReplayFile::Info info{TUMBRELT_VERSION, modeName(mode),
+                                       localTime(when, "%Y-%m-%dT%H:%M:%S%z")};
     std::string name = fileName(when, mode, rules::ReplayFile::resultOf(end));
     // Two matches within one second (the second left at once) get "_2", "_3" ... before the extension.
     const std::string stem = name.substr(0, name.size() - std::strlen(Extension));
@@ -118,7 +119,8 @@ bool ReplayFolder::write(const std::string& name, const std::string& text, std::
     if (!written || !closed)
     {
         fs::remove(temporary, code);
-        error = "could not keep the replay in " + m_folder + ": " + std::strerror(written ? closeError : writeError);
+        error = "could not keep the replay in " + m_folder + ": " +
+                std::strerror(written ? closeError : writeError);
         return false;
     }
     fs::rename(temporary, folder / name, code);
@@ -137,7 +139,8 @@ std::vector<std::string> ReplayFolder::list() const
     std::error_code code;
     fs::directory_iterator it(m_folder, code);
     // Bounded: a folder stuffed with other files is not read without end.
-    for (std::size_t seen = 0; !code && it != fs::directory_iterator() && seen < 100000; it.increment(code), ++seen)
+    for (std::size_t seen = 0; !code && it != fs::directory_iterator() && seen < 100000;
+         it.increment(code), ++seen)
     {
         const std::string name = it->path().filename().string();
         if (isReplayName(name) && it->is_regular_file(code))

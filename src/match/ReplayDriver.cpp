@@ -89,7 +89,8 @@ void ReplayDriver::nextTurn(Stage& stage)
          ++round)
     {
         // To the turn's end, or to the next action when it comes first (it may end the turn early).
-        int distance = stage.match().reachedFinish ? rules::Match::FinishDelayMs : until(stage.match(), turn + 1, 0);
+        int distance =
+            stage.match().reachedFinish ? rules::Match::FinishDelayMs : until(stage.match(), turn + 1, 0);
         if (m_next < m_log.getEntries().size())
         {
             const rules::MatchLog::Entry& entry = m_log.getEntries()[m_next];

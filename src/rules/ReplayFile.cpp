@@ -39,7 +39,8 @@ std::vector<std::string> wordsOf(const std::string& line)
 bool parseNumber(const std::string& word, long long low, long long high, long long& value)
 {
     const std::size_t digits = word.size() - (word.rfind('-', 0) == 0 ? 1 : 0);
-    if (digits == 0 || digits > 19 || word.find_first_not_of("0123456789", word.size() - digits) != std::string::npos ||
+    if (digits == 0 || digits > 19 ||
+        word.find_first_not_of("0123456789", word.size() - digits) != std::string::npos ||
         (digits < word.size() && low >= 0))
     {
         return false;
@@ -273,7 +274,8 @@ bool ReplayFile::parse(const std::string& text, const std::string& name, Replay&
     {
         ++lineNumber;
         const std::size_t newline = text.find('\n', from);
-        std::string line = text.substr(from, newline == std::string::npos ? std::string::npos : newline - from);
+        std::string line =
+            text.substr(from, newline == std::string::npos ? std::string::npos : newline - from);
         from = newline == std::string::npos ? text.size() : newline + 1;
         if (!line.empty() && line.back() == '\r')
         {
@@ -281,7 +283,8 @@ bool ReplayFile::parse(const std::string& text, const std::string& name, Replay&
         }
         if (line.size() > MaxLineLength)
         {
-            return fail("a line longer than any of a replay (" + std::to_string(line.size()) + " characters)");
+            return fail("a line longer than any of a replay (" + std::to_string(line.size()) +
+                        " characters)");
         }
         if (line.find('\0') != std::string::npos)
         {
@@ -302,8 +305,9 @@ bool ReplayFile::parse(const std::string& text, const std::string& name, Replay&
             }
             if (version > Version)
             {
-                return fail("a replay of format " + std::to_string(version) + ", newer than this game reads (" +
-                            std::to_string(Version) + "); a newer game plays it");
+                return fail("a replay of format " + std::to_string(version) +
+                            ", newer than this game reads (" + std::to_string(Version) +
+                            "); a newer game plays it");
             }
             continue;
         }
@@ -311,7 +315,8 @@ bool ReplayFile::parse(const std::string& text, const std::string& name, Replay&
         {
             return fail("more after the end line: " + quoted(line));
         }
-        const bool isEntry = !words[0].empty() && words[0].find_first_not_of("0123456789") == std::string::npos;
+        const bool isEntry =
+            !words[0].empty() && words[0].find_first_not_of("0123456789") == std::string::npos;
         if (isEntry || words[0] == "end")
         {
             for (int key = 0; key < KeyCount; ++key)
