@@ -85,7 +85,8 @@ TEST(ReplayFolderTest, KeepsAMatchThroughATemporaryNameAndOnlyTheNewestFifty)
     std::string path;
     for (int second = 0; second < 53; ++second)
     {
-        ASSERT_TRUE(folder.save(left.log, left.match, MatchMode::ComputerRunner, at(second), error, &path)) << error;
+        ASSERT_TRUE(folder.save(left.log, left.match, MatchMode::ComputerRunner, at(second), error, &path))
+            << error;
     }
     const std::vector<std::string> kept = folder.list();
     ASSERT_EQ(kept.size(), 50u);

@@ -15,7 +15,10 @@ namespace
 class RulesStage : public ReplayDriver::Stage
 {
 public:
-    explicit RulesStage(const rules::MatchLog& log) : m_match(rules::Rules::start(log.getStart(), log.getConfig())) {}
+    explicit RulesStage(const rules::MatchLog& log)
+        : m_match(rules::Rules::start(log.getStart(), log.getConfig()))
+    {
+    }
     const rules::Match& match() const override { return m_match; }
     void pass(int ms) override { rules::Rules::advance(m_match, ms); }
     bool act(const rules::Action& action) override
@@ -35,7 +38,8 @@ rules::ReplayFile::Replay saved()
 {
     rules::ReplayFile::Replay replay;
     std::string error;
-    EXPECT_TRUE(rules::ReplayFile::load("tests/rules/data/third-reset.tumbrelt-replay", replay, error)) << error;
+    EXPECT_TRUE(rules::ReplayFile::load("tests/rules/data/third-reset.tumbrelt-replay", replay, error))
+        << error;
     return replay;
 }
 } // namespace
@@ -56,8 +60,10 @@ TEST(ReplayDriverTest, AnyFramesPlayTheLogToTheMatchItWas)
             {
                 const int turn = stage.match().turnNumber;
                 driver.nextTurn(stage);
-                ASSERT_TRUE(stage.match().over || (stage.match().turnNumber == turn + 1 && stage.match().turnMs == 0))
-                    << "turn " << turn << " to " << stage.match().turnNumber << " ms " << stage.match().turnMs;
+                ASSERT_TRUE(stage.match().over ||
+                            (stage.match().turnNumber == turn + 1 && stage.match().turnMs == 0))
+                    << "turn " << turn << " to " << stage.match().turnNumber << " ms "
+                    << stage.match().turnMs;
             }
             driver.play(stage, static_cast<int>(random() % (run < 10 ? 40 : 3000)));
             ASSERT_EQ(driver.getProblem(), "");

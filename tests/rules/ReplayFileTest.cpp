@@ -86,16 +86,18 @@ TEST(ReplayFileTest, AKeptMatchPlaysThroughTheRulesAndIsWrittenBackTheSame)
 
 TEST(ReplayFileTest, EveryActionReadsBackAsItWasWritten)
 {
-    for (const Action& action : {Action::stepLeft(), Action::stepRight(), Action::jump(), Action::endTurn(),
-                                 Action::reset(), Action::moveCursor({-1, 1}), Action::rotate(3),
-                                 Action::drop({14, 9})})
+    for (const Action& action :
+         {Action::stepLeft(), Action::stepRight(), Action::jump(), Action::endTurn(), Action::reset(),
+          Action::moveCursor({-1, 1}), Action::rotate(3), Action::drop({14, 9})})
     {
         Action read = Action::endTurn();
-        EXPECT_TRUE(ReplayFile::parseAction(ReplayFile::actionText(action), read)) << ReplayFile::actionText(action);
+        EXPECT_TRUE(ReplayFile::parseAction(ReplayFile::actionText(action), read))
+            << ReplayFile::actionText(action);
         EXPECT_EQ(read, action) << ReplayFile::actionText(action);
     }
     Action read;
-    for (const char* bad : {"", "drop 1", "drop 1 2 3", "drop a 2", "drop 1  2", "rotate", "hop", "drop 1 99999"})
+    for (const char* bad :
+         {"", "drop 1", "drop 1 2 3", "drop a 2", "drop 1  2", "rotate", "hop", "drop 1 99999"})
     {
         EXPECT_FALSE(ReplayFile::parseAction(bad, read)) << bad;
     }
@@ -133,8 +135,10 @@ TEST(ReplayFileTest, EachBadFileGetsOneLineNamingTheFileAndTheLine)
         {withLine(1, "tumbrelt-replay 2"),
          "m.txt:1: a replay of format 2, newer than this game reads (1); a newer game plays it"},
         // Cut short: the end line and the actions before it are missing.
-        {joined({lines.begin(), lines.begin() + 20}), "m.txt:20: the replay stops here, without its end line (cut short?)"},
-        {joined({lines.begin(), lines.begin() + 5}), "m.txt:5: the replay stops here, without its end line (cut short?)"},
+        {joined({lines.begin(), lines.begin() + 20}),
+         "m.txt:20: the replay stops here, without its end line (cut short?)"},
+        {joined({lines.begin(), lines.begin() + 5}),
+         "m.txt:5: the replay stops here, without its end line (cut short?)"},
         // Turn 1 at 1663 ms: the ghost is at (6, 8), not (3, 4).
         {withLine(12, "1 1663 drop 3 4"), "m.txt:12: the rules refuse \"drop 3 4\" here"},
         {withLine(17, "3 283 jump"), "m.txt:17: the rules refuse \"jump\" here"},
@@ -147,17 +151,20 @@ TEST(ReplayFileTest, EachBadFileGetsOneLineNamingTheFileAndTheLine)
         // Another level, on which every action happens to be accepted: the digest tells.
         {withLine(3, "generator 2 0"),
          "m.txt:35: the digest ed774a31c3b9a100 does not match the replayed match's 5b7b6d6c03c7da99"},
-        {withLine(12, "1 1663 drop 6 8 9"), "m.txt:12: not an action of the game (\"TURN MILLISECOND ACTION\"): "
-                                            "\"1 1663 drop 6 8 9\""},
-        {withLine(12, "1 10000 drop 6 8"), "m.txt:12: not an action of the game (\"TURN MILLISECOND ACTION\"): "
-                                           "\"1 10000 drop 6 8\""},
+        {withLine(12, "1 1663 drop 6 8 9"),
+         "m.txt:12: not an action of the game (\"TURN MILLISECOND ACTION\"): "
+         "\"1 1663 drop 6 8 9\""},
+        {withLine(12, "1 10000 drop 6 8"),
+         "m.txt:12: not an action of the game (\"TURN MILLISECOND ACTION\"): "
+         "\"1 10000 drop 6 8\""},
         {withLine(5, "size 50 5"), "m.txt:5: a \"size\" line this game cannot read: \"size 50 5\""},
         {withLine(3, "generator 1 99999999999"),
          "m.txt:3: a \"generator\" line this game cannot read: \"generator 1 99999999999\""},
         {withLine(6, "mode two-players"), "m.txt:6: a second \"mode\" line"},
         {withLine(4, "1 351 cursor 1 0"), "m.txt:4: the header has no \"mode\" line before this one"},
         {savedText() + "1 1 jump\n", "m.txt:36: more after the end line: \"1 1 jump\""},
-        {withLine(20, std::string(300, 'x')), "m.txt:20: a line longer than any of a replay (300 characters)"},
+        {withLine(20, std::string(300, 'x')),
+         "m.txt:20: a line longer than any of a replay (300 characters)"},
         {withLine(20, std::string("3 966 cursor 1 0\0", 17)), "m.txt:20: binary data, not a replay"},
         {std::string(ReplayFile::MaxBytes + 1, '\n'), "m.txt: larger than a replay can be (1024 KB)"},
     };
@@ -180,13 +187,17 @@ TEST(ReplayFileTest, MangledReplaysPlayOrAreRefusedWithALine)
 {
     const std::vector<std::string> original = linesOf(savedText());
     std::mt19937 random(20261207);
-    const auto pick = [&](std::size_t size) { return std::uniform_int_distribution<std::size_t>(0, size - 1)(random); };
+    const auto pick = [&](std::size_t size)
+    {
+        return std::uniform_int_distribution<std::size_t>(0, size - 1)(random);
+    };
     int played = 0;
     int refused = 0;
     for (int round = 0; round < 3000; ++round)
     {
         std::vector<std::string> lines = original;
-        for (int change = 0, changes = 1 + static_cast<int>(pick(3)); change < changes && !lines.empty(); ++change)
+        for (int change = 0, changes = 1 + static_cast<int>(pick(3)); change < changes && !lines.empty();
+             ++change)
         {
             const std::size_t at = pick(lines.size());
             switch (pick(5))
