@@ -17,7 +17,10 @@ struct KeptMatch
     test::TempWorkDir work;
     MatchFixture fixture;
 
-    explicit KeptMatch(MatchMode mode) : fixture(800, 600, mode) { fixture.game().setReplayFolder("replays"); }
+    explicit KeptMatch(MatchMode mode) : fixture(800, 600, mode)
+    {
+        fixture.game().setReplayFolder("replays");
+    }
 
     /// Plays on until the match is over (at most `seconds` of match time), in quarter-second frames.
     void playOut(float seconds)
@@ -150,7 +153,8 @@ TEST(ReplayTest, MatchesAgainstTheComputerAreKeptAndCheck)
         KeptMatch kept(mode);
         for (int turn = 0; turn < 3; ++turn)
         {
-            kept.fixture.giveTurnTo(mode == MatchMode::ComputerBuilder ? StrategyType::Builder : StrategyType::Runner);
+            kept.fixture.giveTurnTo(mode == MatchMode::ComputerBuilder ? StrategyType::Builder
+                                                                       : StrategyType::Runner);
         }
         kept.fixture.runFor(1.0f);
         const rules::Match played = kept.fixture.match().getMatch();
