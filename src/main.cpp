@@ -7,11 +7,13 @@
 #include "resources/AssetFolder.h"
 #include "resources/AssetLoadError.h"
 #include "resources/TraceRecorder.h"
+#include "rules/ReplayFile.h"
 
 #include <SFML/System/Err.hpp>
 
 #include <cstdlib>
 #include <exception>
+#include <filesystem>
 #include <iostream>
 #include <string>
 
@@ -28,6 +30,30 @@ int main(int argc, char** argv)
         std::cout << (options.help ? orv_gd::CommandLine::usage()
                                    : orv_gd::CommandLine::versionLine() + "\n");
         return 0;
+    }
+
+    // A replay checked through the rules alone: no window, no display, one line.
+    if (!options.checkReplay.empty())
+    {
+        orv_gd::rules::ReplayFile::Replay replay;
+        orv_gd::rules::Match end;
+        std::string error;
+        if (!orv_gd::rules::ReplayFile::load(options.checkReplay, replay, error) ||
+            !orv_gd::rules::ReplayFile::check(replay, options.checkReplay, end, error))
+        {
+            std::cerr << "tumbrelt: " << error << std::endl;
+            return 1;
+        }
+        std::cout << orv_gd::rules::ReplayFile::describe(end) << std::endl;
+        return 0;
+    }
+    orv_gd::CommandLine gameOptions = options;
+    if (!options.replay.empty())
+    {
+        // Named from where the player started the game, which the installed game leaves below.
+        std::error_code code;
+        const std::filesystem::path absolute = std::filesystem::absolute(options.replay, code);
+        gameOptions.replay = code ? options.replay : absolute.string();
     }
 
     // Ctrl+C and kill end the game like the window's close request, with complete trace files.
@@ -65,7 +91,10 @@ int main(int argc, char** argv)
         // The composition root: core runs the screens, the match screen comes from the layer above it.
         orv_gd::Game game([](orv_gd::GameStateManager* states, orv_gd::Game* owner)
                           { return std::make_shared<orv_gd::MainState>(states, owner); });
-        game.setCommandLine(options);
+        game.setCommandLine(gameOptions);
+        // Every match is kept in "replays" of the working folder: the checkout, or the installed
+        // game's state folder.
+        game.setReplayFolder("replays");
         game.run();
     }
     catch (const orv_gd::AssetLoadError& error)

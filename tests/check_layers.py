@@ -3,6 +3,7 @@
 core -> resources, with rules a leaf below them all. A file includes only its own folder and the
 folders its layer may use:
 - rules includes nothing of the project and no SFML header: the rules are plain C++;
+- core and objects may use rules, the leaf of plain data;
 - computer uses rules and core (for the input manager), never match or objects, and no SFML
   header of its own;
 - match, the screen, uses every other layer; main.cpp, the composition root, stands above them all
@@ -16,8 +17,8 @@ import sys
 USES = {
     "rules": set(),
     "resources": set(),
-    "core": {"resources"},
-    "objects": {"core", "resources"},
+    "core": {"rules", "resources"},
+    "objects": {"rules", "core", "resources"},
     "computer": {"rules", "core"},
     "match": {"rules", "computer", "objects", "core", "resources"},
 }

@@ -70,6 +70,11 @@ void EndState::update(float deltaTime)
     window.setView(m_view);
 
     // No input delay here: a button 0 still held when the match ends leads straight back.
+    if (m_lastMatch && m_input.isKeyPressed("WatchAgain", 0))
+    {
+        m_game->watch(*m_lastMatch, "EndState");
+        return;
+    }
     if (m_input.isKeyPressed("Select", 0) ||
         ScreenHelper::isButtonHeld(m_controllers, ScreenHelper::SelectButton))
     {
@@ -92,6 +97,10 @@ void EndState::draw()
     {
         m_game->getWindow().draw(m_summaryText);
     }
+    if (m_lastMatch && m_font)
+    {
+        m_game->getWindow().draw(m_watchText);
+    }
 }
 
 void EndState::placeSummary()
@@ -113,5 +122,14 @@ void EndState::placeSummary()
                             std::round(bounds.top + bounds.height / 2.0f));
     m_summaryText.setPosition(std::round(picture.left + picture.width / 2.0f),
                               std::round(picture.top + picture.height * 0.78f));
+    // At the bottom right, beside the picture's controller keys: the match can be watched again.
+    m_watchText.setFont(*m_font);
+    m_watchText.setString("V: watch again");
+    m_watchText.setCharacterSize(static_cast<unsigned>(std::max(12.0f, picture.height * 0.03f)));
+    m_watchText.setFillColor(sf::Color(200, 200, 200));
+    const sf::FloatRect watch = m_watchText.getLocalBounds();
+    m_watchText.setOrigin(std::round(watch.left + watch.width), std::round(watch.top + watch.height / 2.0f));
+    m_watchText.setPosition(std::round(picture.left + picture.width * 0.98f),
+                            std::round(picture.top + picture.height * 0.94f));
 }
 } // namespace orv_gd

@@ -2,12 +2,14 @@
 
 #include "core/GameState.h"
 #include "core/ScreenHelper.h"
+#include "rules/MatchLog.h"
 
 #include <SFML/Graphics/Sprite.hpp>
 #include <SFML/Graphics/Text.hpp>
 #include <SFML/Graphics/View.hpp>
 
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace sf
@@ -22,7 +24,8 @@ class AssetManager;
 class InputManager;
 
 /// Shows the winner's picture with one line on how the match ended and plays "win"; Space or
-/// controller button 0 returns to the menu, Escape or controller button 1 quits.
+/// controller button 0 returns to the menu, Escape or controller button 1 quits; V watches the match
+/// again.
 class EndState : public GameState
 {
 public:
@@ -40,6 +43,9 @@ public:
     void setSummary(const std::string& summary) { m_summary = summary; }
     const std::string& getSummary() const { return m_summary; }
     const sf::Text& getSummaryText() const { return m_summaryText; }
+    /// The match just played, for "V: watch again"; set by the match before init.
+    void setLastMatch(const std::optional<rules::MatchLog>& log) { m_lastMatch = log; }
+    const std::optional<rules::MatchLog>& getLastMatch() const { return m_lastMatch; }
 
 private:
     void placeSummary();
@@ -55,6 +61,8 @@ private:
     std::shared_ptr<sf::Texture> m_texture;
     std::string m_summary;
     sf::Text m_summaryText;
+    std::optional<rules::MatchLog> m_lastMatch;
+    sf::Text m_watchText;
     /// Keeps the font of the summary alive while the text points at it.
     std::shared_ptr<sf::Font> m_font;
     InputManager& m_input;

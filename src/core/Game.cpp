@@ -9,6 +9,7 @@
 #include "resources/AssetManager.h"
 #include "resources/DebugDraw.h"
 #include "resources/TraceRecorder.h"
+#include "rules/ReplayFile.h"
 
 #include <SFML/Graphics/Color.hpp>
 #include <SFML/Graphics/Image.hpp>
@@ -17,6 +18,7 @@
 #include <SFML/Window/Keyboard.hpp>
 #include <SFML/Window/VideoMode.hpp>
 
+#include <iostream>
 #include <memory>
 #include <sstream>
 
@@ -123,7 +125,40 @@ bool Game::init()
     m_gui.setTarget(m_window);
     m_inputManager.setRenderWindow(&m_window);
     m_gameStateManager.setState("MenuState");
+    if (!m_commandLine.replay.empty())
+    {
+        openReplayFromCommandLine();
+    }
     return true;
+}
+
+void Game::openReplayFromCommandLine()
+{
+    rules::ReplayFile::Replay replay;
+    std::string error;
+    if (m_matchScreen && rules::ReplayFile::loadChecked(m_commandLine.replay, replay, error))
+    {
+        watch(replay.log, "MenuState");
+        return;
+    }
+    std::cerr << "tumbrelt: " << error << std::endl;
+    if (auto* menu = dynamic_cast<MenuState*>(m_gameStateManager.findState("MenuState")))
+    {
+        menu->setMessage(error);
+    }
+}
+
+void Game::watch(const rules::MatchLog& log, const std::string& returnTo)
+{
+    m_watch = Watch{log, returnTo};
+    m_gameStateManager.setState("MainState");
+}
+
+std::optional<Game::Watch> Game::takeWatch()
+{
+    std::optional<Watch> watch = std::move(m_watch);
+    m_watch.reset();
+    return watch;
 }
 
 void Game::initInputBindings()
@@ -150,6 +185,12 @@ void Game::initInputBindings()
     input.bind("PlayRunner", sf::Keyboard::Num1, 0);
     input.bind("PlayBuilder", sf::Keyboard::Num2, 0);
     input.bind("WatchComputers", sf::Keyboard::Num3, 0);
+    // Replays: the menu's last match, the end screen's "watch again", and the pace while watching.
+    input.bind("WatchLast", sf::Keyboard::W, 0);
+    input.bind("WatchAgain", sf::Keyboard::V, 0);
+    input.bind("ReplayFaster", sf::Keyboard::Right, 0);
+    input.bind("ReplaySlower", sf::Keyboard::Left, 0);
+    input.bind("ReplayNextTurn", sf::Keyboard::N, 0);
 }
 
 void Game::update()

@@ -4,6 +4,7 @@
 #include "core/GameStateManager.h"
 #include "core/Gui.h"
 #include "core/MatchMode.h"
+#include "rules/MatchLog.h"
 
 #include <SFML/Graphics/RenderWindow.hpp>
 #include <SFML/System/Clock.hpp>
@@ -11,6 +12,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace orv_gd
@@ -65,6 +67,21 @@ public:
     const CommandLine& getCommandLine() const { return m_commandLine; }
     void setCommandLine(const CommandLine& commandLine) { m_commandLine = commandLine; }
 
+    /// Where finished matches are kept as replays; empty (the default, and in tests): nowhere.
+    const std::string& getReplayFolder() const { return m_replayFolder; }
+    void setReplayFolder(const std::string& folder) { m_replayFolder = folder; }
+
+    /// A match to watch rather than play, and the screen to go back to from it.
+    struct Watch
+    {
+        rules::MatchLog log;
+        std::string returnTo;
+    };
+    /// Shows `log` on the match screen; Escape there leads to `returnTo`.
+    void watch(const rules::MatchLog& log, const std::string& returnTo);
+    /// The match screen takes the request as it starts; empty for a match to play.
+    std::optional<Watch> takeWatch();
+
 private:
     GameConfig m_config;
     sf::RenderWindow m_window;
@@ -79,5 +96,10 @@ private:
     MatchMode m_matchMode = MatchMode::TwoPlayers;
     MatchScreenFactory m_matchScreen;
     CommandLine m_commandLine;
+    std::string m_replayFolder;
+    std::optional<Watch> m_watch;
+
+    /// `--replay FILE`: the match screen with it, or the menu with a line on why not.
+    void openReplayFromCommandLine();
 };
 } // namespace orv_gd

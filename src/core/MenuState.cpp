@@ -4,11 +4,18 @@
 #include "core/Game.h"
 #include "core/GameStateManager.h"
 #include "core/InputManager.h"
+#include "core/ReplayFolder.h"
 #include "core/ScreenHelper.h"
 #include "resources/AssetManager.h"
 #include "resources/TraceRecorder.h"
+#include "rules/ReplayFile.h"
 
+#include <SFML/Graphics/Font.hpp>
 #include <SFML/Graphics/RenderWindow.hpp>
+
+#include <algorithm>
+#include <cmath>
+#include <iostream>
 
 namespace orv_gd
 {
@@ -27,8 +34,12 @@ MenuState::MenuState(GameStateManager* gameStateManager, Game* game)
 void MenuState::init()
 {
     TRACE_SCOPE("orv_gd::MenuState::init");
+    // The folder may have changed while away: a match was kept, or the last one pruned.
+    m_newestReplay =
+        m_game->getReplayFolder().empty() ? std::string() : ReplayFolder(m_game->getReplayFolder()).newest();
     if (m_isInit)
     {
+        placeTexts();
         return;
     }
     sf::RenderWindow& window = m_game->getWindow();
@@ -41,6 +52,61 @@ void MenuState::init()
     ScreenHelper::fitSpriteToWindow(m_sprite, window);
     m_timeInState = FirstVisitTimeInState;
     m_isInit = true;
+    placeTexts();
+}
+
+void MenuState::setMessage(const std::string& message)
+{
+    m_message = message;
+    placeTexts();
+}
+
+void MenuState::placeTexts()
+{
+    m_font = m_assets.GetFont("consolab");
+    if (!m_font)
+    {
+        return;
+    }
+    // The hint at the bottom right, beside the picture's "quit"; a message over the picture's top
+    // band, clear of the title. Sized by the picture, so they sit alike at any window size.
+    const sf::FloatRect picture = m_sprite.getGlobalBounds();
+    const auto place = [&](sf::Text& text, const std::string& line, float across, float down, sf::Color color)
+    {
+        text.setFont(*m_font);
+        text.setString(line);
+        text.setCharacterSize(static_cast<unsigned>(std::max(12.0f, picture.height * 0.03f)));
+        text.setFillColor(color);
+        sf::FloatRect bounds = text.getLocalBounds();
+        if (bounds.width > picture.width * 0.96f)
+        {
+            // A long line (a replay's path and why it did not open) shrinks to fit the width.
+            text.setCharacterSize(static_cast<unsigned>(std::max(
+                8.0f, static_cast<float>(text.getCharacterSize()) * picture.width * 0.96f / bounds.width)));
+            bounds = text.getLocalBounds();
+        }
+        // `across` places the text's middle; a text that would pass the picture's right edge ends there.
+        const float middle = std::min(picture.width * across, picture.width * 0.98f - bounds.width / 2.0f);
+        text.setOrigin(std::round(bounds.left + bounds.width / 2.0f),
+                       std::round(bounds.top + bounds.height / 2.0f));
+        text.setPosition(std::round(picture.left + middle), std::round(picture.top + picture.height * down));
+    };
+    place(m_hintText, "W: watch the last match", 1.0f, 0.94f, sf::Color(200, 200, 200));
+    place(m_messageText, m_message, 0.5f, 0.04f, sf::Color(255, 170, 90));
+}
+
+void MenuState::watchLast()
+{
+    rules::ReplayFile::Replay replay;
+    std::string error;
+    if (!rules::ReplayFile::loadChecked(m_newestReplay, replay, error))
+    {
+        std::cerr << "tumbrelt: " << error << std::endl;
+        setMessage(error);
+        return;
+    }
+    setMessage("");
+    m_game->watch(replay.log, "MenuState");
 }
 
 void MenuState::exit()
@@ -76,6 +142,10 @@ void MenuState::update(float deltaTime)
         {
             choose(MatchMode::ComputerBoth);
         }
+        if (m_input.isKeyPressed("WatchLast", 0) && !m_newestReplay.empty())
+        {
+            watchLast();
+        }
     }
     if (m_input.isKeyPressed("Exit", 0))
     {
@@ -86,6 +156,7 @@ void MenuState::update(float deltaTime)
 
 void MenuState::choose(MatchMode mode)
 {
+    setMessage("");
     m_game->setMatchMode(mode);
     m_gameStateManager->setState("TutorialState");
 }
@@ -93,7 +164,16 @@ void MenuState::choose(MatchMode mode)
 void MenuState::draw()
 {
     TRACE_SCOPE("orv_gd::MenuState::draw");
-    ScreenHelper::drawPicture(m_game->getWindow(), m_sprite);
+    sf::RenderWindow& window = m_game->getWindow();
+    ScreenHelper::drawPicture(window, m_sprite);
+    if (m_font && !m_newestReplay.empty())
+    {
+        window.draw(m_hintText);
+    }
+    if (m_font && !m_message.empty())
+    {
+        window.draw(m_messageText);
+    }
 }
 
 void MenuState::registerGamepads()

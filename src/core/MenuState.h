@@ -4,14 +4,17 @@
 #include "core/MatchMode.h"
 
 #include <SFML/Graphics/Sprite.hpp>
+#include <SFML/Graphics/Text.hpp>
 #include <SFML/Graphics/View.hpp>
 
 #include <memory>
+#include <string>
 
 namespace sf
 {
+class Font;
 class Texture;
-}
+} // namespace sf
 
 namespace orv_gd
 {
@@ -21,7 +24,7 @@ class InputManager;
 
 /// The title screen: Space (or button 0) leads to the tutorial for two players; 1 (or button 2),
 /// 2 (or button 3) and 3 for a match against the computer or of the computer alone; Escape (or
-/// button 1) quits.
+/// button 1) quits. W watches the newest replay, when the replay folder holds one.
 class MenuState : public GameState
 {
 public:
@@ -42,9 +45,19 @@ public:
 
     const sf::Sprite& getSprite() const { return m_sprite; }
 
+    /// One line shown over the picture until a key is chosen (a replay that would not open).
+    void setMessage(const std::string& message);
+    const std::string& getMessage() const { return m_message; }
+    /// The newest replay W opens; empty when there is none (and no hint is shown).
+    const std::string& getNewestReplay() const { return m_newestReplay; }
+
 private:
     /// Sets who plays which role and goes on to the tutorial.
     void choose(MatchMode mode);
+    /// Opens the newest replay on the match screen, or says on screen why not.
+    void watchLast();
+    /// Places the hint and the message over the picture's bottom band.
+    void placeTexts();
 
     sf::Sprite m_sprite;
     sf::View m_view;
@@ -55,5 +68,11 @@ private:
     InputManager& m_input;
     ControllerInput& m_controllers;
     AssetManager& m_assets;
+
+    std::string m_newestReplay;
+    std::string m_message;
+    sf::Text m_hintText;
+    sf::Text m_messageText;
+    std::shared_ptr<sf::Font> m_font;
 };
 } // namespace orv_gd

@@ -6,6 +6,7 @@
 #include "core/Game.h"
 #include "core/GameStateManager.h"
 #include "core/InputManager.h"
+#include "core/ReplayFolder.h"
 #include "match/BlockComponent.h"
 #include "match/BuilderStrategy.h"
 #include "match/GridManager.h"
@@ -24,11 +25,16 @@
 #include "objects/TransformAnimationComponent.h"
 #include "resources/AssetManager.h"
 #include "resources/TraceRecorder.h"
+#include "rules/ReplayFile.h"
 #include "rules/Rules.h"
 
+#include <SFML/Graphics/Font.hpp>
 #include <SFML/Graphics/RenderWindow.hpp>
 
 #include <array>
+#include <cmath>
+#include <ctime>
+#include <iostream>
 #include <string>
 
 namespace orv_gd
@@ -77,19 +83,32 @@ void MainState::init()
     EventBus& events = m_events;
     m_matchOver = false;
 
+    // A match to watch starts from its log's generator and numbers; one to play goes on from the last.
+    std::optional<Game::Watch> watch = m_game->takeWatch();
+    rules::Rng start = m_nextRng;
+    rules::MatchConfig config{MapSize.x, MapSize.y, static_cast<int>(Strategy::TurnLimit * 1000.0f)};
+    m_replay.reset();
+    m_reportedProblem.clear();
+    if (watch)
+    {
+        m_replay.emplace(watch->log);
+        m_returnTo = watch->returnTo;
+        start = watch->log.getStart();
+        config = watch->log.getConfig();
+    }
+
     const float cellEdge = static_cast<float>(m_window.getSize().y) / CellsPerWindowHeight;
     grid.setCellSize({cellEdge, cellEdge});
     grid.setWindow(m_window);
-    grid.init(MapSize.x, MapSize.y);
+    grid.init(config.width, config.height);
 
     objects.init();
     m_spriteManager.init();
 
-    const rules::MatchConfig config{MapSize.x, MapSize.y, static_cast<int>(Strategy::TurnLimit * 1000.0f)};
     rules::Level level;
     rules::Events started;
-    m_match = rules::Rules::start(m_nextRng, config, &level, &started);
-    m_log = rules::MatchLog(m_nextRng, config);
+    m_match = rules::Rules::start(start, config, &level, &started);
+    m_log = rules::MatchLog(start, config);
     m_log.noteTurns(started);
     m_msCarry = 0.0f;
 
@@ -132,18 +151,23 @@ void MainState::init()
     m_leaveArmed = false;
     m_hudText.init(AssetManager::getInstance().GetFont("consolab").get());
     refreshHudText(0.0f);
-    m_computer.start(*this, m_game->getMatchMode());
+    if (!m_replay)
+    {
+        m_computer.start(*this, m_game->getMatchMode());
+    }
+    m_bannerFont = AssetManager::getInstance().GetFont("consolab");
+    refreshReplayBanner();
 }
 
 void MainState::update(float dt)
 {
     // A single Escape must not throw a match away: the first pauses it and asks again, the second
-    // leaves for the menu. The menu and the end screen keep their single Escape.
+    // leaves for the menu. The menu, the end screen and a replay keep their single Escape.
     if (m_input.isKeyPressed("Exit", 0))
     {
-        if (m_leaveArmed)
+        if (m_replay || m_leaveArmed)
         {
-            m_gameStateManager->setState("MenuState");
+            m_gameStateManager->setState(m_replay ? m_returnTo : "MenuState");
             return;
         }
         m_leaveArmed = true;
@@ -152,23 +176,18 @@ void MainState::update(float dt)
     // While paused nothing of the match runs: no turn time, no ageing, no fades or slides, no
     // computer player; the turn goes on with the time it had.
     const bool paused = m_pause.update();
-    if (!paused)
+    if (m_replay)
+    {
+        playReplay(dt, paused);
+    }
+    else if (!paused)
     {
         m_leaveArmed = false;
-    }
-    if (!paused)
-    {
         m_computer.update(dt);
         // The rules let the frame's time pass first: a turn that runs out is over before its keys
         // are read, and the role that takes over acts from the next frame on.
         const int turn = m_match.turnNumber;
-        const int ms = elapsedMs(dt);
-        if (!m_matchOver)
-        {
-            const rules::Events passed = rules::Rules::advance(m_match, ms);
-            m_log.noteTurns(passed);
-            play(passed);
-        }
+        pass(elapsedMs(dt));
         if (!m_matchOver && m_match.turnNumber == turn)
         {
             const auto current = m_strategies.find(m_currentStrategy);
@@ -179,6 +198,9 @@ void MainState::update(float dt)
                 strategy->update(dt);
             }
         }
+    }
+    if (!paused)
+    {
         showLifetimes();
         m_grid.update(dt);
         m_events.update(dt);
@@ -186,6 +208,89 @@ void MainState::update(float dt)
     }
     refreshProgressBars();
     refreshHudText(paused ? 0.0f : dt);
+    refreshReplayBanner();
+}
+
+void MainState::pass(int ms)
+{
+    if (m_matchOver)
+    {
+        return;
+    }
+    const rules::Events passed = rules::Rules::advance(m_match, ms);
+    m_log.noteTurns(passed);
+    play(passed);
+}
+
+void MainState::playReplay(float dt, bool paused)
+{
+    // Neither role's keys nor controllers count: the log plays both.
+    if (m_input.isKeyPressed("ReplayFaster", 0))
+    {
+        m_replay->faster();
+    }
+    if (m_input.isKeyPressed("ReplaySlower", 0))
+    {
+        m_replay->slower();
+    }
+    if (m_matchOver)
+    {
+        return;
+    }
+    if (m_input.isKeyPressed("ReplayNextTurn", 0))
+    {
+        m_replay->nextTurn(*this);
+    }
+    if (!paused && !m_matchOver)
+    {
+        m_replay->play(*this, elapsedMs(dt * static_cast<float>(m_replay->getSpeed())));
+    }
+    if (!m_replay->getProblem().empty() && m_reportedProblem != m_replay->getProblem())
+    {
+        m_reportedProblem = m_replay->getProblem();
+        std::cerr << "tumbrelt: the replay stops: " << m_reportedProblem << std::endl;
+    }
+}
+
+std::string MainState::replayBanner(int speed, bool paused, bool leftHere, const std::string& problem)
+{
+    std::string banner = "REPLAY " + std::to_string(speed) + "\xc3\x97";
+    if (!problem.empty())
+    {
+        return banner + "  stopped: " + problem;
+    }
+    if (leftHere)
+    {
+        return banner + "  the match was left here (Escape)";
+    }
+    return paused ? banner + "  paused" : banner;
+}
+
+void MainState::refreshReplayBanner()
+{
+    if (!m_replay || !m_bannerFont)
+    {
+        return;
+    }
+    const std::string line =
+        replayBanner(m_replay->getSpeed(), m_pause.isPaused(),
+                     !m_replay->getLog().hasEnded() && m_replay->isAtEnd(m_match), m_replay->getProblem());
+    const sf::Vector2f size(m_window.getSize());
+    m_bannerText.setFont(*m_bannerFont);
+    m_bannerText.setString(sf::String::fromUtf8(line.begin(), line.end()));
+    m_bannerText.setCharacterSize(static_cast<unsigned>(std::max(14.0f, size.y * 0.035f)));
+    m_bannerText.setFillColor(sf::Color(250, 250, 250));
+    // Top centre, on a dark box, clear of the HUD's lines at the left and the bars at the bottom.
+    const sf::FloatRect bounds = m_bannerText.getLocalBounds();
+    m_bannerText.setOrigin(std::round(bounds.left + bounds.width / 2.0f), std::round(bounds.top));
+    m_bannerText.setPosition(std::round(size.x / 2.0f), std::round(size.y * 0.03f));
+    const float pad = 0.4f * static_cast<float>(m_bannerText.getCharacterSize());
+    const sf::FloatRect placed = m_bannerText.getGlobalBounds();
+    m_bannerBox.setPosition(std::round(placed.left - pad), std::round(placed.top - pad * 0.6f));
+    m_bannerBox.setSize({std::round(placed.width + 2.0f * pad), std::round(placed.height + 1.2f * pad)});
+    m_bannerBox.setFillColor(sf::Color(20, 20, 28, 210));
+    m_bannerBox.setOutlineColor(sf::Color(220, 40, 40));
+    m_bannerBox.setOutlineThickness(std::max(2.0f, size.y * 0.003f));
 }
 
 void MainState::draw()
@@ -211,6 +316,15 @@ void MainState::draw()
         m_guides.draw();
     }
     m_hudText.draw();
+    if (m_replay && m_bannerFont)
+    {
+        const sf::View cameraView = m_window.getView();
+        const sf::Vector2f size(m_window.getSize());
+        m_window.setView(sf::View(sf::FloatRect(0.0f, 0.0f, size.x, size.y)));
+        m_window.draw(m_bannerBox);
+        m_window.draw(m_bannerText);
+        m_window.setView(cameraView);
+    }
 }
 
 const rules::Match& MainState::currentMatch() const
@@ -244,7 +358,12 @@ void MainState::exit()
     TRACE_SCOPE("orv_gd::MainState::exit");
     m_computer.stop();
     m_log.finish(m_match);
-    m_nextRng = m_match.rng;
+    // A replay neither moves the game's generator on nor is kept again.
+    if (!m_replay)
+    {
+        m_nextRng = m_match.rng;
+        keepReplay();
+    }
     m_spriteManager.shutdown();
     m_strategies.clear();
     m_grid.clear();
@@ -252,6 +371,20 @@ void MainState::exit()
     // Nothing of this match outlives it; the next entry builds the HUD afresh.
     m_progressBars.clear();
     m_progressBarIcons.clear();
+}
+
+void MainState::keepReplay()
+{
+    const std::string& folder = m_game->getReplayFolder();
+    if (folder.empty())
+    {
+        return;
+    }
+    std::string error;
+    if (!ReplayFolder(folder).save(m_log, m_match, m_game->getMatchMode(), std::time(nullptr), error))
+    {
+        std::cerr << "tumbrelt: " << error << std::endl;
+    }
 }
 
 void MainState::setWinner(StrategyType winner)
@@ -350,6 +483,16 @@ bool MainState::endMatch(StrategyType winner)
     if (auto* end = dynamic_cast<EndState*>(endState); end && runner)
     {
         end->setSummary(HudText::endLine(winner, runner->getTurnsLeft(), runner->getResetsLeft()));
+    }
+    if (auto* end = dynamic_cast<EndState*>(endState))
+    {
+        // "Watch again": the log as it will be kept, or the one being watched.
+        rules::MatchLog finished = m_replay ? m_replay->getLog() : m_log;
+        if (!m_replay)
+        {
+            finished.finish(m_match);
+        }
+        end->setLastMatch(finished);
     }
     if (endState)
     {

@@ -8,20 +8,27 @@
 #include "match/HudText.h"
 #include "match/MatchHost.h"
 #include "match/PauseSwitch.h"
+#include "match/ReplayDriver.h"
 #include "objects/SpriteManager.h"
 #include "rules/Event.h"
 #include "rules/Match.h"
 #include "rules/MatchLog.h"
 #include "rules/Rng.h"
 
+#include <SFML/Graphics/RectangleShape.hpp>
+#include <SFML/Graphics/Text.hpp>
+
 #include <map>
 #include <memory>
+#include <optional>
+#include <string>
 #include <vector>
 
 namespace sf
 {
+class Font;
 class RenderWindow;
-}
+} // namespace sf
 
 namespace orv_gd
 {
@@ -33,8 +40,10 @@ class InputManager;
 class Strategy;
 
 /// Runs one match: builds the scene on entry, forwards each frame to the role whose turn it
-/// is and to the shared services, lays out the HUD, and tears the scene down on exit.
-class MainState : public GameState, public MatchHost, public MatchSource
+/// is and to the shared services, lays out the HUD, and tears the scene down on exit. A match the
+/// game asked to watch (Game::watch) is driven by its log instead of the keys and is not kept again;
+/// every other match is kept as a replay when it is left or ends.
+class MainState : public GameState, public MatchHost, public MatchSource, private ReplayDriver::Stage
 {
 public:
     MainState(GameStateManager* gameStateManager, Game* game);
@@ -86,7 +95,23 @@ public:
     bool isLeaveArmed() const { return m_leaveArmed; }
     const BuilderGuides& getBuilderGuides() const { return m_guides; }
 
+    /// The log this match plays back, or null for a match played by the keys.
+    const ReplayDriver* getReplay() const { return m_replay ? &*m_replay : nullptr; }
+    /// The banner over a replay: "REPLAY 4×", with "paused", where a left match stops, or why it
+    /// could not go on.
+    static std::string replayBanner(int speed, bool paused, bool leftHere, const std::string& problem);
+    const sf::Text& getReplayBannerText() const { return m_bannerText; }
+
 private:
+    const rules::Match& match() const override { return m_match; }
+    /// Lets `ms` of the match's time pass and shows what happened.
+    void pass(int ms) override;
+    /// A replay's frame: its keys (pace, next turn), then the log plays the frame's time.
+    void playReplay(float dt, bool paused);
+    /// Keeps the match just left or ended in the game's replay folder, if it has one.
+    void keepReplay();
+    void refreshReplayBanner();
+
     sf::RenderWindow& m_window;
     SpriteManager m_spriteManager;
     std::map<StrategyType, std::shared_ptr<Strategy>> m_strategies;
@@ -123,5 +148,13 @@ private:
     bool m_leaveArmed = false;
     HudText m_hudText;
     BuilderGuides m_guides;
+
+    std::optional<ReplayDriver> m_replay;
+    /// The screen Escape leads back to from a replay.
+    std::string m_returnTo = "MenuState";
+    std::string m_reportedProblem;
+    std::shared_ptr<sf::Font> m_bannerFont;
+    sf::Text m_bannerText;
+    sf::RectangleShape m_bannerBox;
 };
 } // namespace orv_gd

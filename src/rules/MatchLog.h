@@ -32,6 +32,8 @@ public:
     void noteTurns(const Events& events);
     /// Notes where the match stood when it was left or ended.
     void finish(const Match& match);
+    /// Notes an end read back from a saved log: ended or left at turn `turn`, millisecond `ms`.
+    void finishAt(int turn, int ms, bool ended);
 
     const Rng& getStart() const { return m_start; }
     const MatchConfig& getConfig() const { return m_config; }
@@ -43,10 +45,11 @@ public:
 
     /// Plays the log through the rules alone. On a fault (an action stamped out of order or refused,
     /// a turn that begins otherwise than it did) it stops there and says why in `error`, naming the
-    /// entry (1 for the first).
-    /// With `frameMs` above 0 time passes in slices of at most that many milliseconds, as frames would
-    /// feed it: the match must come out the same.
-    Match replay(std::string* error = nullptr, int frameMs = 0) const;
+    /// entry (1 for the first). `faultyEntry`, when given, receives that entry's number alone (0 for
+    /// a fault at the end) and `error` then says only why. A log read back from a file has no turn
+    /// digests: its turns are not compared. With `frameMs` above 0 time passes in slices of at most
+    /// that many milliseconds, as frames would feed it: the match must come out the same.
+    Match replay(std::string* error = nullptr, int frameMs = 0, std::size_t* faultyEntry = nullptr) const;
 
     /// Lets time pass until the match's clock reads turn `turn`, millisecond `ms`, or it ends; in
     /// slices of at most `frameMs` when that is above 0.

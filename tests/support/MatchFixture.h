@@ -137,6 +137,7 @@ public:
                end->getWinner() == winner;
     }
 
+    Game& game() { return m_game; }
     sf::RenderWindow& window() { return m_game.getWindow(); }
     GameStateManager& states() { return m_game.getGameStateManager(); }
     MainState& match() { return static_cast<MainState&>(*states().findState("MainState")); }

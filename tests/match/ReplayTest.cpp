@@ -1,0 +1,171 @@
+#include "core/ReplayFolder.h"
+#include "rules/ReplayFile.h"
+#include "support/MatchFixture.h"
+#include "support/TempWorkDir.h"
+
+#include <gtest/gtest.h>
+
+namespace orv_gd
+{
+namespace
+{
+using test::MatchFixture;
+
+/// A real match of the given mode in a fresh working folder, its replays kept in "replays".
+struct KeptMatch
+{
+    test::TempWorkDir work;
+    MatchFixture fixture;
+
+    explicit KeptMatch(MatchMode mode) : fixture(800, 600, mode)
+    {
+        fixture.game().setReplayFolder("replays");
+    }
+
+    /// Plays on until the match is over (at most `seconds` of match time), in quarter-second frames.
+    void playOut(float seconds)
+    {
+        for (float t = 0.0f; t < seconds && !fixture.match().isMatchOver(); t += 0.25f)
+        {
+            fixture.frame(0.25f);
+        }
+    }
+    /// Leaves the match with Escape twice, as a player does; the switch happens in the next frame.
+    void leave()
+    {
+        fixture.tap({sf::Keyboard::Escape});
+        fixture.tap({sf::Keyboard::Escape});
+        fixture.frame();
+    }
+    /// The one replay kept so far, loaded and checked through the rules alone.
+    rules::ReplayFile::Replay kept(std::string& describe)
+    {
+        const std::vector<std::string> names = ReplayFolder("replays").list();
+        EXPECT_EQ(names.size(), 1u);
+        rules::ReplayFile::Replay replay;
+        std::string error;
+        rules::Match end;
+        EXPECT_TRUE(rules::ReplayFile::load(ReplayFolder("replays").newest(), replay, error) &&
+                    rules::ReplayFile::check(replay, "kept", end, error))
+            << error;
+        describe = rules::ReplayFile::describe(end);
+        return replay;
+    }
+    /// Watches `log` on the match screen at 8× until it ends or stands still; the match it shows.
+    rules::Match watch(const rules::MatchLog& log)
+    {
+        fixture.game().watch(log, "MenuState");
+        fixture.frame();
+        EXPECT_NE(fixture.match().getReplay(), nullptr);
+        for (int i = 0; i < 3; ++i)
+        {
+            fixture.tap({sf::Keyboard::Right});
+        }
+        EXPECT_EQ(fixture.match().getReplay()->getSpeed(), 8);
+        const ReplayDriver* driver = fixture.match().getReplay();
+        for (int frame = 0; frame < 20000 && !driver->isAtEnd(fixture.match().getMatch()); ++frame)
+        {
+            // Neither role's keys count while watching.
+            fixture.tap({sf::Keyboard::Return, sf::Keyboard::D, sf::Keyboard::Q});
+        }
+        EXPECT_EQ(driver->getProblem(), "");
+        return fixture.match().getMatch();
+    }
+};
+
+void expectSameEntries(const rules::MatchLog& a, const rules::MatchLog& b)
+{
+    ASSERT_EQ(a.getEntries().size(), b.getEntries().size());
+    for (std::size_t i = 0; i < a.getEntries().size(); ++i)
+    {
+        EXPECT_EQ(a.getEntries()[i].turn, b.getEntries()[i].turn) << i;
+        EXPECT_EQ(a.getEntries()[i].ms, b.getEntries()[i].ms) << i;
+        EXPECT_EQ(a.getEntries()[i].action, b.getEntries()[i].action) << i;
+    }
+}
+} // namespace
+
+// Two players: a match left with Escape is kept, checks, and plays again on the match screen to the
+// moment it was left, without being kept a second time or moving the game's generator on.
+TEST(ReplayTest, ALeftMatchOfTwoPlayersIsKeptAndWatchedToWhereItWasLeft)
+{
+    KeptMatch kept(MatchMode::TwoPlayers);
+    MatchFixture& f = kept.fixture;
+    f.tap({sf::Keyboard::Return});
+    f.tap({sf::Keyboard::Right});
+    f.tap({sf::Keyboard::Return});
+    f.runFor(0.5f);
+    f.tap({sf::Keyboard::D});
+    f.tap({sf::Keyboard::Q});
+    f.runFor(1.0f);
+    const rules::Match played = f.match().getMatch();
+    const rules::MatchLog log = f.match().getLog();
+    kept.leave();
+    ASSERT_EQ(played.turnNumber, 3);
+    std::string describe;
+    const rules::ReplayFile::Replay replay = kept.kept(describe);
+    EXPECT_EQ(describe, "left in turn 3");
+    EXPECT_EQ(replay.digest, played.digest());
+    EXPECT_EQ(replay.info.mode, "two-players");
+    expectSameEntries(replay.log, log);
+    EXPECT_EQ(ReplayFolder("replays").list().front().find("_two-players_left.tumbrelt-replay"), 19u);
+
+    const rules::Rng next = f.match().getNextRng();
+    const rules::Match watched = kept.watch(replay.log);
+    EXPECT_EQ(watched.digest(), played.digest());
+    EXPECT_FALSE(f.match().isMatchOver());
+    f.tap({sf::Keyboard::Escape});
+    f.frame();
+    EXPECT_EQ(f.states().getCurrentState(), f.states().findState("MenuState"));
+    EXPECT_EQ(ReplayFolder("replays").list().size(), 1u) << "a replay is not kept again";
+    EXPECT_EQ(f.match().getNextRng(), next);
+}
+
+// The computer plays both roles to the end; the kept match checks, and watched again it reaches the
+// same end, ending on the end screen that offers it once more.
+TEST(ReplayTest, TheComputersMatchIsKeptAndWatchedToTheSameEnd)
+{
+    KeptMatch kept(MatchMode::ComputerBoth);
+    kept.playOut(3000.0f);
+    ASSERT_TRUE(kept.fixture.match().isMatchOver());
+    const rules::Match played = kept.fixture.match().getMatch();
+    kept.fixture.frame();
+    std::string describe;
+    const rules::ReplayFile::Replay replay = kept.kept(describe);
+    EXPECT_EQ(describe, rules::ReplayFile::describe(played));
+    EXPECT_EQ(replay.info.mode, "computer-both");
+    auto* end = dynamic_cast<EndState*>(kept.fixture.states().findState("EndState"));
+    ASSERT_TRUE(end->getLastMatch());
+    expectSameEntries(*end->getLastMatch(), replay.log);
+
+    const rules::Match watched = kept.watch(replay.log);
+    EXPECT_EQ(watched.digest(), played.digest());
+    EXPECT_TRUE(kept.fixture.match().isMatchOver());
+    kept.fixture.frame();
+    EXPECT_EQ(kept.fixture.states().getCurrentState(), end);
+    EXPECT_EQ(ReplayFolder("replays").list().size(), 1u);
+}
+
+// Against the computer, in either role: a few turns, then Escape; the kept match checks.
+TEST(ReplayTest, MatchesAgainstTheComputerAreKeptAndCheck)
+{
+    for (const MatchMode mode : {MatchMode::ComputerBuilder, MatchMode::ComputerRunner})
+    {
+        KeptMatch kept(mode);
+        for (int turn = 0; turn < 3; ++turn)
+        {
+            kept.fixture.giveTurnTo(mode == MatchMode::ComputerBuilder ? StrategyType::Builder
+                                                                       : StrategyType::Runner);
+        }
+        kept.fixture.runFor(1.0f);
+        const rules::Match played = kept.fixture.match().getMatch();
+        kept.leave();
+        std::string describe;
+        const rules::ReplayFile::Replay replay = kept.kept(describe);
+        EXPECT_EQ(replay.info.mode, ReplayFolder::modeName(mode));
+        EXPECT_EQ(replay.digest, played.digest());
+        EXPECT_GT(replay.log.getEntries().size(), 2u);
+        EXPECT_EQ(kept.watch(replay.log).digest(), played.digest());
+    }
+}
+} // namespace orv_gd
