@@ -132,7 +132,7 @@ TEST(MatchLogTest, AReplayStopsAtAFaultyEntryAndNamesIt)
     refused.record(1, 0, Action::moveCursor({1, 0}));
     refused.record(1, 50, Action::stepRight()); // in the Builder's turn
     refused.replay(&error);
-    EXPECT_EQ(error, "entry 2: the rules refuse this action there");
+    EXPECT_EQ(error, "entry 2: the rules refuse this action here");
 
     MatchLog unordered;
     unordered.record(1, 100, Action::moveCursor({1, 0}));
