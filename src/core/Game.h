@@ -4,6 +4,7 @@
 #include "core/GameStateManager.h"
 #include "core/Gui.h"
 #include "core/MatchMode.h"
+#include "core/Settings.h"
 
 #include <SFML/Graphics/RenderWindow.hpp>
 #include <SFML/System/Clock.hpp>
@@ -65,7 +66,26 @@ public:
     const CommandLine& getCommandLine() const { return m_commandLine; }
     void setCommandLine(const CommandLine& commandLine) { m_commandLine = commandLine; }
 
+    /// The settings as the file keeps them (and as the settings screen changed them since).
+    const Settings& getSettings() const { return m_settings; }
+    /// The settings this run plays with: the file's, with the command line's options over them.
+    Settings getRunSettings() const { return m_settings.withCommandLine(m_commandLine); }
+    /// Reads the settings file at `path` (the defaults when there is none; a line on stderr per
+    /// problem) and remembers the path for saving. Takes effect with applySettings.
+    void loadSettings(const std::string& path);
+    /// The player's new choices, applied at once. A setting that now differs from the run's
+    /// drops the command line's option over it: what the player chose last counts.
+    void changeSettings(const Settings& settings);
+    /// Writes the settings to the file they came from: empty on success, else what went wrong.
+    std::string saveSettings() const;
+    const std::string& getSettingsPath() const { return m_settingsPath; }
+    /// Puts the run's settings into effect: the volume, the keys and, when it differs from the
+    /// window's, the window mode.
+    void applySettings();
+
 private:
+    void createWindow(WindowMode mode);
+
     GameConfig m_config;
     sf::RenderWindow m_window;
     GameStateManager m_gameStateManager;
@@ -79,5 +99,10 @@ private:
     MatchMode m_matchMode = MatchMode::TwoPlayers;
     MatchScreenFactory m_matchScreen;
     CommandLine m_commandLine;
+    Settings m_settings;
+    std::string m_settingsPath;
+    /// The mode the window was made in; none before the first.
+    bool m_hasWindow = false;
+    WindowMode m_windowMode = WindowMode::Borderless;
 };
 } // namespace orv_gd

@@ -157,7 +157,7 @@ void HudText::update(float dt, const HudReadings& readings)
     }
     m_lastResetsLeft = readings.resetsLeft;
 
-    const float limit = Strategy::TurnLimit;
+    const float limit = readings.turnLimit;
     const float left = std::max(0.0f, limit - readings.timeInTurn);
     show(Time, static_cast<long>(std::ceil(left * 10.0f - 1e-3f)),
          [&] { return "time " + secondsLeft(readings.timeInTurn, limit) + " s"; });

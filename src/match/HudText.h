@@ -24,6 +24,8 @@ struct HudReadings
 {
     StrategyType role = StrategyType::Builder;
     float timeInTurn = 0.0f;
+    /// Seconds the turn lasts in this match.
+    float turnLimit = Strategy::TurnLimit;
     int steps = 0;
     int jumpForce = 0;
     int resetsLeft = 0;

@@ -49,7 +49,8 @@ struct HudBar
     float fullValue;
 };
 
-// Turn time (drains as the turn runs), then the Runner's moves, jump force, resets and turns.
+// Turn time (drains as the turn runs; empty at the match's own turn time), then the Runner's moves, jump
+// force, resets and turns.
 const std::array<HudBar, 5> Bars{{
     {"time", Strategy::TurnLimit, 0.0f},
     {"x-movement", 0.0f, RunnerStrategy::MovesPerTurn},
@@ -84,7 +85,8 @@ void MainState::init()
     objects.init();
     m_spriteManager.init();
 
-    const rules::MatchConfig config{MapSize.x, MapSize.y, static_cast<int>(Strategy::TurnLimit * 1000.0f)};
+    // Both roles' turns last what the settings say; the match and its log keep it.
+    const rules::MatchConfig config{MapSize.x, MapSize.y, m_game->getRunSettings().turnSeconds * 1000};
     rules::Level level;
     rules::Events started;
     m_match = rules::Rules::start(m_nextRng, config, &level, &started);
@@ -327,11 +329,12 @@ void MainState::initProgressBars(const std::shared_ptr<GameObject>& /*camera*/)
     {
         const HudBar& kind = Bars[i];
         std::shared_ptr<GameObject> bar = GameObject::create(std::to_string(i) + "_ProgressBar");
+        // The time bar drains over this match's turn.
+        const float emptyValue = i == 0 ? getTurnLimit() : kind.emptyValue;
         // Starts at the larger limit: the time bar empty, the others full until the first refresh.
-        const float initialValue = std::max(kind.emptyValue, kind.fullValue);
-        std::shared_ptr<ProgressBarComponent> barComponent =
-            bar->addComponent<ProgressBarComponent>(*bar, m_window, sf::Vector2f(12.0f * sx, 2.5f * sy),
-                                                    initialValue, kind.emptyValue, kind.fullValue);
+        const float initialValue = std::max(emptyValue, kind.fullValue);
+        std::shared_ptr<ProgressBarComponent> barComponent = bar->addComponent<ProgressBarComponent>(
+            *bar, m_window, sf::Vector2f(12.0f * sx, 2.5f * sy), initialValue, emptyValue, kind.fullValue);
         events.fireEvent(std::make_shared<RenderableCreateEvent>("Ui", *barComponent));
         bar->init();
         events.fireEvent(std::make_shared<GameObjectCreateEvent>(bar));
@@ -427,6 +430,7 @@ void MainState::refreshHudText(float playTime)
     HudReadings readings;
     readings.role = m_currentStrategy;
     readings.timeInTurn = current->getTimeInTurn();
+    readings.turnLimit = getTurnLimit();
     readings.steps = runner->getXMovement();
     readings.jumpForce = runner->getJumpForce();
     readings.resetsLeft = runner->getResetsLeft();

@@ -46,6 +46,8 @@ public:
     StrategyType getCurrentStrategy() const { return m_currentStrategy; }
     /// The match as the rules hold it: every rule of play is decided there.
     const rules::Match& getMatch() const { return m_match; }
+    /// Seconds a turn of this match lasts, as its rules were set up with.
+    float getTurnLimit() const { return static_cast<float>(m_match.config.turnLimitMs) / 1000.0f; }
     /// Sets up a scene outside the turn rules (tests and tools); the screen follows on its next change.
     rules::Match& editMatch() { return m_match; }
     /// The match so far: its start and every action the rules accepted, stamped with turn and time.
