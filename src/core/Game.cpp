@@ -117,6 +117,7 @@ bool Game::init()
     // The installed game finds its settings by the environment: it works in its state folder.
     loadSettings(Settings::filePath(Installation::isInstalled(AssetFolder::executableFolder()),
                                     std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME")));
+    createWindow(getRunSettings().window);
     applySettings();
 
     m_gui.setTarget(m_window);
@@ -198,7 +199,8 @@ void Game::applySettings()
     const Settings run = getRunSettings();
     sf::Listener::setGlobalVolume(run.effectiveVolume());
     run.applyKeys(m_inputManager);
-    if (!m_hasWindow || run.window != m_windowMode)
+    // A game not initialised yet has no window of its own to change.
+    if (m_hasWindow && run.window != m_windowMode)
     {
         createWindow(run.window);
     }

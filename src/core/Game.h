@@ -79,8 +79,8 @@ public:
     /// Writes the settings to the file they came from: empty on success, else what went wrong.
     std::string saveSettings() const;
     const std::string& getSettingsPath() const { return m_settingsPath; }
-    /// Puts the run's settings into effect: the volume, the keys and, when it differs from the
-    /// window's, the window mode.
+    /// Puts the run's settings into effect: the volume, the keys and, once init made the window,
+    /// the window mode when it differs from the window's.
     void applySettings();
 
 private:

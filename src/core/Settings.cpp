@@ -43,19 +43,19 @@ const std::array<BindableAction, Settings::ActionCount> Actions{{
 
 // In the order of sf::Keyboard::Key, from A (0) to Pause (KeyCount - 1).
 const std::array<const char*, sf::Keyboard::KeyCount> KeyNames{
-    "A",        "B",        "C",         "D",        "E",        "F",         "G",         "H",
-    "I",        "J",        "K",         "L",        "M",        "N",         "O",         "P",
-    "Q",        "R",        "S",         "T",        "U",        "V",         "W",         "X",
-    "Y",        "Z",        "Num0",      "Num1",     "Num2",     "Num3",      "Num4",      "Num5",
-    "Num6",     "Num7",     "Num8",      "Num9",     "Escape",   "LControl",  "LShift",    "LAlt",
-    "LSystem",  "RControl", "RShift",    "RAlt",     "RSystem",  "Menu",      "LBracket",  "RBracket",
-    "Semicolon", "Comma",   "Period",    "Quote",    "Slash",    "Backslash", "Tilde",     "Equal",
-    "Hyphen",   "Space",    "Enter",     "Backspace", "Tab",     "PageUp",    "PageDown",  "End",
-    "Home",     "Insert",   "Delete",    "Add",      "Subtract", "Multiply",  "Divide",    "Left",
-    "Right",    "Up",       "Down",      "Numpad0",  "Numpad1",  "Numpad2",   "Numpad3",   "Numpad4",
-    "Numpad5",  "Numpad6",  "Numpad7",   "Numpad8",  "Numpad9",  "F1",        "F2",        "F3",
-    "F4",       "F5",       "F6",        "F7",       "F8",       "F9",        "F10",       "F11",
-    "F12",      "F13",      "F14",       "F15",      "Pause"};
+    "A",         "B",        "C",       "D",         "E",        "F",         "G",        "H",
+    "I",         "J",        "K",       "L",         "M",        "N",         "O",        "P",
+    "Q",         "R",        "S",       "T",         "U",        "V",         "W",        "X",
+    "Y",         "Z",        "Num0",    "Num1",      "Num2",     "Num3",      "Num4",     "Num5",
+    "Num6",      "Num7",     "Num8",    "Num9",      "Escape",   "LControl",  "LShift",   "LAlt",
+    "LSystem",   "RControl", "RShift",  "RAlt",      "RSystem",  "Menu",      "LBracket", "RBracket",
+    "Semicolon", "Comma",    "Period",  "Quote",     "Slash",    "Backslash", "Tilde",    "Equal",
+    "Hyphen",    "Space",    "Enter",   "Backspace", "Tab",      "PageUp",    "PageDown", "End",
+    "Home",      "Insert",   "Delete",  "Add",       "Subtract", "Multiply",  "Divide",   "Left",
+    "Right",     "Up",       "Down",    "Numpad0",   "Numpad1",  "Numpad2",   "Numpad3",  "Numpad4",
+    "Numpad5",   "Numpad6",  "Numpad7", "Numpad8",   "Numpad9",  "F1",        "F2",       "F3",
+    "F4",        "F5",       "F6",      "F7",        "F8",       "F9",        "F10",      "F11",
+    "F12",       "F13",      "F14",     "F15",       "Pause"};
 
 const char* const Header = "# Tumbrelt's settings, written by its settings screen (S on the menu).\n"
                            "# window: borderless, windowed or fullscreen; volume: 0 to 100 in steps of 10;\n"
@@ -142,7 +142,8 @@ std::string readValue(Settings& settings, const std::string& name, const std::st
     {
         int seconds = 0;
         const auto& choices = Settings::TurnChoices;
-        if (parseNumber(value, seconds) && std::find(choices.begin(), choices.end(), seconds) != choices.end())
+        if (parseNumber(value, seconds) &&
+            std::find(choices.begin(), choices.end(), seconds) != choices.end())
         {
             settings.turnSeconds = seconds;
             return "";
@@ -152,7 +153,8 @@ std::string readValue(Settings& settings, const std::string& name, const std::st
     // A key: the caller has checked the name.
     const auto& actions = Settings::actions();
     const std::size_t index = static_cast<std::size_t>(
-        std::find_if(actions.begin(), actions.end(), [&](const BindableAction& a) { return name == std::string("key.") + a.name; }) -
+        std::find_if(actions.begin(), actions.end(),
+                     [&](const BindableAction& a) { return name == std::string("key.") + a.name; }) -
         actions.begin());
     const int key = Settings::keyFromName(value);
     std::string use;
@@ -341,7 +343,8 @@ std::string Settings::windowName(WindowMode mode)
     return "borderless";
 }
 
-Settings Settings::parse(const std::string& text, const std::string& fileName, std::vector<std::string>& problems)
+Settings Settings::parse(const std::string& text, const std::string& fileName,
+                         std::vector<std::string>& problems)
 {
     Settings settings;
     // The line each setting was first given on; a setting given twice is bad on every line.
@@ -398,8 +401,8 @@ Settings Settings::parse(const std::string& text, const std::string& fileName, s
         if (const auto first = firstLine.find(name); first != firstLine.end())
         {
             resetOne(settings, name);
-            problems.push_back(where + name + " is set again (first on line " + std::to_string(first->second) +
-                               "); using " + defaultText(name));
+            problems.push_back(where + name + " is set again (first on line " +
+                               std::to_string(first->second) + "); using " + defaultText(name));
             continue;
         }
         firstLine[name] = number;
@@ -526,7 +529,10 @@ std::string Settings::filePath(bool installed, const char* xdgConfigHome, const 
     {
         return "settings.ini";
     }
-    const auto absolute = [](const char* folder) { return folder && folder[0] == '/'; };
+    const auto absolute = [](const char* folder)
+    {
+        return folder && folder[0] == '/';
+    };
     if (absolute(xdgConfigHome))
     {
         return std::string(xdgConfigHome) + "/tumbrelt/settings.ini";

@@ -1,6 +1,6 @@
+#include "core/Settings.h"
 #include "core/CommandLine.h"
 #include "core/InputManager.h"
-#include "core/Settings.h"
 #include "support/TempWorkDir.h"
 
 #include <SFML/Window/Keyboard.hpp>
@@ -90,27 +90,39 @@ TEST(SettingsTest, EachBadPartOfAFileFallsBackToItsDefaultWithOneLineNamingFileL
     };
     const std::string good = "window = fullscreen\n# the rest by hand\n";
     const std::vector<Case> cases{
-        {"a bad value", good + "volume = loud\n",
+        {"a bad value",
+         good + "volume = loud\n",
          {"settings.ini:3: volume \"loud\" is not 0 to 100 in steps of 10; using 100"}},
-        {"a volume off the steps", good + "volume = 55\n",
+        {"a volume off the steps",
+         good + "volume = 55\n",
          {"settings.ini:3: volume \"55\" is not 0 to 100 in steps of 10; using 100"}},
-        {"a volume over 100", good + "volume = 110\n",
+        {"a volume over 100",
+         good + "volume = 110\n",
          {"settings.ini:3: volume \"110\" is not 0 to 100 in steps of 10; using 100"}},
-        {"a turn time not offered", good + "turn_seconds = 12\n",
+        {"a turn time not offered",
+         good + "turn_seconds = 12\n",
          {"settings.ini:3: turn_seconds \"12\" is not 10, 15 or 20; using 10"}},
-        {"a bad mute", good + "mute = maybe\n", {"settings.ini:3: mute \"maybe\" is not yes or no; using no"}},
+        {"a bad mute",
+         good + "mute = maybe\n",
+         {"settings.ini:3: mute \"maybe\" is not yes or no; using no"}},
         {"an unknown key", good + "colour = red\n", {"settings.ini:3: unknown setting \"colour\"; ignored"}},
-        {"no equals sign", good + "volume 30\n",
+        {"no equals sign",
+         good + "volume 30\n",
          {"settings.ini:3: \"volume 30\" is not \"name = value\"; ignored"}},
-        {"an over-long line", good + "volume = " + std::string(300, '1') + "\n",
+        {"an over-long line",
+         good + "volume = " + std::string(300, '1') + "\n",
          {"settings.ini:3: the line is longer than 200 characters; ignored"}},
-        {"binary junk", good + std::string("vol\0ume\x01\x02 = \x7f", 14) + "\n",
+        {"binary junk",
+         good + std::string("vol\0ume\x01\x02 = \x7f", 14) + "\n",
          {"settings.ini:3: the line holds bytes that are not text; ignored"}},
-        {"a key's bad name", good + "key.RunnerLeft = Banana\n",
+        {"a key's bad name",
+         good + "key.RunnerLeft = Banana\n",
          {"settings.ini:3: key.RunnerLeft \"Banana\" is not a key's name; using A"}},
-        {"a key the game keeps", good + "key.RunnerLeft = Escape\n",
+        {"a key the game keeps",
+         good + "key.RunnerLeft = Escape\n",
          {"settings.ini:3: key.RunnerLeft \"Escape\" is the key for the menu; using A"}},
-        {"two actions on one key", good + "key.RunnerLeft = J\nkey.BuilderPlace = j\n",
+        {"two actions on one key",
+         good + "key.RunnerLeft = J\nkey.BuilderPlace = j\n",
          {"settings.ini:4: key.BuilderPlace \"J\" is key.RunnerLeft's key too; using the default keys"}},
     };
     for (const Case& c : cases)
@@ -131,13 +143,14 @@ TEST(SettingsTest, EachBadPartOfAFileFallsBackToItsDefaultWithOneLineNamingFileL
     Settings read = loadText("volume = 40\nmute = yes\nvolume = 40\nvolume = 60\n", problems);
     EXPECT_EQ(read.volume, 100);
     EXPECT_TRUE(read.mute);
-    EXPECT_EQ(problems, (std::vector<std::string>{
-                            "settings.ini:3: volume is set again (first on line 1); using 100",
-                            "settings.ini:4: volume is set again (first on line 1); using 100"}));
+    EXPECT_EQ(problems,
+              (std::vector<std::string>{"settings.ini:3: volume is set again (first on line 1); using 100",
+                                        "settings.ini:4: volume is set again (first on line 1); using 100"}));
 
     // Comments, blank lines, spaces, Windows line ends and a byte order mark are all fine.
     problems.clear();
-    read = loadText("\xEF\xBB\xBF# mine\r\n\r\n  volume=70  \r\n; old\r\nkey.RunnerEnd = space\r\n", problems);
+    read =
+        loadText("\xEF\xBB\xBF# mine\r\n\r\n  volume=70  \r\n; old\r\nkey.RunnerEnd = space\r\n", problems);
     EXPECT_EQ(problems, std::vector<std::string>{});
     EXPECT_EQ(read.volume, 70);
     EXPECT_EQ(read.keys[indexOf("RunnerEnd")], sf::Keyboard::Space);
@@ -156,7 +169,8 @@ TEST(SettingsTest, AMissingFileIsTheDefaultsSilentlyAndAnUnreadableOneTheDefault
     fs::remove("settings.ini");
     fs::create_directory("settings.ini");
     EXPECT_EQ(Settings::load("settings.ini", problems), Settings{});
-    EXPECT_EQ(problems, std::vector<std::string>{"settings.ini: is a folder, not a file; using the defaults"});
+    EXPECT_EQ(problems,
+              std::vector<std::string>{"settings.ini: is a folder, not a file; using the defaults"});
 
     problems.clear();
     fs::remove("settings.ini");
@@ -207,7 +221,8 @@ TEST(SettingsTest, AKeyAnotherActionHasOrTheGameKeepsIsRefusedAndTheKeysReachThe
     Settings settings;
     const std::size_t left = indexOf("RunnerLeft");
     EXPECT_EQ(settings.rebind(left, sf::Keyboard::D), "D is already the key of \"Runner: step right\".");
-    EXPECT_EQ(settings.rebind(left, sf::Keyboard::Enter), "Enter is already the key of \"Builder: place the block\".");
+    EXPECT_EQ(settings.rebind(left, sf::Keyboard::Enter),
+              "Enter is already the key of \"Builder: place the block\".");
     EXPECT_EQ(settings.rebind(left, sf::Keyboard::P), "P is kept for the pause.");
     EXPECT_EQ(settings.rebind(left, sf::Keyboard::Unknown), "That key cannot be used.");
     EXPECT_EQ(settings.keys, Settings::defaultKeys());
