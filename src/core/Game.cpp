@@ -5,6 +5,7 @@
 #include "core/InputManager.h"
 #include "core/Installation.h"
 #include "core/MenuState.h"
+#include "core/SettingsState.h"
 #include "core/TutorialState.h"
 #include "resources/AssetCatalogue.h"
 #include "resources/AssetFolder.h"
@@ -113,6 +114,8 @@ bool Game::init()
     m_gameStateManager.registerState("EndState", std::make_shared<EndState>(&m_gameStateManager, this));
     m_gameStateManager.registerState("TutorialState",
                                      std::make_shared<TutorialState>(&m_gameStateManager, this));
+    m_gameStateManager.registerState("SettingsState",
+                                     std::make_shared<SettingsState>(&m_gameStateManager, this));
 
     // The installed game finds its settings by the environment: it works in its state folder.
     loadSettings(Settings::filePath(Installation::isInstalled(AssetFolder::executableFolder()),
@@ -169,19 +172,30 @@ void Game::loadSettings(const std::string& path)
     }
 }
 
-void Game::changeSettings(const Settings& settings)
+void Game::changeSettings(const Settings& chosen)
 {
     const Settings run = getRunSettings();
-    if (settings.window != run.window)
+    Settings kept = chosen;
+    // A command line option gives way once the player chooses otherwise; until then the file
+    // keeps what it had for that setting.
+    if (chosen.window != run.window)
     {
         m_commandLine.windowed = false;
         m_commandLine.fullscreen = false;
     }
-    if (settings.mute != run.mute)
+    else
+    {
+        kept.window = m_settings.window;
+    }
+    if (chosen.mute != run.mute)
     {
         m_commandLine.mute = false;
     }
-    m_settings = settings;
+    else
+    {
+        kept.mute = m_settings.mute;
+    }
+    m_settings = kept;
     applySettings();
 }
 

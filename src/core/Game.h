@@ -73,9 +73,10 @@ public:
     /// Reads the settings file at `path` (the defaults when there is none; a line on stderr per
     /// problem) and remembers the path for saving. Takes effect with applySettings.
     void loadSettings(const std::string& path);
-    /// The player's new choices, applied at once. A setting that now differs from the run's
-    /// drops the command line's option over it: what the player chose last counts.
-    void changeSettings(const Settings& settings);
+    /// The player's new choices, as this run is to have them, applied at once and kept for
+    /// saving. A setting chosen otherwise than the command line's option for it drops that
+    /// option: what the player chose last counts.
+    void changeSettings(const Settings& chosen);
     /// Writes the settings to the file they came from: empty on success, else what went wrong.
     std::string saveSettings() const;
     const std::string& getSettingsPath() const { return m_settingsPath; }

@@ -20,8 +20,8 @@ class ControllerInput;
 class InputManager;
 
 /// The title screen: Space (or button 0) leads to the tutorial for two players; 1 (or button 2),
-/// 2 (or button 3) and 3 for a match against the computer or of the computer alone; Escape (or
-/// button 1) quits.
+/// 2 (or button 3) and 3 for a match against the computer or of the computer alone; S (or the
+/// Back button) opens the settings; Escape (or button 1) quits.
 class MenuState : public GameState
 {
 public:

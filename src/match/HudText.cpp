@@ -49,7 +49,11 @@ void HudText::init(const sf::Font* font)
             slot.text.setFont(*m_font);
         }
     }
+    layout();
+}
 
+void HudText::layout()
+{
     // The bars sit at 20 %, 35 % ... 80 % of the width and 90 % of the height, their icons 4 % of
     // the width square: the numbers go just under the icons, the role in the free band left of
     // the first bar, the messages over the top of the map, away from the Runner in the middle.
@@ -81,6 +85,14 @@ void HudText::init(const sf::Font* font)
     m_dim.setSize(size);
     m_dim.setPosition(0.0f, 0.0f);
     m_dim.setFillColor(sf::Color(0, 0, 0, 170));
+    // The words shown keep their centre at the new size.
+    for (Slot& slot : m_slots)
+    {
+        if (!slot.words.empty())
+        {
+            recentre(slot);
+        }
+    }
 }
 
 void HudText::place(Line line, float x, float y, unsigned size, sf::Color color)

@@ -66,6 +66,8 @@ public:
     /// Lays the lines out for the window's size and forgets the last match. Without a font the
     /// lines keep their words but nothing is drawn.
     void init(const sf::Font* font);
+    /// Lays the lines out again for the window's size now, keeping their words.
+    void layout();
     /// One frame: `dt` is the playing time that passed (0 while paused), so banners and notes
     /// wait while the match does.
     void update(float dt, const HudReadings& readings);

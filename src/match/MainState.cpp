@@ -129,6 +129,7 @@ void MainState::init()
     m_spriteManager.setLayerOrder({"Map", "Ui"});
 
     initProgressBars(camera);
+    m_laidOutFor = m_window.getSize();
     m_pause.reset();
     m_hudText.init(AssetManager::getInstance().GetFont("consolab").get());
     refreshHudText(0.0f);
@@ -173,8 +174,29 @@ void MainState::update(float dt)
         m_events.update(dt);
         m_objects.update(dt);
     }
+    followWindow();
     refreshProgressBars();
     refreshHudText(paused ? 0.0f : dt);
+}
+
+void MainState::followWindow()
+{
+    const sf::Vector2u size = m_window.getSize();
+    if (size == m_laidOutFor)
+    {
+        return;
+    }
+    m_laidOutFor = size;
+    if (const std::shared_ptr<GameObject> camera = m_objects.getGameObject("Camera"))
+    {
+        if (const auto view = camera->getComponent<CameraRenderComponent>())
+        {
+            view->setViewSize(sf::Vector2f(size));
+            view->update(0.0f);
+        }
+    }
+    sizeProgressBars();
+    m_hudText.layout();
 }
 
 void MainState::draw()
@@ -344,6 +366,31 @@ void MainState::initProgressBars(const std::shared_ptr<GameObject>& /*camera*/)
         std::shared_ptr<SpriteRenderComponent> sprite =
             icon->addComponent<SpriteRenderComponent>(*icon, m_window, assets.GetTexture(kind.icon), "Ui");
         icon->init();
+        events.fireEvent(std::make_shared<GameObjectCreateEvent>(icon));
+        m_progressBarIcons.push_back(icon);
+    }
+    sizeProgressBars();
+}
+
+void MainState::sizeProgressBars()
+{
+    const sf::Vector2u windowSize = m_window.getSize();
+    const float sx = static_cast<float>(windowSize.x) / 100.0f;
+    const float sy = static_cast<float>(windowSize.y) / 100.0f;
+    for (const std::shared_ptr<GameObject>& bar : m_progressBars)
+    {
+        if (const auto component = bar->getComponent<ProgressBarComponent>())
+        {
+            component->setSize({12.0f * sx, 2.5f * sy});
+        }
+    }
+    for (const std::shared_ptr<GameObject>& icon : m_progressBarIcons)
+    {
+        const auto sprite = icon->getComponent<SpriteRenderComponent>();
+        if (!sprite)
+        {
+            continue;
+        }
         sf::Sprite& iconSprite = sprite->getSprite();
         const sf::FloatRect bounds = iconSprite.getLocalBounds();
         if (bounds.width > 0.0f && bounds.height > 0.0f)
@@ -351,8 +398,6 @@ void MainState::initProgressBars(const std::shared_ptr<GameObject>& /*camera*/)
             iconSprite.setScale(4.0f * sx / bounds.width, 4.0f * sx / bounds.height);
         }
         iconSprite.setOrigin(bounds.left + bounds.width / 2.0f, bounds.top + bounds.height / 2.0f);
-        events.fireEvent(std::make_shared<GameObjectCreateEvent>(icon));
-        m_progressBarIcons.push_back(icon);
     }
 }
 

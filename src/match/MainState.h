@@ -105,6 +105,12 @@ private:
     /// The fading blocks show the lifetime the rules give their cells.
     void showLifetimes();
     void refreshProgressBars();
+    /// After a resize the camera shows the window's new size and the HUD is laid out for it; the
+    /// cells keep the size the match started with.
+    void followWindow();
+    /// The bars' and icons' sizes for the window's size.
+    void sizeProgressBars();
+    sf::Vector2u m_laidOutFor;
     /// Feeds the HUD's words the values of this frame; `playTime` is 0 while paused.
     void refreshHudText(float playTime);
 
