@@ -102,19 +102,20 @@ void SettingsState::update(float deltaTime)
 void SettingsState::readController()
 {
     std::array<bool, 6> held{};
-    ScreenHelper::forEachController(m_controllers,
-                                    [&](unsigned slot)
-                                    {
-                                        const float x = m_controllers.getAxisPosition(slot, sf::Joystick::X);
-                                        const float y = m_controllers.getAxisPosition(slot, sf::Joystick::Y);
-                                        held[0] = held[0] || y < -StickThreshold;
-                                        held[1] = held[1] || y > StickThreshold;
-                                        held[2] = held[2] || x < -StickThreshold;
-                                        held[3] = held[3] || x > StickThreshold;
-                                        held[4] = held[4] || m_controllers.isButtonPressed(slot, ScreenHelper::SelectButton);
-                                        held[5] = held[5] || m_controllers.isButtonPressed(slot, ScreenHelper::ExitButton) ||
-                                                  m_controllers.isButtonPressed(slot, ControllerInput::ButtonBack);
-                                    });
+    ScreenHelper::forEachController(
+        m_controllers,
+        [&](unsigned slot)
+        {
+            const float x = m_controllers.getAxisPosition(slot, sf::Joystick::X);
+            const float y = m_controllers.getAxisPosition(slot, sf::Joystick::Y);
+            held[0] = held[0] || y < -StickThreshold;
+            held[1] = held[1] || y > StickThreshold;
+            held[2] = held[2] || x < -StickThreshold;
+            held[3] = held[3] || x > StickThreshold;
+            held[4] = held[4] || m_controllers.isButtonPressed(slot, ScreenHelper::SelectButton);
+            held[5] = held[5] || m_controllers.isButtonPressed(slot, ScreenHelper::ExitButton) ||
+                      m_controllers.isButtonPressed(slot, ControllerInput::ButtonBack);
+        });
     std::array<bool, 6> pushed{};
     for (std::size_t i = 0; i < held.size(); ++i)
     {
@@ -221,7 +222,8 @@ void SettingsState::readKey()
             return;
         }
         m_game->changeSettings(chosen);
-        say(std::string(Settings::actions()[action].label) + " is now " + Settings::keyName(key) + ".", false);
+        say(std::string(Settings::actions()[action].label) + " is now " + Settings::keyName(key) + ".",
+            false);
         return;
     }
 }
@@ -303,7 +305,8 @@ std::string SettingsState::describe(std::size_t row) const
             return std::string("This run is ") + (line.windowed ? "--windowed" : "--fullscreen") +
                    "; Left/Right chooses for good.";
         }
-        return run.window == WindowMode::Windowed     ? "A 1280x720 window with a frame: drag its edges to resize it."
+        return run.window == WindowMode::Windowed
+                   ? "A 1280x720 window with a frame: drag its edges to resize it."
                : run.window == WindowMode::Fullscreen ? "The whole display for the game alone."
                                                       : "The whole desktop without a frame, as at first.";
     case Volume:
@@ -335,7 +338,8 @@ void SettingsState::draw()
         return;
     }
     const float unit = size.y / 100.0f;
-    const unsigned rowSize = static_cast<unsigned>(std::max(12.0f, std::min(2.6f * unit, 1.45f * size.x / 100.0f)));
+    const unsigned rowSize =
+        static_cast<unsigned>(std::max(12.0f, std::min(2.6f * unit, 1.45f * size.x / 100.0f)));
     const auto text = [&](const std::string& words, unsigned characterSize, sf::Color color, float x, float y,
                           bool centred = false)
     {
@@ -346,7 +350,8 @@ void SettingsState::draw()
         window.draw(line);
     };
 
-    text("SETTINGS", static_cast<unsigned>(std::max(16.0f, 5.0f * unit)), Plain, size.x / 2.0f, 3.0f * unit, true);
+    text("SETTINGS", static_cast<unsigned>(std::max(16.0f, 5.0f * unit)), Plain, size.x / 2.0f, 3.0f * unit,
+         true);
     const float labelX = size.x * 0.5f - 30.0f * static_cast<float>(rowSize) * 0.55f;
     const float valueX = size.x * 0.5f + 8.0f * static_cast<float>(rowSize) * 0.55f;
     const float top = 12.0f * unit;
@@ -359,7 +364,8 @@ void SettingsState::draw()
         const bool chosen = row == m_row;
         if (chosen)
         {
-            sf::RectangleShape band({labelX * -2.0f + size.x + 4.0f * static_cast<float>(rowSize), step * 0.92f});
+            sf::RectangleShape band(
+                {labelX * -2.0f + size.x + 4.0f * static_cast<float>(rowSize), step * 0.92f});
             band.setPosition(labelX - 2.0f * static_cast<float>(rowSize), y - step * 0.12f);
             band.setFillColor(sf::Color(60, 60, 70));
             window.draw(band);

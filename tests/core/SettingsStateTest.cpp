@@ -1,6 +1,6 @@
+#include "core/SettingsState.h"
 #include "core/Game.h"
 #include "core/InputManager.h"
-#include "core/SettingsState.h"
 #include "support/InputRestore.h"
 #include "support/TempWorkDir.h"
 
@@ -58,7 +58,10 @@ struct SettingsStateTest : ::testing::Test
     {
         return static_cast<SettingsState&>(*m_game.getGameStateManager().findState("SettingsState"));
     }
-    int keyOf(const char* action, int player) { return InputManager::getInstance().getKeyForAction(action, player); }
+    int keyOf(const char* action, int player)
+    {
+        return InputManager::getInstance().getKeyForAction(action, player);
+    }
 
     const test::InputRestore m_inputRestore;
     test::TempWorkDir m_folder;
@@ -76,7 +79,8 @@ TEST_F(SettingsStateTest, KeysAreRefusedWhenInUseBoundWhenFreeAndKeptAfterEscape
     tap(sf::Keyboard::Enter);
     EXPECT_TRUE(screen().isWaitingForKey());
     tap(sf::Keyboard::Right); // the Builder's
-    EXPECT_EQ(screen().getStatus(), "Right is already the key of \"Builder: block right\". Enter to try another.");
+    EXPECT_EQ(screen().getStatus(),
+              "Right is already the key of \"Builder: block right\". Enter to try another.");
     EXPECT_EQ(keyOf("RunnerLeft", 0), sf::Keyboard::A);
     tap(sf::Keyboard::Enter);
     tap(sf::Keyboard::J);
