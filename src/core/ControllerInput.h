@@ -22,6 +22,7 @@ public:
     static constexpr unsigned ButtonY = 3;
     static constexpr unsigned ButtonLB = 4;
     static constexpr unsigned ButtonRB = 5;
+    static constexpr unsigned ButtonBack = 6;
     static constexpr unsigned ButtonStart = 7;
 
     static ControllerInput& getInstance();

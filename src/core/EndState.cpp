@@ -68,6 +68,11 @@ void EndState::update(float deltaTime)
     m_timeInState += deltaTime;
     sf::RenderWindow& window = m_game->getWindow();
     window.setView(m_view);
+    if (ScreenHelper::followWindow(window, m_view))
+    {
+        ScreenHelper::fitSpriteToWindow(m_sprite, window);
+        placeSummary();
+    }
 
     // No input delay here: a button 0 still held when the match ends leads straight back.
     if (m_lastMatch && m_input.isKeyPressed("WatchAgain", 0))

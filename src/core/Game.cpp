@@ -3,14 +3,18 @@
 #include "core/EndState.h"
 #include "core/ExitSignal.h"
 #include "core/InputManager.h"
+#include "core/Installation.h"
 #include "core/MenuState.h"
+#include "core/SettingsState.h"
 #include "core/TutorialState.h"
 #include "resources/AssetCatalogue.h"
+#include "resources/AssetFolder.h"
 #include "resources/AssetManager.h"
 #include "resources/DebugDraw.h"
 #include "resources/TraceRecorder.h"
 #include "rules/ReplayFile.h"
 
+#include <SFML/Audio/Listener.hpp>
 #include <SFML/Graphics/Color.hpp>
 #include <SFML/Graphics/Image.hpp>
 #include <SFML/Graphics/Texture.hpp>
@@ -18,6 +22,8 @@
 #include <SFML/Window/Keyboard.hpp>
 #include <SFML/Window/VideoMode.hpp>
 
+#include <algorithm>
+#include <cstdlib>
 #include <iostream>
 #include <memory>
 #include <sstream>
@@ -109,18 +115,14 @@ bool Game::init()
     m_gameStateManager.registerState("EndState", std::make_shared<EndState>(&m_gameStateManager, this));
     m_gameStateManager.registerState("TutorialState",
                                      std::make_shared<TutorialState>(&m_gameStateManager, this));
+    m_gameStateManager.registerState("SettingsState",
+                                     std::make_shared<SettingsState>(&m_gameStateManager, this));
 
-    const sf::VideoMode desktop = sf::VideoMode::getDesktopMode();
-    m_window.create(desktop, m_config.windowName, sf::Style::None);
-    // SFML centres a new window, on X11 with the display's width used for the y position too;
-    // the borderless window must cover the desktop exactly.
-    m_window.setPosition(sf::Vector2i(0, 0));
-    // The task bar and the window switcher show the icon the desktop's menu shows.
-    if (const std::shared_ptr<sf::Texture> icon = AssetManager::getInstance().GetTexture("icon"))
-    {
-        const sf::Image pixels = icon->copyToImage();
-        m_window.setIcon(pixels.getSize().x, pixels.getSize().y, pixels.getPixelsPtr());
-    }
+    // The installed game finds its settings by the environment: it works in its state folder.
+    loadSettings(Settings::filePath(Installation::isInstalled(AssetFolder::executableFolder()),
+                                    std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME")));
+    createWindow(getRunSettings().window);
+    applySettings();
 
     m_gui.setTarget(m_window);
     m_inputManager.setRenderWindow(&m_window);
@@ -161,24 +163,105 @@ std::optional<Game::Watch> Game::takeWatch()
     return watch;
 }
 
+void Game::createWindow(WindowMode mode)
+{
+    const sf::VideoMode desktop = sf::VideoMode::getDesktopMode();
+    if (mode == WindowMode::Windowed)
+    {
+        const unsigned width = std::min<unsigned>(Settings::WindowedWidth, desktop.width);
+        const unsigned height = std::min<unsigned>(Settings::WindowedHeight, desktop.height);
+        m_window.create(sf::VideoMode(width, height), m_config.windowName, sf::Style::Default);
+        m_window.setPosition(sf::Vector2i(static_cast<int>(desktop.width - width) / 2,
+                                          static_cast<int>(desktop.height - height) / 2));
+    }
+    else if (mode == WindowMode::Fullscreen)
+    {
+        m_window.create(desktop, m_config.windowName, sf::Style::Fullscreen);
+    }
+    else
+    {
+        m_window.create(desktop, m_config.windowName, sf::Style::None);
+        // SFML centres a new window, on X11 with the display's width used for the y position too;
+        // the borderless window must cover the desktop exactly.
+        m_window.setPosition(sf::Vector2i(0, 0));
+    }
+    // The task bar and the window switcher show the icon the desktop's menu shows.
+    if (const std::shared_ptr<sf::Texture> icon = AssetManager::getInstance().GetTexture("icon"))
+    {
+        const sf::Image pixels = icon->copyToImage();
+        m_window.setIcon(pixels.getSize().x, pixels.getSize().y, pixels.getPixelsPtr());
+    }
+    m_windowMode = mode;
+    m_hasWindow = true;
+}
+
+void Game::loadSettings(const std::string& path)
+{
+    m_settingsPath = path;
+    std::vector<std::string> problems;
+    m_settings = path.empty() ? Settings{} : Settings::load(path, problems);
+    for (const std::string& problem : problems)
+    {
+        std::cerr << "tumbrelt: " << problem << std::endl;
+    }
+}
+
+void Game::changeSettings(const Settings& chosen)
+{
+    const Settings run = getRunSettings();
+    Settings kept = chosen;
+    // A command line option gives way once the player chooses otherwise; until then the file
+    // keeps what it had for that setting.
+    if (chosen.window != run.window)
+    {
+        m_commandLine.windowed = false;
+        m_commandLine.fullscreen = false;
+    }
+    else
+    {
+        kept.window = m_settings.window;
+    }
+    if (chosen.mute != run.mute)
+    {
+        m_commandLine.mute = false;
+    }
+    else
+    {
+        kept.mute = m_settings.mute;
+    }
+    m_settings = kept;
+    applySettings();
+}
+
+std::string Game::saveSettings() const
+{
+    if (m_settingsPath.empty())
+    {
+        return "no folder for the settings: set HOME or XDG_CONFIG_HOME";
+    }
+    return m_settings.save(m_settingsPath);
+}
+
+void Game::applySettings()
+{
+    const Settings run = getRunSettings();
+    sf::Listener::setGlobalVolume(run.effectiveVolume());
+    run.applyKeys(m_inputManager);
+    // A game not initialised yet has no window of its own to change.
+    if (m_hasWindow && run.window != m_windowMode)
+    {
+        createWindow(run.window);
+    }
+}
+
 void Game::initInputBindings()
 {
     InputManager& input = m_inputManager;
     input.bind("Exit", sf::Keyboard::Escape, 0);
     input.bind("Select", sf::Keyboard::Space, 0);
-    input.bind("RunnerLeft", sf::Keyboard::A, 0);
-    input.bind("RunnerUp", sf::Keyboard::W, 0);
-    input.bind("RunnerRight", sf::Keyboard::D, 0);
+    // The roles' keys that the settings screen lets the player change, at their defaults.
+    Settings{}.applyKeys(input);
     input.bind("RunnerDown", sf::Keyboard::S, 0);
-    input.bind("RunnerEnd", sf::Keyboard::Q, 0);
-    input.bind("RunnerReset", sf::Keyboard::R, 0);
-    input.bind("BuilderUp", sf::Keyboard::Up, 1);
-    input.bind("BuilderLeft", sf::Keyboard::Left, 1);
-    input.bind("BuilderDown", sf::Keyboard::Down, 1);
-    input.bind("BuilderRight", sf::Keyboard::Right, 1);
-    input.bind("BuilderPlace", sf::Keyboard::Enter, 1);
-    input.bind("BuilderRotateLeft", sf::Keyboard::PageUp, 1);
-    input.bind("BuilderRotateRight", sf::Keyboard::PageDown, 1);
     input.bind("debugdraw", sf::Keyboard::F1, 0);
     input.bind("Pause", sf::Keyboard::P, 0);
     // The menu's matches against the computer.
@@ -191,6 +274,7 @@ void Game::initInputBindings()
     input.bind("ReplayFaster", sf::Keyboard::Right, 0);
     input.bind("ReplaySlower", sf::Keyboard::Left, 0);
     input.bind("ReplayNextTurn", sf::Keyboard::N, 0);
+    input.bind("Settings", sf::Keyboard::S, 0);
 }
 
 void Game::update()

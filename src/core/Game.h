@@ -4,6 +4,7 @@
 #include "core/GameStateManager.h"
 #include "core/Gui.h"
 #include "core/MatchMode.h"
+#include "core/Settings.h"
 #include "rules/MatchLog.h"
 
 #include <SFML/Graphics/RenderWindow.hpp>
@@ -81,8 +82,27 @@ public:
     void watch(const rules::MatchLog& log, const std::string& returnTo);
     /// The match screen takes the request as it starts; empty for a match to play.
     std::optional<Watch> takeWatch();
+    /// The settings as the file keeps them (and as the settings screen changed them since).
+    const Settings& getSettings() const { return m_settings; }
+    /// The settings this run plays with: the file's, with the command line's options over them.
+    Settings getRunSettings() const { return m_settings.withCommandLine(m_commandLine); }
+    /// Reads the settings file at `path` (the defaults when there is none; a line on stderr per
+    /// problem) and remembers the path for saving. Takes effect with applySettings.
+    void loadSettings(const std::string& path);
+    /// The player's new choices, as this run is to have them, applied at once and kept for
+    /// saving. A setting chosen otherwise than the command line's option for it drops that
+    /// option: what the player chose last counts.
+    void changeSettings(const Settings& chosen);
+    /// Writes the settings to the file they came from: empty on success, else what went wrong.
+    std::string saveSettings() const;
+    const std::string& getSettingsPath() const { return m_settingsPath; }
+    /// Puts the run's settings into effect: the volume, the keys and, once init made the window,
+    /// the window mode when it differs from the window's.
+    void applySettings();
 
 private:
+    void createWindow(WindowMode mode);
+
     GameConfig m_config;
     sf::RenderWindow m_window;
     GameStateManager m_gameStateManager;
@@ -101,5 +121,10 @@ private:
 
     /// `--replay FILE`: the match screen with it, or the menu with a line on why not.
     void openReplayFromCommandLine();
+    Settings m_settings;
+    std::string m_settingsPath;
+    /// The mode the window was made in; none before the first.
+    bool m_hasWindow = false;
+    WindowMode m_windowMode = WindowMode::Borderless;
 };
 } // namespace orv_gd

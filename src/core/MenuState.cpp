@@ -122,6 +122,10 @@ void MenuState::update(float deltaTime)
     m_timeInState += deltaTime;
     sf::RenderWindow& window = m_game->getWindow();
     window.setView(m_view);
+    if (ScreenHelper::followWindow(window, m_view))
+    {
+        ScreenHelper::fitSpriteToWindow(m_sprite, window);
+    }
 
     // The delay keeps the Space that left the end screen from skipping the menu as well.
     if (m_timeInState > MenuInputDelay)
@@ -145,6 +149,10 @@ void MenuState::update(float deltaTime)
         if (m_input.isKeyPressed("WatchLast", 0) && !m_newestReplay.empty())
         {
             watchLast();
+        }
+        if (m_input.isKeyPressed("Settings", 0))
+        {
+            m_gameStateManager->setState("SettingsState");
         }
     }
     if (m_input.isKeyPressed("Exit", 0))
@@ -199,6 +207,10 @@ void MenuState::registerGamepads()
     if (ScreenHelper::isButtonHeld(m_controllers, ScreenHelper::ExitButton))
     {
         ScreenHelper::closeGame(m_game->getWindow());
+    }
+    if (ScreenHelper::isButtonHeld(m_controllers, ControllerInput::ButtonBack))
+    {
+        m_gameStateManager->setState("SettingsState");
     }
 }
 } // namespace orv_gd

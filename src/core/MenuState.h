@@ -23,8 +23,9 @@ class ControllerInput;
 class InputManager;
 
 /// The title screen: Space (or button 0) leads to the tutorial for two players; 1 (or button 2),
-/// 2 (or button 3) and 3 for a match against the computer or of the computer alone; Escape (or
-/// button 1) quits. W watches the newest replay, when the replay folder holds one.
+/// 2 (or button 3) and 3 for a match against the computer or of the computer alone; S (or the
+/// Back button) opens the settings; W watches the newest replay, when the replay folder holds one;
+/// Escape (or button 1) quits.
 class MenuState : public GameState
 {
 public:

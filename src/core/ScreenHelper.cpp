@@ -4,6 +4,7 @@
 
 #include <SFML/Graphics/RenderWindow.hpp>
 #include <SFML/Graphics/Sprite.hpp>
+#include <SFML/Graphics/View.hpp>
 
 #include <algorithm>
 #include <iostream>
@@ -23,6 +24,18 @@ void ScreenHelper::fitSpriteToWindow(sf::Sprite& sprite, const sf::RenderWindow&
     }
     sprite.setOrigin(bounds.width * 0.5f, bounds.height * 0.5f);
     sprite.setPosition(window.getView().getCenter());
+}
+
+bool ScreenHelper::followWindow(sf::RenderWindow& window, sf::View& view)
+{
+    const sf::Vector2f size(window.getSize());
+    if (view.getSize() == size)
+    {
+        return false;
+    }
+    view = sf::View(sf::FloatRect(0.0f, 0.0f, size.x, size.y));
+    window.setView(view);
+    return true;
 }
 
 void ScreenHelper::drawPicture(sf::RenderWindow& window, const sf::Sprite& sprite)

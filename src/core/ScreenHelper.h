@@ -9,6 +9,7 @@ namespace sf
 {
 class RenderWindow;
 class Sprite;
+class View;
 } // namespace sf
 
 namespace orv_gd
@@ -24,6 +25,9 @@ public:
     /// Scales a full-screen picture to fit the window whole, keeping its proportions, and centres
     /// it on the window's current view; the sides that do not fit stay as bars.
     static void fitSpriteToWindow(sf::Sprite& sprite, const sf::RenderWindow& window);
+    /// After the window was resized: the view covers the window's new size (its pixels stay the
+    /// screen's units) and becomes the window's; returns whether the picture must be fitted again.
+    static bool followWindow(sf::RenderWindow& window, sf::View& view);
     /// Draws a screen's picture, whose pixels are all opaque, over the cleared window: without
     /// blending, which gives the same pixels without reading the window's back (under software
     /// rendering about a quarter cheaper).

@@ -56,7 +56,15 @@ void TutorialState::update(float deltaTime)
 {
     TRACE_SCOPE("orv_gd::TutorialState::update");
     m_timeInState += deltaTime;
-    m_game->getWindow().setView(m_view);
+    sf::RenderWindow& window = m_game->getWindow();
+    window.setView(m_view);
+    if (ScreenHelper::followWindow(window, m_view))
+    {
+        for (sf::Sprite& slide : m_slides)
+        {
+            ScreenHelper::fitSpriteToWindow(slide, window);
+        }
+    }
 
     if (ScreenHelper::isFreshPress(m_controllers, ScreenHelper::SelectButton, m_selectButtonReleased))
     {

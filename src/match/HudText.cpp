@@ -53,7 +53,11 @@ void HudText::init(const sf::Font* font)
             slot.text.setFont(*m_font);
         }
     }
+    layout();
+}
 
+void HudText::layout()
+{
     // The bars sit at 20 %, 35 % ... 80 % of the width and 90 % of the height, their icons 4 % of
     // the width square: the numbers go just under the icons, the role in the free band left of
     // the first bar, the messages over the top of the map, away from the Runner in the middle.
@@ -104,6 +108,14 @@ void HudText::init(const sf::Font* font)
     m_dim.setSize(size);
     m_dim.setPosition(0.0f, 0.0f);
     m_dim.setFillColor(sf::Color(0, 0, 0, 170));
+    // The words shown keep their centre at the new size.
+    for (Slot& slot : m_slots)
+    {
+        if (!slot.words.empty())
+        {
+            recentre(slot);
+        }
+    }
 }
 
 void HudText::place(Line line, float x, float y, unsigned size, sf::Color color)
@@ -180,7 +192,7 @@ void HudText::update(float dt, const HudReadings& readings)
     }
     m_lastResetsLeft = readings.resetsLeft;
 
-    const float limit = Strategy::TurnLimit;
+    const float limit = readings.turnLimit;
     const float left = std::max(0.0f, limit - readings.timeInTurn);
     show(Time, static_cast<long>(std::ceil(left * 10.0f - 1e-3f)),
          [&] { return "time " + secondsLeft(readings.timeInTurn, limit) + " s"; });

@@ -25,6 +25,8 @@ struct HudReadings
 {
     StrategyType role = StrategyType::Builder;
     float timeInTurn = 0.0f;
+    /// Seconds the turn lasts in this match.
+    float turnLimit = Strategy::TurnLimit;
     int steps = 0;
     int jumpForce = 0;
     int resetsLeft = 0;
@@ -65,6 +67,8 @@ public:
     /// Lays the lines out for the window's size and forgets the last match. Without a font the
     /// lines keep their words but nothing is drawn.
     void init(const sf::Font* font);
+    /// Lays the lines out again for the window's size now, keeping their words.
+    void layout();
     /// One frame: `dt` is the playing time that passed (0 while paused), so banners and notes
     /// wait while the match does.
     void update(float dt, const HudReadings& readings);

@@ -55,8 +55,9 @@ struct HudBar
     float fullValue;
 };
 
-// Turn time (drains as the turn runs), then the Runner's moves, jump force (full at the walking cap,
-// as its number counts it; a bump's force past the cap shows full), resets and turns.
+// Turn time (drains as the turn runs; empty at the match's own turn time), then the Runner's moves,
+// jump force (full at the walking cap, as its number counts it; a bump's force past the cap shows
+// full), resets and turns.
 const std::array<HudBar, 5> Bars{{
     {"time", Strategy::TurnLimit, 0.0f},
     {"x-movement", 0.0f, RunnerStrategy::MovesPerTurn},
@@ -86,7 +87,8 @@ void MainState::init()
     // A match to watch starts from its log's generator and numbers; one to play goes on from the last.
     std::optional<Game::Watch> watch = m_game->takeWatch();
     rules::Rng start = m_nextRng;
-    rules::MatchConfig config{MapSize.x, MapSize.y, static_cast<int>(Strategy::TurnLimit * 1000.0f)};
+    // Both roles' turns last what the settings say; the match and its log keep it. A replay keeps its own.
+    rules::MatchConfig config{MapSize.x, MapSize.y, m_game->getRunSettings().turnSeconds * 1000};
     m_replay.reset();
     m_reportedProblem.clear();
     if (watch)
@@ -147,6 +149,7 @@ void MainState::init()
     m_spriteManager.setLayerOrder({FloorLayer, "Map", "Ui"});
 
     initProgressBars(camera);
+    m_laidOutFor = m_window.getSize();
     m_pause.reset();
     m_leaveArmed = false;
     m_hudText.init(AssetManager::getInstance().GetFont("consolab").get());
@@ -206,6 +209,7 @@ void MainState::update(float dt)
         m_events.update(dt);
         m_objects.update(dt);
     }
+    followWindow();
     refreshProgressBars();
     refreshHudText(paused ? 0.0f : dt);
     refreshReplayBanner();
@@ -291,6 +295,26 @@ void MainState::refreshReplayBanner()
     m_bannerBox.setFillColor(sf::Color(20, 20, 28, 210));
     m_bannerBox.setOutlineColor(sf::Color(220, 40, 40));
     m_bannerBox.setOutlineThickness(std::max(2.0f, size.y * 0.003f));
+}
+
+void MainState::followWindow()
+{
+    const sf::Vector2u size = m_window.getSize();
+    if (size == m_laidOutFor)
+    {
+        return;
+    }
+    m_laidOutFor = size;
+    if (const std::shared_ptr<GameObject> camera = m_objects.getGameObject("Camera"))
+    {
+        if (const auto view = camera->getComponent<CameraRenderComponent>())
+        {
+            view->setViewSize(sf::Vector2f(size));
+            view->update(0.0f);
+        }
+    }
+    sizeProgressBars();
+    m_hudText.layout();
 }
 
 void MainState::draw()
@@ -517,11 +541,12 @@ void MainState::initProgressBars(const std::shared_ptr<GameObject>& /*camera*/)
     {
         const HudBar& kind = Bars[i];
         std::shared_ptr<GameObject> bar = GameObject::create(std::to_string(i) + "_ProgressBar");
+        // The time bar drains over this match's turn.
+        const float emptyValue = i == 0 ? getTurnLimit() : kind.emptyValue;
         // Starts at the larger limit: the time bar empty, the others full until the first refresh.
-        const float initialValue = std::max(kind.emptyValue, kind.fullValue);
-        std::shared_ptr<ProgressBarComponent> barComponent =
-            bar->addComponent<ProgressBarComponent>(*bar, m_window, sf::Vector2f(12.0f * sx, 2.5f * sy),
-                                                    initialValue, kind.emptyValue, kind.fullValue);
+        const float initialValue = std::max(emptyValue, kind.fullValue);
+        std::shared_ptr<ProgressBarComponent> barComponent = bar->addComponent<ProgressBarComponent>(
+            *bar, m_window, sf::Vector2f(12.0f * sx, 2.5f * sy), initialValue, emptyValue, kind.fullValue);
         events.fireEvent(std::make_shared<RenderableCreateEvent>("Ui", *barComponent));
         bar->init();
         events.fireEvent(std::make_shared<GameObjectCreateEvent>(bar));
@@ -531,6 +556,31 @@ void MainState::initProgressBars(const std::shared_ptr<GameObject>& /*camera*/)
         std::shared_ptr<SpriteRenderComponent> sprite =
             icon->addComponent<SpriteRenderComponent>(*icon, m_window, assets.GetTexture(kind.icon), "Ui");
         icon->init();
+        events.fireEvent(std::make_shared<GameObjectCreateEvent>(icon));
+        m_progressBarIcons.push_back(icon);
+    }
+    sizeProgressBars();
+}
+
+void MainState::sizeProgressBars()
+{
+    const sf::Vector2u windowSize = m_window.getSize();
+    const float sx = static_cast<float>(windowSize.x) / 100.0f;
+    const float sy = static_cast<float>(windowSize.y) / 100.0f;
+    for (const std::shared_ptr<GameObject>& bar : m_progressBars)
+    {
+        if (const auto component = bar->getComponent<ProgressBarComponent>())
+        {
+            component->setSize({12.0f * sx, 2.5f * sy});
+        }
+    }
+    for (const std::shared_ptr<GameObject>& icon : m_progressBarIcons)
+    {
+        const auto sprite = icon->getComponent<SpriteRenderComponent>();
+        if (!sprite)
+        {
+            continue;
+        }
         sf::Sprite& iconSprite = sprite->getSprite();
         const sf::FloatRect bounds = iconSprite.getLocalBounds();
         if (bounds.width > 0.0f && bounds.height > 0.0f)
@@ -538,8 +588,6 @@ void MainState::initProgressBars(const std::shared_ptr<GameObject>& /*camera*/)
             iconSprite.setScale(4.0f * sx / bounds.width, 4.0f * sx / bounds.height);
         }
         iconSprite.setOrigin(bounds.left + bounds.width / 2.0f, bounds.top + bounds.height / 2.0f);
-        events.fireEvent(std::make_shared<GameObjectCreateEvent>(icon));
-        m_progressBarIcons.push_back(icon);
     }
 }
 
@@ -617,6 +665,7 @@ void MainState::refreshHudText(float playTime)
     HudReadings readings;
     readings.role = m_currentStrategy;
     readings.timeInTurn = current->getTimeInTurn();
+    readings.turnLimit = getTurnLimit();
     readings.steps = runner->getXMovement();
     readings.jumpForce = runner->getJumpForce();
     readings.resetsLeft = runner->getResetsLeft();

@@ -57,6 +57,8 @@ public:
     StrategyType getCurrentStrategy() const { return m_currentStrategy; }
     /// The match as the rules hold it: every rule of play is decided there.
     const rules::Match& getMatch() const override { return m_match; }
+    /// Seconds a turn of this match lasts, as its rules were set up with.
+    float getTurnLimit() const { return static_cast<float>(m_match.config.turnLimitMs) / 1000.0f; }
     /// Sets up a scene outside the turn rules (tests and tools); the screen follows on its next change.
     rules::Match& editMatch() override { return m_match; }
     /// The match so far: its start and every action the rules accepted, stamped with turn and time.
@@ -136,6 +138,12 @@ private:
     /// The fading blocks show the lifetime the rules give their cells.
     void showLifetimes();
     void refreshProgressBars();
+    /// After a resize the camera shows the window's new size and the HUD is laid out for it; the
+    /// cells keep the size the match started with.
+    void followWindow();
+    /// The bars' and icons' sizes for the window's size.
+    void sizeProgressBars();
+    sf::Vector2u m_laidOutFor;
     /// Feeds the HUD's words the values of this frame; `playTime` is 0 while paused.
     void refreshHudText(float playTime);
 

@@ -35,6 +35,14 @@ bool ProgressBarComponent::init()
     return true;
 }
 
+void ProgressBarComponent::setSize(sf::Vector2f size)
+{
+    m_size = size;
+    m_background.setSize(m_size);
+    m_background.setOrigin(m_size.x / 2.0f, m_size.y / 2.0f);
+    m_foreground.setOrigin(m_size.x / 2.0f, m_size.y / 2.0f);
+}
+
 void ProgressBarComponent::update(float /*deltaTime*/)
 {
     const sf::Vector2f position = m_gameObject.getPosition();

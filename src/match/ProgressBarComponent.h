@@ -24,6 +24,8 @@ public:
     void draw() override;
 
     void setValue(float value) { m_value = value; }
+    /// A new size for the bar (the window was resized), drawn from the next update on.
+    void setSize(sf::Vector2f size);
     void setBackgroundColor(sf::Color color) { m_backgroundColor = color; }
     void setBarColor(sf::Color color) { m_barColor = color; }
 

@@ -19,6 +19,8 @@ public:
     void draw() override {}
 
     const sf::View& getView() const { return m_view; }
+    /// The window was resized: the camera shows that much of the world from now on.
+    void setViewSize(sf::Vector2f size) { m_view.setSize(size); }
 
 private:
     sf::View m_view;

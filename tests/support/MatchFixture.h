@@ -56,12 +56,14 @@ class MatchFixture
 public:
     static constexpr float Step = 1.0f / 60.0f;
 
-    explicit MatchFixture(unsigned width = 800, unsigned height = 600, MatchMode mode = MatchMode::TwoPlayers)
+    explicit MatchFixture(unsigned width = 800, unsigned height = 600, MatchMode mode = MatchMode::TwoPlayers,
+                          const Settings& settings = {})
     {
         m_game.setMatchMode(mode); // a new game: the level and the blocks of a fresh process
         window().create(sf::VideoMode(width, height), "Tumbrelt", sf::Style::None);
         window().setPosition({0, 0});
         m_game.initInputBindings();
+        m_game.changeSettings(settings); // the keys and the turn time; the window stays this one
         AssetCatalogue::getInstance().setWindow(window());
         AssetCatalogue::getInstance().loadAssets();
         states().registerState("MenuState", std::make_shared<MenuState>(&states(), &m_game));
