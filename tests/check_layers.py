@@ -7,7 +7,7 @@ import pathlib
 import re
 import sys
 
-LAYERS = ["resources", "core", "objects", "match"]
+LAYERS = ["rules", "net", "resources", "core", "objects", "match"]
 # File (below src/) -> includes it may make against the layers.
 EXCEPTIONS = {"core/Game.cpp": {"match/MainState.h"}}
 INCLUDE = re.compile(r'^\s*#\s*include\s*"([^"]+)"')
