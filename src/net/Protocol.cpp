@@ -135,7 +135,8 @@ bool readAction(Reader& r, rules::Action& action, std::string& problem)
     action.kind = static_cast<rules::Action::Kind>(kind);
     action.cell = {x, y};
     action.quarterTurns = quarterTurns;
-    const bool usesCell = action.kind == rules::Action::Kind::MoveCursor || action.kind == rules::Action::Kind::Drop;
+    const bool usesCell =
+        action.kind == rules::Action::Kind::MoveCursor || action.kind == rules::Action::Kind::Drop;
     const bool usesTurns = action.kind == rules::Action::Kind::Rotate;
     bool fine = (usesCell || (x == 0 && y == 0)) && (usesTurns || quarterTurns == 0);
     if (action.kind == rules::Action::Kind::MoveCursor)
@@ -152,8 +153,8 @@ bool readAction(Reader& r, rules::Action& action, std::string& problem)
     }
     if (!fine)
     {
-        problem = "an action of kind " + std::to_string(kind) + " with fields it cannot have (" + std::to_string(x) +
-                  ", " + std::to_string(y) + ", " + std::to_string(quarterTurns) + ")";
+        problem = "an action of kind " + std::to_string(kind) + " with fields it cannot have (" +
+                  std::to_string(x) + ", " + std::to_string(y) + ", " + std::to_string(quarterTurns) + ")";
     }
     return fine;
 }
@@ -167,7 +168,8 @@ Message Message::hello(const std::string& version)
     return m;
 }
 
-Message Message::start(std::uint32_t seed, std::uint64_t draws, rules::Role hostRole, const rules::MatchConfig& config)
+Message Message::start(std::uint32_t seed, std::uint64_t draws, rules::Role hostRole,
+                       const rules::MatchConfig& config)
 {
     Message m;
     m.type = Type::Start;
@@ -314,7 +316,8 @@ bool decode(const std::uint8_t* bytes, std::size_t size, Message& message, std::
     }
     Reader r(bytes, size);
     const std::uint32_t type = r.u8();
-    if (type < static_cast<std::uint32_t>(Message::Type::Hello) || type > static_cast<std::uint32_t>(Message::Type::Bye))
+    if (type < static_cast<std::uint32_t>(Message::Type::Hello) ||
+        type > static_cast<std::uint32_t>(Message::Type::Bye))
     {
         error = "refused a message of unknown type " + std::to_string(type);
         return false;
@@ -467,8 +470,8 @@ bool FrameReader::feed(const std::uint8_t* bytes, std::size_t size)
             }
             else if (length + LengthBytes > Message::MaxFrame)
             {
-                m_error = "refused a message of " + std::to_string(length + LengthBytes) + " bytes, over the " +
-                          std::to_string(Message::MaxFrame) + " byte limit";
+                m_error = "refused a message of " + std::to_string(length + LengthBytes) +
+                          " bytes, over the " + std::to_string(Message::MaxFrame) + " byte limit";
             }
             continue;
         }

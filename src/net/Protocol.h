@@ -25,12 +25,12 @@ struct Stamp
 /// Why a side left; the other side shows a line for it.
 enum class ByeReason : std::uint8_t
 {
-    Quit,       ///< the player left the match or closed the game
-    Busy,       ///< the host already has a friend
-    Version,    ///< the two games cannot play together
-    OutOfStep,  ///< the digests at a hand-over differ
-    Refused,    ///< a message of the other side was refused
-    MatchOver,  ///< the match ended and the player went on
+    Quit,      ///< the player left the match or closed the game
+    Busy,      ///< the host already has a friend
+    Version,   ///< the two games cannot play together
+    OutOfStep, ///< the digests at a hand-over differ
+    Refused,   ///< a message of the other side was refused
+    MatchOver, ///< the match ended and the player went on
 };
 constexpr int ByeReasons = 6;
 

@@ -94,7 +94,8 @@ void Session::update(int ms)
         std::uint8_t probe = 0;
         std::size_t received = 0;
         const bool made = m_socket->getRemoteAddress() != sf::IpAddress::None;
-        const sf::Socket::Status status = made ? sf::Socket::NotReady : m_socket->receive(&probe, 1, received);
+        const sf::Socket::Status status =
+            made ? sf::Socket::NotReady : m_socket->receive(&probe, 1, received);
         if (!made && received == 0)
         {
             m_connectMs += ms;
@@ -128,13 +129,15 @@ void Session::update(int ms)
     {
         if (m_state == State::Open)
         {
-            drop("connection lost: no message from your friend for " + std::to_string(SilenceMs / 1000) + " s", false,
-                 ByeReason::Quit);
+            drop("connection lost: no message from your friend for " + std::to_string(SilenceMs / 1000) +
+                     " s",
+                 false, ByeReason::Quit);
         }
         else
         {
-            drop("your friend's game did not greet this one within " + std::to_string(SilenceMs / 1000) + " s", true,
-                 ByeReason::Refused);
+            drop("your friend's game did not greet this one within " + std::to_string(SilenceMs / 1000) +
+                     " s",
+                 true, ByeReason::Refused);
         }
         return;
     }
@@ -162,7 +165,8 @@ void Session::accept()
         std::size_t sent = 0;
         socket->send(bye.data(), bye.size(), sent);
         socket->disconnect();
-        m_notes.push_back("turned away " + socket->getRemoteAddress().toString() + ": a friend is already here");
+        m_notes.push_back("turned away " + socket->getRemoteAddress().toString() +
+                          ": a friend is already here");
         return;
     }
     m_socket = std::move(socket);
@@ -213,8 +217,9 @@ void Session::handle(const Message& message)
 {
     if (message.type == Message::Type::Bye)
     {
-        drop(m_state == State::Open || message.reason == ByeReason::Busy ? byeLine(message.reason)
-                                                                         : "the connection closed before the greeting",
+        drop(m_state == State::Open || message.reason == ByeReason::Busy
+                 ? byeLine(message.reason)
+                 : "the connection closed before the greeting",
              false, message.reason);
         return;
     }
@@ -249,7 +254,8 @@ void Session::handle(const Message& message)
     }
     if (m_in.size() >= MaxIncoming)
     {
-        drop("connection closed: your friend's game sends more than this one can take", true, ByeReason::Refused);
+        drop("connection closed: your friend's game sends more than this one can take", true,
+             ByeReason::Refused);
         return;
     }
     m_in.push_back(message);

@@ -61,7 +61,8 @@ TEST(ProtocolTest, EveryMessageComesBackAsItWasSentWhateverTheBytesArriveIn)
         FrameReader reader;
         for (std::size_t at = 0; at < stream.size(); at += piece)
         {
-            ASSERT_TRUE(reader.feed(stream.data() + at, std::min(piece, stream.size() - at))) << reader.error();
+            ASSERT_TRUE(reader.feed(stream.data() + at, std::min(piece, stream.size() - at)))
+                << reader.error();
         }
         for (const Message& sent : everyKind())
         {
@@ -123,13 +124,16 @@ TEST(ProtocolTest, RefusesWhatIsNotAMessageWithOneLine)
     EXPECT_EQ(refusal(truncated), "refused a truncated Action message");
     EXPECT_EQ(refusal(longer), "refused a Action message with 1 bytes too many");
     EXPECT_EQ(refusal(hello), "refused a malformed Hello message: not a greeting of this game");
-    EXPECT_EQ(refusal(twoCells).rfind("refused a malformed Action message: an action of kind 5 with fields", 0), 0u);
+    EXPECT_EQ(
+        refusal(twoCells).rfind("refused a malformed Action message: an action of kind 5 with fields", 0),
+        0u);
     EXPECT_EQ(refusal(stepWithCell).rfind("refused a malformed Action message: an action of kind 0", 0), 0u);
     EXPECT_EQ(refusal(turnZero).rfind("refused a malformed Action message: a stamp out of bounds", 0), 0u);
     EXPECT_EQ(refusal(startRole).rfind("refused a malformed Start message: role 2", 0), 0u);
     EXPECT_EQ(refusal(tinyMatch).rfind("refused a malformed Start message: a match of", 0), 0u);
     EXPECT_EQ(refusal(framed({8, 6})), "refused a malformed Bye message: a reason 6 to leave");
-    EXPECT_EQ(refusal(framed({7, 2, 0})), "refused a malformed Pause message: a pause that is neither on nor off");
+    EXPECT_EQ(refusal(framed({7, 2, 0})),
+              "refused a malformed Pause message: a pause that is neither on nor off");
 }
 
 TEST(ProtocolTest, RandomAndDamagedBytesAreRefusedOrReadExactly)
