@@ -144,7 +144,8 @@ void Lockstep::handle(const Message& message, rules::Events& events)
         rules::Rules::apply(m_match, message.action, events);
         if (refused(events, from))
         {
-            fail(ByeReason::Refused, "connection closed: the rules refuse your friend's action (" + at(stamp) + ")");
+            fail(ByeReason::Refused,
+                 "connection closed: the rules refuse your friend's action (" + at(stamp) + ")");
             return;
         }
         noteTurns(events, from);
@@ -158,7 +159,8 @@ void Lockstep::handle(const Message& message, rules::Events& events)
         const Stamp limit{m_match.turnNumber + 1, 0};
         if (message.stamp < m_remoteClock || limit < message.stamp)
         {
-            fail(ByeReason::Refused, "connection closed: your friend's clock is out of turn (" + at(message.stamp) + ")");
+            fail(ByeReason::Refused,
+                 "connection closed: your friend's clock is out of turn (" + at(message.stamp) + ")");
             return;
         }
         m_remoteClock = message.stamp;
@@ -176,15 +178,18 @@ void Lockstep::handle(const Message& message, rules::Events& events)
         m_remotePause = message.paused;
         return;
     default:
-        fail(ByeReason::Refused, std::string("connection closed: refused a ") + Message::typeName(message.type) +
-                                     " message during the match");
+        fail(ByeReason::Refused, std::string("connection closed: refused a ") +
+                                     Message::typeName(message.type) + " message during the match");
         return;
     }
 }
 
 void Lockstep::noteTurns(const rules::Events& events, std::size_t from)
 {
-    const auto began = [](const rules::Event& e) { return e.kind == rules::Event::Kind::TurnBegan; };
+    const auto began = [](const rules::Event& e)
+    {
+        return e.kind == rules::Event::Kind::TurnBegan;
+    };
     const auto first = events.begin() + static_cast<std::ptrdiff_t>(from);
     int turn = m_match.turnNumber - static_cast<int>(std::count_if(first, events.end(), began));
     for (auto it = first; it != events.end() && !failed(); ++it)

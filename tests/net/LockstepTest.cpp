@@ -111,14 +111,18 @@ struct Side
             {
                 return Action::reset();
             }
-            return roll < 11 ? Action::stepRight() : roll < 16 ? Action::jump() : roll < 17 ? Action::stepLeft()
-                                                                                            : Action::endTurn();
+            return roll < 11   ? Action::stepRight()
+                   : roll < 16 ? Action::jump()
+                   : roll < 17 ? Action::stepLeft()
+                               : Action::endTurn();
         }
         if (roll < 10)
         {
-            return Action::moveCursor({static_cast<int>(random() % 3) - 1, static_cast<int>(random() % 3) - 1});
+            return Action::moveCursor(
+                {static_cast<int>(random() % 3) - 1, static_cast<int>(random() % 3) - 1});
         }
-        return roll < 13 ? Action::rotate(1 + static_cast<int>(random() % 3)) : Action::drop(match.ghost.cursor);
+        return roll < 13 ? Action::rotate(1 + static_cast<int>(random() % 3))
+                         : Action::drop(match.ghost.cursor);
     }
 };
 
@@ -237,11 +241,13 @@ TEST(LockstepTest, AFriendsMessageOfTheWrongRoleOrTurnOrRefusedClosesTheLinkWith
     const std::vector<Case> cases{
         {Message::act({1, 0}, Action::stepRight()),
          "connection closed: your friend sent an action of the Runner, whom this side plays"},
-        {Message::act({2, 0}, Action::rotate(1)), "connection closed: your friend acted out of turn (turn 2, ms 0)"},
+        {Message::act({2, 0}, Action::rotate(1)),
+         "connection closed: your friend acted out of turn (turn 2, ms 0)"},
         {Message::act({1, 0}, Action::drop({0, 0})),
          "connection closed: the rules refuse your friend's action (turn 1, ms 0)"},
         {Message::clock({3, 0}), "connection closed: your friend's clock is out of turn (turn 3, ms 0)"},
-        {Message::start(1, 0, Role::Runner, {}), "connection closed: refused a Start message during the match"},
+        {Message::start(1, 0, Role::Runner, {}),
+         "connection closed: refused a Start message during the match"},
     };
     for (const Case& c : cases)
     {
