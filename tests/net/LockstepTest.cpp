@@ -271,3 +271,34 @@ TEST(LockstepTest, AFriendsMessageOfTheWrongRoleOrTurnOrRefusedClosesTheLinkWith
     }
 }
 } // namespace orv_gd::net
+
+namespace orv_gd::net
+{
+TEST(LockstepTest, APauseOnEitherSideHoldsBothClocksAndNamesWhoPaused)
+{
+    Friends friends(13, 0, Role::Builder, 10000);
+    Side& host = *friends.host; // the Builder, whose turn it is
+    Side& guest = *friends.guest;
+    guest.lockstep->setPaused(true);
+    guest.session.update(0);
+    for (int i = 0; i < 2000 && !host.lockstep->paused(); ++i)
+    {
+        host.session.update(1);
+        host.lockstep->update(0, host.events);
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    EXPECT_EQ(host.lockstep->pausedBy(), Role::Runner);
+    host.lockstep->update(500, host.events);
+    EXPECT_EQ(host.match.turnMs, 0);
+    guest.lockstep->setPaused(false);
+    guest.session.update(0);
+    for (int i = 0; i < 2000 && host.lockstep->paused(); ++i)
+    {
+        host.session.update(1);
+        host.lockstep->update(0, host.events);
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    host.lockstep->update(500, host.events);
+    EXPECT_EQ(host.match.turnMs, 500);
+}
+} // namespace orv_gd::net
