@@ -16,11 +16,12 @@ import sys
 # Folder -> the other folders its files may include.
 USES = {
     "rules": set(),
+    "net": {"rules"},
     "resources": set(),
     "core": {"rules", "resources"},
     "objects": {"rules", "core", "resources"},
     "computer": {"rules", "core"},
-    "match": {"rules", "computer", "objects", "core", "resources"},
+    "match": {"rules", "net", "computer", "objects", "core", "resources"},
 }
 ORDER = ["match", "computer", "objects", "core", "resources"]
 # File (below src/) -> includes it may make against the layers.

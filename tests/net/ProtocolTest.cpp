@@ -1,0 +1,201 @@
+#include "net/Protocol.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+namespace orv_gd::net
+{
+namespace
+{
+using rules::Action;
+using rules::Role;
+
+std::vector<Message> everyKind()
+{
+    rules::MatchConfig config;
+    config.width = 40;
+    config.height = 12;
+    config.turnLimitMs = 8000;
+    return {Message::hello("1.0.0"),
+            Message::start(0xDEADBEEF, 16000000ull, Role::Builder, config),
+            Message::act({7, 9999}, Action::stepRight()),
+            Message::act({1000000, 3600000}, Action::drop({-3, 499})),
+            Message::act({3, 0}, Action::moveCursor({-1, 1})),
+            Message::act({3, 5}, Action::rotate(3)),
+            Message::clock({12, 345}),
+            Message::turnDigest(51, 0xFEDCBA9876543210ull),
+            Message::heartbeat(),
+            Message::pause(true, Role::Builder),
+            Message::bye(ByeReason::OutOfStep)};
+}
+
+std::string refusal(std::vector<std::uint8_t> frame)
+{
+    FrameReader reader;
+    reader.feed(frame.data(), frame.size());
+    Message message;
+    EXPECT_FALSE(reader.next(message));
+    EXPECT_EQ(reader.error().find('\n'), std::string::npos);
+    return reader.error();
+}
+
+std::vector<std::uint8_t> framed(std::vector<std::uint8_t> payload)
+{
+    payload.insert(payload.begin(), {static_cast<std::uint8_t>(payload.size() >> 8),
+                                     static_cast<std::uint8_t>(payload.size() & 0xFF)});
+    return payload;
+}
+} // namespace
+
+TEST(ProtocolTest, EveryMessageComesBackAsItWasSentWhateverTheBytesArriveIn)
+{
+    std::vector<std::uint8_t> stream;
+    for (const Message& m : everyKind())
+    {
+        const std::vector<std::uint8_t> frame = encode(m);
+        stream.insert(stream.end(), frame.begin(), frame.end());
+    }
+    for (const std::size_t piece : {stream.size(), std::size_t(1), std::size_t(5)})
+    {
+        FrameReader reader;
+        for (std::size_t at = 0; at < stream.size(); at += piece)
+        {
+            ASSERT_TRUE(reader.feed(stream.data() + at, std::min(piece, stream.size() - at)))
+                << reader.error();
+        }
+        for (const Message& sent : everyKind())
+        {
+            Message got;
+            ASSERT_TRUE(reader.next(got));
+            // The same bytes again: every field survived.
+            EXPECT_EQ(encode(got), encode(sent)) << Message::typeName(sent.type);
+        }
+        Message none;
+        EXPECT_FALSE(reader.next(none));
+    }
+    Message start;
+    std::string error;
+    const std::vector<std::uint8_t> frame = encode(everyKind()[1]);
+    ASSERT_TRUE(decode(frame.data() + 2, frame.size() - 2, start, error));
+    EXPECT_EQ(start.seed, 0xDEADBEEF);
+    EXPECT_EQ(start.draws, 16000000ull);
+    EXPECT_EQ(start.hostRole, Role::Builder);
+    EXPECT_EQ(start.config.width, 40);
+    EXPECT_EQ(start.config.turnLimitMs, 8000);
+}
+
+TEST(ProtocolTest, FramesAreSmall)
+{
+    EXPECT_EQ(encode(Message::act({1, 1}, Action::jump())).size(), 17u);
+    EXPECT_EQ(encode(Message::clock({1, 1})).size(), 11u);
+    EXPECT_EQ(encode(Message::turnDigest(1, 1)).size(), 15u);
+    EXPECT_EQ(encode(Message::heartbeat()).size(), 3u);
+    EXPECT_EQ(encode(Message::hello("1.0.0")).size(), 15u);
+    EXPECT_EQ(encode(Message::start(1, 0, Role::Runner, {})).size(), 24u);
+}
+
+TEST(ProtocolTest, RefusesWhatIsNotAMessageWithOneLine)
+{
+    std::vector<std::uint8_t> action = encode(Message::act({2, 10}, Action::moveCursor({1, 0})));
+    std::vector<std::uint8_t> hello = encode(Message::hello("1.0"));
+    hello[3] ^= 0xFF;
+    std::vector<std::uint8_t> twoCells = action;
+    twoCells[12] = 2;
+    std::vector<std::uint8_t> turnZero = action;
+    turnZero[6] = 0;
+    std::vector<std::uint8_t> stepWithCell = encode(Message::act({2, 10}, Action::stepLeft()));
+    stepWithCell[12] = 1;
+    std::vector<std::uint8_t> startRole = encode(Message::start(1, 0, Role::Runner, {}));
+    startRole[15] = 2;
+    std::vector<std::uint8_t> tinyMatch = encode(Message::start(1, 0, Role::Runner, {}));
+    tinyMatch[21] = 0;
+    std::vector<std::uint8_t> truncated(action.begin(), action.end() - 1);
+    truncated[1] -= 1;
+    std::vector<std::uint8_t> longer = action;
+    longer.push_back(0);
+    longer[1] += 1;
+
+    EXPECT_EQ(refusal({0x10, 0x00, 3}), "refused a message of 4098 bytes, over the 4096 byte limit");
+    EXPECT_EQ(refusal({0xFF, 0xFF}), "refused a message of 65537 bytes, over the 4096 byte limit");
+    EXPECT_EQ(refusal({0, 0}), "refused an empty message");
+    EXPECT_EQ(refusal(framed({9})), "refused a message of unknown type 9");
+    EXPECT_EQ(refusal(framed({0})), "refused a message of unknown type 0");
+    EXPECT_EQ(refusal(truncated), "refused a truncated Action message");
+    EXPECT_EQ(refusal(longer), "refused a Action message with 1 bytes too many");
+    EXPECT_EQ(refusal(hello), "refused a malformed Hello message: not a greeting of this game");
+    EXPECT_EQ(
+        refusal(twoCells).rfind("refused a malformed Action message: an action of kind 5 with fields", 0),
+        0u);
+    EXPECT_EQ(refusal(stepWithCell).rfind("refused a malformed Action message: an action of kind 0", 0), 0u);
+    EXPECT_EQ(refusal(turnZero).rfind("refused a malformed Action message: a stamp out of bounds", 0), 0u);
+    EXPECT_EQ(refusal(startRole).rfind("refused a malformed Start message: role 2", 0), 0u);
+    EXPECT_EQ(refusal(tinyMatch).rfind("refused a malformed Start message: a match of", 0), 0u);
+    EXPECT_EQ(refusal(framed({8, 6})), "refused a malformed Bye message: a reason 6 to leave");
+    EXPECT_EQ(refusal(framed({7, 2, 0})),
+              "refused a malformed Pause message: a pause that is neither on nor off");
+}
+
+TEST(ProtocolTest, RandomAndDamagedBytesAreRefusedOrReadExactly)
+{
+    std::mt19937 random(25);
+    std::vector<std::vector<std::uint8_t>> valid;
+    for (const Message& m : everyKind())
+    {
+        valid.push_back(encode(m));
+    }
+    int refused = 0;
+    int read = 0;
+    for (int round = 0; round < 20000; ++round)
+    {
+        std::vector<std::uint8_t> bytes;
+        if (round % 2 == 0)
+        {
+            bytes.resize(random() % 64);
+            for (std::uint8_t& b : bytes)
+            {
+                b = static_cast<std::uint8_t>(random());
+            }
+            // Mostly a plausible length, so the type and fields are reached.
+            if (bytes.size() > 2 && round % 4 == 0)
+            {
+                bytes[0] = 0;
+                bytes[1] = static_cast<std::uint8_t>(bytes.size() - 2);
+            }
+        }
+        else
+        {
+            bytes = valid[random() % valid.size()];
+            for (int flips = 1 + static_cast<int>(random() % 3); flips > 0; --flips)
+            {
+                bytes[random() % bytes.size()] = static_cast<std::uint8_t>(random());
+            }
+            bytes.resize(bytes.size() - random() % 2);
+        }
+        FrameReader reader;
+        reader.feed(bytes.data(), bytes.size());
+        Message message;
+        while (reader.next(message))
+        {
+            // What is read is a message of this game: it is written back to the same bytes.
+            const std::vector<std::uint8_t> again = encode(message);
+            std::string error;
+            Message twice;
+            ASSERT_TRUE(decode(again.data() + 2, again.size() - 2, twice, error)) << error;
+            EXPECT_EQ(encode(twice), again);
+            ++read;
+        }
+        if (reader.failed())
+        {
+            ++refused;
+            EXPECT_EQ(reader.error().rfind("refused ", 0), 0u);
+            EXPECT_EQ(reader.error().find('\n'), std::string::npos);
+            // A refused stream stays refused.
+            EXPECT_FALSE(reader.feed(valid[0].data(), valid[0].size()));
+            EXPECT_FALSE(reader.next(message));
+        }
+    }
+    EXPECT_GT(refused, 5000);
+    EXPECT_GT(read, 100);
+}
+} // namespace orv_gd::net

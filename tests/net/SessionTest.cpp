@@ -1,0 +1,176 @@
+#include "net/Session.h"
+
+#include <SFML/Network/TcpSocket.hpp>
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <functional>
+#include <thread>
+
+namespace orv_gd::net
+{
+namespace
+{
+using State = Session::State;
+
+/// Updates the sessions `ms` at a time until `done`, at most `rounds` times (a millisecond's sleep
+/// each, so the loopback has time to carry what was sent).
+bool pump(std::initializer_list<Session*> sessions, const std::function<bool()>& done, int ms = 10,
+          int rounds = 2000)
+{
+    for (int i = 0; i < rounds; ++i)
+    {
+        if (done())
+        {
+            return true;
+        }
+        for (Session* s : sessions)
+        {
+            s->update(ms);
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return false;
+}
+
+struct Pair
+{
+    Session host{"1.0.0"};
+    Session guest{"1.0.0"};
+
+    Pair()
+    {
+        EXPECT_TRUE(host.host(0));
+        EXPECT_TRUE(guest.join("127.0.0.1", host.getPort()));
+        EXPECT_TRUE(pump({&host, &guest}, [&] { return host.isOpen() && guest.isOpen(); }));
+    }
+};
+
+/// A raw connection to `port`, blocking: what a stranger or a broken game would send.
+std::unique_ptr<sf::TcpSocket> raw(unsigned short port)
+{
+    auto socket = std::make_unique<sf::TcpSocket>();
+    EXPECT_EQ(socket->connect(sf::IpAddress(127, 0, 0, 1), port, sf::seconds(2)), sf::Socket::Done);
+    return socket;
+}
+
+void say(sf::TcpSocket& socket, const std::vector<std::uint8_t>& bytes)
+{
+    EXPECT_EQ(socket.send(bytes.data(), bytes.size()), sf::Socket::Done);
+}
+} // namespace
+
+TEST(SessionTest, FriendsGreetCarryMessagesInOrderAndStayWithHeartbeats)
+{
+    Pair pair;
+    pair.guest.send(Message::act({1, 20}, rules::Action::rotate(1)));
+    pair.guest.send(Message::clock({1, 40}));
+    Message got;
+    ASSERT_TRUE(pump({&pair.host, &pair.guest}, [&] { return pair.host.receive(got); }));
+    EXPECT_EQ(got.type, Message::Type::Action);
+    ASSERT_TRUE(pump({&pair.host, &pair.guest}, [&] { return pair.host.receive(got); }));
+    EXPECT_EQ(got.type, Message::Type::Clock);
+    // Twelve seconds of frames with nothing to say: the heartbeats keep both open.
+    for (int i = 0; i < 120; ++i)
+    {
+        pair.host.update(100);
+        pair.guest.update(100);
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    EXPECT_TRUE(pair.host.isOpen()) << pair.host.problem();
+    EXPECT_TRUE(pair.guest.isOpen()) << pair.guest.problem();
+    EXPECT_FALSE(pair.host.receive(got)) << "heartbeats stay inside the session";
+}
+
+TEST(SessionTest, SilenceForFiveSecondsIsALostConnection)
+{
+    Session host("1.0.0");
+    ASSERT_TRUE(host.host(0));
+    auto stranger = raw(host.getPort());
+    say(*stranger, encode(Message::hello("1.0.0")));
+    ASSERT_TRUE(pump({&host}, [&] { return host.isOpen(); }));
+    host.update(4900);
+    EXPECT_TRUE(host.isOpen());
+    host.update(100);
+    EXPECT_EQ(host.getState(), State::Closed);
+    EXPECT_EQ(host.problem(), "connection lost: no message from your friend for 5 s");
+}
+
+TEST(SessionTest, AFriendWhoLeavesOrVanishesIsNamedSo)
+{
+    {
+        Pair pair;
+        pair.guest.close(ByeReason::Quit, "");
+        ASSERT_TRUE(pump({&pair.host}, [&] { return !pair.host.isOpen(); }));
+        EXPECT_EQ(pair.host.problem(), "your friend left the match");
+        EXPECT_EQ(pair.guest.problem(), "");
+    }
+    Session host("1.0.0");
+    ASSERT_TRUE(host.host(0));
+    auto stranger = raw(host.getPort());
+    say(*stranger, encode(Message::hello("1.0.0")));
+    ASSERT_TRUE(pump({&host}, [&] { return host.isOpen(); }));
+    stranger->disconnect();
+    ASSERT_TRUE(pump({&host}, [&] { return !host.isOpen(); }));
+    EXPECT_EQ(host.problem(), "connection lost: your friend's game closed the connection");
+}
+
+TEST(SessionTest, TheHostTurnsAwayStrangersAndASecondFriendAndWaitsOn)
+{
+    Session host("1.0.0");
+    ASSERT_TRUE(host.host(0));
+    auto garbage = raw(host.getPort());
+    say(*garbage, {0x00, 0x03, 0x01, 'G', 'E', 'T', ' ', '/'});
+    auto oversized = raw(host.getPort());
+    say(*oversized, {0xFF, 0xFF, 1, 2, 3});
+    ASSERT_TRUE(pump({&host}, [&] { return host.takeNotes().size() == 1; }));
+    ASSERT_TRUE(pump({&host}, [&] { return host.takeNotes().size() == 1; }));
+    EXPECT_EQ(host.getState(), State::Waiting);
+
+    Session guest("1.0.0");
+    ASSERT_TRUE(guest.join("127.0.0.1", host.getPort()));
+    ASSERT_TRUE(pump({&host, &guest}, [&] { return host.isOpen() && guest.isOpen(); }));
+    Session third("1.0.0");
+    ASSERT_TRUE(third.join("127.0.0.1", host.getPort()));
+    ASSERT_TRUE(pump({&host, &guest, &third}, [&] { return third.getState() == State::Closed; }));
+    EXPECT_EQ(third.problem(), "your friend's game already has a player");
+    EXPECT_TRUE(host.isOpen());
+    EXPECT_TRUE(guest.isOpen());
+}
+
+TEST(SessionTest, DifferentVersionsEndOnBothSidesSayingWhich)
+{
+    Session host("1.0.0");
+    ASSERT_TRUE(host.host(0));
+    Session guest("0.9.0");
+    ASSERT_TRUE(guest.join("127.0.0.1", host.getPort()));
+    ASSERT_TRUE(pump({&host, &guest},
+                     [&] { return host.getState() == State::Closed && guest.getState() == State::Closed; }));
+    EXPECT_EQ(host.problem(), "your friend runs version 0.9.0, this is 1.0.0");
+    EXPECT_EQ(guest.problem(), "your friend runs version 1.0.0, this is 0.9.0");
+}
+
+TEST(SessionTest, JoiningWhereNobodyHostsOrAMalformedAddressSaysSo)
+{
+    Session probe("1.0.0");
+    ASSERT_TRUE(probe.host(0));
+    const unsigned short port = probe.getPort();
+    probe.close(ByeReason::Quit, "");
+    Session guest("1.0.0");
+    guest.join("127.0.0.1", port);
+    ASSERT_TRUE(pump({&guest}, [&] { return guest.getState() == State::Closed; }));
+    EXPECT_EQ(guest.problem(), "nobody answers at 127.0.0.1:" + std::to_string(port));
+
+    std::string address;
+    unsigned short joinPort = 0;
+    std::string error;
+    EXPECT_TRUE(Session::splitAddress("10.0.0.2:5000", 47474, address, joinPort, error));
+    EXPECT_EQ(address, "10.0.0.2");
+    EXPECT_EQ(joinPort, 5000);
+    EXPECT_TRUE(Session::splitAddress("10.0.0.2", 47474, address, joinPort, error));
+    EXPECT_EQ(joinPort, 47474);
+    EXPECT_FALSE(Session::splitAddress("10.0.0.2:70000", 47474, address, joinPort, error));
+    EXPECT_EQ(error, "\"70000\" is not a port (1 to 65535)");
+    EXPECT_FALSE(Session::splitAddress(":80", 47474, address, joinPort, error));
+}
+} // namespace orv_gd::net
