@@ -59,21 +59,22 @@ int main(int argc, char** argv)
     // Ctrl+C and kill end the game like the window's close request, with complete trace files.
     orv_gd::ExitSignal::install();
 
-    // The installed game writes its trace files only when asked (--trace or TUMBRELT_TRACE=1), and
-    // then into the player's state folder, not into the folder it was started from; run from a
-    // checkout it always writes them where it was started.
+    // The installed game works in the player's state folder, not in the folder it was started
+    // from: its replays go there, and its trace files when asked for (--trace or TUMBRELT_TRACE=1).
+    // Run from a checkout it stays where it was started and always writes the trace files.
     const std::string executableFolder = orv_gd::AssetFolder::executableFolder();
     const bool installed = orv_gd::Installation::isInstalled(executableFolder);
     const bool trace =
         orv_gd::Installation::writesTrace(installed, options.trace, std::getenv("TUMBRELT_TRACE"));
     orv_gd::TraceRecorder::get().setEnabled(trace);
-    if (installed && trace)
+    if (installed)
     {
         const std::string problem = orv_gd::Installation::enter(
             orv_gd::Installation::stateFolder(std::getenv("XDG_STATE_HOME"), std::getenv("HOME")));
         if (!problem.empty())
         {
-            std::cerr << "tumbrelt: " << problem << "; the trace files go to the working folder" << std::endl;
+            std::cerr << "tumbrelt: " << problem << "; replays and trace files go to the working folder"
+                      << std::endl;
         }
     }
 
