@@ -1,9 +1,8 @@
 #include "core/ReplayFolder.h"
 
+#include "resources/SafeFile.h"
+
 #include <algorithm>
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <filesystem>
 #include <system_error>
 
@@ -97,40 +96,19 @@ bool ReplayFolder::save(const rules::MatchLog& log, const rules::Match& end, Mat
 
 bool ReplayFolder::write(const std::string& name, const std::string& text, std::string& error) const
 {
-    std::error_code code;
-    const fs::path folder(m_folder);
-    fs::create_directories(folder, code);
-    if (code)
+    std::string why;
+    switch (SafeFile::write((fs::path(m_folder) / name).string(), text, why))
     {
-        error = "could not keep the replay: cannot make the folder " + m_folder + ": " + code.message();
+    case SafeFile::Outcome::Written:
+        return true;
+    case SafeFile::Outcome::NoFolder:
+        error = "could not keep the replay: cannot make the folder " + m_folder + ": " + why;
         return false;
+    case SafeFile::Outcome::NotWritten:
+        break;
     }
-    const fs::path temporary = folder / ("." + name + ".part");
-    std::FILE* file = std::fopen(temporary.c_str(), "wb");
-    if (!file)
-    {
-        error = "could not keep the replay in " + m_folder + ": " + std::strerror(errno);
-        return false;
-    }
-    const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
-    const int writeError = errno;
-    const bool closed = std::fclose(file) == 0;
-    const int closeError = errno;
-    if (!written || !closed)
-    {
-        fs::remove(temporary, code);
-        error = "could not keep the replay in " + m_folder + ": " +
-                std::strerror(written ? closeError : writeError);
-        return false;
-    }
-    fs::rename(temporary, folder / name, code);
-    if (code)
-    {
-        fs::remove(temporary, code);
-        error = "could not keep the replay in " + m_folder + ": " + code.message();
-        return false;
-    }
-    return true;
+    error = "could not keep the replay in " + m_folder + ": " + why;
+    return false;
 }
 
 std::vector<std::string> ReplayFolder::list() const

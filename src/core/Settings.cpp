@@ -1,5 +1,7 @@
 #include "core/Settings.h"
 
+#include "resources/SafeFile.h"
+
 #include "core/CommandLine.h"
 #include "core/InputManager.h"
 
@@ -16,9 +18,6 @@
 #include <map>
 #include <sstream>
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace orv_gd
 {
@@ -485,42 +484,18 @@ Settings Settings::load(const std::string& path, std::vector<std::string>& probl
 
 std::string Settings::save(const std::string& path) const
 {
-    const std::filesystem::path target(path);
-    const std::filesystem::path folder = target.parent_path();
-    std::error_code error;
-    if (!folder.empty())
+    std::string why;
+    switch (SafeFile::write(path, toText(), why))
     {
-        std::filesystem::create_directories(folder, error);
-        if (error)
-        {
-            return "could not make the folder " + folder.string() + " (" + error.message() + ")";
-        }
+    case SafeFile::Outcome::Written:
+        return "";
+    case SafeFile::Outcome::NoFolder:
+        return "could not make the folder " + std::filesystem::path(path).parent_path().string() + " (" +
+               why + ")";
+    case SafeFile::Outcome::NotWritten:
+        break;
     }
-    std::string temporary = path + ".XXXXXX";
-    const int fd = ::mkstemp(temporary.data());
-    if (fd < 0)
-    {
-        return "could not write " + path + " (" + std::strerror(errno) + ")";
-    }
-    const std::string text = toText();
-    bool written = true;
-    for (std::size_t done = 0; written && done < text.size();)
-    {
-        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-        written = n > 0 || (n < 0 && errno == EINTR);
-        done += n > 0 ? static_cast<std::size_t>(n) : 0;
-    }
-    const int saved = errno;
-    written = written && ::fsync(fd) == 0;
-    ::fchmod(fd, 0644);
-    ::close(fd);
-    if (!written || std::rename(temporary.c_str(), path.c_str()) != 0)
-    {
-        const int why = written ? errno : saved;
-        ::unlink(temporary.c_str());
-        return "could not write " + path + " (" + std::strerror(why) + ")";
-    }
-    return "";
+    return "could not write " + path + " (" + why + ")";
 }
 
 std::string Settings::filePath(bool installed, const char* xdgConfigHome, const char* home)

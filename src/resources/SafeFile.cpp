@@ -1,0 +1,65 @@
+#include "resources/SafeFile.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace orv_gd
+{
+SafeFile::Outcome SafeFile::write(const std::string& path, const std::string& text, std::string& why)
+{
+    const std::filesystem::path target(path);
+    const std::filesystem::path folder = target.parent_path();
+    std::error_code error;
+    if (!folder.empty())
+    {
+        std::filesystem::create_directories(folder, error);
+        if (error)
+        {
+            why = error.message();
+            return Outcome::NoFolder;
+        }
+    }
+    std::string temporary = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
+    const int fd = ::mkstemp(temporary.data());
+    if (fd < 0)
+    {
+        why = std::strerror(errno);
+        return Outcome::NotWritten;
+    }
+    bool written = true;
+    for (std::size_t done = 0; written && done < text.size();)
+    {
+        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+        written = n > 0 || (n < 0 && errno == EINTR);
+        done += n > 0 ? static_cast<std::size_t>(n) : 0;
+    }
+    int failure = written ? 0 : errno;
+    if (written && ::fsync(fd) != 0)
+    {
+        written = false;
+        failure = errno;
+    }
+    ::fchmod(fd, 0644);
+    if (::close(fd) != 0 && written)
+    {
+        written = false;
+        failure = errno;
+    }
+    if (written && std::rename(temporary.c_str(), path.c_str()) != 0)
+    {
+        written = false;
+        failure = errno;
+    }
+    if (!written)
+    {
+        ::unlink(temporary.c_str());
+        why = std::strerror(failure);
+        return Outcome::NotWritten;
+    }
+    return Outcome::Written;
+}
+} // namespace orv_gd

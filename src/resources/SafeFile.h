@@ -1,0 +1,24 @@
+#pragma once
+
+#include <string>
+
+namespace orv_gd
+{
+/// Writes whole files so that no reader, and no crash in the middle, ever leaves half of one: the
+/// text goes to a hidden temporary file beside the target, is flushed to the disk and renamed over
+/// the target in one step.
+class SafeFile
+{
+public:
+    enum class Outcome
+    {
+        Written,
+        NoFolder,  ///< the folder was missing and could not be made
+        NotWritten ///< the temporary file could not be made, filled, flushed or renamed
+    };
+
+    /// Writes `text` to `path`, making its folder when missing. On failure `why` says why (the
+    /// system's words) and nothing is left behind.
+    static Outcome write(const std::string& path, const std::string& text, std::string& why);
+};
+} // namespace orv_gd
