@@ -3,6 +3,7 @@
 #include "resources/SafeFile.h"
 
 #include <algorithm>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 
