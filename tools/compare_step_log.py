@@ -39,23 +39,21 @@ def play(binary, repo):
     harness.BINARY, harness.REPO = binary, repo
     with harness.XServer(800, 600) as server:
         with harness.GameProcess(server, binary=binary) as game:
-            game.wait_window()
-            time.sleep(1.0)
+            game.wait_window(60)
+            game.wait_picture("start", timeout=60)
             seen = 0
             for keys, text in SCRIPT:
                 if text is None:
                     for key in keys:
-                        game.press(key, hold=0.05, after=0.4)
+                        game.press(key, hold=0.05, after=0.6)
                     continue
                 seen = game.stdout().count(text)
                 for key in keys:
                     game.press(key, hold=0.05, after=0)
-                game.wait_stdout(text, count=seen + 1, timeout=15)
-            time.sleep(0.5)
-            game.press("Escape")
-            game.press("Escape")
-            time.sleep(0.5)
-            return game.stdout()
+                game.wait_stdout(text, count=seen + 1, timeout=30)
+            # The log up to the script's last line; how a build leaves a match is not part of it.
+            log = game.stdout()
+            return log[: log.rindex(SCRIPT[-1][1]) + len(SCRIPT[-1][1]) + 1]
 
 
 def main():
