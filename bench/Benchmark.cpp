@@ -234,9 +234,10 @@ void enterState(Game& game, const std::string& name)
 }
 
 /// Places `count` amber blocks on free cells in the camera's view, the way the Builder drops
-/// them: a Dynamic block on its own object, announced, then unghosted, placed and timed.
-/// Returns the number placed (fewer when the view has no more free cells).
-std::size_t placeLitBlocks(sf::RenderWindow& window, std::size_t count)
+/// them: in the rules' field, and on screen a Dynamic block on its own object, announced, then
+/// unghosted, placed and timed. Returns the number placed (fewer when the view has no more free
+/// cells).
+std::size_t placeLitBlocks(orv_gd::MainState& match, sf::RenderWindow& window, std::size_t count)
 {
     orv_gd::GridManager& grid = orv_gd::GridManager::getInstance();
     orv_gd::EventBus& events = orv_gd::EventBus::getInstance();
@@ -288,6 +289,8 @@ std::size_t placeLitBlocks(sf::RenderWindow& window, std::size_t count)
         block->setPlaced(true);
         if (grid.placeBlock(block))
         {
+            match.editMatch().field.drop({free[i].x, free[i].y}, orv_gd::rules::CellKind::Dynamic,
+                                         orv_gd::rules::Match::BlockLifeMs);
             block->resetLifetime();
             grid.addTimedBlock(block);
             ++placed;
@@ -419,7 +422,8 @@ int main(int argc, char** argv)
             {
                 gameFrame(game, MatchFrameTime);
             }
-            const std::size_t placed = placeLitBlocks(window, ambers[scene]);
+            auto& match = static_cast<orv_gd::MainState&>(*game.getGameStateManager().findState("MainState"));
+            const std::size_t placed = placeLitBlocks(match, window, ambers[scene]);
             if (placed != ambers[scene])
             {
                 std::cerr << "tumbrelt_bench: only " << placed << " of " << ambers[scene]
