@@ -105,7 +105,8 @@ TEST_F(ComputerPlayersTest, TheComputerRoleIgnoresKeysAndControllersWhileTheHuma
     EXPECT_EQ(m.builder().getBlocksLeft(), 1);
     m.tap({Key::Enter});
     ASSERT_EQ(m.match().getCurrentStrategy(), StrategyType::Runner);
-    // The computer runs: D, Q, R and controller 0 do nothing before its first key, 0.25 s in.
+    // The computer runs: D, Q, R and controller 0 do nothing before its first key, once it has
+    // thought (at least a second at the normal level) and waited its 0.25 s.
     const sf::Vector2i start = m.runnerCell();
     controllers.setButton(0, 1, true);
     controllers.setAxis(0, sf::Joystick::X, 100.0f);
@@ -117,7 +118,7 @@ TEST_F(ComputerPlayersTest, TheComputerRoleIgnoresKeysAndControllersWhileTheHuma
     EXPECT_FALSE(controllers.isConnected(0)) << "the Runner's controller reads as absent";
     controllers.setButton(0, 1, false);
     controllers.setAxis(0, sf::Joystick::X, 0.0f);
-    m.runFor(0.2f, 0.05f);
+    m.runFor(3.0f, 0.05f);
     EXPECT_NE(m.runnerCell(), start) << "the computer's first step";
     // Two Escapes still leave the match, and the keyboard gets the role back.
     m.tap({Key::Escape});
