@@ -76,9 +76,10 @@ void ComputerBuilder::plan(const rules::Match& match)
     // The keys this drop takes, the last one landing at this block's share of the turn: half of
     // it for the first block, all of it for the last.
     const int rotations = drop.quarterTurns == 3 ? 1 : drop.quarterTurns;
-    const int keys =
-        rotations + std::abs(drop.cursor.x - match.ghost.cursor.x) + std::abs(drop.cursor.y - match.ghost.cursor.y) + 1;
-    const int share = m_turnPlanMs * (rules::Match::BlocksPerTurn - match.blocksLeft + 1) / rules::Match::BlocksPerTurn;
+    const int keys = rotations + std::abs(drop.cursor.x - match.ghost.cursor.x) +
+                     std::abs(drop.cursor.y - match.ghost.cursor.y) + 1;
+    const int share =
+        m_turnPlanMs * (rules::Match::BlocksPerTurn - match.blocksLeft + 1) / rules::Match::BlocksPerTurn;
     m_thinkUntilMs = share - keys * KeyMs;
 }
 

@@ -31,7 +31,7 @@ const sf::Color Amber(245, 158, 11);
 /// The colour of the mode on the picture: blue for "you run", amber for "you build".
 sf::Color modeColor(MatchMode mode)
 {
-    return mode == MatchMode::ComputerBuilder ? Blue
+    return mode == MatchMode::ComputerBuilder  ? Blue
            : mode == MatchMode::ComputerRunner ? Amber
                                                : sf::Color(220, 220, 220);
 }
@@ -148,13 +148,15 @@ void MenuState::placePanel(const sf::FloatRect& picture, unsigned size)
     }
     else
     {
-        lines.push_back(levelLine("difficulty", computerRuns(mode) ? m_levels.runner : m_levels.builder, true));
+        lines.push_back(
+            levelLine("difficulty", computerRuns(mode) ? m_levels.runner : m_levels.builder, true));
         lines.push_back({{"Left/Right: difficulty", Grey}});
     }
     lines.push_back({{"Space/Enter: start   Esc: back", Grey}});
 
     const float lineHeight = static_cast<float>(size) * 1.6f;
-    const float top = picture.top + picture.height * 0.58f - lineHeight * static_cast<float>(lines.size()) / 2.0f;
+    const float top =
+        picture.top + picture.height * 0.58f - lineHeight * static_cast<float>(lines.size()) / 2.0f;
     float widest = 0.0f;
     for (std::size_t row = 0; row < lines.size(); ++row)
     {

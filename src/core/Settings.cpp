@@ -57,10 +57,11 @@ const std::array<const char*, sf::Keyboard::KeyCount> KeyNames{
     "F4",        "F5",       "F6",      "F7",        "F8",       "F9",        "F10",      "F11",
     "F12",       "F13",      "F14",     "F15",       "Pause"};
 
-const char* const Header = "# Tumbrelt's settings, written by its settings screen (S on the menu).\n"
-                           "# window: borderless, windowed or fullscreen; volume: 0 to 100 in steps of 10;\n"
-                           "# mute: yes or no; turn_seconds: 10, 15 or 20; key.<action>: a key's name;\n"
-                           "# computer_runner, computer_builder: easy, normal or hard (chosen on the menu).\n";
+const char* const Header =
+    "# Tumbrelt's settings, written by its settings screen (S on the menu).\n"
+    "# window: borderless, windowed or fullscreen; volume: 0 to 100 in steps of 10;\n"
+    "# mute: yes or no; turn_seconds: 10, 15 or 20; key.<action>: a key's name;\n"
+    "# computer_runner, computer_builder: easy, normal or hard (chosen on the menu).\n";
 
 std::string trim(const std::string& text)
 {

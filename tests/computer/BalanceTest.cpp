@@ -106,7 +106,8 @@ TEST_F(BalanceTest, ASampleOfTheTableMeetsTheTargetsOfEachLevel)
     const Tally hardRunner = play(m, Difficulty::Hard, Difficulty::Easy, Sample);
     const Tally hardBuilder = play(m, Difficulty::Easy, Difficulty::Hard, Sample);
     const Tally even = play(m, Difficulty::Normal, Difficulty::Normal, Sample);
-    std::fprintf(stderr, "%s%s\n%s\n%s\n", Header, row(Difficulty::Hard, Difficulty::Easy, hardRunner).c_str(),
+    std::fprintf(stderr, "%s%s\n%s\n%s\n", Header,
+                 row(Difficulty::Hard, Difficulty::Easy, hardRunner).c_str(),
                  row(Difficulty::Easy, Difficulty::Hard, hardBuilder).c_str(),
                  row(Difficulty::Normal, Difficulty::Normal, even).c_str());
     // The targets, 90 %, 60 % and 35 to 65 %, with one match of slack for a sample this small.

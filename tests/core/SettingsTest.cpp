@@ -63,7 +63,8 @@ TEST(SettingsTest, WhatTheScreenSavesComesBackAndNoTemporaryFileStays)
     EXPECT_EQ(problems, std::vector<std::string>{});
     const std::string text = folder.read(path);
     for (const char* line : {"window = windowed\n", "volume = 30\n", "mute = yes\n", "turn_seconds = 20\n",
-                             "computer_runner = hard\n", "computer_builder = easy\n", "key.RunnerLeft = J\n", "key.BuilderPlace = Numpad0\n", "key.RunnerRight = D\n"})
+                             "computer_runner = hard\n", "computer_builder = easy\n", "key.RunnerLeft = J\n",
+                             "key.BuilderPlace = Numpad0\n", "key.RunnerRight = D\n"})
     {
         EXPECT_NE(text.find(line), std::string::npos) << line;
     }
@@ -154,9 +155,10 @@ TEST(SettingsTest, EachBadPartOfAFileFallsBackToItsDefaultWithOneLineNamingFileL
 
     // Comments, blank lines, spaces, Windows line ends and a byte order mark are all fine.
     problems.clear();
-    read = loadText("\xEF\xBB\xBF# mine\r\n\r\n  volume=70  \r\n; old\r\nkey.RunnerEnd = space\r\ncomputer_runner = "
-                    "Easy\r\n",
-                    problems);
+    read = loadText(
+        "\xEF\xBB\xBF# mine\r\n\r\n  volume=70  \r\n; old\r\nkey.RunnerEnd = space\r\ncomputer_runner = "
+        "Easy\r\n",
+        problems);
     EXPECT_EQ(problems, std::vector<std::string>{});
     EXPECT_EQ(read.volume, 70);
     EXPECT_EQ(read.keys[indexOf("RunnerEnd")], sf::Keyboard::Space);
