@@ -18,7 +18,7 @@ ComputerLevel easy()
     ComputerLevel level;
     level.runnerThinkMs = {1500, 3500};
     level.runner.lookAhead = 1;
-    level.runner.detourPercent = 40;
+    level.runner.detourPercent = 50;
     level.builderTurnMs = {6500, 9000};
     level.builderAim = ComputerLevel::BuilderAim::NearCursor;
     return level;
@@ -32,6 +32,8 @@ ComputerLevel normal()
     level.runner.detourPercent = 25;
     level.builderTurnMs = {5000, 8000};
     level.builder.runner.builderTurnMs = 6500;
+    level.builder.measuredDrops = 12;
+    level.builder.extraTurnsLooked = 10;
     return level;
 }
 
@@ -42,8 +44,8 @@ ComputerLevel hard()
     level.runner.builderTurnMs = 5000;
     level.builderTurnMs = {4000, 7000};
     level.builder.runner.builderTurnMs = 5500;
-    level.builder.measuredDrops = 12;
-    level.builder.extraTurnsLooked = 10;
+    level.builder.measuredDrops = 16;
+    level.builder.extraTurnsLooked = 14;
     return level;
 }
 } // namespace

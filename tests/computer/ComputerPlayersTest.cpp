@@ -5,9 +5,11 @@
 #include "core/ControllerInput.h"
 #include "support/MatchFixture.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <iostream>
 #include <random>
+#include <vector>
 
 namespace orv_gd
 {
@@ -176,5 +178,66 @@ TEST_F(ComputerPlayersTest,
     RecordProperty("random_builder_wins", randomWins);
     EXPECT_TRUE(plannedWins > randomWins || (plannedWins == randomWins && plannedTurns > randomTurns))
         << plannedWins << " " << plannedTurns << " " << randomWins << " " << randomTurns;
+}
+} // namespace orv_gd
+
+namespace orv_gd
+{
+TEST_F(ComputerPlayersTest, EachLevelTakesAPersonsTimeOverItsTurnsWithinItsOwnRanges)
+{
+    test::MatchFixture m(800, 600, MatchMode::ComputerBoth);
+    constexpr float Frame = 0.016f;
+    constexpr int FrameMs = 16;
+    for (Difficulty level : Difficulties)
+    {
+        const ComputerLevel& plays = ComputerLevel::of(level);
+        m.game().rememberComputerLevels({level, level});
+        nextMatch(m);
+        std::vector<int> builderTurns;
+        std::vector<int> firstKeys;
+        rules::Match before = m.match().currentMatch();
+        bool keyed = false;
+        for (int frame = 0; frame < 60 * 300 && builderTurns.size() < 8; ++frame)
+        {
+            if (m.match().isMatchOver())
+            {
+                nextMatch(m); // a short match: the next one goes on counting
+                before = m.match().currentMatch();
+                keyed = false;
+            }
+            m.frame(Frame);
+            const rules::Match& now = m.match().currentMatch();
+            if (before.turn == rules::Role::Builder && now.turnNumber != before.turnNumber)
+            {
+                builderTurns.push_back(before.turnMs + FrameMs);
+            }
+            if (now.turn == rules::Role::Runner && now.turnNumber == before.turnNumber && !keyed &&
+                now.runner != before.runner)
+            {
+                firstKeys.push_back(now.turnMs);
+                keyed = true;
+            }
+            keyed = keyed && now.turnNumber == before.turnNumber;
+            before = now;
+        }
+        ASSERT_EQ(builderTurns.size(), 8u) << difficultyName(level);
+        ASSERT_GE(firstKeys.size(), 3u) << difficultyName(level);
+        // The second drop lands at the turn's planned end, a few frames over it at most (the
+        // second block is steered from where the first left the cursor).
+        for (int ms : builderTurns)
+        {
+            EXPECT_GE(ms, plays.builderTurnMs.min) << difficultyName(level);
+            EXPECT_LE(ms, plays.builderTurnMs.max + 750) << difficultyName(level);
+        }
+        const auto [shortest, longest] = std::minmax_element(builderTurns.begin(), builderTurns.end());
+        EXPECT_GT(*longest - *shortest, 500) << "the time spreads from turn to turn";
+        for (int ms : firstKeys)
+        {
+            EXPECT_GE(ms, plays.runnerThinkMs.min) << difficultyName(level);
+            EXPECT_LE(ms, plays.runnerThinkMs.max + 3 * FrameMs + 250) << difficultyName(level);
+        }
+        std::fprintf(stderr, "pace %s: Builder turns %d to %d ms\n", difficultyName(level), *shortest,
+                     *longest);
+    }
 }
 } // namespace orv_gd
