@@ -131,7 +131,7 @@ void MenuState::placePanel(const sf::FloatRect& picture, unsigned size)
     lines.push_back({{modeTitle(mode), modeColor(mode)}});
     const auto levelLine = [&](const std::string& label, Difficulty chosen, bool active)
     {
-        std::vector<Piece> line{{(active ? "> " : "  ") + label + ":", active ? sf::Color::White : Grey}};
+        std::vector<Piece> line{{(active ? "> " : "  ") + label, active ? sf::Color::White : Grey}};
         for (Difficulty level : Difficulties)
         {
             const std::string name = difficultyName(level);
@@ -142,14 +142,14 @@ void MenuState::placePanel(const sf::FloatRect& picture, unsigned size)
     };
     if (mode == MatchMode::ComputerBoth)
     {
-        lines.push_back(levelLine("Runner difficulty ", m_levels.runner, m_levelRow == 0));
-        lines.push_back(levelLine("Builder difficulty", m_levels.builder, m_levelRow == 1));
+        lines.push_back(levelLine("Runner difficulty: ", m_levels.runner, m_levelRow == 0));
+        lines.push_back(levelLine("Builder difficulty:", m_levels.builder, m_levelRow == 1));
         lines.push_back({{"Up/Down: role   Left/Right: difficulty", Grey}});
     }
     else
     {
         lines.push_back(
-            levelLine("difficulty", computerRuns(mode) ? m_levels.runner : m_levels.builder, true));
+            levelLine("difficulty:", computerRuns(mode) ? m_levels.runner : m_levels.builder, true));
         lines.push_back({{"Left/Right: difficulty", Grey}});
     }
     lines.push_back({{"Space/Enter: start   Esc: back", Grey}});
