@@ -9,7 +9,7 @@ XVFB := xvfb-run -a -s "-screen 0 1920x1080x24 -r -noreset -nolisten tcp"
 
 PREFIX    ?= /usr/local
 
-.PHONY: all setup build run test unit e2e format format-check sanitize bench package install clean
+.PHONY: all setup build run test unit e2e format format-check sanitize bench balance package install clean
 
 all: build
 
@@ -72,6 +72,13 @@ sanitize: setup
 bench: build
 	cmake --build $(BUILD_DIR) -j $(JOBS) --target tumbrelt_bench tumbrelt_planner_bench
 	bench/run.sh $(BUILD_DIR)
+
+# The computer's levels against each other: BALANCE_MATCHES whole matches for each of the nine pairs
+# of levels, at the computer's own pace through the match screen, printed as the README's table.
+BALANCE_MATCHES ?= 20
+balance: build
+	ALSOFT_DRIVERS=null TUMBRELT_BALANCE_MATCHES=$(BALANCE_MATCHES) $(XVFB) $(BUILD_DIR)/tests/tests_computer \
+		--gtest_also_run_disabled_tests --gtest_filter='BalanceTest.DISABLED_Table' 2>&1 | sed -n '/^$$/,$$p' | grep '^|'
 
 clean:
 	rm -rf $(BUILD_DIR) $(SAN_DIR)

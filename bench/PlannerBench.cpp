@@ -1,6 +1,7 @@
 // `make bench`, part one: how long one decision of the computer players takes on a 50 x 15 field
 // laid out as the game lays its level, with amber blocks strewn over it. No window needed.
 #include "computer/BuilderPlanner.h"
+#include "computer/ComputerLevel.h"
 #include "computer/RunnerPlanner.h"
 #include "rules/Match.h"
 #include "rules/ObstacleShapes.h"
@@ -68,13 +69,17 @@ struct Figures
 };
 } // namespace
 
-int main()
+namespace
 {
+void measure(Difficulty difficulty)
+{
+    const ComputerLevel& plays = ComputerLevel::of(difficulty);
     std::mt19937 random(2026);
+    std::mt19937 choices(7);
     Figures runner;
     Figures builder;
-    const RunnerPlanner runnerPlanner;
-    const BuilderPlanner builderPlanner;
+    const RunnerPlanner runnerPlanner(plays.runner);
+    const BuilderPlanner builderPlanner(plays.builder);
     for (int level = 0; level < 8; ++level)
     {
         rules::Match match;
@@ -108,20 +113,36 @@ int main()
             const CellRange view{{std::max(0, cell.x - 6), 2}, {std::min(49, cell.x + 13), 12}};
 
             double start = cpuMilliseconds();
-            (void)runnerPlanner.planTurn(match);
+            (void)runnerPlanner.planTurn(match, &choices);
             runner.times.push_back(cpuMilliseconds() - start);
             for (const rules::ObstacleShapes::Shape& shape : rules::ObstacleShapes::catalogue())
             {
                 match.ghost = {true, shape, CellKind::Dynamic, {cell.x + 4, cell.y}};
                 bool found = false;
                 start = cpuMilliseconds();
-                (void)builderPlanner.chooseDrop(match, view, found);
+                if (plays.builderAim == ComputerLevel::BuilderAim::NearCursor)
+                {
+                    (void)builderPlanner.chooseNearCursorDrop(match, view, choices, found);
+                }
+                else
+                {
+                    (void)builderPlanner.chooseDrop(match, view, found);
+                }
                 builder.times.push_back(cpuMilliseconds() - start);
             }
         }
     }
-    std::printf("== one decision of the computer players, 50 x 15 field\n");
+    std::printf("== one decision of the computer players at %s, 50 x 15 field\n", difficultyName(difficulty));
     runner.print("Runner: plan a turn");
     builder.print("Builder: choose a drop");
+}
+} // namespace
+
+int main()
+{
+    for (Difficulty difficulty : Difficulties)
+    {
+        measure(difficulty);
+    }
     return 0;
 }

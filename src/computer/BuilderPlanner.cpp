@@ -1,6 +1,7 @@
 #include "computer/BuilderPlanner.h"
 
 #include "rules/Rules.h"
+#include "rules/RunnerMoves.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -157,6 +158,53 @@ BuilderPlanner::Drop BuilderPlanner::chooseDrop(const rules::Match& match, CellR
         }
     }
     return best;
+}
+
+bool BuilderPlanner::sealsStart(const Field& after, Cell runner)
+{
+    const Cell start = rules::RunnerMoves::resetCell(after, runner);
+    if (rules::RunnerMoves::isTrapped(after, start))
+    {
+        return true;
+    }
+    RunnerPlanner::Options keep;
+    keep.builderTurnMs = 0; // nothing fades: the start stays open whatever the Builder's pace
+    const RunnerPlanner planner(keep);
+    return planner.turnsToFinish(after, start, 0, rules::Match::StartResets, RunnerPlanner::Horizon) >
+           RunnerPlanner::Horizon;
+}
+
+BuilderPlanner::Drop BuilderPlanner::chooseNearCursorDrop(const rules::Match& match, CellRange view,
+                                                          std::mt19937& random, bool& found, int reach) const
+{
+    std::vector<Drop> drops = candidates(match, match.ghost.shape, view);
+    found = match.ghost.present && !drops.empty();
+    if (!found)
+    {
+        return {};
+    }
+    // Nearest the cursor first, in a random order among those within reach.
+    const Cell cursor = match.ghost.cursor;
+    const auto distance = [&](const Drop& drop)
+    {
+        const int d = std::abs(drop.cursor.x - cursor.x) + std::abs(drop.cursor.y - cursor.y);
+        return std::max(d, reach);
+    };
+    std::shuffle(drops.begin(), drops.end(), random);
+    std::stable_sort(drops.begin(), drops.end(),
+                     [&](const Drop& a, const Drop& b) { return distance(a) < distance(b); });
+    const bool openBefore = !sealsStart(match.field, match.runner.cell);
+    for (const Drop& drop : drops)
+    {
+        if (!openBefore ||
+            !sealsStart(withDrop(match.field, match.ghost.shape, match.ghost.kind, drop), match.runner.cell))
+        {
+            return drop;
+        }
+    }
+    // Every drop in sight would seal the start: the turn runs out instead.
+    found = false;
+    return {};
 }
 
 BuilderPlanner::Drop BuilderPlanner::chooseRandomDrop(const rules::Match& match, CellRange view,

@@ -57,6 +57,15 @@ public:
     /// The drop of the block the Builder was dealt (the match's ghost) that holds the Runner back
     /// most; `found` is false when the block fits nowhere in `view`.
     Drop chooseDrop(const rules::Match& match, CellRange view, bool& found) const;
+    /// A drop as a beginner makes it: within `reach` cells of where the cursor hangs when it can
+    /// (else the nearest), any of those as likely, but never one after which the Runner's start
+    /// (where a reset puts it) is walled in or has no way to the finish while it had one before.
+    Drop chooseNearCursorDrop(const rules::Match& match, CellRange view, std::mt19937& random, bool& found,
+                              int reach = 3) const;
+    /// Whether the Runner, starting again at the start (its reset cell) on `after`, would be
+    /// walled in there or find no way to the finish, with every Builder cell taken to stay.
+    static bool sealsStart(const rules::Field& after, rules::Cell runner);
+
     /// Any allowed drop of the dealt block, each as likely (the yardstick the computer Builder is
     /// measured against).
     static Drop chooseRandomDrop(const rules::Match& match, CellRange view, std::mt19937& random,

@@ -3,6 +3,8 @@
 #include "computer/MatchSource.h"
 #include "core/InputManager.h"
 
+#include <cstdlib>
+
 namespace orv_gd
 {
 namespace
@@ -10,11 +12,17 @@ namespace
 constexpr int BuilderPlayer = 1;
 /// Presses that leave the cursor where it was before the computer gives up steering.
 constexpr int StuckLimit = 4;
+/// The second drop comes at least this long before the turn's limit.
+constexpr int TurnMarginMs = 1000;
+constexpr int KeyMs = static_cast<int>(ActionPace::Interval * 1000.0f);
 
 } // namespace
 
-ComputerBuilder::ComputerBuilder(const MatchSource& match, InputManager& input)
-    : m_match(match), m_input(input)
+ComputerBuilder::ComputerBuilder(const MatchSource& match, InputManager& input, const ComputerLevel& level,
+                                 unsigned seed)
+    : m_match(match), m_input(input), m_level(level), m_planner(level.builder),
+      m_style(level.builderAim == ComputerLevel::BuilderAim::NearCursor ? Style::NearCursor : Style::Planned),
+      m_random(seed)
 {
 }
 
@@ -31,9 +39,18 @@ void ComputerBuilder::update(float dt)
     {
         m_plannedBlock = -1;
         m_pace.restart();
+        m_turnPlanMs = -1;
         return;
     }
-    if (!m_pace.due(dt))
+    if (m_turnPlanMs < 0)
+    {
+        m_turnPlanMs = m_level.builderTurnMs.draw(m_random, match.config.turnLimitMs - TurnMarginMs);
+    }
+    if (match.ghost.present && match.blocksLeft != m_plannedBlock)
+    {
+        plan(match);
+    }
+    if (match.turnMs < m_thinkUntilMs || !m_pace.due(dt))
     {
         return;
     }
@@ -46,15 +63,24 @@ void ComputerBuilder::update(float dt)
 void ComputerBuilder::plan(const rules::Match& match)
 {
     const CellRange view = m_match.builderView();
-    const BuilderPlanner::Drop drop = m_style == Style::Random
-                                          ? BuilderPlanner::chooseRandomDrop(match, view, m_random, m_found)
-                                          : m_planner.chooseDrop(match, view, m_found);
+    const BuilderPlanner::Drop drop =
+        m_style == Style::Random       ? BuilderPlanner::chooseRandomDrop(match, view, m_random, m_found)
+        : m_style == Style::NearCursor ? m_planner.chooseNearCursorDrop(match, view, m_random, m_found)
+                                       : m_planner.chooseDrop(match, view, m_found);
     m_plannedBlock = match.blocksLeft;
     m_rotationsLeft = drop.quarterTurns;
     m_target = drop.cursor;
     m_lastCursor = {-1, -1};
     m_stuck = 0;
     m_placeTries = 0;
+    // The keys this drop takes, the last one landing at this block's share of the turn: half of
+    // it for the first block, all of it for the last.
+    const int rotations = drop.quarterTurns == 3 ? 1 : drop.quarterTurns;
+    const int keys = rotations + std::abs(drop.cursor.x - match.ghost.cursor.x) +
+                     std::abs(drop.cursor.y - match.ghost.cursor.y) + 1;
+    const int share =
+        m_turnPlanMs * (rules::Match::BlocksPerTurn - match.blocksLeft + 1) / rules::Match::BlocksPerTurn;
+    m_thinkUntilMs = share - keys * KeyMs;
 }
 
 const char* ComputerBuilder::nextAction(const rules::Match& match)

@@ -2,9 +2,13 @@
 
 #include "computer/ComputerBuilder.h"
 #include "computer/ComputerRunner.h"
+#include "computer/MatchSource.h"
 #include "core/ControllerInput.h"
 #include "core/InputManager.h"
 
+#include <array>
+#include <cstdint>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -29,20 +33,28 @@ ComputerPlayers::ComputerPlayers()
 
 ComputerPlayers::~ComputerPlayers() = default;
 
-void ComputerPlayers::start(const MatchSource& match, MatchMode mode)
+void ComputerPlayers::start(const MatchSource& match, MatchMode mode, const ComputerLevels& levels)
 {
     stop();
+    const rules::Rng& rng = match.currentMatch().rng;
+    const auto draws = rng.getDraws();
+    std::seed_seq seeds{rng.getSeed(), static_cast<std::uint32_t>(draws),
+                        static_cast<std::uint32_t>(draws >> 32)};
+    std::array<std::uint32_t, 2> roleSeeds{};
+    seeds.generate(roleSeeds.begin(), roleSeeds.end());
     if (computerRuns(mode))
     {
         m_input.setComputerActions(RunnerPlayer, RunnerActions);
         m_controllers.setIgnored(RunnerPlayer, true);
-        m_runner = std::make_unique<ComputerRunner>(match, m_input);
+        m_runner =
+            std::make_unique<ComputerRunner>(match, m_input, ComputerLevel::of(levels.runner), roleSeeds[0]);
     }
     if (computerBuilds(mode))
     {
         m_input.setComputerActions(BuilderPlayer, BuilderActions);
         m_controllers.setIgnored(BuilderPlayer, true);
-        m_builder = std::make_unique<ComputerBuilder>(match, m_input);
+        m_builder = std::make_unique<ComputerBuilder>(match, m_input, ComputerLevel::of(levels.builder),
+                                                      roleSeeds[1]);
     }
 }
 

@@ -14,14 +14,16 @@ class MatchSource;
 
 /// The computer's seat at a match: for the roles the chosen mode gives it, it takes the role's
 /// actions away from the keyboard and its controller slot away from the controllers, and plays
-/// them; at the end of the match it gives them back.
+/// them at the level chosen for it; at the end of the match it gives them back.
 class ComputerPlayers
 {
 public:
     ComputerPlayers();
     ~ComputerPlayers();
 
-    void start(const MatchSource& match, MatchMode mode);
+    /// Starts the computer's roles at their levels, each with a generator seeded from the match's
+    /// generator as it stands (which they never draw from, so the match plays as its log says).
+    void start(const MatchSource& match, MatchMode mode, const ComputerLevels& levels = {});
     void stop();
     /// Runs before the role whose turn it is, so a key pressed now is read in the next frame.
     void update(float dt);

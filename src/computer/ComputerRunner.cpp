@@ -8,9 +8,13 @@ namespace orv_gd
 namespace
 {
 constexpr int RunnerPlayer = 0;
+/// The last key of a turn comes at least this long before the turn's limit.
+constexpr int TurnMarginMs = 3000;
 } // namespace
 
-ComputerRunner::ComputerRunner(const MatchSource& match, InputManager& input) : m_match(match), m_input(input)
+ComputerRunner::ComputerRunner(const MatchSource& match, InputManager& input, const ComputerLevel& level,
+                               unsigned seed)
+    : m_match(match), m_input(input), m_level(level), m_planner(level.runner), m_random(seed)
 {
 }
 
@@ -23,9 +27,15 @@ void ComputerRunner::update(float dt)
         m_plan = {};
         m_next = 0;
         m_pace.restart();
+        m_thinkMs = -1;
         return;
     }
-    if (!m_pace.due(dt))
+    if (m_thinkMs < 0)
+    {
+        m_thinkMs = m_level.runnerThinkMs.draw(m_random, match.config.turnLimitMs - TurnMarginMs);
+    }
+    // Thinking: no key yet, and the pace's wait starts once it is over.
+    if (match.turnMs < m_thinkMs || !m_pace.due(dt))
     {
         return;
     }
@@ -38,7 +48,7 @@ void ComputerRunner::update(float dt)
     }
     if (m_next >= m_plan.actions.size())
     {
-        m_plan = m_planner.planTurn(match);
+        m_plan = m_planner.planTurn(match, &m_random);
         m_next = 0;
     }
     if (m_next < m_plan.actions.size())

@@ -312,7 +312,7 @@ RunnerPlanner::TurnPlan RunnerPlanner::planFrom(const std::vector<Node>& nodes, 
     return plan;
 }
 
-RunnerPlanner::TurnPlan RunnerPlanner::planTurn(const rules::Match& match) const
+RunnerPlanner::TurnPlan RunnerPlanner::planTurn(const rules::Match& match, std::mt19937* random) const
 {
     const Field& field = match.field;
     std::vector<Node> nodes;
@@ -375,7 +375,27 @@ RunnerPlanner::TurnPlan RunnerPlanner::planTurn(const rules::Match& match) const
         roots.push_back(starts[static_cast<std::size_t>(i)]);
     }
 
-    const int limit = std::min(Horizon, std::max(1, match.turnsLeft + 1));
+    // Now and then a person takes another way than the best: any end of this turn that costs no
+    // reset and goes back at most one column.
+    if (random && m_options.detourPercent > 0 &&
+        std::uniform_int_distribution<int>(0, 99)(*random) < m_options.detourPercent)
+    {
+        std::vector<int> others;
+        for (std::size_t i = 1; i < nodes.size(); ++i)
+        {
+            if (starts[i].resetsLeft == match.resetsLeft && nodes[i].state.cell.x >= match.runner.cell.x - 1)
+            {
+                others.push_back(static_cast<int>(i));
+            }
+        }
+        if (!others.empty())
+        {
+            const auto pick = std::uniform_int_distribution<std::size_t>(0, others.size() - 1)(*random);
+            return planFrom(nodes, others[pick], true);
+        }
+    }
+
+    const int limit = std::min({Horizon, std::max(1, m_options.lookAhead), std::max(1, match.turnsLeft + 1)});
     const auto [root, turns] = search(nextField(field), roots, limit, nullptr, nullptr);
     if (root >= 0)
     {

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <random>
 #include <utility>
 #include <vector>
 
@@ -56,6 +57,12 @@ public:
         /// its own gravity pass with the Runner in it, so its fall and whether it is walled in are
         /// the game's; the moves of that turn are still tried on the shared field. Much slower.
         bool sharedTurnField = true;
+        /// Turns searched after the planned one; a finish further away is out of sight, and the
+        /// turn then goes as far right as it can.
+        int lookAhead = Horizon;
+        /// Out of 100 turns, how many take another way than the best one found (one that costs no
+        /// reset), as a person sometimes does; only with a generator given to planTurn.
+        int detourPercent = 0;
     };
 
     /// What one key press does.
@@ -101,7 +108,8 @@ public:
     static RunnerState handOver(rules::Field& field, const RunnerState& end, int& resetsLeft, int builderMs);
 
     /// Plans the rest of the Runner's turn in the match (its field, Runner, resets and turns).
-    TurnPlan planTurn(const rules::Match& match) const;
+    /// `random` draws the detours of Options::detourPercent; without it there are none.
+    TurnPlan planTurn(const rules::Match& match, std::mt19937* random = nullptr) const;
 
     /// Runner turns from a turn beginning at `start` with `jumpForce` to the finish, counting that
     /// turn, at most `limit`; more than `limit` when out of reach. When `examined` is given, every

@@ -233,6 +233,24 @@ void Game::changeSettings(const Settings& chosen)
     applySettings();
 }
 
+void Game::rememberComputerLevels(const ComputerLevels& levels)
+{
+    if (levels == m_settings.computer)
+    {
+        return;
+    }
+    m_settings.computer = levels;
+    if (m_settingsPath.empty())
+    {
+        return;
+    }
+    const std::string problem = saveSettings();
+    if (!problem.empty())
+    {
+        std::cerr << "tumbrelt: " << problem << std::endl;
+    }
+}
+
 std::string Game::saveSettings() const
 {
     if (m_settingsPath.empty())

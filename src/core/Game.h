@@ -96,6 +96,9 @@ public:
     /// Writes the settings to the file they came from: empty on success, else what went wrong.
     std::string saveSettings() const;
     const std::string& getSettingsPath() const { return m_settingsPath; }
+    /// The computer's levels chosen on the menu: in force for the next match, and written to the
+    /// settings file when they differ from what it holds (a line on stderr when that fails).
+    void rememberComputerLevels(const ComputerLevels& levels);
     /// Puts the run's settings into effect: the volume, the keys and, once init made the window,
     /// the window mode when it differs from the window's.
     void applySettings();

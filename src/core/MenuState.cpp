@@ -23,6 +23,25 @@ namespace
 {
 /// Time in state given to the very first visit, so the first Space is taken at once.
 constexpr float FirstVisitTimeInState = 2.0f;
+
+const sf::Color Grey(150, 150, 150);
+const sf::Color Blue(14, 165, 233);
+const sf::Color Amber(245, 158, 11);
+
+/// The colour of the mode on the picture: blue for "you run", amber for "you build".
+sf::Color modeColor(MatchMode mode)
+{
+    return mode == MatchMode::ComputerBuilder  ? Blue
+           : mode == MatchMode::ComputerRunner ? Amber
+                                               : sf::Color(220, 220, 220);
+}
+
+const char* modeTitle(MatchMode mode)
+{
+    return mode == MatchMode::ComputerBuilder  ? "1: you run, the computer builds"
+           : mode == MatchMode::ComputerRunner ? "2: you build, the computer runs"
+                                               : "3: the computer plays both roles";
+}
 } // namespace
 
 MenuState::MenuState(GameStateManager* gameStateManager, Game* game)
@@ -37,6 +56,8 @@ void MenuState::init()
     // The folder may have changed while away: a match was kept, or the last one pruned.
     m_newestReplay =
         m_game->getReplayFolder().empty() ? std::string() : ReplayFolder(m_game->getReplayFolder()).newest();
+    m_levels = m_game->getSettings().computer;
+    m_pending.reset();
     if (m_isInit)
     {
         placeTexts();
@@ -93,6 +114,78 @@ void MenuState::placeTexts()
     };
     place(m_hintText, "W: watch the last match", 1.0f, 0.94f, sf::Color(200, 200, 200));
     place(m_messageText, m_message, 0.5f, 0.04f, sf::Color(255, 170, 90));
+    placePanel(picture, static_cast<unsigned>(std::max(12.0f, picture.height * 0.032f)));
+}
+
+void MenuState::placePanel(const sf::FloatRect& picture, unsigned size)
+{
+    m_panelTexts.clear();
+    if (!m_pending || !m_font)
+    {
+        return;
+    }
+    const MatchMode mode = *m_pending;
+    // Lines of coloured pieces, each line centred; the panel covers the picture's drawing band.
+    using Piece = std::pair<std::string, sf::Color>;
+    std::vector<std::vector<Piece>> lines;
+    lines.push_back({{modeTitle(mode), modeColor(mode)}});
+    const auto levelLine = [&](const std::string& label, Difficulty chosen, bool active)
+    {
+        std::vector<Piece> line{{(active ? "> " : "  ") + label, active ? sf::Color::White : Grey}};
+        for (Difficulty level : Difficulties)
+        {
+            const std::string name = difficultyName(level);
+            line.push_back({level == chosen ? "  [" + name + "]" : "   " + name + " ",
+                            level == chosen ? (active ? modeColor(mode) : sf::Color::White) : Grey});
+        }
+        return line;
+    };
+    if (mode == MatchMode::ComputerBoth)
+    {
+        lines.push_back(levelLine("Runner difficulty: ", m_levels.runner, m_levelRow == 0));
+        lines.push_back(levelLine("Builder difficulty:", m_levels.builder, m_levelRow == 1));
+        lines.push_back({{"Up/Down: role   Left/Right: difficulty", Grey}});
+    }
+    else
+    {
+        lines.push_back(
+            levelLine("difficulty:", computerRuns(mode) ? m_levels.runner : m_levels.builder, true));
+        lines.push_back({{"Left/Right: difficulty", Grey}});
+    }
+    lines.push_back({{"Space/Enter: start   Esc: back", Grey}});
+
+    const float lineHeight = static_cast<float>(size) * 1.6f;
+    const float top =
+        picture.top + picture.height * 0.58f - lineHeight * static_cast<float>(lines.size()) / 2.0f;
+    float widest = 0.0f;
+    for (std::size_t row = 0; row < lines.size(); ++row)
+    {
+        const std::size_t first = m_panelTexts.size();
+        float width = 0.0f;
+        for (const Piece& piece : lines[row])
+        {
+            sf::Text text(piece.first, *m_font, size);
+            text.setFillColor(piece.second);
+            text.setPosition(width, 0.0f);
+            width += text.getLocalBounds().left + text.getLocalBounds().width +
+                     (piece.first.back() == ' ' ? m_font->getGlyph(' ', size, true).advance : 0.0f);
+            m_panelTexts.push_back(text);
+        }
+        widest = std::max(widest, width);
+        const float left = std::round(picture.left + (picture.width - width) / 2.0f);
+        const float y = std::round(top + lineHeight * static_cast<float>(row));
+        for (std::size_t i = first; i < m_panelTexts.size(); ++i)
+        {
+            m_panelTexts[i].move(left, y);
+        }
+    }
+    const float margin = static_cast<float>(size);
+    m_panel.setSize({widest + 2.0f * margin, lineHeight * static_cast<float>(lines.size()) + margin});
+    m_panel.setPosition(std::round(picture.left + (picture.width - m_panel.getSize().x) / 2.0f),
+                        std::round(top - margin * 0.5f));
+    m_panel.setFillColor(sf::Color(22, 22, 22, 245));
+    m_panel.setOutlineColor(modeColor(mode));
+    m_panel.setOutlineThickness(std::max(1.0f, std::round(static_cast<float>(size) / 12.0f)));
 }
 
 void MenuState::watchLast()
@@ -130,21 +223,25 @@ void MenuState::update(float deltaTime)
     // The delay keeps the Space that left the end screen from skipping the menu as well.
     if (m_timeInState > MenuInputDelay)
     {
-        if (m_input.isKeyPressed("Select", 0))
+        if (m_pending)
+        {
+            updateOffer();
+        }
+        else if (m_input.isKeyPressed("Select", 0))
         {
             choose(MatchMode::TwoPlayers);
         }
         if (m_input.isKeyPressed("PlayRunner", 0))
         {
-            choose(MatchMode::ComputerBuilder);
+            offer(MatchMode::ComputerBuilder);
         }
         if (m_input.isKeyPressed("PlayBuilder", 0))
         {
-            choose(MatchMode::ComputerRunner);
+            offer(MatchMode::ComputerRunner);
         }
         if (m_input.isKeyPressed("WatchComputers", 0))
         {
-            choose(MatchMode::ComputerBoth);
+            offer(MatchMode::ComputerBoth);
         }
         if (m_input.isKeyPressed("WatchLast", 0) && !m_newestReplay.empty())
         {
@@ -157,14 +254,64 @@ void MenuState::update(float deltaTime)
     }
     if (m_input.isKeyPressed("Exit", 0))
     {
-        ScreenHelper::closeGame(window);
+        if (m_pending)
+        {
+            m_pending.reset();
+            placeTexts();
+        }
+        else
+        {
+            ScreenHelper::closeGame(window);
+        }
     }
     registerGamepads();
+}
+
+void MenuState::offer(MatchMode mode)
+{
+    setMessage("");
+    m_pending = mode;
+    m_levelRow = mode == MatchMode::ComputerBuilder ? 1 : 0;
+    placeTexts();
+}
+
+void MenuState::updateOffer()
+{
+    if (m_input.isKeyPressed(sf::Keyboard::Left))
+    {
+        changeLevel(-1);
+    }
+    if (m_input.isKeyPressed(sf::Keyboard::Right))
+    {
+        changeLevel(1);
+    }
+    if (*m_pending == MatchMode::ComputerBoth &&
+        (m_input.isKeyPressed(sf::Keyboard::Up) || m_input.isKeyPressed(sf::Keyboard::Down)))
+    {
+        m_levelRow = 1 - m_levelRow;
+        placeTexts();
+    }
+    if (m_input.isKeyPressed("Select", 0) || m_input.isKeyPressed(sf::Keyboard::Enter))
+    {
+        choose(*m_pending);
+    }
+}
+
+void MenuState::changeLevel(int by)
+{
+    Difficulty& level = m_levelRow == 0 ? m_levels.runner : m_levels.builder;
+    level = static_cast<Difficulty>(std::clamp(static_cast<int>(level) + by, 0, 2));
+    placeTexts();
 }
 
 void MenuState::choose(MatchMode mode)
 {
     setMessage("");
+    if (mode != MatchMode::TwoPlayers)
+    {
+        m_game->rememberComputerLevels(m_levels);
+    }
+    m_pending.reset();
     m_game->setMatchMode(mode);
     m_gameStateManager->setState("TutorialState");
 }
@@ -182,6 +329,14 @@ void MenuState::draw()
     {
         window.draw(m_messageText);
     }
+    if (m_pending && !m_panelTexts.empty())
+    {
+        window.draw(m_panel);
+        for (const sf::Text& text : m_panelTexts)
+        {
+            window.draw(text);
+        }
+    }
 }
 
 void MenuState::registerGamepads()
@@ -194,15 +349,15 @@ void MenuState::registerGamepads()
     }
     if (ScreenHelper::isButtonHeld(m_controllers, ScreenHelper::SelectButton))
     {
-        choose(MatchMode::TwoPlayers);
+        choose(m_pending.value_or(MatchMode::TwoPlayers));
     }
     if (ScreenHelper::isButtonHeld(m_controllers, PlayRunnerButton))
     {
-        choose(MatchMode::ComputerBuilder);
+        offer(MatchMode::ComputerBuilder);
     }
     if (ScreenHelper::isButtonHeld(m_controllers, PlayBuilderButton))
     {
-        choose(MatchMode::ComputerRunner);
+        offer(MatchMode::ComputerRunner);
     }
     if (ScreenHelper::isButtonHeld(m_controllers, ScreenHelper::ExitButton))
     {

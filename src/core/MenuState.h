@@ -3,12 +3,15 @@
 #include "core/GameState.h"
 #include "core/MatchMode.h"
 
+#include <SFML/Graphics/RectangleShape.hpp>
 #include <SFML/Graphics/Sprite.hpp>
 #include <SFML/Graphics/Text.hpp>
 #include <SFML/Graphics/View.hpp>
 
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace sf
 {
@@ -23,9 +26,11 @@ class ControllerInput;
 class InputManager;
 
 /// The title screen: Space (or button 0) leads to the tutorial for two players; 1 (or button 2),
-/// 2 (or button 3) and 3 for a match against the computer or of the computer alone; S (or the
-/// Back button) opens the settings; W watches the newest replay, when the replay folder holds one;
-/// Escape (or button 1) quits.
+/// 2 (or button 3) and 3 choose a match against the computer or of the computer alone and show
+/// the computer's difficulty (one line per computer role, Up/Down between them, Left/Right to
+/// change, the last choice kept in the settings), which Space or Enter (or button 0) then starts
+/// and Escape puts away; S (or the Back button) opens the settings; W watches the newest replay,
+/// when the replay folder holds one; Escape (or button 1) quits.
 class MenuState : public GameState
 {
 public:
@@ -51,10 +56,24 @@ public:
     const std::string& getMessage() const { return m_message; }
     /// The newest replay W opens; empty when there is none (and no hint is shown).
     const std::string& getNewestReplay() const { return m_newestReplay; }
+    /// The computer mode chosen with 1, 2 or 3 and waiting for Space or Enter; none before.
+    std::optional<MatchMode> getPendingMode() const { return m_pending; }
+    /// The levels the difficulty lines show.
+    const ComputerLevels& getLevels() const { return m_levels; }
+    /// The difficulty line Left/Right change: 0 the Runner's, 1 the Builder's (both only in mode 3).
+    int getLevelRow() const { return m_levelRow; }
 
 private:
     /// Sets who plays which role and goes on to the tutorial.
     void choose(MatchMode mode);
+    /// Shows the difficulty of the computer's roles in `mode`, to be started with Space or Enter.
+    void offer(MatchMode mode);
+    /// The keys of the difficulty lines while a computer mode waits.
+    void updateOffer();
+    /// The level the chosen line shows, one step easier (-1) or harder (+1), at most hard.
+    void changeLevel(int by);
+    /// The panel with the difficulty lines, laid out for the mode waiting.
+    void placePanel(const sf::FloatRect& picture, unsigned size);
     /// Opens the newest replay on the match screen, or says on screen why not.
     void watchLast();
     /// Places the hint and the message over the picture's bottom band.
@@ -75,5 +94,11 @@ private:
     sf::Text m_hintText;
     sf::Text m_messageText;
     std::shared_ptr<sf::Font> m_font;
+
+    std::optional<MatchMode> m_pending;
+    ComputerLevels m_levels;
+    int m_levelRow = 0;
+    sf::RectangleShape m_panel;
+    std::vector<sf::Text> m_panelTexts;
 };
 } // namespace orv_gd

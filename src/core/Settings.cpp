@@ -56,9 +56,11 @@ const std::array<const char*, sf::Keyboard::KeyCount> KeyNames{
     "F4",        "F5",       "F6",      "F7",        "F8",       "F9",        "F10",      "F11",
     "F12",       "F13",      "F14",     "F15",       "Pause"};
 
-const char* const Header = "# Tumbrelt's settings, written by its settings screen (S on the menu).\n"
-                           "# window: borderless, windowed or fullscreen; volume: 0 to 100 in steps of 10;\n"
-                           "# mute: yes or no; turn_seconds: 10, 15 or 20; key.<action>: a key's name.\n";
+const char* const Header =
+    "# Tumbrelt's settings, written by its settings screen (S on the menu).\n"
+    "# window: borderless, windowed or fullscreen; volume: 0 to 100 in steps of 10;\n"
+    "# mute: yes or no; turn_seconds: 10, 15 or 20; key.<action>: a key's name;\n"
+    "# computer_runner, computer_builder: easy, normal or hard (chosen on the menu).\n";
 
 std::string trim(const std::string& text)
 {
@@ -149,6 +151,19 @@ std::string readValue(Settings& settings, const std::string& name, const std::st
         }
         return "is not 10, 15 or 20; using " + std::to_string(defaults.turnSeconds);
     }
+    if (name == "computer_runner" || name == "computer_builder")
+    {
+        Difficulty& level = name == "computer_runner" ? settings.computer.runner : settings.computer.builder;
+        for (Difficulty choice : Difficulties)
+        {
+            if (lower(value) == difficultyName(choice))
+            {
+                level = choice;
+                return "";
+            }
+        }
+        return std::string("is not easy, normal or hard; using ") + difficultyName(Difficulty::Normal);
+    }
     // A key: the caller has checked the name.
     const auto& actions = Settings::actions();
     const std::size_t index = static_cast<std::size_t>(
@@ -171,7 +186,8 @@ std::string readValue(Settings& settings, const std::string& name, const std::st
 
 bool isKnownName(const std::string& name)
 {
-    if (name == "window" || name == "volume" || name == "mute" || name == "turn_seconds")
+    if (name == "window" || name == "volume" || name == "mute" || name == "turn_seconds" ||
+        name == "computer_runner" || name == "computer_builder")
     {
         return true;
     }
@@ -199,6 +215,14 @@ void resetOne(Settings& settings, const std::string& name)
     else if (name == "turn_seconds")
     {
         settings.turnSeconds = defaults.turnSeconds;
+    }
+    else if (name == "computer_runner")
+    {
+        settings.computer.runner = defaults.computer.runner;
+    }
+    else if (name == "computer_builder")
+    {
+        settings.computer.builder = defaults.computer.builder;
     }
     else
     {
@@ -231,7 +255,7 @@ std::string defaultText(const std::string& name)
 bool Settings::operator==(const Settings& other) const
 {
     return window == other.window && volume == other.volume && mute == other.mute &&
-           turnSeconds == other.turnSeconds && keys == other.keys;
+           turnSeconds == other.turnSeconds && computer == other.computer && keys == other.keys;
 }
 
 const std::array<BindableAction, Settings::ActionCount>& Settings::actions()
@@ -440,6 +464,8 @@ std::string Settings::toText() const
     text << "volume = " << volume << "\n";
     text << "mute = " << (mute ? "yes" : "no") << "\n";
     text << "turn_seconds = " << turnSeconds << "\n";
+    text << "computer_runner = " << difficultyName(computer.runner) << "\n";
+    text << "computer_builder = " << difficultyName(computer.builder) << "\n";
     for (std::size_t i = 0; i < ActionCount; ++i)
     {
         text << "key." << Actions[i].name << " = " << keyName(keys[i]) << "\n";

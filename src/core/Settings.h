@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/MatchMode.h"
+
 #include <array>
 #include <cstddef>
 #include <string>
@@ -49,6 +51,8 @@ struct Settings
     bool mute = false;
     /// Seconds a turn lasts, for both roles: one of TurnChoices.
     int turnSeconds = 10;
+    /// The level of each computer role, as last chosen on the menu.
+    ComputerLevels computer;
     /// The key of each action, in the order of actions().
     std::array<int, ActionCount> keys = defaultKeys();
 

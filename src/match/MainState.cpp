@@ -156,7 +156,7 @@ void MainState::init()
     refreshHudText(0.0f);
     if (!m_replay)
     {
-        m_computer.start(*this, m_game->getMatchMode());
+        m_computer.start(*this, m_game->getMatchMode(), m_game->getSettings().computer);
     }
     m_bannerFont = AssetManager::getInstance().GetFont("consolab");
     refreshReplayBanner();

@@ -100,3 +100,43 @@ TEST(BuilderPlannerTest, OffersOnlyDropsTheRulesAllowAndDropsAsTheRulesDo)
     EXPECT_EQ(after.lifeAt({4, 2}), 0);
 }
 } // namespace orv_gd
+
+namespace orv_gd
+{
+TEST(BuilderPlannerTest, TheNearCursorDropStaysNearTheCursorAndNeverSealsTheStart)
+{
+    // The start (0, 4) opens only through a corridor one cell high; the Runner is far off, the
+    // cursor hangs in the corridor. A block in the corridor would shut the start in for good.
+    rules::Match match = test::fieldOf({
+        "...................F",
+        "...................F",
+        "...................F",
+        "#######............F",
+        "..............R....F",
+        "####################",
+        "####################",
+        "####################",
+        "####################",
+        "####################",
+    });
+    ASSERT_EQ(rules::Match::startCell(match.field.getHeight()), (Cell{0, 4}));
+    match = dealt(match, {{0, 0}}, CellKind::Dynamic);
+    match.ghost.cursor = {3, 4};
+    const CellRange view{{0, 0}, {19, 9}};
+    const BuilderPlanner planner;
+    int inCorridorReach = 0;
+    for (unsigned seed = 1; seed <= 60; ++seed)
+    {
+        std::mt19937 random(seed);
+        bool found = false;
+        const BuilderPlanner::Drop drop = planner.chooseNearCursorDrop(match, view, random, found);
+        ASSERT_TRUE(found) << seed;
+        EXPECT_LE(std::abs(drop.cursor.x - 3) + std::abs(drop.cursor.y - 4), 3)
+            << "near the cursor, seed " << seed;
+        const bool inCorridor = drop.cursor.y == 4 && drop.cursor.x >= 1 && drop.cursor.x <= 6;
+        EXPECT_FALSE(inCorridor) << "sealed the start, seed " << seed;
+        inCorridorReach += drop.cursor.y == 4 ? 1 : 0;
+    }
+    EXPECT_GT(inCorridorReach, 0) << "the start cell itself is fine: a reset then goes up column 0";
+}
+} // namespace orv_gd

@@ -5,9 +5,11 @@
 #include "core/ControllerInput.h"
 #include "support/MatchFixture.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <iostream>
 #include <random>
+#include <vector>
 
 namespace orv_gd
 {
@@ -105,7 +107,8 @@ TEST_F(ComputerPlayersTest, TheComputerRoleIgnoresKeysAndControllersWhileTheHuma
     EXPECT_EQ(m.builder().getBlocksLeft(), 1);
     m.tap({Key::Enter});
     ASSERT_EQ(m.match().getCurrentStrategy(), StrategyType::Runner);
-    // The computer runs: D, Q, R and controller 0 do nothing before its first key, 0.25 s in.
+    // The computer runs: D, Q, R and controller 0 do nothing before its first key, once it has
+    // thought (at least a second at the normal level) and waited its 0.25 s.
     const sf::Vector2i start = m.runnerCell();
     controllers.setButton(0, 1, true);
     controllers.setAxis(0, sf::Joystick::X, 100.0f);
@@ -117,7 +120,7 @@ TEST_F(ComputerPlayersTest, TheComputerRoleIgnoresKeysAndControllersWhileTheHuma
     EXPECT_FALSE(controllers.isConnected(0)) << "the Runner's controller reads as absent";
     controllers.setButton(0, 1, false);
     controllers.setAxis(0, sf::Joystick::X, 0.0f);
-    m.runFor(0.2f, 0.05f);
+    m.runFor(3.0f, 0.05f);
     EXPECT_NE(m.runnerCell(), start) << "the computer's first step";
     // Two Escapes still leave the match, and the keyboard gets the role back.
     m.tap({Key::Escape});
@@ -175,5 +178,66 @@ TEST_F(ComputerPlayersTest,
     RecordProperty("random_builder_wins", randomWins);
     EXPECT_TRUE(plannedWins > randomWins || (plannedWins == randomWins && plannedTurns > randomTurns))
         << plannedWins << " " << plannedTurns << " " << randomWins << " " << randomTurns;
+}
+} // namespace orv_gd
+
+namespace orv_gd
+{
+TEST_F(ComputerPlayersTest, EachLevelTakesAPersonsTimeOverItsTurnsWithinItsOwnRanges)
+{
+    test::MatchFixture m(800, 600, MatchMode::ComputerBoth);
+    constexpr float Frame = 0.016f;
+    constexpr int FrameMs = 16;
+    for (Difficulty level : Difficulties)
+    {
+        const ComputerLevel& plays = ComputerLevel::of(level);
+        m.game().rememberComputerLevels({level, level});
+        nextMatch(m);
+        std::vector<int> builderTurns;
+        std::vector<int> firstKeys;
+        rules::Match before = m.match().currentMatch();
+        bool keyed = false;
+        for (int frame = 0; frame < 60 * 300 && builderTurns.size() < 8; ++frame)
+        {
+            if (m.match().isMatchOver())
+            {
+                nextMatch(m); // a short match: the next one goes on counting
+                before = m.match().currentMatch();
+                keyed = false;
+            }
+            m.frame(Frame);
+            const rules::Match& now = m.match().currentMatch();
+            if (before.turn == rules::Role::Builder && now.turnNumber != before.turnNumber)
+            {
+                builderTurns.push_back(before.turnMs + FrameMs);
+            }
+            if (now.turn == rules::Role::Runner && now.turnNumber == before.turnNumber && !keyed &&
+                now.runner != before.runner)
+            {
+                firstKeys.push_back(now.turnMs);
+                keyed = true;
+            }
+            keyed = keyed && now.turnNumber == before.turnNumber;
+            before = now;
+        }
+        ASSERT_EQ(builderTurns.size(), 8u) << difficultyName(level);
+        ASSERT_GE(firstKeys.size(), 3u) << difficultyName(level);
+        // The second drop lands at the turn's planned end, a few frames over it at most (the
+        // second block is steered from where the first left the cursor).
+        for (int ms : builderTurns)
+        {
+            EXPECT_GE(ms, plays.builderTurnMs.min) << difficultyName(level);
+            EXPECT_LE(ms, plays.builderTurnMs.max + 750) << difficultyName(level);
+        }
+        const auto [shortest, longest] = std::minmax_element(builderTurns.begin(), builderTurns.end());
+        EXPECT_GT(*longest - *shortest, 500) << "the time spreads from turn to turn";
+        for (int ms : firstKeys)
+        {
+            EXPECT_GE(ms, plays.runnerThinkMs.min) << difficultyName(level);
+            EXPECT_LE(ms, plays.runnerThinkMs.max + 3 * FrameMs + 250) << difficultyName(level);
+        }
+        std::fprintf(stderr, "pace %s: Builder turns %d to %d ms\n", difficultyName(level), *shortest,
+                     *longest);
+    }
 }
 } // namespace orv_gd

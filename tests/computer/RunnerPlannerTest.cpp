@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 namespace orv_gd
@@ -333,5 +334,46 @@ TEST(RunnerPlannerTest, ATrapWithNoWayOutCallsForAReset)
     match.resetsLeft = 0;
     plan = planner.planTurn(match);
     EXPECT_NE(plan.actions.front(), Action::Reset);
+}
+} // namespace orv_gd
+
+namespace orv_gd
+{
+TEST(RunnerPlannerTest, ALevelsShortSightAndDetoursLimitTheSearchAndTheChoiceOnly)
+{
+    // An open floor: the finish is three turns away (four steps a turn).
+    const rules::Match match = test::fieldOf({
+        "...................F",
+        "...................F",
+        ".R.................F",
+        "####################",
+    });
+    const RunnerPlanner full;
+    RunnerPlanner::Options shortSight;
+    shortSight.lookAhead = 1;
+    const RunnerPlanner oneTurn(shortSight);
+    const RunnerPlanner::TurnPlan best = full.planTurn(match);
+    EXPECT_EQ(best.turnsToFinish, 5);
+    const RunnerPlanner::TurnPlan near = oneTurn.planTurn(match);
+    EXPECT_EQ(near.turnsToFinish, RunnerPlanner::Unreachable) << "the finish lies beyond one turn";
+    EXPECT_EQ(endOf(match, near).cell, endOf(match, best).cell) << "it still goes as far right as it can";
+
+    // Detours: with a generator and every turn a detour, another end than the best, never more than
+    // one column back and never a reset; without a generator, none.
+    RunnerPlanner::Options wandering;
+    wandering.detourPercent = 100;
+    const RunnerPlanner detours(wandering);
+    std::mt19937 random(3);
+    int elsewhere = 0;
+    for (int turn = 0; turn < 20; ++turn)
+    {
+        const RunnerPlanner::TurnPlan plan = detours.planTurn(match, &random);
+        const RunnerState end = endOf(match, plan);
+        EXPECT_GE(end.cell.x, match.runner.cell.x - 1);
+        EXPECT_EQ(std::count(plan.actions.begin(), plan.actions.end(), Action::Reset), 0);
+        elsewhere += end.cell != endOf(match, best).cell ? 1 : 0;
+    }
+    EXPECT_EQ(elsewhere, 20);
+    EXPECT_EQ(endOf(match, detours.planTurn(match)).cell, endOf(match, best).cell);
 }
 } // namespace orv_gd

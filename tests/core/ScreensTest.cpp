@@ -109,26 +109,75 @@ TEST_F(ScreensTest, MenuTakesSpaceAtOnceOnTheFirstVisitThenKeysAndControllersAft
     EXPECT_EQ(output(), "closing game\n");
 }
 
-TEST_F(ScreensTest, MenuKeysOneToThreeAndButtonsTwoAndThreeChooseAMatchAgainstTheComputer)
+TEST_F(ScreensTest, MenuKeysOneToThreeAndButtonsTwoAndThreeOfferTheComputersDifficultyThenSpaceOrEnterStart)
 {
-    const std::vector<std::pair<sf::Keyboard::Key, MatchMode>> keys{
-        {sf::Keyboard::Num1, MatchMode::ComputerBuilder},
-        {sf::Keyboard::Num2, MatchMode::ComputerRunner},
-        {sf::Keyboard::Num3, MatchMode::ComputerBoth},
-        {sf::Keyboard::Space, MatchMode::TwoPlayers}};
+    struct Case
+    {
+        sf::Keyboard::Key key;
+        MatchMode mode;
+        int row;
+    };
+    const std::vector<Case> cases{{sf::Keyboard::Num1, MatchMode::ComputerBuilder, 1},
+                                  {sf::Keyboard::Num2, MatchMode::ComputerRunner, 0},
+                                  {sf::Keyboard::Num3, MatchMode::ComputerBoth, 0}};
     m_states.setState("MenuState");
     frames(1);
-    for (const auto& [code, mode] : keys)
+    for (const Case& c : cases)
     {
         m_states.setState("MenuState");
-        key(code, true, 2);
-        EXPECT_TRUE(isCurrent(m_menu.get())) << "within the menu's delay";
-        key(code, false, 12);
-        key(code, true, 2);
+        key(c.key, true, 2);
+        EXPECT_FALSE(m_menu->getPendingMode()) << "within the menu's delay";
+        key(c.key, false, 12);
+        key(c.key, true, 2);
+        key(c.key, false, 1);
+        EXPECT_TRUE(isCurrent(m_menu.get())) << "the difficulty waits for Space or Enter";
+        EXPECT_EQ(m_menu->getPendingMode(), c.mode);
+        EXPECT_EQ(m_menu->getLevelRow(), c.row) << "the line of the role the computer plays";
+        // Right makes the line's level harder, Left easier, neither past the ends.
+        for (sf::Keyboard::Key arrow : {sf::Keyboard::Right, sf::Keyboard::Right, sf::Keyboard::Left})
+        {
+            key(arrow, true, 1);
+            key(arrow, false, 1);
+        }
+        const ComputerLevels levels = m_menu->getLevels();
+        EXPECT_EQ(c.row == 0 ? levels.runner : levels.builder, Difficulty::Normal);
+        key(sf::Keyboard::Enter, true, 1);
+        key(sf::Keyboard::Enter, false, 1);
         EXPECT_TRUE(isCurrent(m_tutorial.get()));
-        EXPECT_EQ(m_game.getMatchMode(), mode);
-        key(code, false, 1);
+        EXPECT_EQ(m_game.getMatchMode(), c.mode);
     }
+
+    // Mode 3 has a line per role: Down goes to the Builder's; Escape puts the panel away and Space
+    // is then a match for two people; the levels chosen are the game's for the next match.
+    m_states.setState("MenuState");
+    frames(20);
+    key(sf::Keyboard::Num3, true, 1);
+    key(sf::Keyboard::Num3, false, 1);
+    key(sf::Keyboard::Left, true, 1);
+    key(sf::Keyboard::Left, false, 1);
+    key(sf::Keyboard::Down, true, 1);
+    key(sf::Keyboard::Down, false, 1);
+    key(sf::Keyboard::Right, true, 1);
+    key(sf::Keyboard::Right, false, 1);
+    EXPECT_EQ(m_menu->getLevels(), (ComputerLevels{Difficulty::Easy, Difficulty::Hard}));
+    key(sf::Keyboard::Space, true, 1);
+    key(sf::Keyboard::Space, false, 1);
+    EXPECT_EQ(m_game.getSettings().computer, (ComputerLevels{Difficulty::Easy, Difficulty::Hard}));
+    m_states.setState("MenuState");
+    frames(20);
+    EXPECT_EQ(m_menu->getLevels(), (ComputerLevels{Difficulty::Easy, Difficulty::Hard})) << "remembered";
+    key(sf::Keyboard::Num1, true, 1);
+    key(sf::Keyboard::Num1, false, 1);
+    key(sf::Keyboard::Escape, true, 1);
+    key(sf::Keyboard::Escape, false, 1);
+    EXPECT_FALSE(m_menu->getPendingMode());
+    EXPECT_TRUE(m_game.getWindow().isOpen()) << "the first Escape only puts the panel away";
+    key(sf::Keyboard::Space, true, 2);
+    EXPECT_TRUE(isCurrent(m_tutorial.get()));
+    EXPECT_EQ(m_game.getMatchMode(), MatchMode::TwoPlayers);
+    key(sf::Keyboard::Space, false, 1);
+
+    // Buttons 2 and 3 offer the modes, button 0 then starts them.
     m_controllers.setConnected(2, true);
     for (const auto& [button, mode] :
          {std::pair{2u, MatchMode::ComputerBuilder}, std::pair{3u, MatchMode::ComputerRunner}})
@@ -136,11 +185,15 @@ TEST_F(ScreensTest, MenuKeysOneToThreeAndButtonsTwoAndThreeChooseAMatchAgainstTh
         m_states.setState("MenuState");
         m_controllers.setButton(2, button, true);
         frames(1, 0.15f);
-        EXPECT_TRUE(isCurrent(m_menu.get())) << "within the menu's delay";
+        EXPECT_FALSE(m_menu->getPendingMode()) << "within the menu's delay";
         frames(2, 0.1f);
+        EXPECT_EQ(m_menu->getPendingMode(), mode);
+        m_controllers.setButton(2, button, false);
+        m_controllers.setButton(2, 0, true);
+        frames(2);
         EXPECT_TRUE(isCurrent(m_tutorial.get()));
         EXPECT_EQ(m_game.getMatchMode(), mode);
-        m_controllers.setButton(2, button, false);
+        m_controllers.setButton(2, 0, false);
     }
     m_controllers.resetSimulated();
     EXPECT_EQ(output(), "");

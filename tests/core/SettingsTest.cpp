@@ -51,6 +51,7 @@ TEST(SettingsTest, WhatTheScreenSavesComesBackAndNoTemporaryFileStays)
     chosen.volume = 30;
     chosen.mute = true;
     chosen.turnSeconds = 20;
+    chosen.computer = {Difficulty::Hard, Difficulty::Easy};
     ASSERT_EQ(chosen.rebind(indexOf("RunnerLeft"), sf::Keyboard::J), "");
     ASSERT_EQ(chosen.rebind(indexOf("BuilderPlace"), sf::Keyboard::Numpad0), "");
 
@@ -62,7 +63,8 @@ TEST(SettingsTest, WhatTheScreenSavesComesBackAndNoTemporaryFileStays)
     EXPECT_EQ(problems, std::vector<std::string>{});
     const std::string text = folder.read(path);
     for (const char* line : {"window = windowed\n", "volume = 30\n", "mute = yes\n", "turn_seconds = 20\n",
-                             "key.RunnerLeft = J\n", "key.BuilderPlace = Numpad0\n", "key.RunnerRight = D\n"})
+                             "computer_runner = hard\n", "computer_builder = easy\n", "key.RunnerLeft = J\n",
+                             "key.BuilderPlace = Numpad0\n", "key.RunnerRight = D\n"})
     {
         EXPECT_NE(text.find(line), std::string::npos) << line;
     }
@@ -102,6 +104,9 @@ TEST(SettingsTest, EachBadPartOfAFileFallsBackToItsDefaultWithOneLineNamingFileL
         {"a turn time not offered",
          good + "turn_seconds = 12\n",
          {"settings.ini:3: turn_seconds \"12\" is not 10, 15 or 20; using 10"}},
+        {"a computer level not offered",
+         good + "computer_builder = impossible\n",
+         {"settings.ini:3: computer_builder \"impossible\" is not easy, normal or hard; using normal"}},
         {"a bad mute",
          good + "mute = maybe\n",
          {"settings.ini:3: mute \"maybe\" is not yes or no; using no"}},
@@ -136,6 +141,7 @@ TEST(SettingsTest, EachBadPartOfAFileFallsBackToItsDefaultWithOneLineNamingFileL
         EXPECT_EQ(read.turnSeconds, 10) << c.what;
         EXPECT_FALSE(read.mute) << c.what;
         EXPECT_EQ(read.keys, Settings::defaultKeys()) << c.what;
+        EXPECT_EQ(read.computer, ComputerLevels{}) << c.what;
     }
 
     // A setting given twice counts as bad on every line after the first.
@@ -149,11 +155,14 @@ TEST(SettingsTest, EachBadPartOfAFileFallsBackToItsDefaultWithOneLineNamingFileL
 
     // Comments, blank lines, spaces, Windows line ends and a byte order mark are all fine.
     problems.clear();
-    read =
-        loadText("\xEF\xBB\xBF# mine\r\n\r\n  volume=70  \r\n; old\r\nkey.RunnerEnd = space\r\n", problems);
+    read = loadText(
+        "\xEF\xBB\xBF# mine\r\n\r\n  volume=70  \r\n; old\r\nkey.RunnerEnd = space\r\ncomputer_runner = "
+        "Easy\r\n",
+        problems);
     EXPECT_EQ(problems, std::vector<std::string>{});
     EXPECT_EQ(read.volume, 70);
     EXPECT_EQ(read.keys[indexOf("RunnerEnd")], sf::Keyboard::Space);
+    EXPECT_EQ(read.computer.runner, Difficulty::Easy);
 }
 
 TEST(SettingsTest, AMissingFileIsTheDefaultsSilentlyAndAnUnreadableOneTheDefaultsWithOneLine)

@@ -1,8 +1,10 @@
-"""The computer at the real game: key 2 with the keyboard idle, the computer Runner wins the first
-level while keys of its role pressed in its turns change nothing, and in the half second before the
-end screen its blue block shows on the green line; key 1, the computer Builder drops
-its two blocks and hands over well within its 10 s; key 3, the computer plays both roles to the
-end screen, and the next Space is a match for two people again."""
+"""The computer at the real game: key 2 (hard) with the keyboard idle, the computer Runner wins the
+first level while keys of its role pressed in its turns change nothing, and in the half second
+before the end screen its blue block shows on the green line; key 1 (hard), the computer Builder
+drops its two blocks and hands over within its 10 s but not at once; key 3, the computer plays
+both roles to the end screen, and the next Space is a match for two people again. The difficulty
+panel: 1, 2 and 3 show it over the picture, Escape puts it away, the level chosen with Left/Right
+is in settings.ini once the match starts."""
 
 import time
 
@@ -15,10 +17,15 @@ BUILDER_TURN = "BuilderStrategy::enter()"
 WINS = ("win_runner", "win_builder")
 
 
-def start_match(game, key):
-    """From the menu through the tutorial into a match chosen with `key`."""
+def start_match(game, key, levels=()):
+    """From the menu through the tutorial into a match chosen with `key`; for a match against the
+    computer, the keys `levels` on its difficulty panel, then Space."""
     game.wait_picture("start")
     game.press(key, after=0.5)
+    if key != "space":
+        for level in levels:
+            game.press(level)
+        game.press("space", after=0.5)
     game.act(["space"], BUILDER_TURN)
 
 
@@ -54,7 +61,7 @@ class ComputerTest(harness.GameTestCase):
     def test_the_computer_runner_wins_the_first_level_and_ignores_the_runners_keys(self):
         game = self.start_game(self.start_server(1366, 768))
         game.wait_window()
-        start_match(game, "2")
+        start_match(game, "2", ["Right"])
         # In each of three Runner turns R, then A: a person's R three times loses the match.
         for turn in range(3):
             game.wait_stdout(RUNNER_TURN, turn + 1, timeout=15)
@@ -75,16 +82,18 @@ class ComputerTest(harness.GameTestCase):
     def test_the_computer_builder_hands_over_well_within_its_turn_and_the_computer_plays_both(self):
         game = self.start_game()
         game.wait_window()
-        start_match(game, "1")
+        start_match(game, "1", ["Right"])
         began = time.monotonic()
         game.press("Return")  # the Builder's key: the computer's now
-        game.wait_stdout(RUNNER_TURN, timeout=10)
-        self.assertLess(time.monotonic() - began, 8.0, "two drops and the hand-over")
+        game.wait_stdout(RUNNER_TURN, timeout=12)
+        # The hard Builder's turn takes 4 to 7 s, as a quick person's would.
+        self.assertGreater(time.monotonic() - began, 3.0, "a person's pace")
+        self.assertLess(time.monotonic() - began, 10.0, "two drops and the hand-over")
         game.press("Escape")  # a match is left with a second Escape
         game.press("Escape")
         game.wait_picture("start")
         time.sleep(0.3)
-        start_match(game, "3")
+        start_match(game, "3", ["Right", "Down", "Left"])  # a hard Runner, an easy Builder
         self.assertIn(end_picture(game, 400), WINS)
         game.press("space")
         # Space on the menu: two people again, the Builder's turn waits for its keys.
@@ -93,6 +102,31 @@ class ComputerTest(harness.GameTestCase):
         time.sleep(5)
         self.assertEqual(game.stdout().count(RUNNER_TURN), turns, "nobody drops for the Builder")
         game.act(["Return", "Return"], RUNNER_TURN)
+        game.press("Escape")
+        game.press("Escape")
+        game.wait_picture("start")
+        game.press("Escape")
+        self.assert_clean_exit(game)
+
+    def test_the_difficulty_panel_shows_goes_away_with_escape_and_the_choice_is_kept(self):
+        game = self.start_game()
+        game.wait_window()
+        game.wait_picture("start")
+        game.press("1", after=0.5)
+        shot = game.screenshot("panel.png")
+        self.assertGreater(harness.picture_difference(shot, "start"), 1.0, "the panel over the picture")
+        game.press("Escape", after=0.5)
+        game.wait_picture("start")
+        self.assertTrue(game.running(), "the first Escape puts the panel away")
+        game.press("1", after=0.3)
+        game.press("Left")
+        game.press("Left")  # at easy, a second Left stays there
+        game.press("Return", after=0.5)
+        game.act(["space"], BUILDER_TURN)
+        with open(game.path("settings.ini")) as f:
+            text = f.read()
+        self.assertIn("computer_builder = easy\n", text)
+        self.assertIn("computer_runner = normal\n", text)
         game.press("Escape")
         game.press("Escape")
         game.wait_picture("start")
