@@ -18,7 +18,6 @@
 #include <map>
 #include <sstream>
 
-
 namespace orv_gd
 {
 namespace

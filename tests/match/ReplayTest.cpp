@@ -157,7 +157,7 @@ TEST(ReplayTest, MatchesAgainstTheComputerAreKeptAndCheck)
             kept.fixture.giveTurnTo(mode == MatchMode::ComputerBuilder ? StrategyType::Builder
                                                                        : StrategyType::Runner);
         }
-        kept.fixture.runFor(1.0f);
+        kept.fixture.runFor(4.0f); // longer than the computer Runner thinks before its first key
         const rules::Match played = kept.fixture.match().getMatch();
         kept.leave();
         std::string describe;
