@@ -20,6 +20,7 @@ namespace orv_gd
 {
 class DebugDraw;
 class InputManager;
+class NetworkFriend;
 
 struct GameConfig
 {
@@ -96,6 +97,14 @@ public:
     /// Writes the settings to the file they came from: empty on success, else what went wrong.
     std::string saveSettings() const;
     const std::string& getSettingsPath() const { return m_settingsPath; }
+    /// The friend's game of a network match, kept going every frame; null: the game plays locally only.
+    void setNetworkFriend(std::shared_ptr<NetworkFriend> networkFriend)
+    {
+        m_friend = std::move(networkFriend);
+    }
+    NetworkFriend* getNetworkFriend() const { return m_friend.get(); }
+    /// A fault of the network match: a line on stderr, then the screen shows it or the menu does.
+    void reportNetworkProblem(const std::string& problem);
     /// Puts the run's settings into effect: the volume, the keys and, once init made the window,
     /// the window mode when it differs from the window's.
     void applySettings();
@@ -118,6 +127,7 @@ private:
     CommandLine m_commandLine;
     std::string m_replayFolder;
     std::optional<Watch> m_watch;
+    std::shared_ptr<NetworkFriend> m_friend;
 
     /// `--replay FILE`: the match screen with it, or the menu with a line on why not.
     void openReplayFromCommandLine();

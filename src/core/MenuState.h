@@ -25,7 +25,8 @@ class InputManager;
 /// The title screen: Space (or button 0) leads to the tutorial for two players; 1 (or button 2),
 /// 2 (or button 3) and 3 for a match against the computer or of the computer alone; S (or the
 /// Back button) opens the settings; W watches the newest replay, when the replay folder holds one;
-/// Escape (or button 1) quits.
+/// H hosts a network match and J joins one, when the game has those screens; Escape (or button 1)
+/// quits. Coming back here ends a network match: the friend's game is told.
 class MenuState : public GameState
 {
 public:
@@ -74,6 +75,7 @@ private:
     std::string m_message;
     sf::Text m_hintText;
     sf::Text m_messageText;
+    sf::Text m_networkText;
     std::shared_ptr<sf::Font> m_font;
 };
 } // namespace orv_gd
