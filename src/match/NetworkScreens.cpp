@@ -51,17 +51,15 @@ NetworkScreen::NetworkScreen(GameStateManager* gameStateManager, Game* game, std
 bool NetworkScreen::frame(float deltaTime)
 {
     m_timeInState += deltaTime;
-    sf::RenderWindow& window = m_game->getWindow();
-    if (m_view.getSize().x <= 0.0f)
+    // Laid out in the window's pixels, again whenever its size changes.
+    const sf::Vector2f size(m_game->getWindow().getSize());
+    if (size != m_view.getSize())
     {
-        m_view = sf::View(sf::FloatRect(0.0f, 0.0f, static_cast<float>(window.getSize().x),
-                                        static_cast<float>(window.getSize().y)));
-    }
-    window.setView(m_view);
-    if (ScreenHelper::followWindow(window, m_view))
-    {
+        m_view = sf::View(sf::FloatRect(0.0f, 0.0f, size.x, size.y));
+        m_texts.clear();
         show(std::vector<std::string>(m_lines));
     }
+    m_game->getWindow().setView(m_view);
     if (m_input.isKeyPressed("Exit", 0))
     {
         m_gameStateManager->setState("MenuState");
@@ -84,8 +82,7 @@ void NetworkScreen::show(const std::vector<std::string>& lines)
         return;
     }
     // A column in the middle of the window, the title larger; a line too wide shrinks to fit.
-    const sf::Vector2f size = m_view.getSize().x > 0.0f ? m_view.getSize()
-                                                        : sf::Vector2f(m_game->getWindow().getSize());
+    const sf::Vector2f size(m_game->getWindow().getSize());
     const float lineHeight = std::max(14.0f, size.y * 0.032f);
     float y = size.y * 0.22f;
     for (std::size_t i = 0; i < m_lines.size(); ++i)
@@ -112,6 +109,7 @@ void NetworkScreen::show(const std::vector<std::string>& lines)
 void NetworkScreen::draw()
 {
     sf::RenderWindow& window = m_game->getWindow();
+    window.setView(m_view);
     window.clear(sf::Color(22, 24, 32));
     for (const sf::Text& text : m_texts)
     {
