@@ -1,8 +1,8 @@
 #pragma once
 
 #include "core/NetworkFriend.h"
-#include "net/Protocol.h"
 #include "net/Lockstep.h"
+#include "net/Protocol.h"
 #include "net/Session.h"
 #include "rules/Match.h"
 #include "rules/Rng.h"

@@ -95,8 +95,8 @@ void NetworkScreen::show(const std::vector<std::string>& lines)
         sf::FloatRect bounds = text.getLocalBounds();
         if (bounds.width > size.x * 0.94f)
         {
-            text.setCharacterSize(static_cast<unsigned>(std::max(
-                8.0f, static_cast<float>(text.getCharacterSize()) * size.x * 0.94f / bounds.width)));
+            text.setCharacterSize(static_cast<unsigned>(
+                std::max(8.0f, static_cast<float>(text.getCharacterSize()) * size.x * 0.94f / bounds.width)));
             bounds = text.getLocalBounds();
         }
         text.setOrigin(std::round(bounds.left + bounds.width / 2.0f), std::round(bounds.top));
@@ -320,8 +320,8 @@ void JoinState::connect()
     std::string host;
     unsigned short port = 0;
     m_error.clear();
-    if (!net::Session::splitAddress(m_address, static_cast<unsigned short>(CommandLine::DefaultPort), host, port,
-                                    m_error))
+    if (!net::Session::splitAddress(m_address, static_cast<unsigned short>(CommandLine::DefaultPort), host,
+                                    port, m_error))
     {
         return;
     }
