@@ -159,6 +159,21 @@ void Game::openReplayFromCommandLine()
     }
 }
 
+void Game::updateNetwork(float deltaTime)
+{
+    // The friend's game hears from this one in every screen, so a tutorial read slowly loses nobody.
+    if (!m_friend)
+    {
+        return;
+    }
+    m_friend->update(static_cast<int>(std::max(deltaTime, 0.0f) * 1000.0f));
+    const std::string problem = m_friend->takeProblem();
+    if (!problem.empty())
+    {
+        reportNetworkProblem(problem);
+    }
+}
+
 void Game::reportNetworkProblem(const std::string& problem)
 {
     std::cerr << "tumbrelt: " << problem << std::endl;
@@ -321,16 +336,7 @@ void Game::update()
     const float deltaTime = m_frameClock.restart().asSeconds();
 
     m_inputManager.update();
-    // The friend's game hears from this one in every screen, so a tutorial read slowly loses nobody.
-    if (m_friend)
-    {
-        m_friend->update(static_cast<int>(deltaTime * 1000.0f));
-        const std::string problem = m_friend->takeProblem();
-        if (!problem.empty())
-        {
-            reportNetworkProblem(problem);
-        }
-    }
+    updateNetwork(deltaTime);
     m_gameStateManager.update(deltaTime);
     // Toggled when F1 goes up, so holding the key does not flicker the overlay.
     if (m_inputManager.isKeyReleased("debugdraw", 0))

@@ -103,6 +103,9 @@ public:
         m_friend = std::move(networkFriend);
     }
     NetworkFriend* getNetworkFriend() const { return m_friend.get(); }
+    /// Keeps the network match's connection going for `deltaTime` seconds and reports its fault;
+    /// every frame, before the screens' update.
+    void updateNetwork(float deltaTime);
     /// A fault of the network match: a line on stderr, then the screen shows it or the menu does.
     void reportNetworkProblem(const std::string& problem);
     /// Puts the run's settings into effect: the volume, the keys and, once init made the window,
