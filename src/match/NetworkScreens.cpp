@@ -164,6 +164,7 @@ void HostState::init()
     m_port = static_cast<unsigned short>(options.port);
     if (m_net->host(m_port))
     {
+        m_port = m_net->getSession()->getPort();
         std::cout << "network: waiting for a friend on port " << m_port << std::endl;
     }
     m_timeInState = 0.0f;

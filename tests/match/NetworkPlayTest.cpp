@@ -98,7 +98,10 @@ struct NetworkMatch
         GameState* menu = m->states().findState("MenuState");
         return m->states().getPendingState() == menu || m->states().getCurrentState() == menu;
     }
-    std::string menuMessage() { return static_cast<MenuState*>(m->states().findState("MenuState"))->getMessage(); }
+    std::string menuMessage()
+    {
+        return static_cast<MenuState*>(m->states().findState("MenuState"))->getMessage();
+    }
 };
 } // namespace
 
@@ -156,7 +159,8 @@ TEST(NetworkPlayTest, EitherSidesPauseHoldsBothMatchesAndBothSayWhoPaused)
     const int heldAt = n.screen().getMatch().turnMs;
     n.playFor(60);
     EXPECT_EQ(n.screen().getMatch().turnMs, heldAt) << "the friend's pause holds this match";
-    EXPECT_EQ(n.screen().getReplayBannerText().getString().toAnsiString(), "PAUSED by your friend (the Runner)");
+    EXPECT_EQ(n.screen().getReplayBannerText().getString().toAnsiString(),
+              "PAUSED by your friend (the Runner)");
     n.buddy.lockstep->setPaused(false);
     ASSERT_TRUE(n.play([&] { return n.screen().getMatch().turnMs > heldAt; }));
 
@@ -184,13 +188,17 @@ TEST(NetworkPlayTest, EachFaultEndsTheMatchWithItsLineOnTheMenuAndTheMatchIsKept
     const std::vector<Case> cases{
         {"the friend leaves", [](NetworkMatch& n) { n.buddy.session.close(net::ByeReason::Quit, ""); },
          "your friend left the match", 600},
-        {"out of step", [](NetworkMatch& n) { n.buddy.match.turnsLeft -= 1; },
-         "out of step with your friend", 1200},
+        {"out of step", [](NetworkMatch& n) { n.buddy.match.turnsLeft -= 1; }, "out of step with your friend",
+         1200},
         {"an action out of turn",
-         [](NetworkMatch& n) { n.buddy.session.send(net::Message::act({7, 0}, Action::rotate(1))); },
+         [](NetworkMatch& n) {
+             n.buddy.session.send(net::Message::act({7, 0}, Action::rotate(1)));
+         },
          "connection closed: your friend acted out of turn (turn 7, ms 0)", 600},
         {"an action of this side's role",
-         [](NetworkMatch& n) { n.buddy.session.send(net::Message::act({1, 0}, Action::jump())); },
+         [](NetworkMatch& n) {
+             n.buddy.session.send(net::Message::act({1, 0}, Action::jump()));
+         },
          "connection closed: your friend sent an action of the Runner, whom this side plays", 600},
         {"silence", [](NetworkMatch& n) { n.buddy.lockstep.reset(); },
          "connection lost: no message from your friend for 5 s", 600},

@@ -26,8 +26,8 @@ inline bool pumpUntil(const std::function<void()>& tick, const std::function<boo
 }
 
 /// Updates the sessions `ms` at a time until `done`.
-inline bool pump(std::initializer_list<net::Session*> sessions, const std::function<bool()>& done, int ms = 10,
-                 int rounds = 2000)
+inline bool pump(std::initializer_list<net::Session*> sessions, const std::function<bool()>& done,
+                 int ms = 10, int rounds = 2000)
 {
     const std::vector<net::Session*> all(sessions);
     return pumpUntil(
@@ -45,6 +45,7 @@ inline bool pump(std::initializer_list<net::Session*> sessions, const std::funct
 inline bool connect(net::Session& host, net::Session& guest)
 {
     return host.host(0) && guest.join("127.0.0.1", host.getPort()) &&
-           pump({&host, &guest}, [&] { return host.isOpen() && guest.isOpen(); }, 1);
+           pump(
+               {&host, &guest}, [&] { return host.isOpen() && guest.isOpen(); }, 1);
 }
 } // namespace orv_gd::test
