@@ -284,15 +284,14 @@ void MainState::playNetwork(float dt, bool paused)
     m_log.noteTurns(events);
     const int turn = m_match.turnNumber;
     play(events);
-    const StrategyType local =
-        m_lockstep->local() == rules::Role::Runner ? StrategyType::Runner : StrategyType::Builder;
+    // As in a match on one computer the role whose turn it is reads its keys; the friend's role has
+    // none here (its keys were taken away) and the friend's game plays it.
+    const auto current = m_strategies.find(m_currentStrategy);
     if (running && !m_matchOver && !m_lockstep->failed() && m_match.turnNumber == turn &&
-        m_currentStrategy == local)
+        current != m_strategies.end() && current->second)
     {
-        if (const std::shared_ptr<Strategy> strategy = m_strategies[local])
-        {
-            strategy->update(dt);
-        }
+        const std::shared_ptr<Strategy> strategy = current->second;
+        strategy->update(dt);
     }
 }
 

@@ -114,8 +114,17 @@ TEST(NetworkPlayTest, TheFriendsActionsShowAsLiveTheFriendsKeysDoNothingAndTheTw
     n.buddy.begin();
     ASSERT_TRUE(n.play([&] { return !n.screen().isWaitingForFriend(); }));
 
-    // The friend's Builder turn: this side's Builder keys drop nothing.
-    n.m->tap({sf::Keyboard::Return});
+    // The friend's Builder turn: this side's Builder keys drop nothing, its controller is not read.
+    n.m->key(sf::Keyboard::Return);
+    n.m->frame();
+    EXPECT_FALSE(InputManager::getInstance().isKeyDown("BuilderPlace", 1));
+    ControllerInput& pads = ControllerInput::getInstance();
+    pads.setSimulated(true);
+    pads.setConnected(0, true);
+    pads.setConnected(1, true);
+    EXPECT_TRUE(pads.isConnected(0) && !pads.isConnected(1)) << "the friend's controller is not heard";
+    n.m->key(sf::Keyboard::Return, false);
+    n.m->frame();
     n.m->tap({sf::Keyboard::Left, sf::Keyboard::Return});
     n.playFor(5);
     EXPECT_TRUE(n.screen().getLog().getEntries().empty());
