@@ -160,6 +160,8 @@ TEST(NetworkPlayTest, TheFriendsActionsShowAsLiveTheFriendsKeysDoNothingAndTheTw
 TEST(NetworkPlayTest, EitherSidesPauseHoldsBothMatchesAndBothSayWhoPaused)
 {
     NetworkMatch n(Role::Builder);
+    n.playFor(30);
+    EXPECT_EQ(n.screen().getMatch().turnMs, 0) << "this side's own turn waits for the friend's game too";
     n.buddy.begin();
     ASSERT_TRUE(n.play([&] { return !n.screen().isWaitingForFriend(); }));
     n.playFor(10);
@@ -168,6 +170,9 @@ TEST(NetworkPlayTest, EitherSidesPauseHoldsBothMatchesAndBothSayWhoPaused)
     const int heldAt = n.screen().getMatch().turnMs;
     n.playFor(60);
     EXPECT_EQ(n.screen().getMatch().turnMs, heldAt) << "the friend's pause holds this match";
+    EXPECT_EQ(n.screen().getHudText().getText(HudText::Paused), HudText::PausedText);
+    n.m->tap({sf::Keyboard::Return});
+    EXPECT_EQ(n.m->builder().getBlocksLeft(), 2) << "no drop in the friend's pause";
     EXPECT_EQ(n.screen().getReplayBannerText().getString().toAnsiString(),
               "PAUSED by your friend (the Runner)");
     n.buddy.lockstep->setPaused(false);

@@ -35,10 +35,7 @@ struct Screens
     }
     JoinState& join() { return static_cast<JoinState&>(*m.states().findState("JoinState")); }
     HostState& host() { return static_cast<HostState&>(*m.states().findState("HostState")); }
-    void write(const std::string& text)
-    {
-        std::ofstream(JoinState::AddressFile, std::ios::binary) << text;
-    }
+    void write(const std::string& text) { std::ofstream(JoinState::AddressFile, std::ios::binary) << text; }
 };
 } // namespace
 
@@ -100,14 +97,16 @@ TEST(NetworkScreensTest, TheJoinScreenTakesAnAddressKeepsItAndConnectsToTheHosts
 TEST(NetworkScreensTest, AKeptAddressThatIsNoneIsIgnoredWithALineAndWrittenAnewOnlyByAConnection)
 {
     Screens s;
-    for (const std::string& bad : {std::string(200, '1'), std::string("rm -rf /"), std::string(""),
-                                   std::string("10.0.0.1\n10.0.0.2\n"), std::string("\x01\x02\xff", 3)})
+    for (const std::string& bad :
+         {std::string(200, '1'), std::string(JoinState::MaxAddress + 1, 'a'), std::string("rm -rf /"),
+          std::string(""), std::string("10.0.0.1\n10.0.0.2\n"), std::string("\x01\x02\xff", 3)})
     {
         SCOPED_TRACE(bad);
         s.write(bad);
         std::string problem;
         EXPECT_EQ(JoinState::loadAddress(JoinState::AddressFile, problem), "");
-        EXPECT_EQ(problem, std::string("ignored ") + JoinState::AddressFile + ": it does not hold an address");
+        EXPECT_EQ(problem,
+                  std::string("ignored ") + JoinState::AddressFile + ": it does not hold an address");
     }
     s.write("host.example:5000\r\n");
     std::string problem;
@@ -121,6 +120,37 @@ TEST(NetworkScreensTest, AKeptAddressThatIsNoneIsIgnoredWithALineAndWrittenAnewO
     EXPECT_EQ(s.folder.read(JoinState::AddressFile), "192.168.1.20\n");
     EXPECT_FALSE(std::filesystem::exists(std::string(JoinState::AddressFile) + ".part"));
     EXPECT_NE(JoinState::saveAddress("no-such-folder/address", "1.2.3.4"), "");
+}
+
+TEST(NetworkScreensTest, AHostThatSaysAnythingButStartFirstIsRefusedOnTheJoinScreen)
+{
+    Screens s;
+    net::Session host("1.0.0");
+    ASSERT_TRUE(host.host(0));
+    s.m.tap({sf::Keyboard::J});
+    s.type("127.0.0.1:" + std::to_string(host.getPort()));
+    s.m.tap({sf::Keyboard::Return});
+    testing::internal::CaptureStderr();
+    ASSERT_TRUE(test::pumpUntil(
+        [&]
+        {
+            host.update(1);
+            s.m.frame();
+        },
+        [&] { return host.isOpen() && s.net->isOpen(); }));
+    host.send(net::Message::clock({1, 100}));
+    ASSERT_TRUE(test::pumpUntil(
+        [&]
+        {
+            host.update(1);
+            s.m.frame();
+        },
+        [&] { return !host.isOpen() && !s.join().getError().empty(); }));
+    testing::internal::GetCapturedStderr();
+    EXPECT_EQ(s.join().getError(), "connection closed: refused a Clock message before the match began");
+    EXPECT_EQ(host.problem(), "your friend's game refused a message from this one");
+    EXPECT_EQ(s.current(), &s.join()) << "the address stays to be tried again";
+    EXPECT_FALSE(s.join().isConnecting());
 }
 
 TEST(NetworkScreensTest, TheHostWaitsTurnsAwayGarbageAndBeginsTheMatchWithTheRoleChosen)
@@ -165,5 +195,34 @@ TEST(NetworkScreensTest, TheHostWaitsTurnsAwayGarbageAndBeginsTheMatchWithTheRol
     EXPECT_EQ(start.config.turnLimitMs, 10000) << "the host's turn time";
     EXPECT_EQ(s.m.game().getMatchMode(), MatchMode::NetworkHost);
     EXPECT_EQ(s.current(), s.m.states().findState("TutorialState"));
+}
+} // namespace orv_gd
+
+namespace orv_gd
+{
+TEST(NetworkScreensTest, AFriendOfAnotherVersionSendsTheWaitingHostToItsMenuWithBothVersions)
+{
+    Screens s;
+    CommandLine options;
+    options.port = 0;
+    s.m.game().setCommandLine(options);
+    s.m.tap({sf::Keyboard::H});
+    s.m.frame();
+    net::Session guest("9.9.9");
+    ASSERT_TRUE(guest.join("127.0.0.1", s.net->getSession()->getPort()));
+    testing::internal::CaptureStderr();
+    ASSERT_TRUE(test::pumpUntil(
+        [&]
+        {
+            guest.update(1);
+            s.m.frame();
+        },
+        [&] { return s.current() == s.m.states().findState("MenuState"); }));
+    testing::internal::GetCapturedStderr();
+    EXPECT_EQ(static_cast<MenuState*>(s.current())->getMessage(),
+              "your friend runs version 9.9.9, this is 1.0.0");
+    ASSERT_TRUE(test::pump({&guest}, [&]
+                           { return !guest.isOpen() && guest.getState() == net::Session::State::Closed; }));
+    EXPECT_EQ(guest.problem(), "your friend runs version 1.0.0, this is 9.9.9");
 }
 } // namespace orv_gd
