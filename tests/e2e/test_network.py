@@ -30,9 +30,10 @@ def focus(game):
     time.sleep(0.1)
 
 
-def press(game, key, **kwargs):
+def press(game, key, hold=0.35, **kwargs):
+    """Held long enough to span a frame of either game while both draw on a busy machine."""
     focus(game)
-    game.press(key, **kwargs)
+    game.press(key, hold=hold, **kwargs)
 
 
 def end_picture(game, timeout):
