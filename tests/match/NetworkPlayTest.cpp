@@ -56,23 +56,15 @@ struct NetworkMatch
 
     explicit NetworkMatch(Role hostRole = Role::Runner)
     {
-        EXPECT_TRUE(net->host(0));
-        EXPECT_TRUE(buddy.session.join("127.0.0.1", net->getSession()->getPort()));
-        EXPECT_TRUE(test::pumpUntil(
-            [&]
-            {
-                net->update(1);
-                buddy.session.update(1);
-            },
-            [&] { return net->isOpen() && buddy.session.isOpen(); }));
+        const auto both = [&]
+        {
+            net->update(1);
+            buddy.session.update(1);
+        };
+        EXPECT_TRUE(net->host(0) && buddy.session.join("127.0.0.1", net->getSession()->getPort()));
+        EXPECT_TRUE(test::pumpUntil(both, [&] { return net->isOpen() && buddy.session.isOpen(); }));
         net->start(rules::Rng(), hostRole, MainState::configFor(10));
-        EXPECT_TRUE(test::pumpUntil(
-            [&]
-            {
-                net->update(1);
-                buddy.session.update(1);
-            },
-            [&] { return buddy.session.receive(buddy.start); }));
+        EXPECT_TRUE(test::pumpUntil(both, [&] { return buddy.session.receive(buddy.start); }));
         m = std::make_unique<test::MatchFixture>(800, 600, MatchMode::NetworkHost, Settings{}, net);
         m->game().setReplayFolder((folder.path() / "replays").string());
     }

@@ -36,6 +36,17 @@ struct Screens
     JoinState& join() { return static_cast<JoinState&>(*m.states().findState("JoinState")); }
     HostState& host() { return static_cast<HostState&>(*m.states().findState("HostState")); }
     void write(const std::string& text) { std::ofstream(JoinState::AddressFile, std::ios::binary) << text; }
+    /// Frames of this game and updates of the other game's connection until `done`.
+    bool until(net::Session& other, const std::function<bool()>& done)
+    {
+        return test::pumpUntil(
+            [&]
+            {
+                other.update(1);
+                m.frame();
+            },
+            done);
+    }
 };
 } // namespace
 
@@ -63,21 +74,9 @@ TEST(NetworkScreensTest, TheJoinScreenTakesAnAddressKeepsItAndConnectsToTheHosts
     s.m.tap({sf::Keyboard::Return});
     EXPECT_TRUE(s.join().isConnecting());
     EXPECT_EQ(s.folder.read(JoinState::AddressFile), address + "\n");
-    ASSERT_TRUE(test::pumpUntil(
-        [&]
-        {
-            host.update(1);
-            s.m.frame();
-        },
-        [&] { return host.isOpen() && s.net->isOpen(); }));
+    ASSERT_TRUE(s.until(host, [&] { return host.isOpen() && s.net->isOpen(); }));
     host.send(net::Message::start(9, 3, rules::Role::Builder, MainState::configFor(15)));
-    ASSERT_TRUE(test::pumpUntil(
-        [&]
-        {
-            host.update(1);
-            s.m.frame();
-        },
-        [&] { return s.current() == s.m.states().findState("TutorialState"); }));
+    ASSERT_TRUE(s.until(host, [&] { return s.current() == s.m.states().findState("TutorialState"); }));
     EXPECT_EQ(s.m.game().getMatchMode(), MatchMode::NetworkJoin);
     EXPECT_EQ(s.net->localRole(), rules::Role::Runner) << "the role the host left";
 
@@ -131,21 +130,9 @@ TEST(NetworkScreensTest, AHostThatSaysAnythingButStartFirstIsRefusedOnTheJoinScr
     s.type("127.0.0.1:" + std::to_string(host.getPort()));
     s.m.tap({sf::Keyboard::Return});
     testing::internal::CaptureStderr();
-    ASSERT_TRUE(test::pumpUntil(
-        [&]
-        {
-            host.update(1);
-            s.m.frame();
-        },
-        [&] { return host.isOpen() && s.net->isOpen(); }));
+    ASSERT_TRUE(s.until(host, [&] { return host.isOpen() && s.net->isOpen(); }));
     host.send(net::Message::clock({1, 100}));
-    ASSERT_TRUE(test::pumpUntil(
-        [&]
-        {
-            host.update(1);
-            s.m.frame();
-        },
-        [&] { return !host.isOpen() && !s.join().getError().empty(); }));
+    ASSERT_TRUE(s.until(host, [&] { return !host.isOpen() && !s.join().getError().empty(); }));
     testing::internal::GetCapturedStderr();
     EXPECT_EQ(s.join().getError(), "connection closed: refused a Clock message before the match began");
     EXPECT_EQ(host.problem(), "your friend's game refused a message from this one");
@@ -183,13 +170,7 @@ TEST(NetworkScreensTest, TheHostWaitsTurnsAwayGarbageAndBeginsTheMatchWithTheRol
     net::Session guest("1.0.0");
     ASSERT_TRUE(guest.join("127.0.0.1", port));
     net::Message start;
-    ASSERT_TRUE(test::pumpUntil(
-        [&]
-        {
-            guest.update(1);
-            s.m.frame();
-        },
-        [&] { return guest.receive(start); }));
+    ASSERT_TRUE(s.until(guest, [&] { return guest.receive(start); }));
     EXPECT_EQ(start.type, net::Message::Type::Start);
     EXPECT_EQ(start.hostRole, rules::Role::Builder);
     EXPECT_EQ(start.config.turnLimitMs, 10000) << "the host's turn time";
@@ -211,13 +192,7 @@ TEST(NetworkScreensTest, AFriendOfAnotherVersionSendsTheWaitingHostToItsMenuWith
     net::Session guest("9.9.9");
     ASSERT_TRUE(guest.join("127.0.0.1", s.net->getSession()->getPort()));
     testing::internal::CaptureStderr();
-    ASSERT_TRUE(test::pumpUntil(
-        [&]
-        {
-            guest.update(1);
-            s.m.frame();
-        },
-        [&] { return s.current() == s.m.states().findState("MenuState"); }));
+    ASSERT_TRUE(s.until(guest, [&] { return s.current() == s.m.states().findState("MenuState"); }));
     testing::internal::GetCapturedStderr();
     EXPECT_EQ(static_cast<MenuState*>(s.current())->getMessage(),
               "your friend runs version 9.9.9, this is 1.0.0");
