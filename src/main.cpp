@@ -3,7 +3,7 @@
 #include "core/ExitSignal.h"
 #include "core/Game.h"
 #include "core/Installation.h"
-#include "match/MainState.h"
+#include "match/NetworkScreens.h"
 #include "resources/AssetFolder.h"
 #include "resources/AssetLoadError.h"
 #include "resources/TraceRecorder.h"
@@ -90,8 +90,8 @@ int main(int argc, char** argv)
     try
     {
         // The composition root: core runs the screens, the match screen comes from the layer above it.
-        orv_gd::Game game([](orv_gd::GameStateManager* states, orv_gd::Game* owner)
-                          { return std::make_shared<orv_gd::MainState>(states, owner); });
+        // The match layer adds the host and join screens of network play beside it.
+        orv_gd::Game game(orv_gd::makeMatchScreens);
         game.setCommandLine(gameOptions);
         // Every match is kept in "replays" of the working folder: the checkout, or the installed
         // game's state folder.

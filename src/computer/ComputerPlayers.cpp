@@ -58,13 +58,22 @@ void ComputerPlayers::start(const MatchSource& match, MatchMode mode, const Comp
     }
 }
 
+void ComputerPlayers::keepKeysOff(bool runner)
+{
+    const int player = runner ? RunnerPlayer : BuilderPlayer;
+    m_input.setComputerActions(player, runner ? RunnerActions : BuilderActions);
+    m_controllers.setIgnored(player, true);
+    m_keysOff = true;
+}
+
 void ComputerPlayers::stop()
 {
-    if (m_runner || m_builder)
+    if (m_runner || m_builder || m_keysOff)
     {
         m_input.clearComputerActions();
         m_controllers.clearIgnored();
     }
+    m_keysOff = false;
     m_runner.reset();
     m_builder.reset();
 }

@@ -25,6 +25,9 @@ public:
     /// generator as it stands (which they never draw from, so the match plays as its log says).
     void start(const MatchSource& match, MatchMode mode, const ComputerLevels& levels = {});
     void stop();
+    /// Takes the keys and the controller of one role (true: the Runner's) from the local players,
+    /// as the computer's roles do, without playing it: a friend plays it over the network. Until stop.
+    void keepKeysOff(bool runner);
     /// Runs before the role whose turn it is, so a key pressed now is read in the next frame.
     void update(float dt);
 
@@ -36,5 +39,6 @@ private:
     ControllerInput& m_controllers;
     std::unique_ptr<ComputerRunner> m_runner;
     std::unique_ptr<ComputerBuilder> m_builder;
+    bool m_keysOff = false;
 };
 } // namespace orv_gd

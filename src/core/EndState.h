@@ -36,6 +36,12 @@ public:
     void update(float deltaTime) override;
     void draw() override;
     void setWinner(StrategyType winner) override;
+    /// The friend of a network match leaving after it: the end screen stays, the line goes to stderr.
+    bool showNetworkProblem(const std::string& problem) override
+    {
+        (void)problem;
+        return true;
+    }
 
     StrategyType getWinner() const { return m_winner; }
     const sf::Sprite& getSprite() const { return m_sprite; }

@@ -5,6 +5,7 @@
 #include "core/InputManager.h"
 #include "core/Installation.h"
 #include "core/MenuState.h"
+#include "core/NetworkFriend.h"
 #include "core/SettingsState.h"
 #include "core/TutorialState.h"
 #include "resources/AssetCatalogue.h"
@@ -131,6 +132,14 @@ bool Game::init()
     {
         openReplayFromCommandLine();
     }
+    // --host and --join open their screens, when the game has them (the match layer adds them).
+    const char* network = m_commandLine.host            ? "HostState"
+                          : !m_commandLine.join.empty() ? "JoinState"
+                                                        : nullptr;
+    if (network && m_gameStateManager.findState(network))
+    {
+        m_gameStateManager.setState(network);
+    }
     return true;
 }
 
@@ -148,6 +157,37 @@ void Game::openReplayFromCommandLine()
     {
         menu->setMessage(error);
     }
+}
+
+void Game::updateNetwork(float deltaTime)
+{
+    // The friend's game hears from this one in every screen, so a tutorial read slowly loses nobody.
+    if (!m_friend)
+    {
+        return;
+    }
+    m_friend->update(static_cast<int>(std::max(deltaTime, 0.0f) * 1000.0f));
+    const std::string problem = m_friend->takeProblem();
+    if (!problem.empty())
+    {
+        reportNetworkProblem(problem);
+    }
+}
+
+void Game::reportNetworkProblem(const std::string& problem)
+{
+    std::cerr << "tumbrelt: " << problem << std::endl;
+    GameState* current = m_gameStateManager.getPendingState() ? m_gameStateManager.getPendingState()
+                                                              : m_gameStateManager.getCurrentState();
+    if (current && current->showNetworkProblem(problem))
+    {
+        return;
+    }
+    if (auto* menu = dynamic_cast<MenuState*>(m_gameStateManager.findState("MenuState")))
+    {
+        menu->setMessage(problem);
+    }
+    m_gameStateManager.setState("MenuState");
 }
 
 void Game::watch(const rules::MatchLog& log, const std::string& returnTo)
@@ -293,6 +333,13 @@ void Game::initInputBindings()
     input.bind("ReplaySlower", sf::Keyboard::Left, 0);
     input.bind("ReplayNextTurn", sf::Keyboard::N, 0);
     input.bind("Settings", sf::Keyboard::S, 0);
+    // Network play: the menu's host and join screens, the host's role, the join screen's address.
+    input.bind("Host", sf::Keyboard::H, 0);
+    input.bind("Join", sf::Keyboard::J, 0);
+    input.bind("HostRunner", sf::Keyboard::R, 0);
+    input.bind("HostBuilder", sf::Keyboard::B, 0);
+    input.bind("Erase", sf::Keyboard::BackSpace, 0);
+    input.bind("Connect", sf::Keyboard::Return, 0);
 }
 
 void Game::update()
@@ -307,6 +354,7 @@ void Game::update()
     const float deltaTime = m_frameClock.restart().asSeconds();
 
     m_inputManager.update();
+    updateNetwork(deltaTime);
     m_gameStateManager.update(deltaTime);
     // Toggled when F1 goes up, so holding the key does not flicker the overlay.
     if (m_inputManager.isKeyReleased("debugdraw", 0))

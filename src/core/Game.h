@@ -20,6 +20,7 @@ namespace orv_gd
 {
 class DebugDraw;
 class InputManager;
+class NetworkFriend;
 
 struct GameConfig
 {
@@ -99,6 +100,17 @@ public:
     /// The computer's levels chosen on the menu: in force for the next match, and written to the
     /// settings file when they differ from what it holds (a line on stderr when that fails).
     void rememberComputerLevels(const ComputerLevels& levels);
+    /// The friend's game of a network match, kept going every frame; null: the game plays locally only.
+    void setNetworkFriend(std::shared_ptr<NetworkFriend> networkFriend)
+    {
+        m_friend = std::move(networkFriend);
+    }
+    NetworkFriend* getNetworkFriend() const { return m_friend.get(); }
+    /// Keeps the network match's connection going for `deltaTime` seconds and reports its fault;
+    /// every frame, before the screens' update.
+    void updateNetwork(float deltaTime);
+    /// A fault of the network match: a line on stderr, then the screen shows it or the menu does.
+    void reportNetworkProblem(const std::string& problem);
     /// Puts the run's settings into effect: the volume, the keys and, once init made the window,
     /// the window mode when it differs from the window's.
     void applySettings();
@@ -121,6 +133,7 @@ private:
     CommandLine m_commandLine;
     std::string m_replayFolder;
     std::optional<Watch> m_watch;
+    std::shared_ptr<NetworkFriend> m_friend;
 
     /// `--replay FILE`: the match screen with it, or the menu with a line on why not.
     void openReplayFromCommandLine();

@@ -2,6 +2,8 @@
 
 #include "core/StrategyType.h"
 
+#include <string>
+
 namespace orv_gd
 {
 class Game;
@@ -21,6 +23,13 @@ public:
     virtual void update(float deltaTime) = 0;
     virtual void draw() = 0;
     virtual void setWinner(StrategyType winner) { (void)winner; }
+    /// A fault of the network match while this screen is current: true when the screen shows it
+    /// itself; otherwise the game goes back to the menu, which shows it.
+    virtual bool showNetworkProblem(const std::string& problem)
+    {
+        (void)problem;
+        return false;
+    }
 
     GameStateManager* getGameStateManager() const { return m_gameStateManager; }
     void resetTimeInState() { m_timeInState = 0.0f; }

@@ -51,6 +51,13 @@ void InputManager::process(const sf::Event& event)
             m_eventFrame[event.key.code] = event.type == sf::Event::KeyPressed;
         }
         break;
+    case sf::Event::TextEntered:
+        // Printable ASCII only: addresses and names; control characters come as keys.
+        if (event.text.unicode >= 0x20 && event.text.unicode < 0x7f && m_typed.size() < MaxTyped)
+        {
+            m_typed.push_back(static_cast<char>(event.text.unicode));
+        }
+        break;
     case sf::Event::LostFocus:
         // Key releases made while another window has the focus never reach us, so a key held
         // when the focus went would otherwise stay down for good.
@@ -59,6 +66,13 @@ void InputManager::process(const sf::Event& event)
     default:
         break;
     }
+}
+
+std::string InputManager::takeTyped()
+{
+    std::string typed;
+    typed.swap(m_typed);
+    return typed;
 }
 
 void InputManager::update()

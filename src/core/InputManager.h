@@ -34,6 +34,9 @@ public:
 
     void process(const sf::Event& event);
     void update();
+    /// The printable characters typed since the last call (at most MaxTyped are held), taken once.
+    std::string takeTyped();
+    static constexpr std::size_t MaxTyped = 256;
 
     bool isKeyDown(int keyCode) const;
     bool isKeyUp(int keyCode) const;
@@ -66,6 +69,7 @@ private:
     std::array<bool, sf::Keyboard::KeyCount> m_lastFrame{};
     std::array<bool, sf::Keyboard::KeyCount> m_thisFrame{};
     std::array<bool, sf::Keyboard::KeyCount> m_eventFrame{};
+    std::string m_typed;
     sf::RenderWindow* m_renderWindow = nullptr;
     std::array<std::unordered_map<std::string, int>, PlayerCount> m_actionBinding;
 

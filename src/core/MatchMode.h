@@ -10,8 +10,15 @@ enum class MatchMode
     TwoPlayers,      ///< Space: two people, as always
     ComputerBuilder, ///< key 1: you run, the computer builds
     ComputerRunner,  ///< key 2: you build, the computer runs
-    ComputerBoth     ///< key 3: the computer plays both roles
+    ComputerBoth,    ///< key 3: the computer plays both roles
+    NetworkHost,     ///< H: this game hosts a friend's over the network, each plays one role
+    NetworkJoin      ///< J: this game joined a friend's host over the network
 };
+
+inline bool isNetwork(MatchMode mode)
+{
+    return mode == MatchMode::NetworkHost || mode == MatchMode::NetworkJoin;
+}
 
 inline bool computerRuns(MatchMode mode)
 {

@@ -4,6 +4,7 @@
 #include "core/Game.h"
 #include "core/GameStateManager.h"
 #include "core/InputManager.h"
+#include "core/NetworkFriend.h"
 #include "core/ReplayFolder.h"
 #include "core/ScreenHelper.h"
 #include "resources/AssetManager.h"
@@ -53,6 +54,10 @@ MenuState::MenuState(GameStateManager* gameStateManager, Game* game)
 void MenuState::init()
 {
     TRACE_SCOPE("orv_gd::MenuState::init");
+    if (NetworkFriend* networkFriend = m_game->getNetworkFriend())
+    {
+        networkFriend->leave();
+    }
     // The folder may have changed while away: a match was kept, or the last one pruned.
     m_newestReplay =
         m_game->getReplayFolder().empty() ? std::string() : ReplayFolder(m_game->getReplayFolder()).newest();
@@ -113,6 +118,7 @@ void MenuState::placeTexts()
         text.setPosition(std::round(picture.left + middle), std::round(picture.top + picture.height * down));
     };
     place(m_hintText, "W: watch the last match", 1.0f, 0.94f, sf::Color(200, 200, 200));
+    place(m_networkText, "H: host a network match   J: join one", 0.5f, 0.985f, sf::Color(200, 200, 200));
     place(m_messageText, m_message, 0.5f, 0.04f, sf::Color(255, 170, 90));
     placePanel(picture, static_cast<unsigned>(std::max(12.0f, picture.height * 0.032f)));
 }
@@ -251,6 +257,15 @@ void MenuState::update(float deltaTime)
         {
             m_gameStateManager->setState("SettingsState");
         }
+        for (const char* screen : {"Host", "Join"})
+        {
+            if (m_input.isKeyPressed(screen, 0) &&
+                m_gameStateManager->findState(std::string(screen) + "State"))
+            {
+                setMessage("");
+                m_gameStateManager->setState(std::string(screen) + "State");
+            }
+        }
     }
     if (m_input.isKeyPressed("Exit", 0))
     {
@@ -328,6 +343,10 @@ void MenuState::draw()
     if (m_font && !m_message.empty())
     {
         window.draw(m_messageText);
+    }
+    if (m_font && m_gameStateManager->findState("HostState"))
+    {
+        window.draw(m_networkText);
     }
     if (m_pending && !m_panelTexts.empty())
     {

@@ -30,7 +30,9 @@ class InputManager;
 /// the computer's difficulty (one line per computer role, Up/Down between them, Left/Right to
 /// change, the last choice kept in the settings), which Space or Enter (or button 0) then starts
 /// and Escape puts away; S (or the Back button) opens the settings; W watches the newest replay,
-/// when the replay folder holds one; Escape (or button 1) quits.
+/// when the replay folder holds one; H hosts a network match and J joins one, when the game has
+/// those screens; Escape (or button 1) quits. Coming back here ends a network match: the friend's
+/// game is told.
 class MenuState : public GameState
 {
 public:
@@ -93,6 +95,7 @@ private:
     std::string m_message;
     sf::Text m_hintText;
     sf::Text m_messageText;
+    sf::Text m_networkText;
     std::shared_ptr<sf::Font> m_font;
 
     std::optional<MatchMode> m_pending;

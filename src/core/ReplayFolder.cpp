@@ -58,6 +58,10 @@ const char* ReplayFolder::modeName(MatchMode mode)
         return "computer-runner";
     case MatchMode::ComputerBoth:
         return "computer-both";
+    case MatchMode::NetworkHost:
+        return "network-host";
+    case MatchMode::NetworkJoin:
+        return "network-join";
     case MatchMode::TwoPlayers:
         break;
     }

@@ -27,7 +27,8 @@ public:
 
     const std::string& getFolder() const { return m_folder; }
 
-    /// "two-players", "computer-builder", "computer-runner", "computer-both".
+    /// "two-players", "computer-builder", "computer-runner", "computer-both", "network-host",
+    /// "network-join".
     static const char* modeName(MatchMode mode);
     /// The file name of a match played at `when` (local time).
     static std::string fileName(std::time_t when, MatchMode mode, rules::ReplayFile::Result result);

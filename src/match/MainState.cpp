@@ -67,13 +67,32 @@ const std::array<HudBar, 5> Bars{{
 }};
 } // namespace
 
-MainState::MainState(GameStateManager* gameStateManager, Game* game)
+MainState::MainState(GameStateManager* gameStateManager, Game* game, std::shared_ptr<NetPlay> net)
     : GameState(gameStateManager, game), m_window(game->getWindow()), m_spriteManager(game->getWindow()),
       m_objects(GameObjectManager::getInstance()), m_events(EventBus::getInstance()),
       m_input(InputManager::getInstance()), m_grid(GridManager::getInstance()),
       m_pause(m_input, ControllerInput::getInstance()), m_hudText(game->getWindow()),
-      m_guides(game->getWindow())
+      m_guides(game->getWindow()), m_net(std::move(net))
 {
+}
+
+rules::MatchConfig MainState::configFor(int turnSeconds)
+{
+    return {MapSize.x, MapSize.y, turnSeconds * 1000};
+}
+
+bool MainState::startNetwork(rules::Rng& start, rules::MatchConfig& config)
+{
+    if (!m_net || !m_net->getStart() || !m_net->isOpen())
+    {
+        m_game->reportNetworkProblem("the connection to your friend closed before the match began");
+        return false;
+    }
+    // Both sides start from the host's generator and numbers: the host's turn time holds.
+    const net::Message& begin = *m_net->getStart();
+    start = rules::Rng::resumed(begin.seed, begin.draws);
+    config = begin.config;
+    return true;
 }
 
 void MainState::init()
@@ -88,9 +107,12 @@ void MainState::init()
     std::optional<Game::Watch> watch = m_game->takeWatch();
     rules::Rng start = m_nextRng;
     // Both roles' turns last what the settings say; the match and its log keep it. A replay keeps its own.
-    rules::MatchConfig config{MapSize.x, MapSize.y, m_game->getRunSettings().turnSeconds * 1000};
+    rules::MatchConfig config = configFor(m_game->getRunSettings().turnSeconds);
     m_replay.reset();
     m_reportedProblem.clear();
+    m_lockstep.reset();
+    m_friendHere = false;
+    const bool network = !watch && isNetwork(m_game->getMatchMode()) && startNetwork(start, config);
     if (watch)
     {
         m_replay.emplace(watch->log);
@@ -113,6 +135,11 @@ void MainState::init()
     m_log = rules::MatchLog(start, config);
     m_log.noteTurns(started);
     m_msCarry = 0.0f;
+    if (network)
+    {
+        // Says the first turn's digest: the friend's game hears this side has begun.
+        m_lockstep = std::make_unique<net::Lockstep>(*m_net->getSession(), m_net->localRole(), m_match);
+    }
 
     LevelGenerator levelGenerator;
     levelGenerator.generate(m_window, level, LevelId);
@@ -154,7 +181,13 @@ void MainState::init()
     m_leaveArmed = false;
     m_hudText.init(AssetManager::getInstance().GetFont("consolab").get());
     refreshHudText(0.0f);
-    if (!m_replay)
+    if (m_lockstep)
+    {
+        // The friend's role is played over there: its keys and controller do nothing here.
+        m_computer.stop();
+        m_computer.keepKeysOff(m_lockstep->remote() == rules::Role::Runner);
+    }
+    else if (!m_replay)
     {
         m_computer.start(*this, m_game->getMatchMode(), m_game->getSettings().computer);
     }
@@ -178,10 +211,21 @@ void MainState::update(float dt)
     }
     // While paused nothing of the match runs: no turn time, no ageing, no fades or slides, no
     // computer player; the turn goes on with the time it had.
-    const bool paused = m_pause.update();
+    bool paused = m_pause.update();
+    if (m_lockstep)
+    {
+        // Either side's pause holds both matches.
+        m_lockstep->setPaused(paused);
+        paused = m_lockstep->paused();
+    }
     if (m_replay)
     {
         playReplay(dt, paused);
+    }
+    else if (m_lockstep)
+    {
+        m_leaveArmed = m_leaveArmed && paused;
+        playNetwork(dt, paused);
     }
     else if (!paused)
     {
@@ -224,6 +268,49 @@ void MainState::pass(int ms)
     const rules::Events passed = rules::Rules::advance(m_match, ms);
     m_log.noteTurns(passed);
     play(passed);
+}
+
+void MainState::playNetwork(float dt, bool paused)
+{
+    const bool running = m_friendHere && !paused && !m_matchOver;
+    rules::Events events;
+    m_lockstep->update(running ? elapsedMs(dt) : 0, events);
+    // The friend's first digest says its game has begun the match: from now on time passes.
+    m_friendHere = m_friendHere || m_lockstep->comparedTurns() > 0;
+    for (const rules::MatchLog::Entry& entry : m_lockstep->takeRemoteActions())
+    {
+        m_log.record(entry.turn, entry.ms, entry.action);
+    }
+    m_log.noteTurns(events);
+    const int turn = m_match.turnNumber;
+    play(events);
+    // As in a match on one computer the role whose turn it is reads its keys; the friend's role has
+    // none here (its keys were taken away) and the friend's game plays it.
+    const auto current = m_strategies.find(m_currentStrategy);
+    if (running && !m_matchOver && !m_lockstep->failed() && m_match.turnNumber == turn &&
+        current != m_strategies.end() && current->second)
+    {
+        const std::shared_ptr<Strategy> strategy = current->second;
+        strategy->update(dt);
+    }
+}
+
+std::string MainState::networkBanner(rules::Role local, bool friendHere, bool paused, rules::Role pausedBy)
+{
+    const auto name = [](rules::Role role)
+    {
+        return role == rules::Role::Runner ? std::string("Runner") : std::string("Builder");
+    };
+    if (!friendHere)
+    {
+        return "NETWORK  waiting for your friend to begin the match";
+    }
+    if (paused)
+    {
+        return pausedBy == local ? "PAUSED by you (the " + name(local) + ")"
+                                 : "PAUSED by your friend (the " + name(pausedBy) + ")";
+    }
+    return "NETWORK  you play the " + name(local);
 }
 
 void MainState::playReplay(float dt, bool paused)
@@ -272,13 +359,24 @@ std::string MainState::replayBanner(int speed, bool paused, bool leftHere, const
 
 void MainState::refreshReplayBanner()
 {
+    if (m_lockstep && m_bannerFont)
+    {
+        placeBanner(
+            networkBanner(m_lockstep->local(), m_friendHere, m_lockstep->paused(), m_lockstep->pausedBy()),
+            sf::Color(60, 140, 230));
+    }
     if (!m_replay || !m_bannerFont)
     {
         return;
     }
-    const std::string line =
-        replayBanner(m_replay->getSpeed(), m_pause.isPaused(),
-                     !m_replay->getLog().hasEnded() && m_replay->isAtEnd(m_match), m_replay->getProblem());
+    placeBanner(replayBanner(m_replay->getSpeed(), m_pause.isPaused(),
+                             !m_replay->getLog().hasEnded() && m_replay->isAtEnd(m_match),
+                             m_replay->getProblem()),
+                sf::Color(220, 40, 40));
+}
+
+void MainState::placeBanner(const std::string& line, sf::Color outline)
+{
     const sf::Vector2f size(m_window.getSize());
     m_bannerText.setFont(*m_bannerFont);
     m_bannerText.setString(sf::String::fromUtf8(line.begin(), line.end()));
@@ -293,7 +391,7 @@ void MainState::refreshReplayBanner()
     m_bannerBox.setPosition(std::round(placed.left - pad), std::round(placed.top - pad * 0.6f));
     m_bannerBox.setSize({std::round(placed.width + 2.0f * pad), std::round(placed.height + 1.2f * pad)});
     m_bannerBox.setFillColor(sf::Color(20, 20, 28, 210));
-    m_bannerBox.setOutlineColor(sf::Color(220, 40, 40));
+    m_bannerBox.setOutlineColor(outline);
     m_bannerBox.setOutlineThickness(std::max(2.0f, size.y * 0.003f));
 }
 
@@ -340,7 +438,7 @@ void MainState::draw()
         m_guides.draw();
     }
     m_hudText.draw();
-    if (m_replay && m_bannerFont)
+    if ((m_replay || m_lockstep) && m_bannerFont)
     {
         const sf::View cameraView = m_window.getView();
         const sf::Vector2f size(m_window.getSize());
@@ -381,6 +479,7 @@ void MainState::exit()
 {
     TRACE_SCOPE("orv_gd::MainState::exit");
     m_computer.stop();
+    m_lockstep.reset();
     m_log.finish(m_match);
     // A replay neither moves the game's generator on nor is kept again.
     if (!m_replay)
@@ -420,8 +519,11 @@ bool MainState::act(const rules::Action& action)
 {
     const int turn = m_match.turnNumber;
     const int ms = m_match.turnMs;
-    const rules::Events events = rules::Rules::apply(m_match, action);
-    const bool accepted = events.empty() || events.front().kind != rules::Event::Kind::Refused;
+    rules::Events events;
+    // In a network match the action goes to the friend's game as the rules accept it.
+    const bool accepted = m_lockstep ? m_lockstep->act(action, events)
+                                     : (events = rules::Rules::apply(m_match, action),
+                                        events.empty() || events.front().kind != rules::Event::Kind::Refused);
     if (accepted)
     {
         m_log.record(turn, ms, action);
@@ -501,6 +603,10 @@ bool MainState::endMatch(StrategyType winner)
         return false;
     }
     m_matchOver = true;
+    if (m_lockstep)
+    {
+        m_net->matchEnded();
+    }
     m_gameStateManager->setState("EndState");
     GameState* endState = m_gameStateManager->findState("EndState");
     const auto runner = std::dynamic_pointer_cast<RunnerStrategy>(m_strategies[StrategyType::Runner]);
@@ -680,7 +786,7 @@ void MainState::refreshHudText(float playTime)
                                  : std::vector<std::shared_ptr<BlockComponent>>{},
                         m_grid.getMapSize(), LevelGenerator::FinishColumns, m_grid.getCellSize().x);
     }
-    m_hudText.setPaused(m_pause.isPaused());
+    m_hudText.setPaused(m_lockstep ? m_lockstep->paused() : m_pause.isPaused());
     m_hudText.setLeaveArmed(m_leaveArmed);
     m_hudText.update(playTime, readings);
 }

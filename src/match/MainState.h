@@ -7,8 +7,10 @@
 #include "match/BuilderGuides.h"
 #include "match/HudText.h"
 #include "match/MatchHost.h"
+#include "match/NetPlay.h"
 #include "match/PauseSwitch.h"
 #include "match/ReplayDriver.h"
+#include "net/Lockstep.h"
 #include "objects/SpriteManager.h"
 #include "rules/Event.h"
 #include "rules/Match.h"
@@ -42,11 +44,18 @@ class Strategy;
 /// Runs one match: builds the scene on entry, forwards each frame to the role whose turn it
 /// is and to the shared services, lays out the HUD, and tears the scene down on exit. A match the
 /// game asked to watch (Game::watch) is driven by its log instead of the keys and is not kept again;
-/// every other match is kept as a replay when it is left or ends.
+/// every other match is kept as a replay when it is left or ends. In a network match (the mode the
+/// host or join screen set) this side plays its own role by the keys and the friend's game plays the
+/// other: the friend's actions come through the rules at their stamps and show as a local action
+/// does; nothing moves until the friend's game has begun the match too.
 class MainState : public GameState, public MatchHost, public MatchSource, private ReplayDriver::Stage
 {
 public:
-    MainState(GameStateManager* gameStateManager, Game* game);
+    /// `net`: the network match the host and join screens begin, when the game has them.
+    MainState(GameStateManager* gameStateManager, Game* game, std::shared_ptr<NetPlay> net = nullptr);
+
+    /// The numbers of a match whose turns last `turnSeconds`.
+    static rules::MatchConfig configFor(int turnSeconds);
 
     void init() override;
     void update(float dt) override;
@@ -104,6 +113,13 @@ public:
     static std::string replayBanner(int speed, bool paused, bool leftHere, const std::string& problem);
     const sf::Text& getReplayBannerText() const { return m_bannerText; }
 
+    /// The friend's game keeping this network match in step; null for a match on this computer alone.
+    const net::Lockstep* getLockstep() const { return m_lockstep.get(); }
+    /// A network match whose friend has not begun it yet: nothing moves.
+    bool isWaitingForFriend() const { return m_lockstep && !m_friendHere; }
+    /// The banner over a network match: the role played here, the wait for the friend, who paused.
+    static std::string networkBanner(rules::Role local, bool friendHere, bool paused, rules::Role pausedBy);
+
 private:
     const rules::Match& match() const override { return m_match; }
     /// Lets `ms` of the match's time pass and shows what happened.
@@ -113,6 +129,11 @@ private:
     /// Keeps the match just left or ended in the game's replay folder, if it has one.
     void keepReplay();
     void refreshReplayBanner();
+    /// A network match's frame: the friend's actions and clock, then this side's role by its keys.
+    void playNetwork(float dt, bool paused);
+    /// Begins the network match the host's Start describes, or says why it cannot.
+    bool startNetwork(rules::Rng& start, rules::MatchConfig& config);
+    void placeBanner(const std::string& line, sf::Color outline);
 
     sf::RenderWindow& m_window;
     SpriteManager m_spriteManager;
@@ -164,5 +185,9 @@ private:
     std::shared_ptr<sf::Font> m_bannerFont;
     sf::Text m_bannerText;
     sf::RectangleShape m_bannerBox;
+
+    std::shared_ptr<NetPlay> m_net;
+    std::unique_ptr<net::Lockstep> m_lockstep;
+    bool m_friendHere = false;
 };
 } // namespace orv_gd

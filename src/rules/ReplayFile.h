@@ -51,7 +51,8 @@ public:
     struct Info
     {
         std::string gameVersion;
-        std::string mode; ///< "two-players", "computer-builder", "computer-runner", "computer-both"
+        std::string mode; ///< "two-players", "computer-builder", "computer-runner", "computer-both",
+                          ///< "network-host", "network-join"
         std::string date; ///< "2026-12-07T14:03:22+0100"
     };
 

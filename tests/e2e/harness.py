@@ -144,13 +144,16 @@ class GameProcess:
     def running(self):
         return self.process is not None and self.process.poll() is None
 
-    def wait_window(self, timeout=30.0):
-        """Waits for the window and its first frame (the title gains the frame rate), focuses it."""
+    def wait_window(self, timeout=30.0, others=()):
+        """Waits for the window and its first frame (the title gains the frame rate), focuses it.
+        `others`: games on the same server whose windows are not this one's."""
+        taken = {game.window for game in others}
         def find():
             if not self.running():
                 raise AssertionError("the game exited with %s; stderr:\n%s" % (self.process.poll(), self.stderr()))
             ids = self.x(["search", "--onlyvisible", "--name", "^Tumbrelt"], check=False).split()
-            return int(ids[0]) if ids else None
+            ids = [int(i) for i in ids if int(i) not in taken]
+            return ids[0] if ids else None
         self.window = wait_until(find, timeout, what="the game's window")
         wait_until(lambda: TITLE_PATTERN.match(self.title()), timeout, what="the first frame")
         self.x(["windowfocus", "--sync", str(self.window)])

@@ -1,6 +1,7 @@
 #include "net/Lockstep.h"
 
 #include "net/Session.h"
+#include "support/Loopback.h"
 
 #include <gtest/gtest.h>
 
@@ -46,20 +47,7 @@ private:
     std::deque<std::pair<long, Message>> m_held;
 };
 
-bool connect(Session& host, Session& guest)
-{
-    if (!host.host(0) || !guest.join("127.0.0.1", host.getPort()))
-    {
-        return false;
-    }
-    for (int i = 0; i < 2000 && !(host.isOpen() && guest.isOpen()); ++i)
-    {
-        host.update(1);
-        guest.update(1);
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return host.isOpen() && guest.isOpen();
-}
+using test::connect;
 
 /// One game: its session (behind a delay when asked), its match begun from the Start the host sent,
 /// and a player that presses random keys of its role.

@@ -1,5 +1,7 @@
 #include "net/Session.h"
 
+#include "support/Loopback.h"
+
 #include <SFML/Network/TcpSocket.hpp>
 #include <gtest/gtest.h>
 
@@ -13,25 +15,7 @@ namespace
 {
 using State = Session::State;
 
-/// Updates the sessions `ms` at a time until `done`, at most `rounds` times (a millisecond's sleep
-/// each, so the loopback has time to carry what was sent).
-bool pump(std::initializer_list<Session*> sessions, const std::function<bool()>& done, int ms = 10,
-          int rounds = 2000)
-{
-    for (int i = 0; i < rounds; ++i)
-    {
-        if (done())
-        {
-            return true;
-        }
-        for (Session* s : sessions)
-        {
-            s->update(ms);
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return false;
-}
+using test::pump;
 
 struct Pair
 {

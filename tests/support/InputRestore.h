@@ -23,6 +23,7 @@ struct InputRestore
         input.process(focusLost);
         input.update(); // released this frame
         input.update(); // and up since the last
+        input.takeTyped();
         ControllerInput::getInstance().resetSimulated();
         ControllerInput::getInstance().setSimulated(false);
     }

@@ -9,6 +9,8 @@
 #include "match/BuilderStrategy.h"
 #include "match/GridManager.h"
 #include "match/MainState.h"
+#include "match/NetPlay.h"
+#include "match/NetworkScreens.h"
 #include "match/Palette.h"
 #include "match/RunnerStrategy.h"
 #include "objects/GameObject.h"
@@ -56,8 +58,10 @@ class MatchFixture
 public:
     static constexpr float Step = 1.0f / 60.0f;
 
+    /// `net`: the game has network play, with its host and join screens; `first`: the screen entered.
     explicit MatchFixture(unsigned width = 800, unsigned height = 600, MatchMode mode = MatchMode::TwoPlayers,
-                          const Settings& settings = {})
+                          const Settings& settings = {}, std::shared_ptr<NetPlay> net = nullptr,
+                          const std::string& first = "MainState")
     {
         m_game.setMatchMode(mode); // a new game: the level and the blocks of a fresh process
         window().create(sf::VideoMode(width, height), "Tumbrelt", sf::Style::None);
@@ -68,10 +72,16 @@ public:
         AssetCatalogue::getInstance().loadAssets();
         states().registerState("MenuState", std::make_shared<MenuState>(&states(), &m_game));
         states().registerState("TutorialState", std::make_shared<TutorialState>(&states(), &m_game));
-        states().registerState("MainState", std::make_shared<MainState>(&states(), &m_game));
+        states().registerState("MainState", std::make_shared<MainState>(&states(), &m_game, net));
         states().registerState("EndState", std::make_shared<EndState>(&states(), &m_game));
+        if (net)
+        {
+            m_game.setNetworkFriend(net);
+            states().registerState("HostState", std::make_shared<HostState>(&states(), &m_game, net));
+            states().registerState("JoinState", std::make_shared<JoinState>(&states(), &m_game, net));
+        }
         InputManager::getInstance().setRenderWindow(&window());
-        states().setState("MainState");
+        states().setState(first);
         frame(0.0f);
     }
     ~MatchFixture() { states().shutdown(); }
@@ -80,6 +90,7 @@ public:
     void frame(float dt = Step)
     {
         InputManager::getInstance().update();
+        m_game.updateNetwork(dt);
         states().update(dt);
     }
     void runFor(float seconds, float dt = Step)

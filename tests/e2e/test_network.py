@@ -1,0 +1,192 @@
+"""Network play between two real games on 127.0.0.1 under one Xvfb server: one hosts (--host
+--port), the other joins by typing the address on its join screen. A whole match to the end screen
+on both, the same winner, both matches kept as network replays that check; killing the joiner
+mid-match brings the host back to its menu with the fault's line within 6 s, and a second caller
+meanwhile is turned away with Bye; a stranger's garbage is turned away and the host waits on."""
+
+import os
+import signal
+import socket
+import subprocess
+import time
+
+import harness
+
+RUNNER_TURN = "RunnerStrategy::enter()"
+BUILDER_TURN = "BuilderStrategy::enter()"
+WINS = ("win_runner", "win_builder")
+
+
+def free_port():
+    with socket.socket() as s:
+        s.bind(("127.0.0.1", 0))
+        return s.getsockname()[1]
+
+
+def focus(game):
+    """Two windows share the screen: the one pressed or shot comes to the front."""
+    game.x(["windowraise", str(game.window)])
+    game.x(["windowfocus", "--sync", str(game.window)])
+    time.sleep(0.1)
+
+
+def press(game, key, hold=0.35, **kwargs):
+    """Held long enough to span a frame of either game while both draw on a busy machine."""
+    focus(game)
+    game.press(key, hold=hold, **kwargs)
+
+
+def end_picture(game, timeout):
+    def shown():
+        focus(game)
+        shot = game.screenshot("end.png")
+        return next((name for name in WINS if harness.picture_difference(shot, name) < 4.0), None)
+    return harness.wait_until(shown, timeout, 0.5, "an end screen")
+
+
+class NetworkTest(harness.GameTestCase):
+    def host_and_join(self, guest_settings=None):
+        """A host waiting on a free port and a friend who joined it by the join screen, both on the
+        tutorial page; returns (host, guest, port)."""
+        server = self.start_server(1366, 768)
+        port = free_port()
+        host = self.start_game(server, args=["--host", "--port", str(port), "--role", "runner"])
+        host.wait_window()
+        host.wait_stdout("network: waiting for a friend on port %d" % port)
+        guest = self.start_game(server, start=False)
+        if guest_settings:
+            with open(guest.path("settings.ini"), "w") as f:
+                f.write(guest_settings)
+        guest.start()
+        guest.wait_window(others=[host])
+        time.sleep(0.5)
+        press(guest, "j", after=0.4)
+        guest.x(["type", "--delay", "40", "127.0.0.1:%d" % port])
+        press(guest, "BackSpace")
+        guest.x(["type", "--delay", "40", str(port)[-1]])
+        press(guest, "Return")
+        guest.wait_stdout("network: joined 127.0.0.1:%d; you play the Builder" % port)
+        host.wait_stdout("joined; you play the Runner")
+        with open(guest.path("last-join-address.txt")) as f:
+            self.assertEqual(f.read(), "127.0.0.1:%d\n" % port, "the address typed, kept")
+        return host, guest, port
+
+    def begin(self, host, guest):
+        """Both leave the tutorial; the Builder's first turn begins on both screens."""
+        for game in (guest, host):
+            for attempt in range(3):  # a press as the window takes the focus may go unseen
+                press(game, "space")
+                try:
+                    game.wait_stdout(BUILDER_TURN, timeout=4)
+                    break
+                except AssertionError:
+                    if attempt == 2:
+                        raise
+
+    def test_a_whole_match_ends_alike_on_both_screens_and_both_keep_it_as_a_network_replay(self):
+        # The friend's own turn time is 20 s; the host's 10 s holds for both.
+        host, guest, _ = self.host_and_join(guest_settings="turn_seconds = 20\n")
+        self.begin(host, guest)
+        for turn in range(3):
+            # The Builder drops its two blocks over there; here the Runner's turn begins.
+            press(guest, "Return", after=0.3)
+            press(guest, "Right")
+            press(guest, "Right")
+            press(guest, "Return", after=0.3)
+            host.wait_stdout(RUNNER_TURN, turn + 1, timeout=15)
+            guest.wait_stdout(RUNNER_TURN, turn + 1, timeout=5)
+            # The Runner's reset key does nothing in the friend's window; the host's resets.
+            press(guest, "r", after=0.4)
+            self.assertEqual(host.stdout().count(BUILDER_TURN), turn + 1, "the friend's R reset nobody")
+            press(host, "r")
+            if turn < 2:
+                for game in (host, guest):
+                    game.wait_stdout(BUILDER_TURN, turn + 2, timeout=5)
+        # The third reset loses: the Builder wins on both screens.
+        self.assertEqual(end_picture(host, 20), "win_builder")
+        self.assertEqual(end_picture(guest, 20), "win_builder")
+        lines = []
+        for game, mode in ((host, "network-host"), (guest, "network-join")):
+            press(game, "space")
+            game.wait_picture("start")
+            press(game, "Escape")
+            self.assert_clean_exit(game)
+            names = os.listdir(game.path("replays"))
+            self.assertEqual(len(names), 1, names)
+            path = os.path.join(game.path("replays"), names[0])
+            self.assertIn("_%s_builder-won" % mode, names[0])
+            with open(path) as f:
+                header = f.read()
+            self.assertIn("mode %s\n" % mode, header)
+            self.assertIn("turn-time 10000\n", header)
+            check = subprocess.run([harness.BINARY, "--check-replay", path], capture_output=True, text=True,
+                                   timeout=20)
+            self.assertEqual(check.returncode, 0, check.stderr)
+            lines.append(check.stdout)
+        self.assertEqual(lines[0], lines[1], "the same match on both sides")
+        self.assertIn("builder won", lines[0])
+
+    def test_killing_the_joiner_mid_match_brings_the_host_back_to_its_menu_with_the_line(self):
+        host, guest, port = self.host_and_join()
+        self.begin(host, guest)
+        # A second caller while the friend is here: one Bye (busy), then the host closes it.
+        with socket.create_connection(("127.0.0.1", port), timeout=5) as caller:
+            caller.settimeout(5)
+            said = b""
+            while len(said) < 4:
+                chunk = caller.recv(16)
+                if not chunk:
+                    break
+                said += chunk
+        self.assertEqual(said, bytes([0, 2, 8, 1]), "Bye, busy")
+        guest.process.send_signal(signal.SIGKILL)
+        killed = time.monotonic()
+        harness.wait_until(lambda: "tumbrelt: connection lost" in host.stderr(), 6, 0.05, "connection lost")
+        self.assertLess(time.monotonic() - killed, 6.0)
+        focus(host)
+        shot = host.wait_picture("start", limit=6.0)
+        self.assertTrue(shot)
+        self.assertTrue(host.running())
+        press(host, "Escape")
+        self.assert_clean_exit(host)
+        self.assertEqual(len(os.listdir(host.path("replays"))), 1, "the match left is kept")
+
+    def test_garbage_to_a_waiting_host_is_turned_away_and_the_host_waits_on(self):
+        server = self.start_server(1366, 768)
+        port = free_port()
+        host = self.start_game(server, args=["--host", "--port", str(port)])
+        host.wait_window()
+        host.wait_stdout("network: waiting for a friend on port %d" % port)
+        with socket.create_connection(("127.0.0.1", port), timeout=5) as stranger:
+            stranger.settimeout(5)
+            stranger.sendall(b"\x00\x05GET / HTTP/1.0\r\n\r\n")
+            said = b""
+            try:
+                while True:
+                    chunk = stranger.recv(256)
+                    if not chunk:
+                        break
+                    said += chunk
+            except (ConnectionResetError, socket.timeout):
+                pass
+        harness.wait_until(lambda: "turned away 127.0.0.1: connection closed:" in host.stderr(), 5,
+                           what="the stranger turned away")
+        self.assertIn(bytes([0, 2, 8, 4]), said, "Bye, refused")
+        self.assertEqual(host.stderr().count("turned away"), 1, host.stderr())
+        # Still waiting: a real friend joins from the command line.
+        guest = self.start_game(server, args=["--join", "127.0.0.1:%d" % port])
+        guest.wait_window(others=[host])
+        guest.wait_stdout("network: joined 127.0.0.1:%d" % port)
+        host.wait_stdout("joined; you play the Runner")
+        # The friend closes its window on the tutorial page: the host says so on its menu.
+        guest.close_request()
+        self.assert_clean_exit(guest)
+        harness.wait_until(lambda: "tumbrelt: your friend left the match" in host.stderr(), 5, what="the Bye")
+        focus(host)
+        host.wait_picture("start", limit=6.0)
+        press(host, "Escape")
+        self.assert_clean_exit(host)
+
+
+if __name__ == "__main__":
+    harness.main()
