@@ -1,5 +1,7 @@
 #include "match/NetworkScreens.h"
 
+#include "resources/SafeFile.h"
+
 #include "core/CommandLine.h"
 #include "core/Game.h"
 #include "core/GameStateManager.h"
@@ -261,26 +263,12 @@ std::string JoinState::loadAddress(const std::string& path, std::string& problem
 
 std::string JoinState::saveAddress(const std::string& path, const std::string& address)
 {
-    const std::string temporary = path + ".part";
-    std::FILE* file = std::fopen(temporary.c_str(), "wb");
-    if (!file)
+    std::string why;
+    if (SafeFile::write(path, address + "\n", why) != SafeFile::Outcome::Written)
     {
-        return "could not keep the address in " + path + ": " + std::strerror(errno);
+        return "could not keep the address in " + path + ": " + why;
     }
-    const std::string line = address + "\n";
-    const bool written = std::fwrite(line.data(), 1, line.size(), file) == line.size();
-    const bool closed = std::fclose(file) == 0;
-    std::error_code code;
-    if (written && closed)
-    {
-        std::filesystem::rename(temporary, path, code);
-        if (!code)
-        {
-            return {};
-        }
-    }
-    std::filesystem::remove(temporary, code);
-    return "could not keep the address in " + path;
+    return {};
 }
 
 void JoinState::init()

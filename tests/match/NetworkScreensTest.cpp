@@ -117,8 +117,13 @@ TEST(NetworkScreensTest, AKeptAddressThatIsNoneIsIgnoredWithALineAndWrittenAnewO
     // The keeping goes through a temporary file and leaves none behind.
     EXPECT_EQ(JoinState::saveAddress(JoinState::AddressFile, "192.168.1.20"), "");
     EXPECT_EQ(s.folder.read(JoinState::AddressFile), "192.168.1.20\n");
-    EXPECT_FALSE(std::filesystem::exists(std::string(JoinState::AddressFile) + ".part"));
-    EXPECT_NE(JoinState::saveAddress("no-such-folder/address", "1.2.3.4"), "");
+    for (const auto& entry : std::filesystem::directory_iterator("."))
+    {
+        EXPECT_NE(entry.path().filename().string().rfind(".last-join-address", 0), 0u)
+            << "a temporary was left";
+    }
+    EXPECT_NE(JoinState::saveAddress(std::string(JoinState::AddressFile) + "/address", "1.2.3.4"), "")
+        << "no folder where a file stands";
 }
 
 TEST(NetworkScreensTest, AHostThatSaysAnythingButStartFirstIsRefusedOnTheJoinScreen)
