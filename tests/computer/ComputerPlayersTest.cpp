@@ -144,7 +144,7 @@ TEST_F(ComputerPlayersTest, TheComputerBuilderDropsTwoBlocksWellWithinItsTurn)
 TEST_F(ComputerPlayersTest,
        ComputerAgainstComputerMatchesEndAndThePlannedBuilderHoldsTheRunnerLongerThanARandomOne)
 {
-    constexpr int Matches = 20;
+    constexpr int Matches = 6;
     test::MatchFixture m(800, 600, MatchMode::ComputerBoth);
     int plannedWins = 0;
     int plannedTurns = 0;

@@ -110,7 +110,7 @@ TEST_F(DeterminismTest, MatchesOfTheComputerPlayersReplayExactly)
     test::MatchFixture m(800, 600, MatchMode::ComputerBoth);
     for (int match = 0; match < 7; ++match)
     {
-        playAndReplay(m, 0.05f, [](int) {});
+        playAndReplay(m, 0.1f, [](int) {});
     }
 }
 
