@@ -85,6 +85,10 @@ BuilderPlanner::Drop BuilderPlanner::chooseDrop(const rules::Match& match, CellR
     {
         return {};
     }
+    if (kind == CellKind::Finish)
+    {
+        return chooseGreenDrop(match, drops, found);
+    }
     const Cell runner = match.runner.cell;
     const int force = match.runner.jumpForce;
     const std::size_t cellCount = static_cast<std::size_t>(field.getWidth() * field.getHeight());
@@ -157,6 +161,57 @@ BuilderPlanner::Drop BuilderPlanner::chooseDrop(const rules::Match& match, CellR
             best = drop;
         }
     }
+    return best;
+}
+
+BuilderPlanner::Drop BuilderPlanner::chooseGreenDrop(const rules::Match& match,
+                                                     const std::vector<Drop>& drops, bool& found) const
+{
+    // The field as the Runner might find it at worst: its way cleared of every amber block.
+    Field cleared = match.field;
+    for (int x = 0; x < cleared.getWidth(); ++x)
+    {
+        for (int y = 0; y < cleared.getHeight(); ++y)
+        {
+            if (cleared.at({x, y}) == CellKind::Dynamic)
+            {
+                cleared.expire({x, y});
+            }
+        }
+    }
+    RunnerPlanner::Options still = m_options.runner;
+    still.builderTurnMs = 0; // the green is taken to last
+    const RunnerPlanner reach(still);
+    const Cell runner = match.runner.cell;
+    const int force = match.runner.jumpForce;
+    const int without = reach.turnsToFinish(cleared, runner, force, match.resetsLeft, GreenReachTurns);
+
+    // Furthest from the Runner first.
+    std::vector<std::pair<int, std::size_t>> order;
+    for (std::size_t i = 0; i < drops.size(); ++i)
+    {
+        order.push_back({std::abs(drops[i].cursor.x - runner.x) + std::abs(drops[i].cursor.y - runner.y), i});
+    }
+    std::stable_sort(order.begin(), order.end(),
+                     [](const auto& a, const auto& b) { return a.first > b.first; });
+    constexpr std::size_t Tried = 24;
+    Drop best;
+    best.runnerTurns = 0;
+    for (std::size_t i = 0; i < order.size() && i < Tried; ++i)
+    {
+        Drop drop = drops[order[i].second];
+        drop.runnerTurns = reach.turnsToFinish(withDrop(cleared, match.ghost.shape, CellKind::Finish, drop),
+                                               runner, force, match.resetsLeft, GreenReachTurns);
+        if (drop.runnerTurns >= without)
+        {
+            return drop; // out of the Runner's reach while it lasts
+        }
+        if (drop.runnerTurns > best.runnerTurns)
+        {
+            best = drop;
+        }
+    }
+    found = best.runnerTurns > 1;
     return best;
 }
 

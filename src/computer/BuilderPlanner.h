@@ -62,6 +62,13 @@ public:
     /// (where a reset puts it) is walled in or has no way to the finish while it had one before.
     Drop chooseNearCursorDrop(const rules::Match& match, CellRange view, std::mt19937& random, bool& found,
                               int reach = 3) const;
+    /// Where a green block may go: a single green cell is a finish for the Runner, so the drop is
+    /// the one furthest from it that the Runner cannot step onto within `GreenReachTurns` turns,
+    /// even were every amber block gone by then and the green still there. `found` is false when
+    /// every drop in sight is within the Runner's next turn: better to let the turn run out.
+    Drop chooseGreenDrop(const rules::Match& match, const std::vector<Drop>& drops, bool& found) const;
+    static constexpr int GreenReachTurns = 2;
+
     /// Whether the Runner, starting again at the start (its reset cell) on `after`, would be
     /// walled in there or find no way to the finish, with every Builder cell taken to stay.
     static bool sealsStart(const rules::Field& after, rules::Cell runner);

@@ -75,6 +75,15 @@ protected:
             const bool runnerWon = m.endRequestedFor(StrategyType::Runner);
             (runnerWon ? tally.runnerWins : tally.builderWins) += 1;
             tally.turns += turns;
+            if (m_eachMatch)
+            {
+                const rules::Match& match = m.match().currentMatch();
+                const char* how = match.how == rules::WinReason::ReachedFinish ? "reached green"
+                                  : match.how == rules::WinReason::OutOfTurns  ? "out of turns"
+                                                                               : "third reset";
+                std::fprintf(stderr, "match %d: %s won after %d turns (%s at column %d)\n", i + 1,
+                             runnerWon ? "Runner" : "Builder", turns, how, match.runner.cell.x);
+            }
         }
         return tally;
     }
@@ -89,6 +98,8 @@ protected:
         return line;
     }
 
+    /// Each match's end on standard error (the table's).
+    bool m_eachMatch = false;
     NullBuffer m_null;
     std::streambuf* m_saved = nullptr;
 };
@@ -121,17 +132,25 @@ TEST_F(BalanceTest, ASampleOfTheTableMeetsTheTargetsOfEachLevel)
     EXPECT_GT(even.turns, hardRunner.turns * 3 / 4) << "normal against normal";
 }
 
-// `make balance`: every pair of levels, TUMBRELT_BALANCE_MATCHES matches each (20 unless set).
+// `make balance`: every pair of levels, TUMBRELT_BALANCE_MATCHES matches each (20 unless set);
+// TUMBRELT_BALANCE_PAIRS="easy-hard normal-normal" plays only those pairs (Runner-Builder).
 TEST_F(BalanceTest, DISABLED_Table)
 {
     const char* asked = std::getenv("TUMBRELT_BALANCE_MATCHES");
     const int matches = asked ? std::max(1, std::atoi(asked)) : 20;
+    const char* pairs = std::getenv("TUMBRELT_BALANCE_PAIRS");
+    m_eachMatch = true;
     test::MatchFixture m(800, 600, MatchMode::ComputerBoth);
     std::string table = Header;
     for (Difficulty runner : Difficulties)
     {
         for (Difficulty builder : Difficulties)
         {
+            const std::string pair = std::string(difficultyName(runner)) + "-" + difficultyName(builder);
+            if (pairs && *pairs && std::string(pairs).find(pair) == std::string::npos)
+            {
+                continue;
+            }
             const std::string line = row(runner, builder, play(m, runner, builder, matches));
             std::fprintf(stderr, "played: %s\n", line.c_str());
             table += line + "\n";

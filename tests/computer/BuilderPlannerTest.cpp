@@ -46,11 +46,38 @@ TEST(BuilderPlannerTest, DropsTheBlockWhereItClosesTheOnlyWay)
     EXPECT_GE(runner.turnsToFinish(after, field.runner.cell, 0, 2, RunnerPlanner::Horizon), drop.runnerTurns);
     EXPECT_EQ(drop.quarterTurns % 2, 0) << "upright";
     EXPECT_EQ(drop.cursor.y, 1);
+}
 
-    // A finish cell the Builder is dealt goes where it shortens nothing.
-    const BuilderPlanner::Drop finish =
-        planner.chooseDrop(dealt(field, {{0, 0}}, CellKind::Finish), WholeCorridor, found);
-    EXPECT_EQ(finish.runnerTurns, before);
+TEST(BuilderPlannerTest, AGreenCellGoesOutOfTheRunnersReachOrNowhere)
+{
+    // A single green cell is a finish for the Runner: it goes where the Runner cannot step onto
+    // it in its next two turns, were every amber block gone by then; a wall of white keeps it out.
+    const auto greenAfter = [](const char* wall, CellRange view, bool& found)
+    {
+        std::vector<std::string> rows = Corridor;
+        for (int y = 0; y < 3; ++y)
+        {
+            rows[static_cast<std::size_t>(y)][5] = *wall;
+        }
+        const rules::Match match = dealt(test::fieldOf(rows), {{0, 0}}, CellKind::Finish);
+        return BuilderPlanner().chooseDrop(match, view, found);
+    };
+    const CellRange nearHalf{{0, 0}, {8, 2}}; // the air of the corridor
+    bool found = false;
+    const BuilderPlanner::Drop behindWhite = greenAfter("#", nearHalf, found);
+    EXPECT_TRUE(found);
+    EXPECT_GT(behindWhite.cursor.x, 5);
+    EXPECT_GT(behindWhite.runnerTurns, BuilderPlanner::GreenReachTurns);
+    // Behind amber it is only as far as the Runner's second turn.
+    const BuilderPlanner::Drop behindAmber = greenAfter("a", nearHalf, found);
+    EXPECT_TRUE(found);
+    EXPECT_EQ(behindAmber.runnerTurns, 2);
+    EXPECT_GE(behindAmber.cursor.x, 6);
+    // Sunk in the floor it is safe; with only the air in sight, all of it within one turn's walk,
+    // the block is not dropped at all.
+    EXPECT_GE(greenAfter(".", {{0, 0}, {4, 5}}, found).cursor.y, 3);
+    greenAfter(".", {{0, 0}, {4, 2}}, found);
+    EXPECT_FALSE(found);
 }
 
 TEST(BuilderPlannerTest, OffersOnlyDropsTheRulesAllowAndDropsAsTheRulesDo)
