@@ -22,6 +22,28 @@ namespace orv_gd
 {
 namespace
 {
+// sf::Shape rebuilds its whole outline on every change of its thickness or size, and the blocks
+// are updated every frame: a value is set only when it differs.
+void setOutline(sf::Shape& shape, float thickness, sf::Color color)
+{
+    if (shape.getOutlineThickness() != thickness)
+    {
+        shape.setOutlineThickness(thickness);
+    }
+    if (shape.getOutlineColor() != color)
+    {
+        shape.setOutlineColor(color);
+    }
+}
+
+void setFill(sf::Shape& shape, sf::Color color)
+{
+    if (shape.getFillColor() != color)
+    {
+        shape.setFillColor(color);
+    }
+}
+
 /// The light shader's source by resolved path, read at most once per process: every ghost,
 /// rotation and platform creates blocks, and a disk read per block would stutter.
 const std::optional<std::string>& cachedShaderSource(const std::string& path)
@@ -94,7 +116,7 @@ void BlockComponent::update(float deltaTime)
         alpha = static_cast<sf::Uint8>(std::clamp(static_cast<int>(scaled), 0, 255));
     }
     m_color.a = alpha;
-    m_shape.setFillColor(m_color);
+    setFill(m_shape, m_color);
     updateGhostRim(deltaTime);
 
     const bool isRunner = m_gameObject.getId() == "Runner";
@@ -120,18 +142,20 @@ void BlockComponent::updatePlacedEdge()
 {
     if (!m_isPlaced || m_isGhost)
     {
-        m_edge.setOutlineThickness(0.0f);
+        setOutline(m_edge, 0.0f, m_edge.getOutlineColor());
         return;
     }
     const float cellWidth = m_grid.getCellSize().x;
     const float rim = std::max(1.0f, std::round(cellWidth / 32.0f));
     const float ring = std::max(2.0f, std::round(cellWidth / 16.0f));
-    m_shape.setOutlineColor(PaletteDark);
-    m_shape.setOutlineThickness(-rim);
-    m_edge.setSize(m_shape.getSize() - sf::Vector2f(2.0f * rim, 2.0f * rim));
-    m_edge.setFillColor(sf::Color::Transparent);
-    m_edge.setOutlineColor(sf::Color(m_color.r, m_color.g, m_color.b));
-    m_edge.setOutlineThickness(-ring);
+    setOutline(m_shape, -rim, PaletteDark);
+    const sf::Vector2f edgeSize = m_shape.getSize() - sf::Vector2f(2.0f * rim, 2.0f * rim);
+    if (m_edge.getSize() != edgeSize)
+    {
+        m_edge.setSize(edgeSize);
+    }
+    setFill(m_edge, sf::Color::Transparent);
+    setOutline(m_edge, -ring, sf::Color(m_color.r, m_color.g, m_color.b));
     m_edge.setPosition(m_shape.getPosition() + sf::Vector2f(rim, rim));
 }
 
@@ -152,8 +176,7 @@ void BlockComponent::updateGhostRim(float deltaTime)
         {
             // Dropped: from now on it looks like any placed block (its edge, updatePlacedEdge).
             m_ghostClock = 0.0f;
-            m_shape.setOutlineColor(sf::Color::Transparent);
-            m_shape.setOutlineThickness(0.0f);
+            setOutline(m_shape, 0.0f, sf::Color::Transparent);
         }
         return;
     }
@@ -161,9 +184,9 @@ void BlockComponent::updateGhostRim(float deltaTime)
     // its own colour behind a dark rim, so the ghost reads as "not placed yet" at a glance.
     m_ghostClock += deltaTime;
     const float wave = 0.5f + 0.5f * std::sin(m_ghostClock * 6.2831853f / GhostPulseSeconds);
-    m_shape.setOutlineColor(sf::Color(255, 255, 255, static_cast<sf::Uint8>(110.0f + 145.0f * wave)));
     // Inside the cell, so the rim never covers a neighbour.
-    m_shape.setOutlineThickness(-std::max(2.0f, m_grid.getCellSize().x / 16.0f));
+    setOutline(m_shape, -std::max(2.0f, m_grid.getCellSize().x / 16.0f),
+               sf::Color(255, 255, 255, static_cast<sf::Uint8>(110.0f + 145.0f * wave)));
 }
 
 void BlockComponent::draw()
@@ -279,12 +302,22 @@ void BlockComponent::computeLightUniforms(float remainingTime)
     m_remainingTimeUniform = remainingTime;
 }
 
+bool BlockComponent::LightUniforms::operator==(const LightUniforms& other) const
+{
+    return screenPos == other.screenPos && coneScale == other.coneScale && color == other.color &&
+           remainingTime == other.remainingTime;
+}
+
 void BlockComponent::applyLightUniforms()
 {
-    if (!m_shaderCompiled)
+    // Each uniform set binds the shader's program: a block whose light has not changed since the
+    // last frame (every amber block through the Runner's turn) sets nothing.
+    const LightUniforms now{m_screenPos, m_coneScale, m_lightColor, m_remainingTimeUniform};
+    if (!m_shaderCompiled || (m_applied && *m_applied == now))
     {
         return;
     }
+    m_applied = now;
     m_shader.setUniform("ScreenPos", m_screenPos);
     m_shader.setUniform("coneScale", m_coneScale);
     m_shader.setUniform("lightColor", sf::Glsl::Vec3(m_lightColor));

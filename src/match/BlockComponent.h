@@ -12,6 +12,7 @@
 #include <SFML/System/Vector3.hpp>
 
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace orv_gd
@@ -125,6 +126,16 @@ private:
     sf::Vector2f m_coneScale;
     sf::Vector3f m_lightColor;
     float m_remainingTimeUniform = 1.0f;
+    struct LightUniforms
+    {
+        sf::Vector2f screenPos;
+        sf::Vector2f coneScale;
+        sf::Vector3f color;
+        float remainingTime = 0.0f;
+        bool operator==(const LightUniforms& other) const;
+    };
+    /// What the shader was last given.
+    std::optional<LightUniforms> m_applied;
     bool m_shaderAttempted = false;
     bool m_shaderCompiled = false;
 };
