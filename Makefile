@@ -76,7 +76,7 @@ bench: build
 # The computer's levels against each other: BALANCE_MATCHES whole matches for each of the nine pairs
 # of levels, at the computer's own pace through the match screen, printed as the README's table.
 # BALANCE_PAIRS="easy-hard normal-normal" plays only those pairs (Runner level first).
-BALANCE_MATCHES ?= 20
+BALANCE_MATCHES ?= 40
 BALANCE_PAIRS ?=
 balance: build
 	ALSOFT_DRIVERS=null TUMBRELT_BALANCE_MATCHES=$(BALANCE_MATCHES) TUMBRELT_BALANCE_PAIRS="$(BALANCE_PAIRS)" $(XVFB) $(BUILD_DIR)/tests/tests_computer \

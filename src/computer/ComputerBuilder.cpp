@@ -73,13 +73,13 @@ void ComputerBuilder::plan(const rules::Match& match)
     m_lastCursor = {-1, -1};
     m_stuck = 0;
     m_placeTries = 0;
-    // The keys this drop takes, the last one landing at this block's share of the turn: half of
-    // it for the first block, all of it for the last.
+    // The keys this drop takes, the last one landing at this block's share of the turn: the
+    // level's share for the first block, all of it for the last.
     const int rotations = drop.quarterTurns == 3 ? 1 : drop.quarterTurns;
     const int keys = rotations + std::abs(drop.cursor.x - match.ghost.cursor.x) +
                      std::abs(drop.cursor.y - match.ghost.cursor.y) + 1;
-    const int share =
-        m_turnPlanMs * (rules::Match::BlocksPerTurn - match.blocksLeft + 1) / rules::Match::BlocksPerTurn;
+    const bool first = match.blocksLeft == rules::Match::BlocksPerTurn;
+    const int share = first ? m_turnPlanMs * m_level.firstDropPercent / 100 : m_turnPlanMs;
     m_thinkUntilMs = share - keys * KeyMs;
 }
 

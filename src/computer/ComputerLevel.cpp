@@ -29,11 +29,12 @@ ComputerLevel normal()
     ComputerLevel level;
     level.runnerThinkMs = {1000, 2500};
     level.runner.lookAhead = 2;
-    level.runner.detourPercent = 25;
-    level.builderTurnMs = {5000, 8000};
-    level.builder.runner.builderTurnMs = 6500;
-    level.builder.measuredDrops = 12;
-    level.builder.extraTurnsLooked = 10;
+    level.runner.detourPercent = 50;
+    level.builderTurnMs = {4000, 7000};
+    level.firstDropPercent = 75;
+    level.builder.runner.builderTurnMs = 5500;
+    level.builder.measuredDrops = 16;
+    level.builder.extraTurnsLooked = 14;
     return level;
 }
 
@@ -42,8 +43,11 @@ ComputerLevel hard()
     ComputerLevel level;
     level.runnerThinkMs = {600, 1800};
     level.runner.builderTurnMs = 5000;
-    level.builderTurnMs = {4000, 7000};
-    level.builder.runner.builderTurnMs = 5500;
+    // A quick, practised person: both drops within three to five and a half seconds, the first
+    // late in the turn, so the blocks last two Runner turns and often three.
+    level.builderTurnMs = {3000, 5500};
+    level.firstDropPercent = 75;
+    level.builder.runner.builderTurnMs = 4250;
     level.builder.measuredDrops = 16;
     level.builder.extraTurnsLooked = 14;
     return level;

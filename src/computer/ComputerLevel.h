@@ -42,6 +42,9 @@ struct ComputerLevel
     /// Builder time from the start of its turn to its second drop (at most the turn's limit less
     /// a second). Amber blocks age only in Builder time, so this decides how many turns they last.
     MsRange builderTurnMs;
+    /// When in its turn the first drop lands, in percent of the turn. Only Builder time after a
+    /// drop ages the block, so a late first drop lives longer.
+    int firstDropPercent = 50;
     BuilderAim builderAim = BuilderAim::Planned;
     BuilderPlanner::Options builder;
 

@@ -194,6 +194,7 @@ TEST_F(ComputerPlayersTest, EachLevelTakesAPersonsTimeOverItsTurnsWithinItsOwnRa
         m.game().rememberComputerLevels({level, level});
         nextMatch(m);
         std::vector<int> builderTurns;
+        std::vector<int> firstDrops; // of the turns in builderTurns, in step
         std::vector<int> firstKeys;
         rules::Match before = m.match().currentMatch();
         bool keyed = false;
@@ -202,14 +203,21 @@ TEST_F(ComputerPlayersTest, EachLevelTakesAPersonsTimeOverItsTurnsWithinItsOwnRa
             if (m.match().isMatchOver())
             {
                 nextMatch(m); // a short match: the next one goes on counting
+                firstDrops.resize(builderTurns.size());
                 before = m.match().currentMatch();
                 keyed = false;
             }
             m.frame(Frame);
             const rules::Match& now = m.match().currentMatch();
+            if (before.turn == rules::Role::Builder && now.turnNumber == before.turnNumber &&
+                before.blocksLeft == rules::Match::BlocksPerTurn && now.blocksLeft < before.blocksLeft)
+            {
+                firstDrops.push_back(now.turnMs);
+            }
             if (before.turn == rules::Role::Builder && now.turnNumber != before.turnNumber)
             {
                 builderTurns.push_back(before.turnMs + FrameMs);
+                firstDrops.resize(builderTurns.size(), -1); // a turn without a first drop
             }
             if (now.turn == rules::Role::Runner && now.turnNumber == before.turnNumber && !keyed &&
                 now.runner != before.runner)
@@ -222,13 +230,29 @@ TEST_F(ComputerPlayersTest, EachLevelTakesAPersonsTimeOverItsTurnsWithinItsOwnRa
         }
         ASSERT_EQ(builderTurns.size(), 8u) << difficultyName(level);
         ASSERT_GE(firstKeys.size(), 3u) << difficultyName(level);
-        // The second drop lands at the turn's planned end, a few frames over it at most (the
-        // second block is steered from where the first left the cursor).
+        // The second drop lands at the turn's planned end, a few frames over it at most, unless
+        // the second block needs more keys than a late first drop left time for: once in eight
+        // turns at most, and then by a few keys.
+        int over = 0;
         for (int ms : builderTurns)
         {
             EXPECT_GE(ms, plays.builderTurnMs.min) << difficultyName(level);
-            EXPECT_LE(ms, plays.builderTurnMs.max + 750) << difficultyName(level);
+            EXPECT_LE(ms, plays.builderTurnMs.max + 2000) << difficultyName(level);
+            over += ms > plays.builderTurnMs.max + 750 ? 1 : 0;
         }
+        EXPECT_LE(over, 1) << difficultyName(level);
+        // The first block lands at the level's share of the turn, which decides how long it lasts.
+        std::vector<int> shares;
+        for (std::size_t turn = 0; turn < builderTurns.size(); ++turn)
+        {
+            if (firstDrops[turn] >= 0)
+            {
+                shares.push_back(100 * firstDrops[turn] / builderTurns[turn]);
+            }
+        }
+        ASSERT_GE(shares.size(), 6u) << difficultyName(level);
+        std::nth_element(shares.begin(), shares.begin() + shares.size() / 2, shares.end());
+        EXPECT_NEAR(shares[shares.size() / 2], plays.firstDropPercent, 8) << difficultyName(level);
         const auto [shortest, longest] = std::minmax_element(builderTurns.begin(), builderTurns.end());
         EXPECT_GT(*longest - *shortest, 500) << "the time spreads from turn to turn";
         for (int ms : firstKeys)
@@ -236,8 +260,8 @@ TEST_F(ComputerPlayersTest, EachLevelTakesAPersonsTimeOverItsTurnsWithinItsOwnRa
             EXPECT_GE(ms, plays.runnerThinkMs.min) << difficultyName(level);
             EXPECT_LE(ms, plays.runnerThinkMs.max + 3 * FrameMs + 250) << difficultyName(level);
         }
-        std::fprintf(stderr, "pace %s: Builder turns %d to %d ms\n", difficultyName(level), *shortest,
-                     *longest);
+        std::fprintf(stderr, "pace %s: Builder turns %d to %d ms, first drop at %d %% (median)\n",
+                     difficultyName(level), *shortest, *longest, shares[shares.size() / 2]);
     }
 }
 } // namespace orv_gd
