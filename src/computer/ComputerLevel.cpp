@@ -42,7 +42,6 @@ ComputerLevel hard()
 {
     ComputerLevel level;
     level.runnerThinkMs = {600, 1800};
-    level.runner.builderTurnMs = 5000;
     // A quick, practised person: both drops within three to five and a half seconds, the first
     // late in the turn, so the blocks last two Runner turns and often three.
     level.builderTurnMs = {3000, 5500};

@@ -47,9 +47,10 @@ public:
         int forceCap = rules::Match::MaxJumpForce + 2;
         /// Milliseconds of Builder time assumed between two Runner turns: at each hand-over the
         /// Builder's amber and green cells age by this, as the game ages them in the Builder's turn,
-        /// and those whose life runs out are gone. Two drops take the computer Builder about three
-        /// seconds; a person may take up to the turn's ten, which only makes cells fade sooner than
-        /// planned (the next turn's plan sees it). 0 keeps every cell for ever.
+        /// and those whose life runs out are gone. Three seconds is the quickest turn of the
+        /// quickest computer Builder: a slower Builder, or a person taking up to the turn's ten,
+        /// only makes cells fade sooner than planned (the next turn's plan sees it), so the Runner
+        /// never walks into a pocket counting on a fade that comes late. 0 keeps every cell for ever.
         int builderTurnMs = 3000;
         /// The turns after the planned one are searched on one field per turn, shared by every
         /// state and made by the gravity pass without the Runner: there a block resting on the
