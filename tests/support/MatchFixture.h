@@ -119,6 +119,13 @@ public:
             frame(dt);
         }
     }
+    /// The Builder drops a one-cell block at `cell` with the place key.
+    void drop(sf::Vector2i cell)
+    {
+        builder().setCursor(cell);
+        builder().replaceBlock({{0, 0}}, BlockType::Dynamic);
+        tap({sf::Keyboard::Return});
+    }
     /// Draws a frame as the game does and returns the picture on the window.
     sf::Image drawnFrame()
     {
