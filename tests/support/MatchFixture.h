@@ -100,13 +100,7 @@ public:
             frame(dt);
         }
     }
-    void key(sf::Keyboard::Key key, bool down = true)
-    {
-        sf::Event event{};
-        event.type = down ? sf::Event::KeyPressed : sf::Event::KeyReleased;
-        event.key.code = key;
-        InputManager::getInstance().process(event);
-    }
+    void key(sf::Keyboard::Key key, bool down = true) { sendKey(key, down); }
     /// The keys go down together for one frame and up for the next, `times` over.
     void tap(const std::vector<sf::Keyboard::Key>& keys, int times = 1, float dt = Step)
     {
