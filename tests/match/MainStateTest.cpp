@@ -143,9 +143,14 @@ TEST(MainStateTest, EveryPlacedCellStaysVisiblyABlockAtEveryStageOfItsFadeUnderO
         auto level = left.begin();
         for (const std::shared_ptr<BlockComponent>& block : blocks)
         {
-            block->setRemainingLifetime(*level++ * block->getLifetime());
+            // In the rules' field: the match shows each frame what the rules hold.
+            const sf::Vector2i cell = block->getGridPosition();
+            m.match().editMatch().field.drop({cell.x, cell.y}, rules::CellKind::Dynamic,
+                                             static_cast<int>(*level++ * block->getLifetime() * 1000.0f));
         }
         m.frame(0.0f);
+        ASSERT_NEAR(blocks.front()->getRemainingLifetime(), left.front() * blocks.front()->getLifetime(),
+                    0.01f);
         const sf::Image shown = m.drawnFrame();
         test::keep(shown, "fading_" + std::to_string(&left - scenes.data()));
         for (const std::shared_ptr<BlockComponent>& block : blocks)
