@@ -24,6 +24,9 @@ TITLE_PATTERN = re.compile(r"^Tumbrelt \| FPS: (\d+)$")
 CRASH_SIGNS = ("ERROR: AddressSanitizer", "ERROR: LeakSanitizer", "runtime error:", "SUMMARY: ",
                "terminate called", "Segmentation fault", "Aborted", " Line: ")
 BINARY = REPO = None  # set by main() from the command line
+RUNNER_TURN, BUILDER_TURN = "RunnerStrategy::enter()", "BuilderStrategy::enter()"
+MOVED = "remaining movement after: "
+WINS = ("win_runner", "win_builder")
 
 
 def client_env(display, extra=None):
@@ -177,6 +180,15 @@ class GameProcess:
         time.sleep(seconds)
         self.x(["keyup", key])
 
+    def hold_until(self, key, text, timeout=15.0, count=None):
+        """Holds a key down until one more `text` (or `count` in all) is on standard output."""
+        count = count or self.stdout().count(text) + 1
+        self.x(["keydown", key])
+        try:
+            self.wait_stdout(text, count, timeout)
+        finally:
+            self.x(["keyup", key])
+
     def press(self, key, hold=0.15, after=0.1):
         """A key press long enough to span a frame, then `after` seconds for the game to react."""
         self.hold(key, hold)
@@ -194,6 +206,23 @@ class GameProcess:
             shot = self.screenshot(name + ".png")
             return shot if picture_difference(shot, name) < limit else None
         return wait_until(shown, timeout, 0.2, "the picture " + name)
+
+    def end_picture(self, timeout, before=lambda: None):
+        """Waits for either end screen (calling `before` ahead of each screenshot); returns its name."""
+        def shown():
+            before()
+            shot = self.screenshot("end.png")
+            return next((name for name in WINS if picture_difference(shot, name) < 4.0), None)
+        return wait_until(shown, timeout, 0.5, "an end screen")
+
+    def copy_shots(self, prefix):
+        """Copies the screenshots to $TUMBRELT_SHOTS, when that is set, the file names prefixed."""
+        target = os.environ.get("TUMBRELT_SHOTS")
+        if target:
+            os.makedirs(target, exist_ok=True)
+            for name in os.listdir(self.workdir):
+                if name.endswith(".png"):
+                    shutil.copy(self.path(name), os.path.join(target, prefix + name))
 
     def close_request(self):
         send_close_request(self.server.display, self.window)
@@ -232,6 +261,13 @@ def load_trace(path):
         assert list(e) == ["cat", "dur", "name", "ph", "pid", "tid", "ts"], e
         assert (e["cat"], e["ph"], e["pid"]) == ("function", "X", 0) and e["dur"] >= 0, e
     return events
+
+
+def count_near(image, box, colour, tolerance=40):
+    """Pixels within `tolerance` of `colour` in box (fractions of the image: left, top, right, bottom)."""
+    width, height = image.size
+    crop = image.crop((int(box[0] * width), int(box[1] * height), int(box[2] * width), int(box[3] * height)))
+    return sum(1 for pixel in crop.getdata() if all(abs(a - b) <= tolerance for a, b in zip(pixel, colour)))
 
 
 def picture_difference(screenshot, name):
