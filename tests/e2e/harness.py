@@ -48,7 +48,7 @@ def wait_until(predicate, timeout=10.0, interval=0.05, what="condition"):
 
 
 class XServer:
-    """A private Xvfb server (key auto-repeat off); a context manager. `display` is ":N"."""
+    """A private Xvfb server (key auto-repeat off). `display` is ":N"."""
 
     def __init__(self, width=1920, height=1080, noreset=True):
         self.size, self.noreset, self.display, self._process = (width, height), noreset, None, None
@@ -78,12 +78,6 @@ class XServer:
             raise AssertionError("%s failed: %s" % (" ".join(args), result.stderr.strip()))
         return result
 
-    def __enter__(self):
-        return self.start()
-
-    def __exit__(self, *exc):
-        self.stop()
-
 
 class _XClientMessage(ctypes.Structure):
     _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
@@ -107,7 +101,7 @@ def send_close_request(display, window):
 
 class GameProcess:
     """The game on `server` (None: no display) in a new folder under `parent` (default: its own, removed
-    on leaving the context); "assets" there links to `assets` (default the repository's; False: none)."""
+    by close()); "assets" there links to `assets` (default the repository's; False: none)."""
 
     def __init__(self, server, binary=None, parent=None, assets=None, env=None, args=()):
         self.server, self.binary, self.owned = server, binary or BINARY, parent is None
@@ -238,10 +232,8 @@ class GameProcess:
     def trace(self, name):
         return load_trace(self.path(name))
 
-    def __enter__(self):
-        return self if self.process else self.start()
-
-    def __exit__(self, *exc):
+    def close(self):
+        """Kills the game if it still runs; removes its folder if it is its own."""
         if self.running():
             self.process.kill()
             self.process.wait()
@@ -307,7 +299,7 @@ class GameTestCase(unittest.TestCase):
     def start_game(self, server=None, start=True, **kwargs):
         """The game on `server` (default: a new 1920x1080 one; False: no display at all)."""
         game = GameProcess(self.start_server() if server is None else server or None, parent=self.folder, **kwargs)
-        self.addCleanup(game.__exit__)
+        self.addCleanup(game.close)
         return game.start() if start else game
 
     def copy_of_the_assets(self):
