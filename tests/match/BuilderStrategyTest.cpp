@@ -91,9 +91,7 @@ TEST_F(BuilderStrategyTest, RedCellsRefuseDropsWhiteOrGreenOnesAreLeftOutAndTwoD
     m.frame();
     EXPECT_EQ(m.builder().getBlocksLeft(), 1) << "the first press of the next turn drops";
     const std::shared_ptr<GameObject> ghost = m.builder().getCurrentBlock();
-    m.runFor(9.9f);
-    EXPECT_EQ(m.match().getCurrentStrategy(), StrategyType::Builder);
-    m.runFor(0.2f);
+    m.runFor(10.1f);
     EXPECT_EQ(m.match().getCurrentStrategy(), StrategyType::Runner);
     EXPECT_FALSE(ghost->isActive()) << "the unplaced ghost goes dark";
     EXPECT_TRUE(ghost->getComponents<BlockComponent>().front()->isGhost());
