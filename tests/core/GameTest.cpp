@@ -58,10 +58,7 @@ TEST(GameTest, FpsCounterKeyBindingsFirstFrameAndTitle)
     std::string states;
     for (const bool down : {true, false, true, false, true, false})
     {
-        sf::Event event{};
-        event.type = down ? sf::Event::KeyPressed : sf::Event::KeyReleased;
-        event.key.code = sf::Keyboard::F1;
-        InputManager::getInstance().process(event);
+        test::sendKey(sf::Keyboard::F1, down);
         game.update();
         states += debugDraw.isEnabled() ? "on " : "off ";
     }

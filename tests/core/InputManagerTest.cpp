@@ -77,10 +77,7 @@ TEST(InputManagerTest, KeysTakeEffectAtTheNextUpdateAndActionsAnswerForTheirPlay
     EXPECT_DEATH(input.isKeyDown(sf::Keyboard::KeyCount), "Line: [0-9]+ KeyCode out of bounds");
     EXPECT_DEATH(input.getMousePosition(), "RenderWindow not set for getMousePosition.");
 }
-} // namespace orv_gd
 
-namespace orv_gd
-{
 TEST(InputManagerTest, TheComputersActionsAnswerOnlyToItsPressesOneFrameLaterForOneFrame)
 {
     InputManager& input = InputManager::getInstance();

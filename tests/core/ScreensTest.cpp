@@ -48,11 +48,26 @@ struct ScreensTest : ::testing::Test
     /// A key goes down or up, then that many frames run.
     void key(sf::Keyboard::Key code, bool down, int count = 0, float dt = 1.0f / 60.0f)
     {
-        sf::Event event{};
-        event.type = down ? sf::Event::KeyPressed : sf::Event::KeyReleased;
-        event.key.code = code;
-        m_input.process(event);
+        test::sendKey(code, down);
         frames(count, dt);
+    }
+    /// Each key down for a frame, then up for a frame.
+    void press(std::initializer_list<sf::Keyboard::Key> codes)
+    {
+        for (const sf::Keyboard::Key code : codes)
+        {
+            key(code, true, 1);
+            key(code, false, 1);
+        }
+    }
+    /// A match ends as the match screen ends it: the end screen requested, told the winner, its init called.
+    void finishMatch(StrategyType winner)
+    {
+        m_states.setState("MainState");
+        frames(1);
+        m_states.setState("EndState");
+        m_end->setWinner(winner);
+        m_end->init();
     }
     ~ScreensTest() override { output(); }
     std::string output()
@@ -134,15 +149,10 @@ TEST_F(ScreensTest, MenuKeysOneToThreeAndButtonsTwoAndThreeOfferTheComputersDiff
         EXPECT_EQ(m_menu->getPendingMode(), c.mode);
         EXPECT_EQ(m_menu->getLevelRow(), c.row) << "the line of the role the computer plays";
         // Right makes the line's level harder, Left easier, neither past the ends.
-        for (sf::Keyboard::Key arrow : {sf::Keyboard::Right, sf::Keyboard::Right, sf::Keyboard::Left})
-        {
-            key(arrow, true, 1);
-            key(arrow, false, 1);
-        }
+        press({sf::Keyboard::Right, sf::Keyboard::Right, sf::Keyboard::Left});
         const ComputerLevels levels = m_menu->getLevels();
         EXPECT_EQ(c.row == 0 ? levels.runner : levels.builder, Difficulty::Normal);
-        key(sf::Keyboard::Enter, true, 1);
-        key(sf::Keyboard::Enter, false, 1);
+        press({sf::Keyboard::Enter});
         EXPECT_TRUE(isCurrent(m_tutorial.get()));
         EXPECT_EQ(m_game.getMatchMode(), c.mode);
     }
@@ -151,25 +161,14 @@ TEST_F(ScreensTest, MenuKeysOneToThreeAndButtonsTwoAndThreeOfferTheComputersDiff
     // is then a match for two people; the levels chosen are the game's for the next match.
     m_states.setState("MenuState");
     frames(20);
-    key(sf::Keyboard::Num3, true, 1);
-    key(sf::Keyboard::Num3, false, 1);
-    key(sf::Keyboard::Left, true, 1);
-    key(sf::Keyboard::Left, false, 1);
-    key(sf::Keyboard::Down, true, 1);
-    key(sf::Keyboard::Down, false, 1);
-    key(sf::Keyboard::Right, true, 1);
-    key(sf::Keyboard::Right, false, 1);
+    press({sf::Keyboard::Num3, sf::Keyboard::Left, sf::Keyboard::Down, sf::Keyboard::Right});
     EXPECT_EQ(m_menu->getLevels(), (ComputerLevels{Difficulty::Easy, Difficulty::Hard}));
-    key(sf::Keyboard::Space, true, 1);
-    key(sf::Keyboard::Space, false, 1);
+    press({sf::Keyboard::Space});
     EXPECT_EQ(m_game.getSettings().computer, (ComputerLevels{Difficulty::Easy, Difficulty::Hard}));
     m_states.setState("MenuState");
     frames(20);
     EXPECT_EQ(m_menu->getLevels(), (ComputerLevels{Difficulty::Easy, Difficulty::Hard})) << "remembered";
-    key(sf::Keyboard::Num1, true, 1);
-    key(sf::Keyboard::Num1, false, 1);
-    key(sf::Keyboard::Escape, true, 1);
-    key(sf::Keyboard::Escape, false, 1);
+    press({sf::Keyboard::Num1, sf::Keyboard::Escape});
     EXPECT_FALSE(m_menu->getPendingMode());
     EXPECT_TRUE(m_game.getWindow().isOpen()) << "the first Escape only puts the panel away";
     key(sf::Keyboard::Space, true, 2);
@@ -233,17 +232,8 @@ TEST_F(ScreensTest, TutorialPagesTurnEverySevenAndAHalfSecondsAndSpaceOrAFreshBu
 TEST_F(ScreensTest, EndScreenShowsTheWinnerAndReturnsOrQuitsWithoutDelay)
 {
     sf::Sound& fanfare = AssetManager::getInstance().GetSound("win");
-    // The way a match ends: request the end screen, tell it the winner, call its init at once.
-    const auto finishMatch = [&](StrategyType winner)
-    {
-        m_states.setState("MainState");
-        frames(1);
-        m_states.setState("EndState");
-        m_end->setWinner(winner);
-        m_end->init();
-        fanfare.setPlayingOffset(sf::seconds(0.8f));
-    };
     finishMatch(StrategyType::Builder);
+    fanfare.setPlayingOffset(sf::seconds(0.8f));
     key(sf::Keyboard::Space, true, 1, 0.0f);
     EXPECT_EQ(m_end->getSprite().getTexture(), texture("win_builder"));
     EXPECT_EQ(fanfare.getStatus(), sf::Sound::Playing);
@@ -266,25 +256,17 @@ TEST_F(ScreensTest, EndScreenShowsTheWinnerAndReturnsOrQuitsWithoutDelay)
 TEST_F(ScreensTest, EndScreenQuitsOnControllerButtonOneOnlyOnceItWasLetGoThere)
 {
     // Button 1 also ends the Runner's turn: the press that ends the match must leave the winner shown.
-    const auto finishMatch = [&]
-    {
-        m_states.setState("MainState");
-        frames(1);
-        m_states.setState("EndState");
-        m_end->setWinner(StrategyType::Runner);
-        m_end->init();
-    };
     m_controllers.setConnected(2, true);
     m_controllers.setConnected(5, true); // button 1 up on another controller does not count for this one
     m_controllers.setButton(2, 1, true);
-    finishMatch();
+    finishMatch(StrategyType::Runner);
     frames(30);
     EXPECT_TRUE(isCurrent(m_end.get()));
     EXPECT_TRUE(m_game.getWindow().isOpen()) << "still held from ending the last turn";
     m_controllers.setButton(2, 1, false);
     frames(1);
     m_controllers.setButton(2, 1, true);
-    finishMatch(); // let go during the last visit: held again as the next match ends
+    finishMatch(StrategyType::Runner); // let go during the last visit: held again as the next match ends
     frames(30);
     EXPECT_TRUE(m_game.getWindow().isOpen()) << "seen up on the last visit does not count";
     m_controllers.setButton(2, 1, false);

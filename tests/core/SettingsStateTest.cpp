@@ -32,10 +32,7 @@ struct SettingsStateTest : ::testing::Test
     {
         for (const bool down : {true, false})
         {
-            sf::Event event{};
-            event.type = down ? sf::Event::KeyPressed : sf::Event::KeyReleased;
-            event.key.code = code;
-            InputManager::getInstance().process(event);
+            test::sendKey(code, down);
             m_game.update();
             m_game.draw();
         }

@@ -24,6 +24,9 @@ TITLE_PATTERN = re.compile(r"^Tumbrelt \| FPS: (\d+)$")
 CRASH_SIGNS = ("ERROR: AddressSanitizer", "ERROR: LeakSanitizer", "runtime error:", "SUMMARY: ",
                "terminate called", "Segmentation fault", "Aborted", " Line: ")
 BINARY = REPO = None  # set by main() from the command line
+RUNNER_TURN, BUILDER_TURN = "RunnerStrategy::enter()", "BuilderStrategy::enter()"
+MOVED = "remaining movement after: "
+WINS = ("win_runner", "win_builder")
 
 
 def client_env(display, extra=None):
@@ -45,7 +48,7 @@ def wait_until(predicate, timeout=10.0, interval=0.05, what="condition"):
 
 
 class XServer:
-    """A private Xvfb server (key auto-repeat off); a context manager. `display` is ":N"."""
+    """A private Xvfb server (key auto-repeat off). `display` is ":N"."""
 
     def __init__(self, width=1920, height=1080, noreset=True):
         self.size, self.noreset, self.display, self._process = (width, height), noreset, None, None
@@ -75,12 +78,6 @@ class XServer:
             raise AssertionError("%s failed: %s" % (" ".join(args), result.stderr.strip()))
         return result
 
-    def __enter__(self):
-        return self.start()
-
-    def __exit__(self, *exc):
-        self.stop()
-
 
 class _XClientMessage(ctypes.Structure):
     _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
@@ -104,7 +101,7 @@ def send_close_request(display, window):
 
 class GameProcess:
     """The game on `server` (None: no display) in a new folder under `parent` (default: its own, removed
-    on leaving the context); "assets" there links to `assets` (default the repository's; False: none)."""
+    by close()); "assets" there links to `assets` (default the repository's; False: none)."""
 
     def __init__(self, server, binary=None, parent=None, assets=None, env=None, args=()):
         self.server, self.binary, self.owned = server, binary or BINARY, parent is None
@@ -177,6 +174,15 @@ class GameProcess:
         time.sleep(seconds)
         self.x(["keyup", key])
 
+    def hold_until(self, key, text, timeout=15.0, count=None):
+        """Holds a key down until one more `text` (or `count` in all) is on standard output."""
+        count = count or self.stdout().count(text) + 1
+        self.x(["keydown", key])
+        try:
+            self.wait_stdout(text, count, timeout)
+        finally:
+            self.x(["keyup", key])
+
     def press(self, key, hold=0.15, after=0.1):
         """A key press long enough to span a frame, then `after` seconds for the game to react."""
         self.hold(key, hold)
@@ -195,6 +201,23 @@ class GameProcess:
             return shot if picture_difference(shot, name) < limit else None
         return wait_until(shown, timeout, 0.2, "the picture " + name)
 
+    def end_picture(self, timeout, before=lambda: None):
+        """Waits for either end screen (calling `before` ahead of each screenshot); returns its name."""
+        def shown():
+            before()
+            shot = self.screenshot("end.png")
+            return next((name for name in WINS if picture_difference(shot, name) < 4.0), None)
+        return wait_until(shown, timeout, 0.5, "an end screen")
+
+    def copy_shots(self, prefix):
+        """Copies the screenshots to $TUMBRELT_SHOTS, when that is set, the file names prefixed."""
+        target = os.environ.get("TUMBRELT_SHOTS")
+        if target:
+            os.makedirs(target, exist_ok=True)
+            for name in os.listdir(self.workdir):
+                if name.endswith(".png"):
+                    shutil.copy(self.path(name), os.path.join(target, prefix + name))
+
     def close_request(self):
         send_close_request(self.server.display, self.window)
 
@@ -209,10 +232,8 @@ class GameProcess:
     def trace(self, name):
         return load_trace(self.path(name))
 
-    def __enter__(self):
-        return self if self.process else self.start()
-
-    def __exit__(self, *exc):
+    def close(self):
+        """Kills the game if it still runs; removes its folder if it is its own."""
         if self.running():
             self.process.kill()
             self.process.wait()
@@ -232,6 +253,13 @@ def load_trace(path):
         assert list(e) == ["cat", "dur", "name", "ph", "pid", "tid", "ts"], e
         assert (e["cat"], e["ph"], e["pid"]) == ("function", "X", 0) and e["dur"] >= 0, e
     return events
+
+
+def count_near(image, box, colour, tolerance=40):
+    """Pixels within `tolerance` of `colour` in box (fractions of the image: left, top, right, bottom)."""
+    width, height = image.size
+    crop = image.crop((int(box[0] * width), int(box[1] * height), int(box[2] * width), int(box[3] * height)))
+    return sum(1 for pixel in crop.getdata() if all(abs(a - b) <= tolerance for a, b in zip(pixel, colour)))
 
 
 def picture_difference(screenshot, name):
@@ -271,7 +299,7 @@ class GameTestCase(unittest.TestCase):
     def start_game(self, server=None, start=True, **kwargs):
         """The game on `server` (default: a new 1920x1080 one; False: no display at all)."""
         game = GameProcess(self.start_server() if server is None else server or None, parent=self.folder, **kwargs)
-        self.addCleanup(game.__exit__)
+        self.addCleanup(game.close)
         return game.start() if start else game
 
     def copy_of_the_assets(self):

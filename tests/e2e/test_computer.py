@@ -9,12 +9,10 @@ is in settings.ini once the match starts."""
 import time
 
 import harness
+from harness import BUILDER_TURN, RUNNER_TURN, WINS
 
-RUNNER_TURN = "RunnerStrategy::enter()"
 ON_FINISH = "RunnerStrategy::stepOntoFinish()"
-BLUE, GREEN = (14, 165, 233), (34, 197, 94)
-BUILDER_TURN = "BuilderStrategy::enter()"
-WINS = ("win_runner", "win_builder")
+BLUE = (14, 165, 233)
 
 
 def start_match(game, key, levels=()):
@@ -49,12 +47,11 @@ def runner_on_green(shot, cell):
     return bool(greens), "blue block at %d, %d; above and below %s" % (x, y, column)
 
 
-def end_picture(game, timeout):
-    """Waits for either end screen; returns its name."""
-    def shown():
-        shot = game.screenshot("end.png")
-        return next((name for name in WINS if harness.picture_difference(shot, name) < 4.0), None)
-    return harness.wait_until(shown, timeout, 1.0, "an end screen")
+def leave_match(game):
+    """Escape pauses the match and asks again, the second leaves it for the menu."""
+    game.press("Escape")
+    game.press("Escape")
+    game.wait_picture("start")
 
 
 class ComputerTest(harness.GameTestCase):
@@ -75,7 +72,7 @@ class ComputerTest(harness.GameTestCase):
         self.assertGreater(harness.picture_difference(shot, "win_runner"), 8.0, "still the match")
         shown, where = runner_on_green(shot, 768 / 11)
         self.assertTrue(shown, where)
-        self.assertEqual(end_picture(game, 400), "win_runner")
+        self.assertEqual(game.end_picture(400), "win_runner")
         game.press("Escape")
         self.assert_clean_exit(game)
 
@@ -89,12 +86,10 @@ class ComputerTest(harness.GameTestCase):
         # The hard Builder's turn takes 3 to 5.5 s, as a quick person's would.
         self.assertGreater(time.monotonic() - began, 2.5, "a person's pace")
         self.assertLess(time.monotonic() - began, 10.0, "two drops and the hand-over")
-        game.press("Escape")  # a match is left with a second Escape
-        game.press("Escape")
-        game.wait_picture("start")
+        leave_match(game)
         time.sleep(0.3)
         start_match(game, "3", ["Right", "Down", "Left"])  # a hard Runner, an easy Builder
-        self.assertIn(end_picture(game, 400), WINS)
+        self.assertIn(game.end_picture(400), WINS)
         game.press("space")
         # Space on the menu: two people again, the Builder's turn waits for its keys.
         start_match(game, "space")
@@ -102,9 +97,7 @@ class ComputerTest(harness.GameTestCase):
         time.sleep(5)
         self.assertEqual(game.stdout().count(RUNNER_TURN), turns, "nobody drops for the Builder")
         game.act(["Return", "Return"], RUNNER_TURN)
-        game.press("Escape")
-        game.press("Escape")
-        game.wait_picture("start")
+        leave_match(game)
         game.press("Escape")
         self.assert_clean_exit(game)
 
@@ -127,9 +120,7 @@ class ComputerTest(harness.GameTestCase):
             text = f.read()
         self.assertIn("computer_builder = easy\n", text)
         self.assertIn("computer_runner = normal\n", text)
-        game.press("Escape")
-        game.press("Escape")
-        game.wait_picture("start")
+        leave_match(game)
         game.press("Escape")
         self.assert_clean_exit(game)
 

@@ -11,10 +11,7 @@ import subprocess
 import time
 
 import harness
-
-RUNNER_TURN = "RunnerStrategy::enter()"
-BUILDER_TURN = "BuilderStrategy::enter()"
-WINS = ("win_runner", "win_builder")
+from harness import BUILDER_TURN, RUNNER_TURN
 
 
 def free_port():
@@ -34,14 +31,6 @@ def press(game, key, hold=0.35, **kwargs):
     """Held long enough to span a frame of either game while both draw on a busy machine."""
     focus(game)
     game.press(key, hold=hold, **kwargs)
-
-
-def end_picture(game, timeout):
-    def shown():
-        focus(game)
-        shot = game.screenshot("end.png")
-        return next((name for name in WINS if harness.picture_difference(shot, name) < 4.0), None)
-    return harness.wait_until(shown, timeout, 0.5, "an end screen")
 
 
 class NetworkTest(harness.GameTestCase):
@@ -103,8 +92,8 @@ class NetworkTest(harness.GameTestCase):
                 for game in (host, guest):
                     game.wait_stdout(BUILDER_TURN, turn + 2, timeout=5)
         # The third reset loses: the Builder wins on both screens.
-        self.assertEqual(end_picture(host, 20), "win_builder")
-        self.assertEqual(end_picture(guest, 20), "win_builder")
+        for game in (host, guest):
+            self.assertEqual(game.end_picture(20, lambda: focus(game)), "win_builder")
         lines = []
         for game, mode in ((host, "network-host"), (guest, "network-join")):
             press(game, "space")

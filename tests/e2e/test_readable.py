@@ -3,20 +3,12 @@ longer than a turn and the turn then ends after the time it had left, the Runner
 role, a reset says what it cost, and the end screen says how the match ended. The screenshots stay
 in the test's folder when it fails (and are copied to $TUMBRELT_SHOTS when that is set)."""
 
-import os
-import shutil
 import time
 
 import harness
+from harness import count_near
 
 BLUE, AMBER, REASON = (14, 165, 233), (245, 158, 11), (255, 120, 120)
-
-
-def count_near(image, box, colour, tolerance=40):
-    """Pixels within `tolerance` of `colour` in box (fractions of the image: left, top, right, bottom)."""
-    width, height = image.size
-    crop = image.crop((int(box[0] * width), int(box[1] * height), int(box[2] * width), int(box[3] * height)))
-    return sum(1 for pixel in crop.getdata() if all(abs(a - b) <= tolerance for a, b in zip(pixel, colour)))
 
 
 def act(game, keys, text, timeout=15.0):
@@ -25,17 +17,13 @@ def act(game, keys, text, timeout=15.0):
     before = game.stdout().count(text)
     for key in keys[:-1]:
         game.press(key, hold=0.6)
-    game.x(["keydown", keys[-1]])
-    try:
-        game.wait_stdout(text, before + 1, timeout)
-    finally:
-        game.x(["keyup", keys[-1]])
+    game.hold_until(keys[-1], text, timeout, before + 1)
 
 
 class ReadableMatchTest(harness.GameTestCase):
     def play(self, width, height):
         game = self.start_game(self.start_server(width, height))
-        self.addCleanup(self.copy_shots, game, "%dx%d_" % (width, height))
+        self.addCleanup(game.copy_shots, "%dx%d_" % (width, height))
         game.wait_window()
         game.wait_picture("start")
         game.press("space", hold=0.6)
@@ -84,13 +72,6 @@ class ReadableMatchTest(harness.GameTestCase):
         self.assertGreater(count_near(shot, band, (230, 230, 230), 25), 300, "how the match ended")
         game.press("Escape", hold=0.6)
         self.assert_clean_exit(game)
-
-    def copy_shots(self, game, prefix):
-        folder = os.environ.get("TUMBRELT_SHOTS")
-        if folder:
-            for name in os.listdir(game.workdir):
-                if name.endswith(".png"):
-                    shutil.copy(game.path(name), os.path.join(folder, prefix + name))
 
     def test_at_1920x1080(self):
         self.play(1920, 1080)

@@ -7,27 +7,10 @@ import os
 import subprocess
 
 import harness
+from harness import BUILDER_TURN, MOVED, RUNNER_TURN
 
-RUNNER_TURN = "RunnerStrategy::enter()"
-BUILDER_TURN = "BuilderStrategy::enter()"
-MOVED = "remaining movement after: "
 # Printed when the Runner's end key is read, not by the step log: a replay reads no keys.
 KEY_LINE = "RunnerStrategy::handleInput() - RunnerEnd"
-
-
-class ReplayGame(harness.GameProcess):
-    """The game started with command-line arguments."""
-
-    def __init__(self, server, args, **kwargs):
-        super().__init__(server, **kwargs)
-        self.args = args
-
-    def start(self):
-        env = harness.client_env(self.server and self.server.display, self._env)
-        self._out = [open(self.path(name), "w") for name in ("stdout.txt", "stderr.txt")]
-        self.process = subprocess.Popen(["stdbuf", "-oL", "-eL", self.binary] + self.args, cwd=self.workdir,
-                                        env=env, stdout=self._out[0], stderr=self._out[1])
-        return self
 
 
 def step_log(text):
@@ -35,11 +18,6 @@ def step_log(text):
 
 
 class ReplayTest(harness.GameTestCase):
-    def start_with(self, server, *args):
-        game = ReplayGame(server, list(args), parent=self.folder)
-        self.addCleanup(game.__exit__)
-        return game.start()
-
     def check(self, path):
         return subprocess.run([harness.BINARY, "--check-replay", path], env=harness.client_env(None),
                               capture_output=True, text=True, timeout=30)
@@ -79,7 +57,7 @@ class ReplayTest(harness.GameTestCase):
         self.assertRegex(result.stdout, r"^builder won: a third reset, in turn \d+\n$")
 
         # On the match screen at 8x: the same end, the same step log.
-        watch = self.start_with(server, "--replay", kept)
+        watch = self.start_game(server, args=["--replay", kept])
         watch.wait_window()
         watch.wait_stdout(BUILDER_TURN)
         for _ in range(3):
@@ -106,7 +84,7 @@ class ReplayTest(harness.GameTestCase):
                          (1, "tumbrelt: %s: cannot open it: No such file or directory\n" % missing))
 
         # In the game: the menu, with the line on screen and on standard error; the game goes on.
-        game = self.start_with(self.start_server(1366, 768), "--replay", cut)
+        game = self.start_game(self.start_server(1366, 768), args=["--replay", cut])
         game.wait_window()
         game.wait_picture("start")
         self.assertIn("cut.tumbrelt-replay:12: the replay stops here", game.stderr())

@@ -4,19 +4,12 @@ line, and a window resized twice still shows its HUD at its bottom. The screensh
 test's folder when it fails (and are copied to $TUMBRELT_SHOTS when that is set)."""
 
 import os
-import shutil
 import time
 
 import harness
+from harness import BUILDER_TURN, count_near
 
 AMBER, REFUSED = (245, 158, 11), (255, 120, 120)
-
-
-def count_near(image, box, colour, tolerance=40):
-    """Pixels within `tolerance` of `colour` in box (fractions of the image: left, top, right, bottom)."""
-    width, height = image.size
-    crop = image.crop((int(box[0] * width), int(box[1] * height), int(box[2] * width), int(box[3] * height)))
-    return sum(1 for pixel in crop.getdata() if all(abs(a - b) <= tolerance for a, b in zip(pixel, colour)))
 
 
 def keys(game, *names):
@@ -32,19 +25,10 @@ def settings_file(game):
         return f.read()
 
 
-def copy_shots(game, prefix):
-    target = os.environ.get("TUMBRELT_SHOTS")
-    if target:
-        os.makedirs(target, exist_ok=True)
-        for name in os.listdir(game.workdir):
-            if name.endswith(".png"):
-                shutil.copy(game.path(name), os.path.join(target, prefix + name))
-
-
 class SettingsTest(harness.GameTestCase):
     def test_choices_made_on_the_screen_are_kept_for_the_next_run(self):
         game = self.start_game()
-        self.addCleanup(copy_shots, game, "settings_")
+        self.addCleanup(game.copy_shots, "settings_")
         game.wait_window()
         game.wait_picture("start")
         keys(game, "s")
@@ -72,11 +56,7 @@ class SettingsTest(harness.GameTestCase):
         game.wait_picture("start")
         game.press("space", hold=0.6)
         game.wait_picture("tutorial1")
-        game.x(["keydown", "space"])
-        try:
-            game.wait_stdout("BuilderStrategy::enter()", timeout=15)
-        finally:
-            game.x(["keyup", "space"])
+        game.hold_until("space", BUILDER_TURN, count=1)
         entered = time.monotonic()
         game.wait_stdout("RunnerStrategy::enter()", timeout=25)
         waited = time.monotonic() - entered
@@ -84,17 +64,13 @@ class SettingsTest(harness.GameTestCase):
 
         game.press("d", hold=0.6, after=1.0)
         self.assertNotIn("remaining movement after: ", game.stdout(), "the old key no longer moves the Runner")
-        game.x(["keydown", "l"])
-        try:
-            game.wait_stdout("remaining movement after: ", timeout=15)
-        finally:
-            game.x(["keyup", "l"])
+        game.hold_until("l", harness.MOVED)
         game.close_request()
         self.assert_clean_exit(game)
 
     def test_a_window_resized_twice_keeps_its_hud_at_its_bottom(self):
         game = self.start_game(start=False)
-        self.addCleanup(copy_shots, game, "resized_")
+        self.addCleanup(game.copy_shots, "resized_")
         with open(game.path("settings.ini"), "w") as f:
             f.write("window = windowed\n")
         game.start()
@@ -102,11 +78,7 @@ class SettingsTest(harness.GameTestCase):
         self.assertEqual(game.geometry()[2:], (1280, 720))
         time.sleep(1.5)  # the menu, in a window smaller than the screen
         game.press("space", hold=0.6, after=0.5)
-        game.x(["keydown", "space"])
-        try:
-            game.wait_stdout("BuilderStrategy::enter()", timeout=15)
-        finally:
-            game.x(["keyup", "space"])
+        game.hold_until("space", BUILDER_TURN)
         game.x(["windowmove", "--sync", str(window), "0", "0"])  # all of it on the screen
         for size in ((960, 600), (1600, 960)):
             game.x(["windowsize", "--sync", str(window), str(size[0]), str(size[1])])

@@ -15,25 +15,10 @@ namespace
 {
 using Key = sf::Keyboard::Key;
 
-/// Swallows the step log of the matches played.
-struct Quiet
-{
-    struct NullBuffer : std::streambuf
-    {
-        int overflow(int c) override { return c; }
-    } null;
-    std::streambuf* saved = std::cout.rdbuf(&null);
-    ~Quiet() { std::cout.rdbuf(saved); }
-};
-
 class DeterminismTest : public ::testing::Test
 {
 protected:
-    ~DeterminismTest() override
-    {
-        controllers.resetSimulated();
-        controllers.setSimulated(false);
-    }
+    ~DeterminismTest() override { std::cout.rdbuf(m_gameLog); }
 
     /// Plays frames of `dt` with `input` fed before each, until the match is over (or `frames` ran
     /// out); then the match is left for the menu and its log replayed.
@@ -72,7 +57,7 @@ protected:
     /// Keys go down for one frame and up in the next.
     void tap(test::MatchFixture& m, Key key, int frame) { m.key(key, frame % 2 == 0); }
 
-    Quiet quiet;
+    std::streambuf* m_gameLog = std::cout.rdbuf(nullptr); // the matches' step log would flood the output
     ControllerInput& controllers = ControllerInput::getInstance();
     std::mt19937 random{20261207u};
     int played = 0;

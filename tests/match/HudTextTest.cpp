@@ -23,32 +23,8 @@ using Line = HudText::Line;
 class HudTextTest : public ::testing::Test
 {
 protected:
-    // Starts and ends with every key up and no controller, whatever ran before in this process.
-    HudTextTest() { releaseAll(); }
-    ~HudTextTest() override
-    {
-        releaseAll();
-        controllers.resetSimulated();
-        controllers.setSimulated(false);
-    }
-    void releaseAll()
-    {
-        for (int key = 0; key < sf::Keyboard::KeyCount; ++key)
-        {
-            m.key(static_cast<Key>(key), false);
-        }
-        m.frame(0.0f);
-        m.frame(0.0f);
-    }
     const HudText& hud() { return m.match().getHudText(); }
     const std::string& text(Line line) { return hud().getText(line); }
-    /// The Builder drops a one-cell block at `cell` with the place key.
-    void drop(Cell cell)
-    {
-        m.builder().setCursor(cell);
-        m.builder().replaceBlock({{0, 0}}, BlockType::Dynamic);
-        m.tap({Key::Return});
-    }
     bool ghostIsRed()
     {
         const sf::Color color =
@@ -90,9 +66,9 @@ TEST_F(HudTextTest, TheNumbersAreTheRulesValuesThroughATurnOfEachRole)
     }
     m.runFor(2.5f);
     EXPECT_EQ(text(Line::Time), "time 7.5 s");
-    drop({4, 9});
+    m.drop({4, 9});
     EXPECT_EQ(text(Line::Blocks), "blocks 1/2");
-    drop({5, 9});
+    m.drop({5, 9});
 
     ASSERT_EQ(m.match().getCurrentStrategy(), StrategyType::Runner);
     EXPECT_EQ(text(Line::Role), "RUNNER");
@@ -102,7 +78,6 @@ TEST_F(HudTextTest, TheNumbersAreTheRulesValuesThroughATurnOfEachRole)
     EXPECT_EQ(text(Line::Steps), "steps 3/4");
     EXPECT_EQ(text(Line::Jump), "jump 1/7");
     m.runFor(4.0f);
-    EXPECT_EQ(text(Line::Time), "time " + HudText::secondsLeft(m.runner().getTimeInTurn(), 10.0f) + " s");
     EXPECT_EQ(text(Line::Time), "time 6.0 s");
     m.tap({Key::Q});
     EXPECT_EQ(text(Line::Turns), "turns 49/50");
@@ -117,9 +92,9 @@ TEST_F(HudTextTest, TheBannerMarksEachHandOverForAboutASecondWithoutTakingInputA
     EXPECT_TRUE(hud().isShown(Line::Banner));
     m.runFor(0.2f);
     EXPECT_FALSE(hud().isShown(Line::Banner));
-    drop({4, 9});
+    m.drop({4, 9});
     EXPECT_FALSE(hud().isShown(Line::Banner)) << "a drop is no hand-over";
-    drop({5, 9});
+    m.drop({5, 9});
     EXPECT_EQ(text(Line::Banner), "RUNNER'S TURN");
     m.tap({Key::D});
     EXPECT_EQ(m.runner().getXMovement(), 3) << "the Runner steps while the banner shows";
@@ -190,17 +165,11 @@ TEST_F(HudTextTest, AResetSaysWhyAndHowManyOfTheTwoAreUsed)
     }
     EXPECT_EQ(m.match().getCurrentStrategy(), StrategyType::Builder);
     EXPECT_EQ(text(Line::ResetNote), "walled in: 2 of 2 resets used");
-    for (int frame = 0; frame < 300 && !m.match().isMatchOver(); ++frame)
-    {
-        m.frame(0.05f);
-    }
-    EXPECT_EQ(m.match().getMatch().lastReset, rules::ResetCause::WalledIn);
-    EXPECT_TRUE(m.endRequestedFor(StrategyType::Builder)) << "the third reset ends the match";
 }
 
 TEST_F(HudTextTest, PausedLongerThanATurnTheTurnWaitsAndResumedItEndsAfterTheTimeItHad)
 {
-    drop({4, 9});
+    m.drop({4, 9});
     const std::shared_ptr<BlockComponent> placed = m.builder().getPlacedBlocks().front();
     const float had = m.builder().getTimeInTurn();
     const float lifetime = placed->getRemainingLifetime();
@@ -225,31 +194,7 @@ TEST_F(HudTextTest, PausedLongerThanATurnTheTurnWaitsAndResumedItEndsAfterTheTim
     EXPECT_EQ(m.match().getCurrentStrategy(), StrategyType::Runner) << "it ends after the time it had left";
 }
 
-TEST_F(HudTextTest, StartOnAnyControllerTogglesOncePerPressAndEscapeFromThePauseAsksAgain)
-{
-    controllers.setSimulated(true);
-    controllers.setConnected(5, true);
-    controllers.setButton(5, ControllerInput::ButtonStart, true);
-    m.frame();
-    EXPECT_TRUE(m.match().isPaused());
-    m.runFor(0.5f);
-    EXPECT_TRUE(m.match().isPaused()) << "held, it counts once";
-    controllers.setButton(5, ControllerInput::ButtonStart, false);
-    m.frame();
-    controllers.setButton(5, ControllerInput::ButtonStart, true);
-    m.frame();
-    EXPECT_FALSE(m.match().isPaused());
-
-    m.tap({Key::P});
-    ASSERT_TRUE(m.match().isPaused());
-    m.tap({Key::Escape});
-    EXPECT_EQ(text(Line::Paused), HudText::LeaveText) << "paused, Escape first asks again";
-    m.key(Key::Escape);
-    m.frame();
-    EXPECT_EQ(m.states().getPendingState(), m.states().findState("MenuState"));
-}
-
-TEST_F(HudTextTest, OneEscapePausesAndAsksAgainASecondLeavesAndPOrStartGoesOnAndDisarmsIt)
+TEST_F(HudTextTest, EscapePausesAndAsksAgainASecondLeavesAndPOrStartOnAnyControllerGoesOnAndDisarmsIt)
 {
     const float had = m.builder().getTimeInTurn();
     m.tap({Key::Escape});
@@ -277,15 +222,20 @@ TEST_F(HudTextTest, OneEscapePausesAndAsksAgainASecondLeavesAndPOrStartGoesOnAnd
     m.tap({Key::Escape});
     EXPECT_EQ(m.states().getPendingState(), nullptr) << "asks again after going on";
     controllers.setSimulated(true);
-    controllers.setConnected(1, true);
-    controllers.setButton(1, ControllerInput::ButtonStart, true);
-    m.frame();
-    controllers.setButton(1, ControllerInput::ButtonStart, false);
+    controllers.setConnected(5, true);
+    controllers.setButton(5, ControllerInput::ButtonStart, true);
     m.frame();
     EXPECT_FALSE(m.match().isPaused() || m.match().isLeaveArmed()) << "Start goes on too";
-    m.tap({Key::P});
+    m.runFor(0.5f);
+    EXPECT_FALSE(m.match().isPaused()) << "held, it counts once";
+    controllers.setButton(5, ControllerInput::ButtonStart, false);
+    m.frame();
+    controllers.setButton(5, ControllerInput::ButtonStart, true);
+    m.frame();
+    ASSERT_TRUE(m.match().isPaused());
     m.tap({Key::Escape});
     EXPECT_EQ(m.states().getPendingState(), nullptr);
+    EXPECT_EQ(text(Line::Paused), HudText::LeaveText) << "paused, Escape first asks again";
     m.key(Key::Escape);
     m.frame();
     EXPECT_EQ(m.states().getPendingState(), m.states().findState("MenuState")) << "the second Escape leaves";

@@ -53,18 +53,12 @@ TEST(MainStateTest, AMatchOpensWithTheBuilderTwoEscapesTearItDownAndAFreshOneEnd
 TEST(MainStateTest, PlacedAmberBlocksAgeAndFadeInTheBuildersTurnsOnly)
 {
     test::MatchFixture m;
-    const auto drop = [&](sf::Vector2i cursor)
-    {
-        m.builder().setCursor(cursor);
-        m.builder().replaceBlock({{0, 0}}, BlockType::Dynamic);
-        m.tap({sf::Keyboard::Return});
-    };
-    drop({10, 5});
+    m.drop({10, 5});
     ASSERT_EQ(m.grid().getTimedBlocks().size(), 1u);
     const std::shared_ptr<BlockComponent> amber = m.grid().getTimedBlocks().front();
     m.runFor(1.0f);
     EXPECT_NEAR(amber->getRemainingLifetime(), 6.0f, 0.1f) << "seven seconds, one gone in the Builder's turn";
-    drop({14, 5}); // the second drop hands the turn to the Runner
+    m.drop({14, 5}); // the second drop hands the turn to the Runner
     ASSERT_EQ(m.match().getCurrentStrategy(), StrategyType::Runner);
     const float handedOver = amber->getRemainingLifetime();
     const sf::Uint8 alpha = amber->getShape().getFillColor().a;
@@ -111,17 +105,11 @@ TEST(MainStateTest, OnTheGreenLineTheRunnerAndItsLightShowOverTheFinishCellsUnti
 TEST(MainStateTest, EveryPlacedCellStaysVisiblyABlockAtEveryStageOfItsFadeUnderOverlappingLights)
 {
     test::MatchFixture m(1366, 768);
-    const auto drop = [&](sf::Vector2i cursor)
-    {
-        m.builder().setCursor(cursor);
-        m.builder().replaceBlock({{0, 0}}, BlockType::Dynamic);
-        m.tap({sf::Keyboard::Return});
-    };
-    drop({5, 6});
-    drop({6, 6});
+    m.drop({5, 6});
+    m.drop({6, 6});
     m.giveTurnTo(StrategyType::Builder); // the gravity pass: both fall to row 7
-    drop({6, 6});
-    drop({8, 7});
+    m.drop({6, 6});
+    m.drop({8, 7});
     ASSERT_EQ(m.match().getCurrentStrategy(), StrategyType::Runner); // their lifetimes wait now
     m.runFor(1.5f);                                                  // the hand-over banner goes
     const std::list<std::shared_ptr<BlockComponent>> blocks = m.grid().getTimedBlocks();
@@ -155,9 +143,14 @@ TEST(MainStateTest, EveryPlacedCellStaysVisiblyABlockAtEveryStageOfItsFadeUnderO
         auto level = left.begin();
         for (const std::shared_ptr<BlockComponent>& block : blocks)
         {
-            block->setRemainingLifetime(*level++ * block->getLifetime());
+            // In the rules' field: the match shows each frame what the rules hold.
+            const sf::Vector2i cell = block->getGridPosition();
+            m.match().editMatch().field.drop({cell.x, cell.y}, rules::CellKind::Dynamic,
+                                             static_cast<int>(*level++ * block->getLifetime() * 1000.0f));
         }
         m.frame(0.0f);
+        ASSERT_NEAR(blocks.front()->getRemainingLifetime(), left.front() * blocks.front()->getLifetime(),
+                    0.01f);
         const sf::Image shown = m.drawnFrame();
         test::keep(shown, "fading_" + std::to_string(&left - scenes.data()));
         for (const std::shared_ptr<BlockComponent>& block : blocks)

@@ -201,11 +201,6 @@ TEST(NetworkPlayTest, EachFaultEndsTheMatchWithItsLineOnTheMenuAndTheMatchIsKept
              n.buddy.session.send(net::Message::act({7, 0}, Action::rotate(1)));
          },
          "connection closed: your friend acted out of turn (turn 7, ms 0)", 600},
-        {"an action of this side's role",
-         [](NetworkMatch& n) {
-             n.buddy.session.send(net::Message::act({1, 0}, Action::jump()));
-         },
-         "connection closed: your friend sent an action of the Runner, whom this side plays", 600},
         {"silence", [](NetworkMatch& n) { n.buddy.lockstep.reset(); },
          "connection lost: no message from your friend for 5 s", 600},
     };

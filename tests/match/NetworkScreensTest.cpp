@@ -35,6 +35,15 @@ struct Screens
     }
     JoinState& join() { return static_cast<JoinState&>(*m.states().findState("JoinState")); }
     HostState& host() { return static_cast<HostState&>(*m.states().findState("HostState")); }
+    /// The host screen, waiting on any free port.
+    void openHost()
+    {
+        CommandLine options;
+        options.port = 0;
+        m.game().setCommandLine(options);
+        m.tap({sf::Keyboard::H});
+        m.frame();
+    }
     void write(const std::string& text) { std::ofstream(JoinState::AddressFile, std::ios::binary) << text; }
     /// Frames of this game and updates of the other game's connection until `done`.
     bool until(net::Session& other, const std::function<bool()>& done)
@@ -148,12 +157,8 @@ TEST(NetworkScreensTest, AHostThatSaysAnythingButStartFirstIsRefusedOnTheJoinScr
 TEST(NetworkScreensTest, TheHostWaitsTurnsAwayGarbageAndBeginsTheMatchWithTheRoleChosen)
 {
     Screens s;
-    CommandLine options;
-    options.port = 0; // any free port, shown on the screen
-    s.m.game().setCommandLine(options);
-    s.m.tap({sf::Keyboard::H});
+    s.openHost();
     ASSERT_EQ(s.current(), &s.host());
-    s.m.frame();
     const unsigned short port = s.net->getSession()->getPort();
     ASSERT_NE(port, 0);
     EXPECT_NE(s.host().getLines()[1].find("port " + std::to_string(port)), std::string::npos);
@@ -182,18 +187,11 @@ TEST(NetworkScreensTest, TheHostWaitsTurnsAwayGarbageAndBeginsTheMatchWithTheRol
     EXPECT_EQ(s.m.game().getMatchMode(), MatchMode::NetworkHost);
     EXPECT_EQ(s.current(), s.m.states().findState("TutorialState"));
 }
-} // namespace orv_gd
 
-namespace orv_gd
-{
 TEST(NetworkScreensTest, AFriendOfAnotherVersionSendsTheWaitingHostToItsMenuWithBothVersions)
 {
     Screens s;
-    CommandLine options;
-    options.port = 0;
-    s.m.game().setCommandLine(options);
-    s.m.tap({sf::Keyboard::H});
-    s.m.frame();
+    s.openHost();
     net::Session guest("9.9.9");
     ASSERT_TRUE(guest.join("127.0.0.1", s.net->getSession()->getPort()));
     testing::internal::CaptureStderr();

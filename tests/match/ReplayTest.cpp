@@ -33,8 +33,7 @@ struct KeptMatch
     /// Leaves the match with Escape twice, as a player does; the switch happens in the next frame.
     void leave()
     {
-        fixture.tap({sf::Keyboard::Escape});
-        fixture.tap({sf::Keyboard::Escape});
+        fixture.tap({sf::Keyboard::Escape}, 2);
         fixture.frame();
     }
     /// The one replay kept so far, loaded and checked through the rules alone.
@@ -57,10 +56,7 @@ struct KeptMatch
         fixture.game().watch(log, "MenuState");
         fixture.frame();
         EXPECT_NE(fixture.match().getReplay(), nullptr);
-        for (int i = 0; i < 3; ++i)
-        {
-            fixture.tap({sf::Keyboard::Right});
-        }
+        fixture.tap({sf::Keyboard::Right}, 3);
         EXPECT_EQ(fixture.match().getReplay()->getSpeed(), 8);
         const ReplayDriver* driver = fixture.match().getReplay();
         for (int frame = 0; frame < 20000 && !driver->isAtEnd(fixture.match().getMatch()); ++frame)

@@ -43,15 +43,4 @@ TEST(TurnTimeTest, AFifteenSecondMatchGivesEachTurnFifteenSecondsOnTheClockTheHu
     m.runFor(0.5f, 0.25f);
     EXPECT_EQ(m.match().getCurrentStrategy(), StrategyType::Builder);
 }
-
-TEST(TurnTimeTest, WithoutSettingsATurnLastsTenSecondsAsAlways)
-{
-    test::MatchFixture m;
-    EXPECT_EQ(m.match().getLog().getConfig().turnLimitMs, 10000);
-    EXPECT_EQ(m.match().getHudText().getText(HudText::Time), "time 10.0 s");
-    m.runFor(5.0f, 0.25f);
-    EXPECT_NEAR(timeBarFill(m), 0.5f, 0.04f);
-    m.runFor(5.25f, 0.25f);
-    EXPECT_EQ(m.match().getCurrentStrategy(), StrategyType::Runner);
-}
 } // namespace orv_gd

@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <deque>
 #include <memory>
 #include <random>
@@ -74,14 +73,7 @@ struct Side
 
     void frame(int ms)
     {
-        if (&link == &delayed)
-        {
-            delayed.update(ms);
-        }
-        else
-        {
-            session.update(ms);
-        }
+        &link == &delayed ? delayed.update(ms) : session.update(ms);
         lockstep->update(ms, events);
         if (match.turn == lockstep->local() && random() % 4 == 0)
         {
@@ -128,12 +120,8 @@ struct Friends
         host->session.send(Message::start(seed, seed % 5, hostRole, config));
         host->session.update(0);
         Message start;
-        for (int i = 0; i < 2000 && !guest->session.receive(start); ++i)
-        {
-            guest->session.update(1);
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        }
-        EXPECT_EQ(start.type, Message::Type::Start);
+        EXPECT_TRUE(test::pump(
+            {&guest->session}, [&] { return guest->session.receive(start); }, 1));
         host->begin(Message::start(seed, seed % 5, hostRole, config), hostRole);
         guest->begin(start, guestRole(start));
     }
@@ -193,12 +181,13 @@ TEST(LockstepTest, TheFollowingSideLetsTimePassOnlyAsFarAsTheOwnerSaid)
     EXPECT_EQ(guest.match.turnMs, 0);
     friends.host->lockstep->update(730, friends.host->events);
     friends.host->session.update(0);
-    for (int i = 0; i < 2000 && guest.match.turnMs == 0; ++i)
-    {
-        guest.session.update(1);
-        guest.lockstep->update(100, guest.events);
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
+    EXPECT_TRUE(test::pumpUntil(
+        [&]
+        {
+            guest.session.update(1);
+            guest.lockstep->update(100, guest.events);
+        },
+        [&] { return guest.match.turnMs != 0; }));
     EXPECT_EQ(guest.match.turnMs, 730);
     EXPECT_EQ(guest.match.turnNumber, 1);
     // Its own keys do nothing in the friend's turn.
@@ -243,50 +232,42 @@ TEST(LockstepTest, AFriendsMessageOfTheWrongRoleOrTurnOrRefusedClosesTheLinkWith
         Side& guest = *friends.guest;
         friends.host->session.send(c.message);
         friends.host->session.update(0);
-        for (int i = 0; i < 2000 && !guest.lockstep->failed(); ++i)
-        {
-            guest.session.update(1);
-            guest.lockstep->update(1, guest.events);
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        }
+        EXPECT_TRUE(test::pumpUntil(
+            [&]
+            {
+                guest.session.update(1);
+                guest.lockstep->update(1, guest.events);
+            },
+            [&] { return guest.lockstep->failed(); }));
         EXPECT_EQ(guest.lockstep->problem(), c.line);
-        for (int i = 0; i < 2000 && friends.host->session.isOpen(); ++i)
-        {
-            friends.host->session.update(1);
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        }
+        EXPECT_TRUE(test::pump(
+            {&friends.host->session}, [&] { return !friends.host->session.isOpen(); }, 1));
         EXPECT_EQ(friends.host->session.problem(), "your friend's game refused a message from this one");
     }
 }
-} // namespace orv_gd::net
 
-namespace orv_gd::net
-{
 TEST(LockstepTest, APauseOnEitherSideHoldsBothClocksAndNamesWhoPaused)
 {
     Friends friends(13, 0, Role::Builder, 10000);
     Side& host = *friends.host; // the Builder, whose turn it is
     Side& guest = *friends.guest;
-    guest.lockstep->setPaused(true);
-    guest.session.update(0);
-    for (int i = 0; i < 2000 && !host.lockstep->paused(); ++i)
+    const auto hear = [&](bool paused)
     {
-        host.session.update(1);
-        host.lockstep->update(0, host.events);
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
+        guest.lockstep->setPaused(paused);
+        guest.session.update(0);
+        EXPECT_TRUE(test::pumpUntil(
+            [&]
+            {
+                host.session.update(1);
+                host.lockstep->update(0, host.events);
+            },
+            [&] { return host.lockstep->paused() == paused; }));
+        host.lockstep->update(500, host.events);
+    };
+    hear(true);
     EXPECT_EQ(host.lockstep->pausedBy(), Role::Runner);
-    host.lockstep->update(500, host.events);
     EXPECT_EQ(host.match.turnMs, 0);
-    guest.lockstep->setPaused(false);
-    guest.session.update(0);
-    for (int i = 0; i < 2000 && host.lockstep->paused(); ++i)
-    {
-        host.session.update(1);
-        host.lockstep->update(0, host.events);
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    host.lockstep->update(500, host.events);
+    hear(false);
     EXPECT_EQ(host.match.turnMs, 500);
 }
 } // namespace orv_gd::net

@@ -5,10 +5,6 @@
 #include <SFML/Network/TcpSocket.hpp>
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <functional>
-#include <thread>
-
 namespace orv_gd::net
 {
 namespace
@@ -22,12 +18,7 @@ struct Pair
     Session host{"1.0.0"};
     Session guest{"1.0.0"};
 
-    Pair()
-    {
-        EXPECT_TRUE(host.host(0));
-        EXPECT_TRUE(guest.join("127.0.0.1", host.getPort()));
-        EXPECT_TRUE(pump({&host, &guest}, [&] { return host.isOpen() && guest.isOpen(); }));
-    }
+    Pair() { EXPECT_TRUE(test::connect(host, guest)); }
 };
 
 /// A raw connection to `port`, blocking: what a stranger or a broken game would send.
@@ -55,12 +46,8 @@ TEST(SessionTest, FriendsGreetCarryMessagesInOrderAndStayWithHeartbeats)
     ASSERT_TRUE(pump({&pair.host, &pair.guest}, [&] { return pair.host.receive(got); }));
     EXPECT_EQ(got.type, Message::Type::Clock);
     // Twelve seconds of frames with nothing to say: the heartbeats keep both open.
-    for (int i = 0; i < 120; ++i)
-    {
-        pair.host.update(100);
-        pair.guest.update(100);
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
+    pump(
+        {&pair.host, &pair.guest}, [] { return false; }, 100, 120);
     EXPECT_TRUE(pair.host.isOpen()) << pair.host.problem();
     EXPECT_TRUE(pair.guest.isOpen()) << pair.guest.problem();
     EXPECT_FALSE(pair.host.receive(got)) << "heartbeats stay inside the session";

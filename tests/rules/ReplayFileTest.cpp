@@ -1,9 +1,9 @@
 #include "rules/ReplayFile.h"
+#include "support/TempWorkDir.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <fstream>
 #include <random>
 #include <sstream>
 #include <string>
@@ -18,10 +18,7 @@ const char* const Saved = "tests/rules/data/third-reset.tumbrelt-replay";
 
 std::string savedText()
 {
-    std::ifstream in(Saved);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
+    return test::readFile(Saved);
 }
 
 std::vector<std::string> linesOf(const std::string& text)

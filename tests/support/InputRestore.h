@@ -7,6 +7,15 @@
 
 namespace orv_gd::test
 {
+/// A key going down or up, as the window reports it to the input.
+inline void sendKey(sf::Keyboard::Key code, bool down)
+{
+    sf::Event event{};
+    event.type = down ? sf::Event::KeyPressed : sf::Event::KeyReleased;
+    event.key.code = code;
+    InputManager::getInstance().process(event);
+}
+
 /// Puts the input back as a fresh process has it when it goes: no window, no key held, the real
 /// controllers. A test that gives the input manager a window or presses keys holds one.
 struct InputRestore

@@ -100,13 +100,7 @@ public:
             frame(dt);
         }
     }
-    void key(sf::Keyboard::Key key, bool down = true)
-    {
-        sf::Event event{};
-        event.type = down ? sf::Event::KeyPressed : sf::Event::KeyReleased;
-        event.key.code = key;
-        InputManager::getInstance().process(event);
-    }
+    void key(sf::Keyboard::Key key, bool down = true) { sendKey(key, down); }
     /// The keys go down together for one frame and up for the next, `times` over.
     void tap(const std::vector<sf::Keyboard::Key>& keys, int times = 1, float dt = Step)
     {
@@ -118,6 +112,13 @@ public:
             }
             frame(dt);
         }
+    }
+    /// The Builder drops a one-cell block at `cell` with the place key.
+    void drop(sf::Vector2i cell)
+    {
+        builder().setCursor(cell);
+        builder().replaceBlock({{0, 0}}, BlockType::Dynamic);
+        tap({sf::Keyboard::Return});
     }
     /// Draws a frame as the game does and returns the picture on the window.
     sf::Image drawnFrame()

@@ -23,10 +23,15 @@ TempWorkDir::~TempWorkDir()
     std::filesystem::remove_all(m_path); // the symlink goes, not the assets behind it
 }
 
-std::string TempWorkDir::read(const std::filesystem::path& file) const
+std::string readFile(const std::filesystem::path& file)
 {
     std::stringstream content;
-    content << std::ifstream(m_path / file, std::ios::binary).rdbuf();
+    content << std::ifstream(file, std::ios::binary).rdbuf();
     return content.str();
+}
+
+std::string TempWorkDir::read(const std::filesystem::path& file) const
+{
+    return readFile(m_path / file);
 }
 } // namespace orv_gd::test

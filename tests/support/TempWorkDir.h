@@ -5,6 +5,9 @@
 
 namespace orv_gd::test
 {
+/// The bytes of a file; "" when it cannot be read.
+std::string readFile(const std::filesystem::path& file);
+
 /// A fresh temporary working directory for a test, by default seeing the repository's "assets"
 /// through a symlink; the previous one is restored and the folder removed at the end.
 class TempWorkDir
