@@ -287,19 +287,19 @@ void BlockComponent::computeLightUniforms(float remainingTime)
     if (mapSize.x > 0 && mapSize.y > 0)
     {
         // The shader works in a 64-unit map space; the light follows the sliding rectangle.
-        m_screenPos =
+        m_light.screenPos =
             sf::Vector2f((m_drawPosition.x + 0.5f) / static_cast<float>(mapSize.x) * LightCone::ShaderSpace,
                          (m_drawPosition.y + 0.5f) / static_cast<float>(mapSize.y) * LightCone::ShaderSpace);
-        m_coneScale = sf::Vector2f(2.5f, 2.5f * static_cast<float>(mapSize.x / mapSize.y));
+        m_light.coneScale = sf::Vector2f(2.5f, 2.5f * static_cast<float>(mapSize.x / mapSize.y));
     }
     else
     {
         // No map yet (a block made before the grid): nothing sensible to light.
-        m_screenPos = sf::Vector2f(0.0f, 0.0f);
-        m_coneScale = sf::Vector2f(2.5f, 0.0f);
+        m_light.screenPos = sf::Vector2f(0.0f, 0.0f);
+        m_light.coneScale = sf::Vector2f(2.5f, 0.0f);
     }
-    m_lightColor = sf::Vector3f(m_color.r / 255.0f, m_color.g / 255.0f, m_color.b / 255.0f);
-    m_remainingTimeUniform = remainingTime;
+    m_light.color = sf::Vector3f(m_color.r / 255.0f, m_color.g / 255.0f, m_color.b / 255.0f);
+    m_light.remainingTime = remainingTime;
 }
 
 bool BlockComponent::LightUniforms::operator==(const LightUniforms& other) const
@@ -312,16 +312,15 @@ void BlockComponent::applyLightUniforms()
 {
     // Each uniform set binds the shader's program: a block whose light has not changed since the
     // last frame (every amber block through the Runner's turn) sets nothing.
-    const LightUniforms now{m_screenPos, m_coneScale, m_lightColor, m_remainingTimeUniform};
-    if (!m_shaderCompiled || (m_applied && *m_applied == now))
+    if (!m_shaderCompiled || m_applied == m_light)
     {
         return;
     }
-    m_applied = now;
-    m_shader.setUniform("ScreenPos", m_screenPos);
-    m_shader.setUniform("coneScale", m_coneScale);
-    m_shader.setUniform("lightColor", sf::Glsl::Vec3(m_lightColor));
-    m_shader.setUniform("remainingTime", m_remainingTimeUniform);
+    m_applied = m_light;
+    m_shader.setUniform("ScreenPos", m_light.screenPos);
+    m_shader.setUniform("coneScale", m_light.coneScale);
+    m_shader.setUniform("lightColor", sf::Glsl::Vec3(m_light.color));
+    m_shader.setUniform("remainingTime", m_light.remainingTime);
     m_renderStates.shader = &m_shader;
 }
 } // namespace orv_gd

@@ -75,10 +75,10 @@ public:
     bool hasShader() const { return m_shaderCompiled; }
 
     /// The four light uniforms as last computed by init or update, kept for readers without a GPU.
-    sf::Vector2f getScreenPos() const { return m_screenPos; }
-    sf::Vector2f getConeScale() const { return m_coneScale; }
-    sf::Vector3f getLightColor() const { return m_lightColor; }
-    float getRemainingTimeUniform() const { return m_remainingTimeUniform; }
+    sf::Vector2f getScreenPos() const { return m_light.screenPos; }
+    sf::Vector2f getConeScale() const { return m_light.coneScale; }
+    sf::Vector3f getLightColor() const { return m_light.color; }
+    float getRemainingTimeUniform() const { return m_light.remainingTime; }
 
     /// Compiles the light-cone shader (its vertex and fragment stages) into the given shader from
     /// the sources read once per process; false when a file is missing or the shader fails. Prints
@@ -122,18 +122,15 @@ private:
     float m_ghostClock = 0.0f;
 
     // Light uniforms and the lazy compile of m_shader.
-    sf::Vector2f m_screenPos;
-    sf::Vector2f m_coneScale;
-    sf::Vector3f m_lightColor;
-    float m_remainingTimeUniform = 1.0f;
     struct LightUniforms
     {
         sf::Vector2f screenPos;
         sf::Vector2f coneScale;
         sf::Vector3f color;
-        float remainingTime = 0.0f;
+        float remainingTime = 1.0f;
         bool operator==(const LightUniforms& other) const;
     };
+    LightUniforms m_light;
     /// What the shader was last given.
     std::optional<LightUniforms> m_applied;
     bool m_shaderAttempted = false;
