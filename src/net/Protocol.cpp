@@ -9,13 +9,6 @@ namespace
 constexpr int LengthBytes = 2;
 /// Messages a reader holds before they are taken; a friend sending more is refused.
 constexpr std::size_t MaxPending = 256;
-/// The match's numbers a Start may carry.
-constexpr int MinSide = 8;
-constexpr int MaxSide = 500;
-constexpr int MinTurnLimitMs = 1000;
-constexpr int MaxTurnLimitMs = 600000;
-/// Draws a generator may be resumed at: far more than many matches make, few enough to replay at once.
-constexpr std::uint64_t MaxDraws = std::uint64_t(1) << 24;
 
 class Writer
 {
@@ -149,7 +142,9 @@ bool readAction(Reader& r, rules::Action& action, std::string& problem)
     }
     if (action.kind == rules::Action::Kind::Drop)
     {
-        fine = fine && x >= -MaxSide && x <= MaxSide && y >= -MaxSide && y <= MaxSide;
+        // A drop's cell lies on the field or a little off it; the rules refuse what misses.
+        constexpr int Reach = rules::MatchConfig::MaxWidth;
+        fine = fine && x >= -Reach && x <= Reach && y >= -Reach && y <= Reach;
     }
     if (!fine)
     {
@@ -364,22 +359,15 @@ bool decode(const std::uint8_t* bytes, std::size_t size, Message& message, std::
         const std::uint32_t limit = r.u32();
         const std::uint32_t width = r.u16();
         const std::uint32_t height = r.u16();
-        m.config.turnLimitMs = static_cast<int>(std::min<std::uint32_t>(limit, MaxTurnLimitMs + 1));
+        m.config.turnLimitMs =
+            static_cast<int>(std::min<std::uint32_t>(limit, rules::MatchConfig::MaxTurnLimitMs + 1));
         m.config.width = static_cast<int>(width);
         m.config.height = static_cast<int>(height);
-        if (fine && !r.truncated() &&
-            (limit < MinTurnLimitMs || limit > MaxTurnLimitMs || width < MinSide || width > MaxSide ||
-             height < MinSide || height > MaxSide))
+        // A Start carries exactly what the rules play: the same check as a replay's header.
+        if (fine && !r.truncated())
         {
-            problem = "a match of " + std::to_string(width) + " x " + std::to_string(height) + " cells and " +
-                      std::to_string(limit) + " ms turns";
-            fine = false;
-        }
-        // Draws beyond what a match makes would keep the generator busy for ages.
-        if (fine && m.draws > MaxDraws)
-        {
-            problem = "a generator " + std::to_string(m.draws) + " draws in";
-            fine = false;
+            problem = rules::MatchConfig::problem(m.config, m.draws);
+            fine = problem.empty();
         }
         break;
     }

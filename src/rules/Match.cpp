@@ -28,6 +28,22 @@ private:
 };
 } // namespace
 
+std::string MatchConfig::problem(const MatchConfig& config, std::uint64_t draws)
+{
+    if (config.width < MinWidth || config.width > MaxWidth || config.height < MinHeight ||
+        config.height > MaxHeight || config.turnLimitMs < MinTurnLimitMs ||
+        config.turnLimitMs > MaxTurnLimitMs)
+    {
+        return "a match of " + std::to_string(config.width) + " x " + std::to_string(config.height) +
+               " cells and " + std::to_string(config.turnLimitMs) + " ms turns";
+    }
+    if (draws > MaxDraws)
+    {
+        return "a generator " + std::to_string(draws) + " draws in";
+    }
+    return {};
+}
+
 std::uint64_t Match::digest() const
 {
     Digest d;

@@ -6,6 +6,7 @@
 #include "rules/Rng.h"
 
 #include <cstdint>
+#include <string>
 
 namespace orv_gd::rules
 {
@@ -58,15 +59,33 @@ struct Ghost
 /// The numbers a match is played with.
 struct MatchConfig
 {
+    // What the game plays: a level needs room for the start, some platforms and the finish, and
+    // stays small enough to draw and plan. Every number that comes from outside (a friend's
+    // Start, a replay's header, the settings) goes through problem() before it is used.
     static constexpr int MinWidth = 12;
     static constexpr int MaxWidth = 200;
     static constexpr int MinHeight = 8;
-    static constexpr int MaxHeight = 100;
+    static constexpr int MaxHeight = 60;
+    static constexpr int MinTurnLimitMs = 1000;
     static constexpr int MaxTurnLimitMs = 600000;
+    /// Draws a generator may be resumed at: far more than many matches make, few enough to
+    /// replay at once.
+    static constexpr std::uint64_t MaxDraws = 10000000;
 
     int width = 50;
     int height = 15;
     int turnLimitMs = 10000;
+
+    /// Empty when the game plays these numbers from a generator `draws` draws in; otherwise what
+    /// is out of range, as a phrase: "a match of 500 x 500 cells and 10000 ms turns" or "a
+    /// generator 20000000 draws in".
+    static std::string problem(const MatchConfig& config, std::uint64_t draws);
+
+    friend bool operator==(const MatchConfig& a, const MatchConfig& b)
+    {
+        return a.width == b.width && a.height == b.height && a.turnLimitMs == b.turnLimitMs;
+    }
+    friend bool operator!=(const MatchConfig& a, const MatchConfig& b) { return !(a == b); }
 };
 
 /// One match as plain data: the field, the Runner, whose turn it is and for how long, the Builder's

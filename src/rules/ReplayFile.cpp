@@ -404,16 +404,17 @@ bool ReplayFile::parse(const std::string& text, const std::string& name, Replay&
         case Generator:
             good = words.size() == 3 && parseNumber(words[1], 0, 0xffffffffLL, number);
             seed = static_cast<std::uint32_t>(number);
-            good = good && parseNumber(words[2], 0, static_cast<long long>(MaxDraws), number);
+            good = good && parseNumber(words[2], 0, static_cast<long long>(MatchConfig::MaxDraws), number);
             draws = static_cast<std::uint64_t>(number);
             break;
         case Size:
-            // Fields the rules can lay a level on: room for the start, some platforms and the finish.
-            good = words.size() == 3 && parseInt(words[1], 10, 200, config.width) &&
-                   parseInt(words[2], 8, 60, config.height);
+            good = words.size() == 3 &&
+                   parseInt(words[1], MatchConfig::MinWidth, MatchConfig::MaxWidth, config.width) &&
+                   parseInt(words[2], MatchConfig::MinHeight, MatchConfig::MaxHeight, config.height);
             break;
         case TurnTime:
-            good = words.size() == 2 && parseInt(words[1], 1000, 600000, config.turnLimitMs);
+            good = words.size() == 2 && parseInt(words[1], MatchConfig::MinTurnLimitMs,
+                                                 MatchConfig::MaxTurnLimitMs, config.turnLimitMs);
             break;
         default:
             break;

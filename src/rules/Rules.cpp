@@ -353,7 +353,8 @@ Match Rules::start(const Rng& rng, const MatchConfig& config, Level* level, Even
     // Numbers from outside (a replay, a friend) stay within what a level and a turn can be.
     match.config.width = std::clamp(config.width, MatchConfig::MinWidth, MatchConfig::MaxWidth);
     match.config.height = std::clamp(config.height, MatchConfig::MinHeight, MatchConfig::MaxHeight);
-    match.config.turnLimitMs = std::clamp(config.turnLimitMs, 1, MatchConfig::MaxTurnLimitMs);
+    match.config.turnLimitMs =
+        std::clamp(config.turnLimitMs, MatchConfig::MinTurnLimitMs, MatchConfig::MaxTurnLimitMs);
     match.rng = rng;
     const Level layout = Level::generate(match.rng, match.config.width, match.config.height);
     match.field = layout.toField();

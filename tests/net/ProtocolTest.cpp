@@ -18,9 +18,9 @@ std::vector<Message> everyKind()
     config.height = 12;
     config.turnLimitMs = 8000;
     return {Message::hello("1.0.0"),
-            Message::start(0xDEADBEEF, 16000000ull, Role::Builder, config),
+            Message::start(0xDEADBEEF, 9000000ull, Role::Builder, config),
             Message::act({7, 9999}, Action::stepRight()),
-            Message::act({1000000, 3600000}, Action::drop({-3, 499})),
+            Message::act({1000000, 3600000}, Action::drop({-3, 199})),
             Message::act({3, 0}, Action::moveCursor({-1, 1})),
             Message::act({3, 5}, Action::rotate(3)),
             Message::clock({12, 345}),
@@ -79,7 +79,7 @@ TEST(ProtocolTest, EveryMessageComesBackAsItWasSentWhateverTheBytesArriveIn)
     const std::vector<std::uint8_t> frame = encode(everyKind()[1]);
     ASSERT_TRUE(decode(frame.data() + 2, frame.size() - 2, start, error));
     EXPECT_EQ(start.seed, 0xDEADBEEF);
-    EXPECT_EQ(start.draws, 16000000ull);
+    EXPECT_EQ(start.draws, 9000000ull);
     EXPECT_EQ(start.hostRole, Role::Builder);
     EXPECT_EQ(start.config.width, 40);
     EXPECT_EQ(start.config.turnLimitMs, 8000);
