@@ -245,26 +245,6 @@ TEST_F(RulesTest, TheEndOfTheFiftyFirstRunnerTurnHandsTheWinToTheBuilder)
     EXPECT_EQ(m.digest(), over);
 }
 
-TEST_F(RulesTest, AnActionOfTheOtherRoleIsRefusedAndChangesNothing)
-{
-    const std::vector<Action> runners{Action::stepLeft(), Action::stepRight(), Action::jump(),
-                                      Action::endTurn(), Action::reset()};
-    const std::vector<Action> builders{Action::moveCursor({1, 0}), Action::rotate(1),
-                                       Action::drop(m.ghost.cursor)};
-    for (const Role role : {Role::Builder, Role::Runner})
-    {
-        turnTo(role);
-        const std::uint64_t before = m.digest();
-        for (const Action& action : role == Role::Builder ? runners : builders)
-        {
-            const Events events = Rules::apply(m, action);
-            ASSERT_EQ(kinds(events), "Refused");
-            EXPECT_EQ(events.front().why, Refusal::NotYourTurn);
-        }
-        EXPECT_EQ(m.digest(), before);
-    }
-}
-
 TEST_F(RulesTest, AResetCostsOneOfTwoAndEndsTheTurnTheThirdLoses)
 {
     turnTo(Role::Runner);
