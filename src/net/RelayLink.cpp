@@ -145,6 +145,8 @@ std::string RelayLink::start(const std::string& code)
     mosquitto_message_callback_set(m_client, onMessage);
     mosquitto_log_callback_set(m_client, onLog);
     mosquitto_reconnect_delay_set(m_client, 1, 2, false);
+    // Frames are small and each one matters at once: no waiting to fill a packet.
+    mosquitto_int_option(m_client, MOSQ_OPT_TCP_NODELAY, 1);
     if (m_hosting)
     {
         // A host that vanishes takes its door with it.

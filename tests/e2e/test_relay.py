@@ -24,7 +24,8 @@ class Broker:
         self.port = free_port()
         config = os.path.join(self.folder, "mosquitto.conf")
         with open(config, "w") as f:
-            f.write("listener %d 127.0.0.1\nallow_anonymous true\npersistence false\nlog_dest none\n" % self.port)
+            f.write("listener %d 127.0.0.1\nallow_anonymous true\npersistence false\nlog_dest none\n"
+                    "set_tcp_nodelay true\n" % self.port)
         self.process = subprocess.Popen(["/usr/sbin/mosquitto", "-c", config])
         harness.wait_until(self.answers, 5, 0.05, "the broker")
 

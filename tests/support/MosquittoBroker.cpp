@@ -51,7 +51,7 @@ MosquittoBroker::MosquittoBroker(const std::string& extra) : m_port(freePort())
     std::string pattern = (std::filesystem::temp_directory_path() / "tumbrelt_broker_XXXXXX").string();
     m_folder = ::mkdtemp(pattern.data());
     std::ofstream(m_folder / "mosquitto.conf") << "listener " << m_port << " 127.0.0.1\n"
-                                               << "persistence false\nlog_dest none\n"
+                                               << "persistence false\nlog_dest none\nset_tcp_nodelay true\n"
                                                << extra;
     // Readable by the user the broker turns into when started as root.
     std::filesystem::permissions(
