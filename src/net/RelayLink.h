@@ -95,6 +95,8 @@ public:
     State getState() const { return m_state; }
     bool isHost() const { return m_hosting; }
     const std::string& getCode() const { return m_code; }
+    /// Connected to the relay now (it may be away for a while mid-match).
+    bool isOnRelay() const { return m_connected; }
     /// Frames dropped and joiners turned away, a line each; taken once.
     std::vector<std::string> takeNotes();
     /// Bytes of sealed frames published so far.
