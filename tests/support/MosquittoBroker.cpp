@@ -3,6 +3,7 @@
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -71,6 +72,8 @@ bool MosquittoBroker::start()
     m_pid = ::fork();
     if (m_pid == 0)
     {
+        // A test killed on its timeout takes its broker with it.
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
         const std::string config = (m_folder / "mosquitto.conf").string();
         ::execl("/usr/sbin/mosquitto", "mosquitto", "-c", config.c_str(), static_cast<char*>(nullptr));
         ::_exit(127);
