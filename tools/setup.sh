@@ -11,6 +11,7 @@ packages=(
     libgtest-dev libgmock-dev googletest
     xvfb xauth xdotool x11-utils imagemagick python3 python3-pil
     dpkg-dev file desktop-file-utils
+    mosquitto libmosquitto-dev libsodium-dev openssl
 )
 
 missing=()

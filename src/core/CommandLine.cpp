@@ -103,6 +103,10 @@ CommandLine CommandLine::parse(int argc, const char* const* argv)
         {
             value(line.join);
         }
+        else if (name == "--relay")
+        {
+            value(line.relay);
+        }
         else if (name == "--port")
         {
             std::string port;
@@ -131,6 +135,10 @@ CommandLine CommandLine::parse(int argc, const char* const* argv)
     {
         line.error = "--host and --join do not go together";
     }
+    if (line.error.empty() && !line.relay.empty() && !line.host && line.join.empty())
+    {
+        line.error = "--relay goes with --host or --join";
+    }
     return line;
 }
 
@@ -146,6 +154,8 @@ std::string CommandLine::usage()
            "  --role runner|builder  the host's role (with --host)\n"
            "  --join ADDRESS[:PORT]  join a friend who hosts\n"
            "  --port N             the port to host on or join (default 47474)\n"
+           "  --relay HOST[:PORT]  host through this MQTT relay (mqtts://HOST for TLS), or join\n"
+           "                       with --join CODE, the host's join code\n"
            "  --windowed           play in a window for this run\n"
            "  --fullscreen         play full screen for this run\n"
            "  --mute               no sound for this run\n"

@@ -26,6 +26,8 @@ struct CommandLine
     bool host = false;
     std::string join;
     int port = DefaultPort;
+    /// "HOST[:PORT]" or "mqtts://HOST[:PORT]": host or join through this relay, by a join code.
+    std::string relay;
     /// "runner" or "builder": the host's role.
     std::string role;
     /// One line saying what is wrong with the command line; empty when nothing is.

@@ -59,7 +59,8 @@ const char* const Header =
     "# Tumbrelt's settings, written by its settings screen (S on the menu).\n"
     "# window: borderless, windowed or fullscreen; volume: 0 to 100 in steps of 10;\n"
     "# mute: yes or no; turn_seconds: 10, 15 or 20; key.<action>: a key's name;\n"
-    "# computer_runner, computer_builder: easy, normal or hard (chosen on the menu).\n";
+    "# computer_runner, computer_builder: easy, normal or hard (chosen on the menu);\n"
+    "# relay: HOST[:PORT] or mqtts://HOST[:PORT]; relay_ca_file, relay_username, relay_password.\n";
 
 std::string trim(const std::string& text)
 {
@@ -99,6 +100,22 @@ bool parseNumber(const std::string& text, int& number)
     }
     number = std::atoi(text.c_str());
     return true;
+}
+
+/// "HOST[:PORT]", "mqtts://" before it for TLS: letters, digits, '.', '-', a port of 1 to 65535.
+bool isRelay(const std::string& value)
+{
+    const std::string rest = value.rfind("mqtts://", 0) == 0 ? value.substr(8) : value;
+    const std::size_t colon = rest.find(':');
+    const std::string host = rest.substr(0, colon);
+    const std::string port = colon == std::string::npos ? "1" : rest.substr(colon + 1);
+    const bool hostFine =
+        !host.empty() && std::all_of(host.begin(), host.end(),
+                                     [](unsigned char c) { return std::isalnum(c) || c == '.' || c == '-'; });
+    const bool portFine = !port.empty() && port.size() <= 5 &&
+                          port.find_first_not_of("0123456789") == std::string::npos &&
+                          std::atol(port.c_str()) >= 1 && std::atol(port.c_str()) <= 65535;
+    return hostFine && portFine;
 }
 
 /// Reads one setting's value into `settings`; on a bad value returns the message's end (what is
@@ -150,6 +167,22 @@ std::string readValue(Settings& settings, const std::string& name, const std::st
         }
         return "is not 10, 15 or 20; using " + std::to_string(defaults.turnSeconds);
     }
+    if (name == "relay")
+    {
+        if (isRelay(value))
+        {
+            settings.relay = value;
+            return "";
+        }
+        return "is not HOST[:PORT] or mqtts://HOST[:PORT]; using none";
+    }
+    if (name == "relay_ca_file" || name == "relay_username" || name == "relay_password")
+    {
+        (name == "relay_ca_file"    ? settings.relayCaFile
+         : name == "relay_username" ? settings.relayUsername
+                                    : settings.relayPassword) = value;
+        return "";
+    }
     if (name == "computer_runner" || name == "computer_builder")
     {
         Difficulty& level = name == "computer_runner" ? settings.computer.runner : settings.computer.builder;
@@ -186,7 +219,8 @@ std::string readValue(Settings& settings, const std::string& name, const std::st
 bool isKnownName(const std::string& name)
 {
     if (name == "window" || name == "volume" || name == "mute" || name == "turn_seconds" ||
-        name == "computer_runner" || name == "computer_builder")
+        name == "computer_runner" || name == "computer_builder" || name == "relay" ||
+        name == "relay_ca_file" || name == "relay_username" || name == "relay_password")
     {
         return true;
     }
@@ -218,6 +252,14 @@ void resetOne(Settings& settings, const std::string& name)
     else if (name == "computer_runner")
     {
         settings.computer.runner = defaults.computer.runner;
+    }
+    else if (name.rfind("relay", 0) == 0)
+    {
+        (name == "relay"            ? settings.relay
+         : name == "relay_ca_file"  ? settings.relayCaFile
+         : name == "relay_username" ? settings.relayUsername
+                                    : settings.relayPassword)
+            .clear();
     }
     else if (name == "computer_builder")
     {
@@ -254,7 +296,9 @@ std::string defaultText(const std::string& name)
 bool Settings::operator==(const Settings& other) const
 {
     return window == other.window && volume == other.volume && mute == other.mute &&
-           turnSeconds == other.turnSeconds && computer == other.computer && keys == other.keys;
+           turnSeconds == other.turnSeconds && computer == other.computer && keys == other.keys &&
+           relay == other.relay && relayCaFile == other.relayCaFile && relayUsername == other.relayUsername &&
+           relayPassword == other.relayPassword;
 }
 
 const std::array<BindableAction, Settings::ActionCount>& Settings::actions()
@@ -468,6 +512,16 @@ std::string Settings::toText() const
     for (std::size_t i = 0; i < ActionCount; ++i)
     {
         text << "key." << Actions[i].name << " = " << keyName(keys[i]) << "\n";
+    }
+    // The relay's lines only when one is set: a file without them plays by address alone.
+    for (const auto& [name, value] :
+         {std::pair{"relay", &relay}, std::pair{"relay_ca_file", &relayCaFile},
+          std::pair{"relay_username", &relayUsername}, std::pair{"relay_password", &relayPassword}})
+    {
+        if (!value->empty())
+        {
+            text << name << " = " << *value << "\n";
+        }
     }
     return text.str();
 }

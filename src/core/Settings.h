@@ -53,6 +53,12 @@ struct Settings
     int turnSeconds = 10;
     /// The level of each computer role, as last chosen on the menu.
     ComputerLevels computer;
+    /// The relay network play meets through by join code, "HOST[:PORT]" or "mqtts://HOST[:PORT]";
+    /// empty: none. Its certificate authority (empty: the system's) and its login, when it asks.
+    std::string relay;
+    std::string relayCaFile;
+    std::string relayUsername;
+    std::string relayPassword;
     /// The key of each action, in the order of actions().
     std::array<int, ActionCount> keys = defaultKeys();
 

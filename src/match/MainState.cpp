@@ -138,7 +138,7 @@ void MainState::init()
     if (network)
     {
         // Says the first turn's digest: the friend's game hears this side has begun.
-        m_lockstep = std::make_unique<net::Lockstep>(*m_net->getSession(), m_net->localRole(), m_match);
+        m_lockstep = std::make_unique<net::Lockstep>(*m_net->getLink(), m_net->localRole(), m_match);
     }
 
     LevelGenerator levelGenerator;

@@ -20,14 +20,33 @@ bool NetPlay::join(const std::string& address, unsigned short port)
     return m_session->join(address, port);
 }
 
+bool NetPlay::hostRelay(const net::RelayOptions& relay, const std::string& code)
+{
+    leave();
+    m_relay = std::make_unique<net::RelayLink>(m_version, relay);
+    return m_relay->host(code);
+}
+
+bool NetPlay::joinRelay(const net::RelayOptions& relay, const std::string& code)
+{
+    leave();
+    m_relay = std::make_unique<net::RelayLink>(m_version, relay);
+    return m_relay->join(code);
+}
+
+net::Link* NetPlay::getLink() const
+{
+    return m_relay ? static_cast<net::Link*>(m_relay.get()) : m_session.get();
+}
+
 void NetPlay::update(int ms)
 {
-    if (!m_session)
+    if (!getLink())
     {
         return;
     }
-    m_session->update(ms);
-    for (const std::string& note : m_session->takeNotes())
+    m_relay ? m_relay->update(ms) : m_session->update(ms);
+    for (const std::string& note : m_relay ? m_relay->takeNotes() : m_session->takeNotes())
     {
         std::cerr << "tumbrelt: " << note << std::endl;
         m_lastNote = note;
@@ -35,11 +54,11 @@ void NetPlay::update(int ms)
     // Before the match the friend's game has one thing to say: the host's Start. During the match
     // the match screen takes the messages.
     net::Message message;
-    if (!m_session->isHost() && !m_start && m_session->receive(message))
+    if (!isHost() && !m_start && getLink()->receive(message))
     {
         if (message.type != net::Message::Type::Start)
         {
-            m_session->close(net::ByeReason::Refused, std::string("connection closed: refused a ") +
+            getLink()->close(net::ByeReason::Refused, std::string("connection closed: refused a ") +
                                                           net::Message::typeName(message.type) +
                                                           " message before the match began");
             return;
@@ -50,22 +69,24 @@ void NetPlay::update(int ms)
 
 std::string NetPlay::takeProblem()
 {
-    if (!m_session || m_reported || m_session->getState() != net::Session::State::Closed ||
-        m_session->problem().empty())
+    const bool closed = m_relay ? m_relay->getState() == net::RelayLink::State::Closed
+                                : m_session && m_session->getState() == net::Session::State::Closed;
+    if (!closed || m_reported || getLink()->problem().empty())
     {
         return {};
     }
     m_reported = true;
-    return m_session->problem();
+    return getLink()->problem();
 }
 
 void NetPlay::leave()
 {
-    if (m_session)
+    if (getLink())
     {
-        m_session->close(m_matchOver ? net::ByeReason::MatchOver : net::ByeReason::Quit, "");
+        getLink()->close(m_matchOver ? net::ByeReason::MatchOver : net::ByeReason::Quit, "");
     }
     m_session.reset();
+    m_relay.reset();
     m_start.reset();
     m_lastNote.clear();
     m_matchOver = false;
@@ -75,7 +96,7 @@ void NetPlay::leave()
 void NetPlay::start(const rules::Rng& rng, rules::Role hostRole, const rules::MatchConfig& config)
 {
     m_start = net::Message::start(rng.getSeed(), rng.getDraws(), hostRole, config);
-    m_session->send(*m_start);
+    getLink()->send(*m_start);
 }
 
 rules::Role NetPlay::localRole() const

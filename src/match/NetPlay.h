@@ -3,6 +3,7 @@
 #include "core/NetworkFriend.h"
 #include "net/Lockstep.h"
 #include "net/Protocol.h"
+#include "net/RelayLink.h"
 #include "net/Session.h"
 #include "rules/Match.h"
 #include "rules/Rng.h"
@@ -28,17 +29,26 @@ public:
     /// Joins the friend hosting at `address` and `port`; false, with the problem, when it cannot start.
     bool join(const std::string& address, unsigned short port);
 
+    /// Waits through `relay` for the friend who has `code`; false, with the problem, when it cannot start.
+    bool hostRelay(const net::RelayOptions& relay, const std::string& code);
+    /// Joins through `relay` the host waiting with `code`.
+    bool joinRelay(const net::RelayOptions& relay, const std::string& code);
+
     void update(int ms) override;
     std::string takeProblem() override;
     void leave() override;
 
     /// The connection of this match; null before host or join and after leave.
     net::Session* getSession() const { return m_session.get(); }
-    bool isHost() const { return m_session && m_session->isHost(); }
+    /// The connection through a relay, when this match goes through one.
+    net::RelayLink* getRelay() const { return m_relay.get(); }
+    /// The connection of this match, whichever way it goes; null before host or join.
+    net::Link* getLink() const;
+    bool isHost() const { return (m_session && m_session->isHost()) || (m_relay && m_relay->isHost()); }
     /// The host waits for a friend: nobody has greeted it yet.
     bool isWaiting() const { return m_session && m_session->getState() == net::Session::State::Waiting; }
     /// The friend is there and greeted.
-    bool isOpen() const { return m_session && m_session->isOpen(); }
+    bool isOpen() const { return getLink() && getLink()->isOpen(); }
     /// The host begins the match: the generator, its role and the match's numbers go to the friend.
     void start(const rules::Rng& rng, rules::Role hostRole, const rules::MatchConfig& config);
     /// The Start of the match both sides play, once the host sent it or the friend's game received it.
@@ -53,6 +63,7 @@ public:
 private:
     std::string m_version;
     std::unique_ptr<net::Session> m_session;
+    std::unique_ptr<net::RelayLink> m_relay;
     std::optional<net::Message> m_start;
     std::string m_lastNote;
     bool m_matchOver = false;

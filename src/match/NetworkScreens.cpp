@@ -10,6 +10,8 @@
 #include "core/Settings.h"
 #include "match/MainState.h"
 #include "match/NetPlay.h"
+#include "net/JoinCode.h"
+#include "net/RelayLink.h"
 #include "net/Session.h"
 #include "resources/AssetManager.h"
 #include "resources/TraceRecorder.h"
@@ -42,6 +44,19 @@ namespace
 const char* roleName(rules::Role role)
 {
     return role == rules::Role::Runner ? "Runner" : "Builder";
+}
+
+/// The relay of the command line, else of the settings, with the settings' certificate authority
+/// and login; false when none is set or (with the line in `error`) it is not a relay.
+bool relayOptions(const Game& game, net::RelayOptions& options, std::string& error)
+{
+    const Settings& settings = game.getSettings();
+    const std::string& text =
+        game.getCommandLine().relay.empty() ? settings.relay : game.getCommandLine().relay;
+    options.caFile = settings.relayCaFile;
+    options.username = settings.relayUsername;
+    options.password = settings.relayPassword;
+    return !text.empty() && net::RelayAddress::parse(text, options.address, error);
 }
 } // namespace
 
@@ -164,7 +179,23 @@ void HostState::init()
     }
     m_roleFromCommandLine = true;
     m_port = static_cast<unsigned short>(options.port);
-    if (m_net->host(m_port))
+    net::RelayOptions relay;
+    m_relayError.clear();
+    m_code.clear();
+    if (relayOptions(*m_game, relay, m_relayError))
+    {
+        m_relay = relay.address.text;
+        m_code = net::JoinCode::generate();
+        if (m_net->hostRelay(relay, m_code))
+        {
+            std::cout << "join code: " << m_code << std::endl;
+        }
+    }
+    else if (!m_relayError.empty())
+    {
+        std::cerr << "tumbrelt: " << m_relayError << std::endl;
+    }
+    else if (m_net->host(m_port))
     {
         m_port = m_net->getSession()->getPort();
         std::cout << "network: waiting for a friend on port " << m_port << std::endl;
@@ -183,14 +214,15 @@ void HostState::refresh()
     const rules::Role other = m_role == rules::Role::Runner ? rules::Role::Builder : rules::Role::Runner;
     std::vector<std::string> lines{
         "Host a network match",
-        "This computer: " + addresses + "   port " + std::to_string(m_port),
-        "Waiting for a friend to join...",
+        m_code.empty() ? "This computer: " + addresses + "   port " + std::to_string(m_port)
+                       : "Join code: " + m_code + "   through the relay at " + m_relay,
+        m_code.empty() ? "Waiting for a friend to join..." : "Waiting for a friend to join with this code...",
         std::string("You play the ") + roleName(m_role) + ", your friend the " + roleName(other),
         "R: play the Runner   B: play the Builder   Escape: back to the menu",
     };
-    if (!m_net->lastNote().empty())
+    if (!m_net->lastNote().empty() || !m_relayError.empty())
     {
-        lines.push_back(m_net->lastNote());
+        lines.push_back(m_relayError.empty() ? m_net->lastNote() : m_relayError);
     }
     show(lines);
 }
@@ -219,8 +251,8 @@ void HostState::update(float deltaTime)
             rng = match->getNextRng();
         }
         m_net->start(rng, m_role, MainState::configFor(m_game->getRunSettings().turnSeconds));
-        std::cout << "network: " << m_net->getSession()->getFriendAddress() << " joined; you play the "
-                  << roleName(m_role) << std::endl;
+        std::cout << "network: " << (m_code.empty() ? m_net->getSession()->getFriendAddress() : "a friend")
+                  << " joined; you play the " << roleName(m_role) << std::endl;
         m_game->setMatchMode(MatchMode::NetworkHost);
         m_gameStateManager->setState("TutorialState");
         return;
@@ -309,6 +341,27 @@ void JoinState::connect()
     std::string host;
     unsigned short port = 0;
     m_error.clear();
+    if (const std::string code = net::JoinCode::parse(m_address); !code.empty())
+    {
+        net::RelayOptions relay;
+        if (!relayOptions(*m_game, relay, m_error))
+        {
+            m_error = m_error.empty()
+                          ? "a join code needs a relay: relay = HOST[:PORT] in settings.ini, or --relay"
+                          : m_error;
+            return;
+        }
+        m_target = code + " through the relay at " + relay.address.text;
+        if (!m_net->joinRelay(relay, code))
+        {
+            m_error = m_net->takeProblem();
+            m_net->leave();
+            return;
+        }
+        m_connecting = true;
+        std::cout << "network: connecting to " << m_target << std::endl;
+        return;
+    }
     if (!net::Session::splitAddress(m_address, static_cast<unsigned short>(CommandLine::DefaultPort), host,
                                     port, m_error))
     {

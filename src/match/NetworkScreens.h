@@ -47,7 +47,8 @@ private:
 };
 
 /// H on the menu: waits for a friend on the port of the command line (47474 unless --port), shows
-/// this computer's addresses, R or B choose the role played here; once the friend's game greets
+/// this computer's addresses (with a relay set, by --relay or the settings: waits through the relay
+/// and shows a fresh join code instead), R or B choose the role played here; once the friend's game greets
 /// this one the match begins with the tutorial. Connections that do not greet properly, and a
 /// second one, are turned away while it waits (the line under the rest says so).
 class HostState : public NetworkScreen
@@ -62,15 +63,22 @@ public:
     /// This computer's IPv4 addresses but the loopback's; 127.0.0.1 when it has no other.
     static std::vector<std::string> localAddresses();
 
+    /// The join code a friend joins with through the relay; empty when hosting by address.
+    const std::string& getCode() const { return m_code; }
+
 private:
     void refresh();
 
     rules::Role m_role = rules::Role::Runner;
     bool m_roleFromCommandLine = false;
     unsigned short m_port = 0;
+    std::string m_code;
+    std::string m_relay;
+    std::string m_relayError;
 };
 
-/// J on the menu: type the host's address, with ":port" when it is not 47474; Backspace erases,
+/// J on the menu: type the host's address, with ":port" when it is not 47474, or the host's join
+/// code ("K7QM-4XZP", told from an address by its form) to meet through the relay; Backspace erases,
 /// Enter connects, Escape goes back. The address last connected to is remembered in the working
 /// folder (the installed game's state folder) and offered again. `--join ADDRESS` connects at once.
 class JoinState : public NetworkScreen

@@ -27,6 +27,8 @@ TEST(CommandLineTest, OptionsTakeTheirValueAsTheNextWordOrAfterAnEqualsSign)
     EXPECT_TRUE(line.mute && line.trace && !line.windowed);
     EXPECT_EQ(line.role, "builder");
     EXPECT_EQ(parse({"--check-replay=x"}).checkReplay, "x");
+    EXPECT_EQ(parse({"--join", "k7qm-4xzp", "--relay=mqtts://relay.example.org"}).relay,
+              "mqtts://relay.example.org");
     EXPECT_TRUE(parse({"-h"}).help && parse({"--version"}).version);
     EXPECT_EQ(CommandLine::versionLine(), "tumbrelt 1.0.0");
 }
@@ -43,6 +45,7 @@ TEST(CommandLineTest, AWrongCommandLineIsOneLineNamingWhatIsWrong)
     EXPECT_EQ(parse({"--role", "referee"}).error, "--role takes runner or builder, not \"referee\"");
     EXPECT_EQ(parse({"--windowed", "--fullscreen"}).error, "--windowed and --fullscreen do not go together");
     EXPECT_EQ(parse({"--host", "--join", "h"}).error, "--host and --join do not go together");
+    EXPECT_EQ(parse({"--relay", "relay.example.org"}).error, "--relay goes with --host or --join");
     EXPECT_EQ(parse({"--fly", "--also"}).error, "unknown option \"--fly\" (see --help)")
         << "the first fault only";
 }

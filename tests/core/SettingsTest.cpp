@@ -52,6 +52,10 @@ TEST(SettingsTest, WhatTheScreenSavesComesBackAndNoTemporaryFileStays)
     chosen.mute = true;
     chosen.turnSeconds = 20;
     chosen.computer = {Difficulty::Hard, Difficulty::Easy};
+    chosen.relay = "mqtts://relay.example.org:8884";
+    chosen.relayCaFile = "/etc/relay-ca.crt";
+    chosen.relayUsername = "ann";
+    chosen.relayPassword = "s3cret";
     ASSERT_EQ(chosen.rebind(indexOf("RunnerLeft"), sf::Keyboard::J), "");
     ASSERT_EQ(chosen.rebind(indexOf("BuilderPlace"), sf::Keyboard::Numpad0), "");
 
@@ -62,16 +66,19 @@ TEST(SettingsTest, WhatTheScreenSavesComesBackAndNoTemporaryFileStays)
     EXPECT_EQ(Settings::load(path.string(), problems), chosen);
     EXPECT_EQ(problems, std::vector<std::string>{});
     const std::string text = folder.read(path);
-    for (const char* line : {"window = windowed\n", "volume = 30\n", "mute = yes\n", "turn_seconds = 20\n",
-                             "computer_runner = hard\n", "computer_builder = easy\n", "key.RunnerLeft = J\n",
-                             "key.BuilderPlace = Numpad0\n", "key.RunnerRight = D\n"})
+    for (const char* line :
+         {"window = windowed\n", "volume = 30\n", "mute = yes\n", "turn_seconds = 20\n",
+          "computer_runner = hard\n", "computer_builder = easy\n", "key.RunnerLeft = J\n",
+          "key.BuilderPlace = Numpad0\n", "key.RunnerRight = D\n", "relay = mqtts://relay.example.org:8884\n",
+          "relay_ca_file = /etc/relay-ca.crt\n", "relay_username = ann\n", "relay_password = s3cret\n"})
     {
         EXPECT_NE(text.find(line), std::string::npos) << line;
     }
     EXPECT_EQ(std::distance(fs::directory_iterator(path.parent_path()), fs::directory_iterator()), 1);
 
-    // Saved again over the old file, the defaults come back as the defaults.
+    // Saved again over the old file, the defaults come back as the defaults, without relay lines.
     ASSERT_EQ(Settings{}.save(path.string()), "");
+    EXPECT_EQ(folder.read(path).find("\nrelay"), std::string::npos);
     EXPECT_EQ(Settings::load(path.string(), problems), Settings{});
     EXPECT_TRUE(problems.empty());
 
@@ -107,6 +114,14 @@ TEST(SettingsTest, EachBadPartOfAFileFallsBackToItsDefaultWithOneLineNamingFileL
         {"a computer level not offered",
          good + "computer_builder = impossible\n",
          {"settings.ini:3: computer_builder \"impossible\" is not easy, normal or hard; using normal"}},
+        {"a relay that is no host and port",
+         good + "relay = http://relay:99999\n",
+         {"settings.ini:3: relay \"http://relay:99999\" is not HOST[:PORT] or mqtts://HOST[:PORT]; using "
+          "none"}},
+        {"a relay's port out of range",
+         good + "relay = relay.example.org:0\n",
+         {"settings.ini:3: relay \"relay.example.org:0\" is not HOST[:PORT] or mqtts://HOST[:PORT]; using "
+          "none"}},
         {"a bad mute",
          good + "mute = maybe\n",
          {"settings.ini:3: mute \"maybe\" is not yes or no; using no"}},

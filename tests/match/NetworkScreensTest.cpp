@@ -1,8 +1,10 @@
 #include "match/NetworkScreens.h"
 
 #include "match/NetPlay.h"
+#include "net/JoinCode.h"
 #include "support/Loopback.h"
 #include "support/MatchFixture.h"
+#include "support/MosquittoBroker.h"
 #include "support/TempWorkDir.h"
 
 #include <fstream>
@@ -202,5 +204,62 @@ TEST(NetworkScreensTest, AFriendOfAnotherVersionSendsTheWaitingHostToItsMenuWith
     ASSERT_TRUE(test::pump({&guest}, [&]
                            { return !guest.isOpen() && guest.getState() == net::Session::State::Closed; }));
     EXPECT_EQ(guest.problem(), "your friend runs version 1.0.0, this is 9.9.9");
+}
+} // namespace orv_gd
+
+namespace orv_gd
+{
+TEST(NetworkScreensTest, WithARelayTheHostShowsAJoinCodeAndACodeOnTheJoinScreenMeetsItThere)
+{
+    Screens s;
+    s.m.tap({sf::Keyboard::J});
+    s.type("k7qm-4xzp");
+    s.m.tap({sf::Keyboard::Return});
+    EXPECT_EQ(s.join().getError(),
+              "a join code needs a relay: relay = HOST[:PORT] in settings.ini, or --relay");
+    EXPECT_FALSE(std::filesystem::exists(JoinState::AddressFile)) << "a code is not an address to keep";
+    s.m.tap({sf::Keyboard::Escape});
+
+    test::MosquittoBroker broker;
+    ASSERT_TRUE(broker.start());
+    CommandLine options;
+    options.host = true;
+    options.relay = broker.address();
+    s.m.game().setCommandLine(options);
+    testing::internal::CaptureStdout();
+    s.m.states().setState("HostState");
+    s.m.frame();
+    const std::string printed = testing::internal::GetCapturedStdout();
+    ASSERT_EQ(s.current(), &s.host());
+    const std::string code = s.host().getCode();
+    EXPECT_EQ(printed, "join code: " + code + "\n");
+    EXPECT_EQ(net::JoinCode::parse(code), code);
+    EXPECT_EQ(s.host().getLines()[1], "Join code: " + code + "   through the relay at " + broker.address());
+
+    net::RelayOptions relay;
+    std::string error;
+    ASSERT_TRUE(net::RelayAddress::parse(broker.address(), relay.address, error));
+    net::RelayLink guest("1.0.0", relay);
+    ASSERT_TRUE(guest.join(code));
+    net::Message start;
+    ASSERT_TRUE(test::pumpUntil(
+        [&]
+        {
+            guest.update(1);
+            s.m.frame();
+        },
+        [&] { return guest.receive(start); }, 500));
+    EXPECT_EQ(start.type, net::Message::Type::Start);
+    EXPECT_EQ(s.current(), s.m.states().findState("TutorialState"));
+
+    // Without a relay a code, told from an address by its form, says what it needs.
+    s.m.game().setCommandLine(CommandLine{});
+    s.m.states().setState("JoinState");
+    s.m.frame();
+    s.type("k7qm-4xzp");
+    s.m.tap({sf::Keyboard::Return});
+    EXPECT_EQ(s.join().getError(),
+              "a join code needs a relay: relay = HOST[:PORT] in settings.ini, or --relay");
+    EXPECT_FALSE(std::filesystem::exists(JoinState::AddressFile)) << "a code is not an address to keep";
 }
 } // namespace orv_gd

@@ -1,0 +1,101 @@
+#include "support/MosquittoBroker.h"
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <signal.h>
+#include <sys/prctl.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <fstream>
+#include <thread>
+
+namespace orv_gd::test
+{
+namespace
+{
+sockaddr_in loopback(unsigned short port)
+{
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(port);
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    return address;
+}
+
+/// A port of 127.0.0.1 nobody holds now: the system's pick for a socket bound to port 0.
+unsigned short freePort()
+{
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address = loopback(0);
+    socklen_t size = sizeof address;
+    ::bind(fd, reinterpret_cast<sockaddr*>(&address), size);
+    ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size);
+    ::close(fd);
+    return ntohs(address.sin_port);
+}
+
+bool answers(unsigned short port)
+{
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    const sockaddr_in address = loopback(port);
+    const bool made = ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+    ::close(fd);
+    return made;
+}
+} // namespace
+
+MosquittoBroker::MosquittoBroker(const std::string& extra) : m_port(freePort())
+{
+    std::string pattern = (std::filesystem::temp_directory_path() / "tumbrelt_broker_XXXXXX").string();
+    m_folder = ::mkdtemp(pattern.data());
+    std::ofstream(m_folder / "mosquitto.conf") << "listener " << m_port << " 127.0.0.1\n"
+                                               << "persistence false\nlog_dest none\nset_tcp_nodelay true\n"
+                                               << extra;
+    // Readable by the user the broker turns into when started as root.
+    std::filesystem::permissions(
+        m_folder, std::filesystem::perms::owner_all | std::filesystem::perms::group_read |
+                      std::filesystem::perms::group_exec | std::filesystem::perms::others_read |
+                      std::filesystem::perms::others_exec);
+}
+
+MosquittoBroker::~MosquittoBroker()
+{
+    stop();
+    std::filesystem::remove_all(m_folder);
+}
+
+bool MosquittoBroker::start()
+{
+    m_pid = ::fork();
+    if (m_pid == 0)
+    {
+        // A test killed on its timeout takes its broker with it.
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+        const std::string config = (m_folder / "mosquitto.conf").string();
+        ::execl("/usr/sbin/mosquitto", "mosquitto", "-c", config.c_str(), static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    for (int i = 0; i < 250; ++i)
+    {
+        if (answers(m_port))
+        {
+            return true;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return false;
+}
+
+void MosquittoBroker::stop(bool kill)
+{
+    if (m_pid > 0)
+    {
+        ::kill(m_pid, kill ? SIGKILL : SIGTERM);
+        ::waitpid(m_pid, nullptr, 0);
+        m_pid = -1;
+    }
+}
+} // namespace orv_gd::test
