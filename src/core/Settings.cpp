@@ -55,11 +55,11 @@ const std::array<const char*, sf::Keyboard::KeyCount> KeyNames{
     "F4",        "F5",       "F6",      "F7",        "F8",       "F9",        "F10",      "F11",
     "F12",       "F13",      "F14",     "F15",       "Pause"};
 
-const char* const Header =
-    "# Tumbrelt's settings, written by its settings screen (S on the menu).\n"
-    "# window: borderless, windowed or fullscreen; volume: 0 to 100 in steps of 10;\n"
-    "# mute: yes or no; turn_seconds: 10, 15 or 20; key.<action>: a key's name;\n"
-    "# computer_runner, computer_builder: easy, normal or hard (chosen on the menu).\n";
+const char* const Header = "# Tumbrelt's settings, written by its settings screen (S on the menu).\n"
+                           "# window: borderless, windowed or fullscreen; volume: 0 to 100 in steps of 10;\n"
+                           "# mute: yes or no; turn_seconds: 10, 15 or 20; key.<action>: a key's name;\n"
+                           "# computer_runner, computer_builder: easy, normal or hard (chosen on the menu);\n"
+                           "# palette: standard, colour-blind or high-contrast.\n";
 
 std::string trim(const std::string& text)
 {
@@ -163,6 +163,19 @@ std::string readValue(Settings& settings, const std::string& name, const std::st
         }
         return std::string("is not easy, normal or hard; using ") + difficultyName(Difficulty::Normal);
     }
+    if (name == "palette")
+    {
+        for (PaletteChoice choice : PaletteChoices)
+        {
+            if (lower(value) == paletteName(choice))
+            {
+                settings.palette = choice;
+                return "";
+            }
+        }
+        return std::string("is not standard, colour-blind or high-contrast; using ") +
+               paletteName(defaults.palette);
+    }
     // A key: the caller has checked the name.
     const auto& actions = Settings::actions();
     const std::size_t index = static_cast<std::size_t>(
@@ -186,7 +199,7 @@ std::string readValue(Settings& settings, const std::string& name, const std::st
 bool isKnownName(const std::string& name)
 {
     if (name == "window" || name == "volume" || name == "mute" || name == "turn_seconds" ||
-        name == "computer_runner" || name == "computer_builder")
+        name == "computer_runner" || name == "computer_builder" || name == "palette")
     {
         return true;
     }
@@ -223,6 +236,10 @@ void resetOne(Settings& settings, const std::string& name)
     {
         settings.computer.builder = defaults.computer.builder;
     }
+    else if (name == "palette")
+    {
+        settings.palette = defaults.palette;
+    }
     else
     {
         for (std::size_t i = 0; i < Settings::ActionCount; ++i)
@@ -254,7 +271,8 @@ std::string defaultText(const std::string& name)
 bool Settings::operator==(const Settings& other) const
 {
     return window == other.window && volume == other.volume && mute == other.mute &&
-           turnSeconds == other.turnSeconds && computer == other.computer && keys == other.keys;
+           turnSeconds == other.turnSeconds && computer == other.computer && keys == other.keys &&
+           palette == other.palette;
 }
 
 const std::array<BindableAction, Settings::ActionCount>& Settings::actions()
@@ -465,6 +483,7 @@ std::string Settings::toText() const
     text << "turn_seconds = " << turnSeconds << "\n";
     text << "computer_runner = " << difficultyName(computer.runner) << "\n";
     text << "computer_builder = " << difficultyName(computer.builder) << "\n";
+    text << "palette = " << paletteName(palette) << "\n";
     for (std::size_t i = 0; i < ActionCount; ++i)
     {
         text << "key." << Actions[i].name << " = " << keyName(keys[i]) << "\n";

@@ -102,6 +102,8 @@ void MainState::init()
     GameObjectManager& objects = m_objects;
     EventBus& events = m_events;
     m_matchOver = false;
+    // Every colour of the match is the chosen palette's from its first block on.
+    usePalette(m_game->getSettings().palette);
 
     // A match to watch starts from its log's generator and numbers; one to play goes on from the last.
     std::optional<Game::Watch> watch = m_game->takeWatch();
@@ -424,8 +426,10 @@ void MainState::draw()
     m_spriteManager.drawCamera();
     m_grid.drawFrames();
     m_spriteManager.drawLayer(FloorLayer);
+    m_marks.drawFloor(m_window, m_grid.getCells());
     m_grid.drawLights();
     m_spriteManager.drawLayer("Map");
+    m_marks.draw(m_window, m_grid.getCells(), ghostCells());
     m_hudText.drawBackdrop();
     m_spriteManager.drawLayer("Ui");
     const auto current = m_strategies.find(m_currentStrategy);
@@ -436,6 +440,8 @@ void MainState::draw()
     if (m_currentStrategy == StrategyType::Builder && !m_matchOver)
     {
         m_guides.draw();
+        const sf::RectangleShape& zone = m_guides.getSafeZoneOutline();
+        m_marks.drawDashes(m_window, {zone.getPosition(), zone.getSize()}, -zone.getOutlineThickness());
     }
     m_hudText.draw();
     if ((m_replay || m_lockstep) && m_bannerFont)
@@ -447,6 +453,19 @@ void MainState::draw()
         m_window.draw(m_bannerText);
         m_window.setView(cameraView);
     }
+}
+
+std::vector<std::shared_ptr<BlockComponent>> MainState::ghostCells() const
+{
+    const auto builder = m_strategies.find(StrategyType::Builder);
+    if (m_currentStrategy != StrategyType::Builder || builder == m_strategies.end() || !builder->second)
+    {
+        return {};
+    }
+    const std::shared_ptr<GameObject>& block =
+        static_cast<const BuilderStrategy&>(*builder->second).getCurrentBlock();
+    return block && block->isActive() ? block->getComponents<BlockComponent>()
+                                      : std::vector<std::shared_ptr<BlockComponent>>{};
 }
 
 const rules::Match& MainState::currentMatch() const

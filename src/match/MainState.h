@@ -4,6 +4,7 @@
 #include "computer/MatchSource.h"
 #include "core/GameState.h"
 #include "core/StrategyType.h"
+#include "match/BoardMarks.h"
 #include "match/BuilderGuides.h"
 #include "match/HudText.h"
 #include "match/MatchHost.h"
@@ -134,6 +135,8 @@ private:
     /// Begins the network match the host's Start describes, or says why it cannot.
     bool startNetwork(rules::Rng& start, rules::MatchConfig& config);
     void placeBanner(const std::string& line, sf::Color outline);
+    /// The Builder's ghost cells while it is the Builder's turn.
+    std::vector<std::shared_ptr<BlockComponent>> ghostCells() const;
 
     sf::RenderWindow& m_window;
     SpriteManager m_spriteManager;
@@ -177,6 +180,7 @@ private:
     bool m_leaveArmed = false;
     HudText m_hudText;
     BuilderGuides m_guides;
+    BoardMarks m_marks;
 
     std::optional<ReplayDriver> m_replay;
     /// The screen Escape leads back to from a replay.

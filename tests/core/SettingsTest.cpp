@@ -52,6 +52,7 @@ TEST(SettingsTest, WhatTheScreenSavesComesBackAndNoTemporaryFileStays)
     chosen.mute = true;
     chosen.turnSeconds = 20;
     chosen.computer = {Difficulty::Hard, Difficulty::Easy};
+    chosen.palette = PaletteChoice::ColourBlind;
     ASSERT_EQ(chosen.rebind(indexOf("RunnerLeft"), sf::Keyboard::J), "");
     ASSERT_EQ(chosen.rebind(indexOf("BuilderPlace"), sf::Keyboard::Numpad0), "");
 
@@ -62,9 +63,10 @@ TEST(SettingsTest, WhatTheScreenSavesComesBackAndNoTemporaryFileStays)
     EXPECT_EQ(Settings::load(path.string(), problems), chosen);
     EXPECT_EQ(problems, std::vector<std::string>{});
     const std::string text = folder.read(path);
-    for (const char* line : {"window = windowed\n", "volume = 30\n", "mute = yes\n", "turn_seconds = 20\n",
-                             "computer_runner = hard\n", "computer_builder = easy\n", "key.RunnerLeft = J\n",
-                             "key.BuilderPlace = Numpad0\n", "key.RunnerRight = D\n"})
+    for (const char* line :
+         {"window = windowed\n", "volume = 30\n", "mute = yes\n", "turn_seconds = 20\n",
+          "computer_runner = hard\n", "computer_builder = easy\n", "key.RunnerLeft = J\n",
+          "key.BuilderPlace = Numpad0\n", "key.RunnerRight = D\n", "palette = colour-blind\n"})
     {
         EXPECT_NE(text.find(line), std::string::npos) << line;
     }
@@ -107,6 +109,10 @@ TEST(SettingsTest, EachBadPartOfAFileFallsBackToItsDefaultWithOneLineNamingFileL
         {"a computer level not offered",
          good + "computer_builder = impossible\n",
          {"settings.ini:3: computer_builder \"impossible\" is not easy, normal or hard; using normal"}},
+        {"a palette not offered",
+         good + "palette = sepia\n",
+         {"settings.ini:3: palette \"sepia\" is not standard, colour-blind or high-contrast; using "
+          "standard"}},
         {"a bad mute",
          good + "mute = maybe\n",
          {"settings.ini:3: mute \"maybe\" is not yes or no; using no"}},
@@ -153,12 +159,13 @@ TEST(SettingsTest, EachBadPartOfAFileFallsBackToItsDefaultWithOneLineNamingFileL
     problems.clear();
     read = loadText(
         "\xEF\xBB\xBF# mine\r\n\r\n  volume=70  \r\n; old\r\nkey.RunnerEnd = space\r\ncomputer_runner = "
-        "Easy\r\n",
+        "Easy\r\npalette = High-Contrast\r\n",
         problems);
     EXPECT_EQ(problems, std::vector<std::string>{});
     EXPECT_EQ(read.volume, 70);
     EXPECT_EQ(read.keys[indexOf("RunnerEnd")], sf::Keyboard::Space);
     EXPECT_EQ(read.computer.runner, Difficulty::Easy);
+    EXPECT_EQ(read.palette, PaletteChoice::HighContrast);
 }
 
 TEST(SettingsTest, AMissingFileIsTheDefaultsSilentlyAndAnUnreadableOneTheDefaultsWithOneLine)
