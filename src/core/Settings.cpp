@@ -312,6 +312,7 @@ bool Settings::isReservedKey(int key, std::string* use)
     const char* what = key == Key::Escape ? "for the menu"
                        : key == Key::P    ? "for the pause"
                        : key == Key::F1   ? "for the overlay"
+                       : key == Key::F2   ? "for a hint"
                                           : nullptr;
     if (what && use)
     {

@@ -72,7 +72,7 @@ MainState::MainState(GameStateManager* gameStateManager, Game* game, std::shared
       m_objects(GameObjectManager::getInstance()), m_events(EventBus::getInstance()),
       m_input(InputManager::getInstance()), m_grid(GridManager::getInstance()),
       m_pause(m_input, ControllerInput::getInstance()), m_hudText(game->getWindow()),
-      m_guides(game->getWindow()), m_net(std::move(net))
+      m_guides(game->getWindow()), m_hints(game->getWindow()), m_net(std::move(net))
 {
 }
 
@@ -195,6 +195,9 @@ void MainState::init()
     }
     m_bannerFont = AssetManager::getInstance().GetFont("consolab");
     refreshReplayBanner();
+    // No hints in a network match (the friend would not see them) nor in a replay.
+    m_hints.reset();
+    m_hintsAllowed = !m_replay && !m_lockstep;
 }
 
 void MainState::update(float dt)
@@ -232,6 +235,10 @@ void MainState::update(float dt)
     else if (!paused)
     {
         m_leaveArmed = false;
+        if (m_input.isKeyPressed("Hint", 0))
+        {
+            askHint();
+        }
         m_computer.update(dt);
         // The rules let the frame's time pass first: a turn that runs out is over before its keys
         // are read, and the role that takes over acts from the next frame on.
@@ -255,6 +262,7 @@ void MainState::update(float dt)
         m_events.update(dt);
         m_objects.update(dt);
     }
+    m_hints.update(m_match);
     followWindow();
     refreshProgressBars();
     refreshHudText(paused ? 0.0f : dt);
@@ -430,6 +438,10 @@ void MainState::draw()
     m_grid.drawLights();
     m_spriteManager.drawLayer("Map");
     m_marks.draw(m_window, m_grid.getCells(), ghostCells());
+    if (m_hintsAllowed && !m_matchOver)
+    {
+        m_hints.draw(m_grid.getCellSize().x);
+    }
     m_hudText.drawBackdrop();
     m_spriteManager.drawLayer("Ui");
     const auto current = m_strategies.find(m_currentStrategy);
@@ -444,6 +456,10 @@ void MainState::draw()
         m_marks.drawDashes(m_window, {zone.getPosition(), zone.getSize()}, -zone.getOutlineThickness());
     }
     m_hudText.draw();
+    if (m_hintsAllowed && !m_matchOver)
+    {
+        m_hints.drawLine(m_bannerFont.get());
+    }
     if ((m_replay || m_lockstep) && m_bannerFont)
     {
         const sf::View cameraView = m_window.getView();
@@ -453,6 +469,22 @@ void MainState::draw()
         m_window.draw(m_bannerText);
         m_window.setView(cameraView);
     }
+}
+
+void MainState::askHint()
+{
+    const MatchMode mode = m_game->getMatchMode();
+    const bool computers = m_match.turn == rules::Role::Runner ? computerRuns(mode) : computerBuilds(mode);
+    if (m_hintsAllowed && !computers && !m_matchOver && (m_match.runnerActs() || m_match.builderActs()) &&
+        m_hints.request(m_match, builderView()))
+    {
+        m_log.recordHint(m_match.turnNumber, m_match.turnMs);
+    }
+}
+
+std::size_t MainState::hintCount() const
+{
+    return (m_replay ? m_replay->getLog() : m_log).getHints().size();
 }
 
 std::vector<std::shared_ptr<BlockComponent>> MainState::ghostCells() const
@@ -499,6 +531,7 @@ void MainState::exit()
     TRACE_SCOPE("orv_gd::MainState::exit");
     m_computer.stop();
     m_lockstep.reset();
+    m_hints.reset();
     m_log.finish(m_match);
     // A replay neither moves the game's generator on nor is kept again.
     if (!m_replay)
@@ -631,7 +664,11 @@ bool MainState::endMatch(StrategyType winner)
     const auto runner = std::dynamic_pointer_cast<RunnerStrategy>(m_strategies[StrategyType::Runner]);
     if (auto* end = dynamic_cast<EndState*>(endState); end && runner)
     {
-        end->setSummary(HudText::endLine(winner, runner->getTurnsLeft(), runner->getResetsLeft()));
+        const std::size_t hints = hintCount();
+        end->setSummary(HudText::endLine(winner, runner->getTurnsLeft(), runner->getResetsLeft()) +
+                        (hints == 0   ? std::string()
+                         : hints == 1 ? std::string(" with 1 hint")
+                                      : " with " + std::to_string(hints) + " hints"));
     }
     if (auto* end = dynamic_cast<EndState*>(endState))
     {
