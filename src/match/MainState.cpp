@@ -195,9 +195,10 @@ void MainState::init()
     }
     m_bannerFont = AssetManager::getInstance().GetFont("consolab");
     refreshReplayBanner();
-    // No hints in a network match (the friend would not see them) nor in a replay.
+    // No hints in a network match (the friend would not see them), in a replay, nor where nobody
+    // plays.
     m_hints.reset();
-    m_hintsAllowed = !m_replay && !m_lockstep;
+    m_hintsAllowed = !m_replay && !m_lockstep && m_game->getMatchMode() != MatchMode::ComputerBoth;
 }
 
 void MainState::update(float dt)

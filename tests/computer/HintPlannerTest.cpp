@@ -10,22 +10,12 @@ namespace orv_gd
 {
 namespace
 {
+/// The rules' action for a key of the Runner, in the order of RunnerAction.
 rules::Action actionOf(RunnerAction key)
 {
-    switch (key)
-    {
-    case RunnerAction::Left:
-        return rules::Action::stepLeft();
-    case RunnerAction::Right:
-        return rules::Action::stepRight();
-    case RunnerAction::Up:
-        return rules::Action::jump();
-    case RunnerAction::Reset:
-        return rules::Action::reset();
-    case RunnerAction::End:
-        break;
-    }
-    return rules::Action::endTurn();
+    const rules::Action actions[] = {rules::Action::stepLeft(), rules::Action::stepRight(),
+                                     rules::Action::jump(), rules::Action::endTurn(), rules::Action::reset()};
+    return actions[static_cast<int>(key)];
 }
 
 /// Whether the rules take the action: no refusal among what it caused.

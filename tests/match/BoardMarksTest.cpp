@@ -89,11 +89,57 @@ Look look(const sf::Image& image, sf::Vector2f middle, float edge, const Matrix&
 /// difference is this much.
 constexpr float LightnessMargin = 20.0f;
 constexpr float PatternMargin = 12.0f;
+
+/// The runs of light pixels along the top edge of the safe zone's outline, as protanopia sees it.
+int dashesAlongTheSafeZone(test::MatchFixture& m, const sf::Image& shown)
+{
+    const sf::RectangleShape& zone = m.match().getBuilderGuides().getSafeZoneOutline();
+    const float edge = m.grid().getCellSize().x;
+    const sf::Vector2f origin = m.cellMiddle({0.0f, 0.0f}) - sf::Vector2f(edge, edge) / 2.0f;
+    int lightRuns = 0;
+    bool wasLight = false;
+    for (float x = 2.0f; x < zone.getSize().x - 2.0f; x += 1.0f)
+    {
+        const sf::Vector2f at = origin + zone.getPosition() + sf::Vector2f(x, 1.0f);
+        const bool isLight = lightness(test::MatchFixture::pixel(shown, at), Visions[1].second) > 60.0f;
+        lightRuns += isLight && !wasLight;
+        wasLight = isLight;
+    }
+    return lightRuns;
+}
+
+/// Keeps the picture as the vision sees it, for a person to look at (TUMBRELT_SHOTS).
+void keepSimulated(const sf::Image& shown, const Matrix& matrix, const std::string& name)
+{
+    if (!std::getenv("TUMBRELT_SHOTS"))
+    {
+        return;
+    }
+    const auto srgb = [](float v)
+    {
+        const float s = v <= 0.0031308f ? 12.92f * v : 1.055f * std::pow(v, 1.0f / 2.4f) - 0.055f;
+        return static_cast<sf::Uint8>(std::lround(255.0f * s));
+    };
+    sf::Image simulated = shown;
+    for (unsigned y = 0; y < shown.getSize().y; ++y)
+    {
+        for (unsigned x = 0; x < shown.getSize().x; ++x)
+        {
+            const std::array<float, 3> c = seenAs(shown.getPixel(x, y), matrix);
+            simulated.setPixel(x, y, sf::Color(srgb(c[0]), srgb(c[1]), srgb(c[2])));
+        }
+    }
+    test::keep(simulated, name);
+}
 } // namespace
 
 TEST(BoardMarksTest, EveryKindOfCellStaysApartByLightnessOrPatternInEveryPaletteSizeAndColourVision)
 {
     const std::array<const char*, 5> kinds{"refused ghost", "fading amber", "platform", "finish", "Runner"};
+    struct StandardAfter
+    {
+        ~StandardAfter() { usePalette(PaletteChoice::Standard); }
+    } standardAfter;
     for (PaletteChoice palette : PaletteChoices)
     {
         for (const sf::Vector2u size : {sf::Vector2u(1920, 1080), sf::Vector2u(1366, 768)})
@@ -114,40 +160,11 @@ TEST(BoardMarksTest, EveryKindOfCellStaysApartByLightnessOrPatternInEveryPalette
             const sf::Image shown = m.drawnFrame();
             const std::string name = std::string(paletteName(palette)) + "_" + std::to_string(size.x);
             test::keep(shown, "board_" + name);
-            // The safe zone's outline is dashed: light and dark runs take turns along its top edge.
-            const sf::RectangleShape& zone = m.match().getBuilderGuides().getSafeZoneOutline();
+            EXPECT_GE(dashesAlongTheSafeZone(m, shown), 4) << name << ": the safe zone's outline is dashed";
             const float edge = m.grid().getCellSize().x;
-            const sf::Vector2f origin = m.cellMiddle({0.0f, 0.0f}) - sf::Vector2f(edge, edge) / 2.0f;
-            int lightRuns = 0;
-            bool wasLight = false;
-            for (float x = 2.0f; x < zone.getSize().x - 2.0f; x += 1.0f)
-            {
-                const sf::Vector2f at = origin + zone.getPosition() + sf::Vector2f(x, 1.0f);
-                const bool isLight =
-                    lightness(test::MatchFixture::pixel(shown, at), Visions[2].second) > 60.0f;
-                lightRuns += isLight && !wasLight;
-                wasLight = isLight;
-            }
-            EXPECT_GE(lightRuns, 4) << name << ": dashes along the safe zone";
             for (const auto& [vision, matrix] : Visions)
             {
-                if (std::getenv("TUMBRELT_SHOTS"))
-                {
-                    sf::Image simulated = shown;
-                    for (unsigned i = 0; i < size.x * size.y; ++i)
-                    {
-                        const std::array<float, 3> c = seenAs(shown.getPixel(i % size.x, i / size.x), matrix);
-                        const auto srgb = [](float v)
-                        {
-                            const float s =
-                                v <= 0.0031308f ? 12.92f * v : 1.055f * std::pow(v, 1.0f / 2.4f) - 0.055f;
-                            return static_cast<sf::Uint8>(std::lround(255.0f * s));
-                        };
-                        simulated.setPixel(i % size.x, i / size.x,
-                                           sf::Color(srgb(c[0]), srgb(c[1]), srgb(c[2])));
-                    }
-                    test::keep(simulated, "board_" + name + "_" + vision);
-                }
+                keepSimulated(shown, matrix, "board_" + name + "_" + vision);
                 std::array<Look, 5> looks;
                 for (std::size_t k = 0; k < kinds.size(); ++k)
                 {
@@ -186,6 +203,5 @@ TEST(BoardMarksTest, EveryKindOfCellStaysApartByLightnessOrPatternInEveryPalette
             }
         }
     }
-    usePalette(PaletteChoice::Standard);
 }
 } // namespace orv_gd
