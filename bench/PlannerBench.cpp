@@ -2,13 +2,14 @@
 // laid out as the game lays its level, with amber blocks strewn over it. No window needed.
 #include "computer/BuilderPlanner.h"
 #include "computer/ComputerLevel.h"
+#include "computer/HintPlanner.h"
 #include "computer/RunnerPlanner.h"
 #include "rules/Match.h"
 #include "rules/ObstacleShapes.h"
 
 #include <algorithm>
-#include <ctime>
 #include <cstdio>
+#include <ctime>
 #include <random>
 #include <vector>
 
@@ -63,8 +64,9 @@ struct Figures
         {
             sum += t;
         }
-        std::printf("%-24s %5zu decisions, processor time:  mean %7.3f ms  median %7.3f ms  max %7.3f ms\n", what, sorted.size(),
-                    sum / static_cast<double>(sorted.size()), sorted[sorted.size() / 2], sorted.back());
+        std::printf("%-24s %5zu decisions, processor time:  mean %7.3f ms  median %7.3f ms  max %7.3f ms\n",
+                    what, sorted.size(), sum / static_cast<double>(sorted.size()), sorted[sorted.size() / 2],
+                    sorted.back());
     }
 };
 } // namespace
@@ -78,6 +80,10 @@ void measure(Difficulty difficulty)
     std::mt19937 choices(7);
     Figures runner;
     Figures builder;
+    // A hint (F2) always asks the normal level, whatever the computer plays: measured once, with it.
+    const bool hints = difficulty == Difficulty::Normal;
+    Figures runnerHint;
+    Figures builderHint;
     const RunnerPlanner runnerPlanner(plays.runner);
     const BuilderPlanner builderPlanner(plays.builder);
     for (int level = 0; level < 8; ++level)
@@ -115,6 +121,14 @@ void measure(Difficulty difficulty)
             double start = cpuMilliseconds();
             (void)runnerPlanner.planTurn(match, &choices);
             runner.times.push_back(cpuMilliseconds() - start);
+            if (hints)
+            {
+                match.turn = rules::Role::Runner;
+                start = cpuMilliseconds();
+                (void)HintPlanner::plan(match, view);
+                runnerHint.times.push_back(cpuMilliseconds() - start);
+                match.turn = rules::Role::Builder;
+            }
             for (const rules::ObstacleShapes::Shape& shape : rules::ObstacleShapes::catalogue())
             {
                 match.ghost = {true, shape, CellKind::Dynamic, {cell.x + 4, cell.y}};
@@ -129,12 +143,24 @@ void measure(Difficulty difficulty)
                     (void)builderPlanner.chooseDrop(match, view, found);
                 }
                 builder.times.push_back(cpuMilliseconds() - start);
+                if (hints)
+                {
+                    start = cpuMilliseconds();
+                    (void)HintPlanner::plan(match, view);
+                    builderHint.times.push_back(cpuMilliseconds() - start);
+                }
             }
         }
     }
     std::printf("== one decision of the computer players at %s, 50 x 15 field\n", difficultyName(difficulty));
     runner.print("Runner: plan a turn");
     builder.print("Builder: choose a drop");
+    if (hints)
+    {
+        // Worked out on a thread of its own: a frame never waits for it; the budget is 50 ms.
+        runnerHint.print("Hint (F2) for the Runner");
+        builderHint.print("Hint (F2) for the Builder");
+    }
 }
 } // namespace
 

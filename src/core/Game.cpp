@@ -321,6 +321,7 @@ void Game::initInputBindings()
     Settings{}.applyKeys(input);
     input.bind("RunnerDown", sf::Keyboard::S, 0);
     input.bind("debugdraw", sf::Keyboard::F1, 0);
+    input.bind("Hint", sf::Keyboard::F2, 0);
     input.bind("Pause", sf::Keyboard::P, 0);
     // The menu's matches against the computer.
     input.bind("PlayRunner", sf::Keyboard::Num1, 0);

@@ -60,7 +60,8 @@ const char* const Header =
     "# window: borderless, windowed or fullscreen; volume: 0 to 100 in steps of 10;\n"
     "# mute: yes or no; turn_seconds: 10, 15 or 20; key.<action>: a key's name;\n"
     "# computer_runner, computer_builder: easy, normal or hard (chosen on the menu);\n"
-    "# relay: HOST[:PORT] or mqtts://HOST[:PORT]; relay_ca_file, relay_username, relay_password.\n";
+    "# relay: HOST[:PORT] or mqtts://HOST[:PORT]; relay_ca_file, relay_username, relay_password;\n"
+    "# palette: standard, colour-blind or high-contrast.\n";
 
 std::string trim(const std::string& text)
 {
@@ -196,6 +197,19 @@ std::string readValue(Settings& settings, const std::string& name, const std::st
         }
         return std::string("is not easy, normal or hard; using ") + difficultyName(Difficulty::Normal);
     }
+    if (name == "palette")
+    {
+        for (PaletteChoice choice : PaletteChoices)
+        {
+            if (lower(value) == paletteName(choice))
+            {
+                settings.palette = choice;
+                return "";
+            }
+        }
+        return std::string("is not standard, colour-blind or high-contrast; using ") +
+               paletteName(defaults.palette);
+    }
     // A key: the caller has checked the name.
     const auto& actions = Settings::actions();
     const std::size_t index = static_cast<std::size_t>(
@@ -220,7 +234,7 @@ bool isKnownName(const std::string& name)
 {
     if (name == "window" || name == "volume" || name == "mute" || name == "turn_seconds" ||
         name == "computer_runner" || name == "computer_builder" || name == "relay" ||
-        name == "relay_ca_file" || name == "relay_username" || name == "relay_password")
+        name == "relay_ca_file" || name == "relay_username" || name == "relay_password" || name == "palette")
     {
         return true;
     }
@@ -265,6 +279,10 @@ void resetOne(Settings& settings, const std::string& name)
     {
         settings.computer.builder = defaults.computer.builder;
     }
+    else if (name == "palette")
+    {
+        settings.palette = defaults.palette;
+    }
     else
     {
         for (std::size_t i = 0; i < Settings::ActionCount; ++i)
@@ -298,7 +316,7 @@ bool Settings::operator==(const Settings& other) const
     return window == other.window && volume == other.volume && mute == other.mute &&
            turnSeconds == other.turnSeconds && computer == other.computer && keys == other.keys &&
            relay == other.relay && relayCaFile == other.relayCaFile && relayUsername == other.relayUsername &&
-           relayPassword == other.relayPassword;
+           relayPassword == other.relayPassword && palette == other.palette;
 }
 
 const std::array<BindableAction, Settings::ActionCount>& Settings::actions()
@@ -338,6 +356,7 @@ bool Settings::isReservedKey(int key, std::string* use)
     const char* what = key == Key::Escape ? "for the menu"
                        : key == Key::P    ? "for the pause"
                        : key == Key::F1   ? "for the overlay"
+                       : key == Key::F2   ? "for a hint"
                                           : nullptr;
     if (what && use)
     {
@@ -509,6 +528,7 @@ std::string Settings::toText() const
     text << "turn_seconds = " << turnSeconds << "\n";
     text << "computer_runner = " << difficultyName(computer.runner) << "\n";
     text << "computer_builder = " << difficultyName(computer.builder) << "\n";
+    text << "palette = " << paletteName(palette) << "\n";
     for (std::size_t i = 0; i < ActionCount; ++i)
     {
         text << "key." << Actions[i].name << " = " << keyName(keys[i]) << "\n";

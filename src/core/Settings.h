@@ -22,6 +22,33 @@ enum class WindowMode
     Fullscreen
 };
 
+/// The board's colours: the game's own, one safe for the common kinds of colour blindness, or one
+/// of strong lightness steps. Every palette also marks each kind of cell by a pattern of its own.
+enum class PaletteChoice
+{
+    Standard,
+    ColourBlind,
+    HighContrast
+};
+
+constexpr std::array<PaletteChoice, 3> PaletteChoices{PaletteChoice::Standard, PaletteChoice::ColourBlind,
+                                                      PaletteChoice::HighContrast};
+
+/// The palette's name as the settings file writes it: "standard", "colour-blind", "high-contrast".
+inline const char* paletteName(PaletteChoice palette)
+{
+    switch (palette)
+    {
+    case PaletteChoice::ColourBlind:
+        return "colour-blind";
+    case PaletteChoice::HighContrast:
+        return "high-contrast";
+    case PaletteChoice::Standard:
+        break;
+    }
+    return "standard";
+}
+
 /// One action of a role that the player may put on a key of their own.
 struct BindableAction
 {
@@ -59,6 +86,8 @@ struct Settings
     std::string relayCaFile;
     std::string relayUsername;
     std::string relayPassword;
+    /// The board's colours.
+    PaletteChoice palette = PaletteChoice::Standard;
     /// The key of each action, in the order of actions().
     std::array<int, ActionCount> keys = defaultKeys();
 

@@ -169,6 +169,9 @@ void SettingsState::change(int step)
     case TurnTime:
         chosen.turnSeconds = stepThrough(Settings::TurnChoices, run.turnSeconds, step);
         break;
+    case Palette:
+        chosen.palette = stepThrough(PaletteChoices, run.palette, step);
+        break;
     default:
         return;
     }
@@ -262,6 +265,8 @@ std::string SettingsState::label(std::size_t row) const
         return "Mute";
     case TurnTime:
         return "Turn time";
+    case Palette:
+        return "Palette";
     case ResetKeys:
         return "Reset keys to defaults";
     default:
@@ -282,6 +287,8 @@ std::string SettingsState::value(std::size_t row) const
         return run.mute ? "on" : "off";
     case TurnTime:
         return std::to_string(run.turnSeconds) + " s";
+    case Palette:
+        return paletteName(run.palette);
     case ResetKeys:
         return "";
     default:
@@ -316,6 +323,11 @@ std::string SettingsState::describe(std::size_t row) const
                          : "On: no sound at all, whatever the volume.";
     case TurnTime:
         return "How long each turn lasts, for the Runner and the Builder alike.";
+    case Palette:
+        return run.palette == PaletteChoice::ColourBlind
+                   ? "Colours told apart by every kind of colour vision."
+               : run.palette == PaletteChoice::HighContrast ? "Strong steps of lightness between the cells."
+                                                            : "The game's own colours.";
     case ResetKeys:
         return "Enter puts every key of both roles back to its default.";
     default:
@@ -355,7 +367,7 @@ void SettingsState::draw()
     const float labelX = size.x * 0.5f - 30.0f * static_cast<float>(rowSize) * 0.55f;
     const float valueX = size.x * 0.5f + 8.0f * static_cast<float>(rowSize) * 0.55f;
     const float top = 12.0f * unit;
-    const float step = 3.7f * unit;
+    const float step = 3.6f * unit;
     for (std::size_t row = 0; row < RowCount; ++row)
     {
         // A gap before the keys and before the reset sets the groups apart.

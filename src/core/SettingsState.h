@@ -20,9 +20,9 @@ class ControllerInput;
 class InputManager;
 
 /// The settings screen, from S on the menu or a controller's Back button: the window, the
-/// volume, the mute, the turn time and the keys of both roles. Up and Down choose a row, Left
-/// and Right change its value, Enter then a key puts an action on that key, Escape saves and goes
-/// back to the menu. Every change takes effect at once; the file is written when leaving.
+/// volume, the mute, the turn time, the board's palette and the keys of both roles. Up and Down choose a row,
+/// Left and Right change its value, Enter then a key puts an action on that key, Escape saves and goes back
+/// to the menu. Every change takes effect at once; the file is written when leaving.
 class SettingsState : public GameState
 {
 public:
@@ -32,6 +32,7 @@ public:
         Volume,
         Mute,
         TurnTime,
+        Palette,
         FirstKey,
         ResetKeys = FirstKey + Settings::ActionCount,
         RowCount

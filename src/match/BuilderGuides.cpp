@@ -1,6 +1,7 @@
 #include "match/BuilderGuides.h"
 
 #include "match/BlockComponent.h"
+#include "match/Palette.h"
 
 #include <SFML/Graphics/RenderWindow.hpp>
 
@@ -11,16 +12,20 @@ namespace orv_gd
 namespace
 {
 // Faint: the rule shows, the blocks under it still read first.
-const sf::Color SafeZoneOutline{14, 165, 233, 120};
-const sf::Color FinishOutline{34, 197, 94, 110};
+constexpr sf::Uint8 SafeZoneAlpha = 120;
+constexpr sf::Uint8 FinishAlpha = 110;
+
+sf::Color faint(sf::Color color, sf::Uint8 alpha)
+{
+    color.a = alpha;
+    return color;
+}
 } // namespace
 
 BuilderGuides::BuilderGuides(sf::RenderWindow& window) : m_window(window)
 {
     m_safeZone.setFillColor(sf::Color::Transparent);
-    m_safeZone.setOutlineColor(SafeZoneOutline);
     m_finish.setFillColor(sf::Color::Transparent);
-    m_finish.setOutlineColor(FinishOutline);
 }
 
 void BuilderGuides::update(const std::vector<std::shared_ptr<BlockComponent>>& safeZone, sf::Vector2i mapSize,
@@ -28,6 +33,9 @@ void BuilderGuides::update(const std::vector<std::shared_ptr<BlockComponent>>& s
 {
     // Drawn inside the area, so the outline never reaches into a cell where a block may drop.
     const float thickness = -std::max(2.0f, cellEdge / 24.0f);
+    // The palette's colours, which the match sets when it starts.
+    m_safeZone.setOutlineColor(faint(PaletteBlue, SafeZoneAlpha));
+    m_finish.setOutlineColor(faint(PaletteGreen, FinishAlpha));
     m_safeZone.setOutlineThickness(thickness);
     m_finish.setOutlineThickness(thickness);
     m_finish.setPosition(static_cast<float>(mapSize.x - finishColumns) * cellEdge, 0.0f);

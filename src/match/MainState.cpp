@@ -72,7 +72,7 @@ MainState::MainState(GameStateManager* gameStateManager, Game* game, std::shared
       m_objects(GameObjectManager::getInstance()), m_events(EventBus::getInstance()),
       m_input(InputManager::getInstance()), m_grid(GridManager::getInstance()),
       m_pause(m_input, ControllerInput::getInstance()), m_hudText(game->getWindow()),
-      m_guides(game->getWindow()), m_net(std::move(net))
+      m_guides(game->getWindow()), m_hints(game->getWindow()), m_net(std::move(net))
 {
 }
 
@@ -102,6 +102,8 @@ void MainState::init()
     GameObjectManager& objects = m_objects;
     EventBus& events = m_events;
     m_matchOver = false;
+    // Every colour of the match is the chosen palette's from its first block on.
+    usePalette(m_game->getSettings().palette);
 
     // A match to watch starts from its log's generator and numbers; one to play goes on from the last.
     std::optional<Game::Watch> watch = m_game->takeWatch();
@@ -193,6 +195,10 @@ void MainState::init()
     }
     m_bannerFont = AssetManager::getInstance().GetFont("consolab");
     refreshReplayBanner();
+    // No hints in a network match (the friend would not see them), in a replay, nor where nobody
+    // plays.
+    m_hints.reset();
+    m_hintsAllowed = !m_replay && !m_lockstep && m_game->getMatchMode() != MatchMode::ComputerBoth;
 }
 
 void MainState::update(float dt)
@@ -230,6 +236,10 @@ void MainState::update(float dt)
     else if (!paused)
     {
         m_leaveArmed = false;
+        if (m_input.isKeyPressed("Hint", 0))
+        {
+            askHint();
+        }
         m_computer.update(dt);
         // The rules let the frame's time pass first: a turn that runs out is over before its keys
         // are read, and the role that takes over acts from the next frame on.
@@ -253,6 +263,7 @@ void MainState::update(float dt)
         m_events.update(dt);
         m_objects.update(dt);
     }
+    m_hints.update(m_match);
     followWindow();
     refreshProgressBars();
     refreshHudText(paused ? 0.0f : dt);
@@ -424,8 +435,14 @@ void MainState::draw()
     m_spriteManager.drawCamera();
     m_grid.drawFrames();
     m_spriteManager.drawLayer(FloorLayer);
+    m_marks.drawFloor(m_window, m_grid.getCells());
     m_grid.drawLights();
     m_spriteManager.drawLayer("Map");
+    m_marks.draw(m_window, m_grid.getCells(), ghostCells());
+    if (m_hintsAllowed && !m_matchOver)
+    {
+        m_hints.draw(m_grid.getCellSize().x);
+    }
     m_hudText.drawBackdrop();
     m_spriteManager.drawLayer("Ui");
     const auto current = m_strategies.find(m_currentStrategy);
@@ -436,8 +453,14 @@ void MainState::draw()
     if (m_currentStrategy == StrategyType::Builder && !m_matchOver)
     {
         m_guides.draw();
+        const sf::RectangleShape& zone = m_guides.getSafeZoneOutline();
+        m_marks.drawDashes(m_window, {zone.getPosition(), zone.getSize()}, -zone.getOutlineThickness());
     }
     m_hudText.draw();
+    if (m_hintsAllowed && !m_matchOver)
+    {
+        m_hints.drawLine(m_bannerFont.get());
+    }
     if ((m_replay || m_lockstep) && m_bannerFont)
     {
         const sf::View cameraView = m_window.getView();
@@ -447,6 +470,35 @@ void MainState::draw()
         m_window.draw(m_bannerText);
         m_window.setView(cameraView);
     }
+}
+
+void MainState::askHint()
+{
+    const MatchMode mode = m_game->getMatchMode();
+    const bool computers = m_match.turn == rules::Role::Runner ? computerRuns(mode) : computerBuilds(mode);
+    if (m_hintsAllowed && !computers && !m_matchOver && (m_match.runnerActs() || m_match.builderActs()) &&
+        m_hints.request(m_match, builderView()))
+    {
+        m_log.recordHint(m_match.turnNumber, m_match.turnMs);
+    }
+}
+
+std::size_t MainState::hintCount() const
+{
+    return (m_replay ? m_replay->getLog() : m_log).getHints().size();
+}
+
+std::vector<std::shared_ptr<BlockComponent>> MainState::ghostCells() const
+{
+    const auto builder = m_strategies.find(StrategyType::Builder);
+    if (m_currentStrategy != StrategyType::Builder || builder == m_strategies.end() || !builder->second)
+    {
+        return {};
+    }
+    const std::shared_ptr<GameObject>& block =
+        static_cast<const BuilderStrategy&>(*builder->second).getCurrentBlock();
+    return block && block->isActive() ? block->getComponents<BlockComponent>()
+                                      : std::vector<std::shared_ptr<BlockComponent>>{};
 }
 
 const rules::Match& MainState::currentMatch() const
@@ -480,6 +532,7 @@ void MainState::exit()
     TRACE_SCOPE("orv_gd::MainState::exit");
     m_computer.stop();
     m_lockstep.reset();
+    m_hints.reset();
     m_log.finish(m_match);
     // A replay neither moves the game's generator on nor is kept again.
     if (!m_replay)
@@ -612,7 +665,11 @@ bool MainState::endMatch(StrategyType winner)
     const auto runner = std::dynamic_pointer_cast<RunnerStrategy>(m_strategies[StrategyType::Runner]);
     if (auto* end = dynamic_cast<EndState*>(endState); end && runner)
     {
-        end->setSummary(HudText::endLine(winner, runner->getTurnsLeft(), runner->getResetsLeft()));
+        const std::size_t hints = hintCount();
+        end->setSummary(HudText::endLine(winner, runner->getTurnsLeft(), runner->getResetsLeft()) +
+                        (hints == 0   ? std::string()
+                         : hints == 1 ? std::string(" with 1 hint")
+                                      : " with " + std::to_string(hints) + " hints"));
     }
     if (auto* end = dynamic_cast<EndState*>(endState))
     {

@@ -4,7 +4,9 @@
 #include "computer/MatchSource.h"
 #include "core/GameState.h"
 #include "core/StrategyType.h"
+#include "match/BoardMarks.h"
 #include "match/BuilderGuides.h"
+#include "match/HintView.h"
 #include "match/HudText.h"
 #include "match/MatchHost.h"
 #include "match/NetPlay.h"
@@ -105,6 +107,11 @@ public:
     /// One Escape paused the match and asks for another to leave; P or Start resume and disarm it.
     bool isLeaveArmed() const { return m_leaveArmed; }
     const BuilderGuides& getBuilderGuides() const { return m_guides; }
+    /// The hint asked with F2, on a match on this computer alone that is played, not watched.
+    const HintView& getHints() const { return m_hints; }
+    bool hintsAllowed() const { return m_hintsAllowed; }
+    /// The hints asked in this match, or in the one being watched.
+    std::size_t hintCount() const;
 
     /// The log this match plays back, or null for a match played by the keys.
     const ReplayDriver* getReplay() const { return m_replay ? &*m_replay : nullptr; }
@@ -134,6 +141,10 @@ private:
     /// Begins the network match the host's Start describes, or says why it cannot.
     bool startNetwork(rules::Rng& start, rules::MatchConfig& config);
     void placeBanner(const std::string& line, sf::Color outline);
+    /// F2: the hint for the role whose turn it is, when a person plays it; logged when asked.
+    void askHint();
+    /// The Builder's ghost cells while it is the Builder's turn.
+    std::vector<std::shared_ptr<BlockComponent>> ghostCells() const;
 
     sf::RenderWindow& m_window;
     SpriteManager m_spriteManager;
@@ -177,6 +188,9 @@ private:
     bool m_leaveArmed = false;
     HudText m_hudText;
     BuilderGuides m_guides;
+    BoardMarks m_marks;
+    HintView m_hints;
+    bool m_hintsAllowed = false;
 
     std::optional<ReplayDriver> m_replay;
     /// The screen Escape leads back to from a replay.

@@ -24,10 +24,19 @@ public:
         Action action;
     };
 
+    /// When a player asked for a hint: a turn and its millisecond.
+    struct Stamp
+    {
+        int turn = 0;
+        int ms = 0;
+    };
+
     MatchLog(const Rng& start = Rng(), const MatchConfig& config = {});
 
     /// Notes an action the rules accepted, stamped with the turn and time the match had before it.
     void record(int turn, int ms, const Action& action);
+    /// Notes a hint asked at turn `turn`, millisecond `ms`; it changes nothing in the match.
+    void recordHint(int turn, int ms) { m_hints.push_back({turn, ms}); }
     /// Notes the digests of the turns these events began.
     void noteTurns(const Events& events);
     /// Notes where the match stood when it was left or ended.
@@ -38,6 +47,7 @@ public:
     const Rng& getStart() const { return m_start; }
     const MatchConfig& getConfig() const { return m_config; }
     const std::vector<Entry>& getEntries() const { return m_entries; }
+    const std::vector<Stamp>& getHints() const { return m_hints; }
     const std::vector<std::uint64_t>& getTurnDigests() const { return m_turnDigests; }
     bool hasEnded() const { return m_ended; }
     int getEndTurn() const { return m_endTurn; }
@@ -59,6 +69,7 @@ private:
     Rng m_start;
     MatchConfig m_config;
     std::vector<Entry> m_entries;
+    std::vector<Stamp> m_hints;
     std::vector<std::uint64_t> m_turnDigests;
     int m_endTurn = 0;
     int m_endMs = 0;

@@ -224,10 +224,22 @@ std::string ReplayFile::write(const MatchLog& log, const Match& end, const Info&
         << "size " << config.width << ' ' << config.height << '\n'
         << "turn-time " << config.turnLimitMs << '\n'
         << "date " << (isPlainWord(info.date) ? info.date : "unknown") << '\n';
+    // The hints in their places among the actions, before an action of the same moment.
+    auto hint = log.getHints().begin();
+    const auto writeHintsUpTo = [&](int turn, int ms)
+    {
+        for (; hint != log.getHints().end() && (hint->turn < turn || (hint->turn == turn && hint->ms <= ms));
+             ++hint)
+        {
+            out << "hint " << hint->turn << ' ' << hint->ms << '\n';
+        }
+    };
     for (const MatchLog::Entry& entry : log.getEntries())
     {
+        writeHintsUpTo(entry.turn, entry.ms);
         out << entry.turn << ' ' << entry.ms << ' ' << actionText(entry.action) << '\n';
     }
+    writeHintsUpTo(MaxTurn, config.turnLimitMs);
     out << "end " << resultName(resultOf(end)) << " turn " << log.getEndTurn() << " ms " << log.getEndMs()
         << " digest " << hex(end.digest()) << '\n';
     return out.str();
@@ -317,7 +329,7 @@ bool ReplayFile::parse(const std::string& text, const std::string& name, Replay&
         }
         const bool isEntry =
             !words[0].empty() && words[0].find_first_not_of("0123456789") == std::string::npos;
-        if (isEntry || words[0] == "end")
+        if (isEntry || words[0] == "end" || words[0] == "hint")
         {
             for (int key = 0; key < KeyCount; ++key)
             {
@@ -341,6 +353,18 @@ bool ReplayFile::parse(const std::string& text, const std::string& name, Replay&
             }
             replay.log.record(turn, ms, action);
             replay.entryLines.push_back(lineNumber);
+            continue;
+        }
+        if (words[0] == "hint")
+        {
+            int turn = 0;
+            int ms = 0;
+            if (words.size() != 3 || !parseInt(words[1], 1, MaxTurn, turn) ||
+                !parseInt(words[2], 0, config.turnLimitMs - 1, ms))
+            {
+                return fail("not a hint line (\"hint TURN MILLISECOND\"): " + quoted(line));
+            }
+            replay.log.recordHint(turn, ms);
             continue;
         }
         if (words[0] == "end")
@@ -433,6 +457,10 @@ bool ReplayFile::parse(const std::string& text, const std::string& name, Replay&
     for (const MatchLog::Entry& entry : replay.log.getEntries())
     {
         log.record(entry.turn, entry.ms, entry.action);
+    }
+    for (const MatchLog::Stamp& hint : replay.log.getHints())
+    {
+        log.recordHint(hint.turn, hint.ms);
     }
     log.finishAt(replay.log.getEndTurn(), replay.log.getEndMs(), replay.log.hasEnded());
     replay.log = log;

@@ -12,10 +12,11 @@ namespace orv_gd::rules
 {
 /// A match kept as text, one line each: the format and its version, a header (the game's version,
 /// the generator's seed and draws, the mode, the field's size, the turn time, the date), one line
-/// per applied action ("12 3416 drop 14 9": turn, millisecond in the turn, action) and a last line
-/// with how it ended, where the clock stood and a digest of the final match:
+/// per applied action ("12 3416 drop 14 9": turn, millisecond in the turn, action), one line per
+/// hint a player asked for ("hint 12 3000": turn, millisecond; since format 2, and read in any
+/// version) and a last line with how it ended, where the clock stood and a digest of the final match:
 ///
-///     tumbrelt-replay 1
+///     tumbrelt-replay 2
 ///     game 1.0.0
 ///     generator 1 0
 ///     mode two-players
@@ -23,6 +24,7 @@ namespace orv_gd::rules
 ///     turn-time 10000
 ///     date 2026-12-07T14:03:22+0100
 ///     1 1520 drop 12 6
+///     hint 2 800
 ///     ...
 ///     end runner-won turn 14 ms 2310 digest 0123456789abcdef
 ///
@@ -31,7 +33,7 @@ namespace orv_gd::rules
 class ReplayFile
 {
 public:
-    static constexpr int Version = 1;
+    static constexpr int Version = 2;
     static constexpr const char* Magic = "tumbrelt-replay";
     /// Larger files, and longer lines, are no replay this game wrote.
     static constexpr std::size_t MaxBytes = 1024 * 1024;

@@ -132,12 +132,18 @@ TEST_F(SettingsStateTest, VolumeMuteAndTurnTimeChangeAtOnceAndTheCommandLineOpti
     tap(sf::Keyboard::Right);
     EXPECT_EQ(screen().value(SettingsState::TurnTime), "10 s") << "round to the first";
     tap(sf::Keyboard::Left);
+    tap(sf::Keyboard::Down); // palette
+    tap(sf::Keyboard::Left);
+    EXPECT_EQ(screen().value(SettingsState::Palette), "high-contrast") << "round to the last";
+    tap(sf::Keyboard::Right, 2);
+    EXPECT_EQ(screen().value(SettingsState::Palette), "colour-blind");
     tap(sf::Keyboard::Escape);
 
     std::vector<std::string> problems;
     const Settings saved = Settings::load("settings.ini", problems);
     EXPECT_EQ(saved.volume, 70);
     EXPECT_FALSE(saved.mute);
+    EXPECT_EQ(saved.palette, PaletteChoice::ColourBlind);
     EXPECT_EQ(saved.turnSeconds, 20);
 }
 

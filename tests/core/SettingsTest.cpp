@@ -56,6 +56,7 @@ TEST(SettingsTest, WhatTheScreenSavesComesBackAndNoTemporaryFileStays)
     chosen.relayCaFile = "/etc/relay-ca.crt";
     chosen.relayUsername = "ann";
     chosen.relayPassword = "s3cret";
+    chosen.palette = PaletteChoice::ColourBlind;
     ASSERT_EQ(chosen.rebind(indexOf("RunnerLeft"), sf::Keyboard::J), "");
     ASSERT_EQ(chosen.rebind(indexOf("BuilderPlace"), sf::Keyboard::Numpad0), "");
 
@@ -70,7 +71,8 @@ TEST(SettingsTest, WhatTheScreenSavesComesBackAndNoTemporaryFileStays)
          {"window = windowed\n", "volume = 30\n", "mute = yes\n", "turn_seconds = 20\n",
           "computer_runner = hard\n", "computer_builder = easy\n", "key.RunnerLeft = J\n",
           "key.BuilderPlace = Numpad0\n", "key.RunnerRight = D\n", "relay = mqtts://relay.example.org:8884\n",
-          "relay_ca_file = /etc/relay-ca.crt\n", "relay_username = ann\n", "relay_password = s3cret\n"})
+          "relay_ca_file = /etc/relay-ca.crt\n", "relay_username = ann\n", "relay_password = s3cret\n",
+          "palette = colour-blind\n"})
     {
         EXPECT_NE(text.find(line), std::string::npos) << line;
     }
@@ -122,6 +124,10 @@ TEST(SettingsTest, EachBadPartOfAFileFallsBackToItsDefaultWithOneLineNamingFileL
          good + "relay = relay.example.org:0\n",
          {"settings.ini:3: relay \"relay.example.org:0\" is not HOST[:PORT] or mqtts://HOST[:PORT]; using "
           "none"}},
+        {"a palette not offered",
+         good + "palette = sepia\n",
+         {"settings.ini:3: palette \"sepia\" is not standard, colour-blind or high-contrast; using "
+          "standard"}},
         {"a bad mute",
          good + "mute = maybe\n",
          {"settings.ini:3: mute \"maybe\" is not yes or no; using no"}},
@@ -168,12 +174,13 @@ TEST(SettingsTest, EachBadPartOfAFileFallsBackToItsDefaultWithOneLineNamingFileL
     problems.clear();
     read = loadText(
         "\xEF\xBB\xBF# mine\r\n\r\n  volume=70  \r\n; old\r\nkey.RunnerEnd = space\r\ncomputer_runner = "
-        "Easy\r\n",
+        "Easy\r\npalette = High-Contrast\r\n",
         problems);
     EXPECT_EQ(problems, std::vector<std::string>{});
     EXPECT_EQ(read.volume, 70);
     EXPECT_EQ(read.keys[indexOf("RunnerEnd")], sf::Keyboard::Space);
     EXPECT_EQ(read.computer.runner, Difficulty::Easy);
+    EXPECT_EQ(read.palette, PaletteChoice::HighContrast);
 }
 
 TEST(SettingsTest, AMissingFileIsTheDefaultsSilentlyAndAnUnreadableOneTheDefaultsWithOneLine)

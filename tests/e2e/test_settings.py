@@ -35,7 +35,7 @@ class SettingsTest(harness.GameTestCase):
         self.assertGreater(harness.picture_difference(game.screenshot("settings.png"), "start"), 20,
                            "the settings screen replaced the menu")
         # Volume down twice, the turn time one step up, then the Runner's step to the right.
-        keys(game, "Down", "Left", "Left", "Down", "Down", "Right", "Down", "Down", "Return")
+        keys(game, "Down", "Left", "Left", "Down", "Down", "Right", "Down", "Down", "Down", "Return")
         keys(game, "a")  # the Runner's step to the left has it
         shot = game.screenshot("settings_refused.png")
         self.assertGreater(count_near(shot, (0.1, 0.89, 0.9, 0.95), REFUSED), 100, "the line saying why not")

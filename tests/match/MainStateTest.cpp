@@ -4,6 +4,8 @@
 #include "support/ErrCapture.h"
 #include "support/MatchFixture.h"
 
+#include <SFML/System/Sleep.hpp>
+
 #include <algorithm>
 #include <cmath>
 #include <list>
@@ -168,5 +170,49 @@ TEST(MainStateTest, EveryPlacedCellStaysVisiblyABlockAtEveryStageOfItsFadeUnderO
             }
         }
     }
+}
+
+TEST(MainStateTest, F2OutlinesThePlannersPathForThePersonsRoleOnlyAndHidesNothingOfTheField)
+{
+    test::MatchFixture m(1366, 768, MatchMode::ComputerBuilder);
+    m.tap({sf::Keyboard::F2});
+    EXPECT_FALSE(m.match().getHints().isWorking()) << "no hint in the computer's turn";
+    m.giveTurnTo(StrategyType::Runner);
+    m.runFor(1.0f); // the camera settles
+    const sf::Image before = m.drawnFrame();
+    m.tap({sf::Keyboard::F2});
+    for (int i = 0; i < 2000 && m.match().getHints().isWorking(); ++i)
+    {
+        sf::sleep(sf::milliseconds(1));
+        m.frame(0.0f);
+    }
+    ASSERT_TRUE(m.match().getHints().getShown() && m.match().getHints().getShown()->found);
+    EXPECT_EQ(m.match().getLog().getHints().size(), 1u);
+    const Hint hint = *m.match().getHints().getShown();
+    const sf::Image after = m.drawnFrame();
+    test::keep(after, "hint_runner");
+    const float edge = m.grid().getCellSize().x;
+    const sf::Vector2f last =
+        m.cellMiddle({static_cast<float>(hint.reach().x), static_cast<float>(hint.reach().y)});
+    const sf::Vector2f rim =
+        last - sf::Vector2f(0.0f, edge / 2.0f - 3.0f - std::max(2.0f, std::round(edge / 24.0f)));
+    const sf::Color outline = m.pixel(after, rim);
+    EXPECT_GT(std::min({outline.r, outline.g, outline.b}), 200) << "a light outline where the turn ends";
+    EXPECT_EQ(m.pixel(after, last), m.pixel(before, last)) << "the cell itself shows as before";
+    // The HUD names the key and says what the hint is.
+    const auto lit = [&](const sf::Image& shown)
+    {
+        int count = 0;
+        for (unsigned y = 0; y < 60; ++y)
+        {
+            for (unsigned x = 700; x < 1366; ++x)
+            {
+                count += shown.getPixel(x, y).r > 200;
+            }
+        }
+        return count;
+    };
+    EXPECT_GT(lit(before), 100) << HintView::KeyLine;
+    EXPECT_GT(lit(after), lit(before) + 100) << m.match().getHints().line();
 }
 } // namespace orv_gd

@@ -138,7 +138,11 @@ TEST(NetworkPlayTest, TheFriendsActionsShowAsLiveTheFriendsKeysDoNothingAndTheTw
     ASSERT_TRUE(n.buddy.act(Action::drop(n.buddy.match.ghost.cursor)));
     ASSERT_TRUE(n.play([&] { return n.screen().getCurrentStrategy() == StrategyType::Runner; }));
 
-    // This side's Runner steps: the friend's match follows, and the digests agree turn by turn.
+    // This side's Runner steps: the friend's match follows, and the digests agree turn by turn. No
+    // hint for either side of a network match.
+    n.m->tap({sf::Keyboard::F2});
+    EXPECT_FALSE(n.screen().hintsAllowed() || n.screen().getHints().isWorking());
+    EXPECT_TRUE(n.screen().getLog().getHints().empty());
     const sf::Vector2i before = n.m->runnerCell();
     n.m->tap({sf::Keyboard::D});
     EXPECT_EQ(n.m->runnerCell().x, before.x + 1);

@@ -3,6 +3,8 @@
 #include "support/MatchFixture.h"
 #include "support/TempWorkDir.h"
 
+#include <SFML/System/Sleep.hpp>
+
 #include <gtest/gtest.h>
 
 namespace orv_gd
@@ -163,5 +165,41 @@ TEST(ReplayTest, MatchesAgainstTheComputerAreKeptAndCheck)
         EXPECT_GT(replay.log.getEntries().size(), 2u);
         EXPECT_EQ(kept.watch(replay.log).digest(), played.digest());
     }
+}
+// Hints asked with F2 go into the log, the kept replay holds a line for each, checks and plays the
+// same match, and the end screen counts them.
+TEST(ReplayTest, HintsAskedAreKeptLineByLineTheReplayChecksAndPlaysAndTheEndScreenCountsThem)
+{
+    KeptMatch kept(MatchMode::TwoPlayers);
+    MatchFixture& f = kept.fixture;
+    const auto askHint = [&f]
+    {
+        f.tap({sf::Keyboard::F2});
+        for (int i = 0; i < 2000 && f.match().getHints().isWorking(); ++i)
+        {
+            sf::sleep(sf::milliseconds(1)); // worked out away from the frame
+            f.frame();
+        }
+        ASSERT_TRUE(f.match().getHints().getShown().has_value());
+    };
+    askHint();
+    EXPECT_EQ(f.match().getHints().getShown()->role, rules::Role::Builder);
+    f.tap({sf::Keyboard::Return});
+    askHint();
+    f.tap({sf::Keyboard::Return});
+    ASSERT_EQ(f.match().getCurrentStrategy(), StrategyType::Runner);
+    askHint();
+    EXPECT_EQ(f.match().getHints().getShown()->role, rules::Role::Runner);
+    const rules::Match played = f.match().getMatch();
+    ASSERT_TRUE(f.match().endMatch(StrategyType::Builder));
+    EXPECT_NE(dynamic_cast<EndState*>(f.states().findState("EndState"))->getSummary().find(" with 3 hints"),
+              std::string::npos);
+    f.frame(); // the end screen: the match is kept
+
+    std::string describe;
+    const rules::ReplayFile::Replay replay = kept.kept(describe);
+    ASSERT_EQ(replay.log.getHints().size(), 3u);
+    EXPECT_EQ(replay.log.getHints()[2].turn, 2);
+    EXPECT_EQ(kept.watch(replay.log).digest(), played.digest());
 }
 } // namespace orv_gd

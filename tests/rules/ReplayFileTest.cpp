@@ -77,8 +77,23 @@ TEST(ReplayFileTest, AKeptMatchPlaysThroughTheRulesAndIsWrittenBackTheSame)
     EXPECT_EQ(replay.log.getEntries()[2].action, Action::rotate(1));
     EXPECT_EQ(replay.info.mode, "two-players");
     EXPECT_EQ(replay.entryLines.front(), 8);
-    // Written again from what was read, it is the same text to the byte.
-    EXPECT_EQ(ReplayFile::write(replay.log, end, replay.info), savedText());
+    EXPECT_TRUE(replay.log.getHints().empty()) << "a replay of format 1 has no hints and still checks";
+    // Written again from what was read, it is the same text to the byte but for the format's version.
+    EXPECT_EQ(ReplayFile::write(replay.log, end, replay.info), withLine(1, "tumbrelt-replay 2"));
+
+    // Hints asked before the first action, between two and at the end of the match: each a line
+    // of its own, read back in place, and the match checks as before.
+    std::vector<std::string> lines = linesOf(withLine(1, "tumbrelt-replay 2"));
+    lines.insert(lines.begin() + 33, "hint 8 75");
+    lines.insert(lines.begin() + 11, "hint 1 1663");
+    lines.insert(lines.begin() + 7, "hint 1 0");
+    ASSERT_TRUE(ReplayFile::parse(joined(lines), "m.txt", replay, error)) << error;
+    ASSERT_TRUE(ReplayFile::check(replay, "m.txt", end, error)) << error;
+    ASSERT_EQ(replay.log.getHints().size(), 3u);
+    EXPECT_EQ(replay.log.getHints()[1].turn, 1);
+    EXPECT_EQ(replay.log.getHints()[1].ms, 1663);
+    EXPECT_EQ(replay.log.getEntries().size(), 27u);
+    EXPECT_EQ(ReplayFile::write(replay.log, end, replay.info), joined(lines));
 }
 
 TEST(ReplayFileTest, EveryActionReadsBackAsItWasWritten)
@@ -127,10 +142,12 @@ TEST(ReplayFileTest, EachBadFileGetsOneLineNamingTheFileAndTheLine)
     const std::vector<std::string> lines = linesOf(savedText());
     const std::vector<std::pair<std::string, std::string>> cases = {
         {"", "m.txt: empty, not a replay"},
-        {"hello\n", "m.txt:1: not a replay (the first line is not \"tumbrelt-replay 1\")"},
-        {"\x89PNG\r\n\x1a\n", "m.txt:1: not a replay (the first line is not \"tumbrelt-replay 1\")"},
-        {withLine(1, "tumbrelt-replay 2"),
-         "m.txt:1: a replay of format 2, newer than this game reads (1); a newer game plays it"},
+        {"hello\n", "m.txt:1: not a replay (the first line is not \"tumbrelt-replay 2\")"},
+        {"\x89PNG\r\n\x1a\n", "m.txt:1: not a replay (the first line is not \"tumbrelt-replay 2\")"},
+        {withLine(1, "tumbrelt-replay 3"),
+         "m.txt:1: a replay of format 3, newer than this game reads (2); a newer game plays it"},
+        {withLine(12, "hint 1 10000"),
+         "m.txt:12: not a hint line (\"hint TURN MILLISECOND\"): \"hint 1 10000\""},
         // Cut short: the end line and the actions before it are missing.
         {joined({lines.begin(), lines.begin() + 20}),
          "m.txt:20: the replay stops here, without its end line (cut short?)"},

@@ -1,0 +1,88 @@
+#include "computer/HintPlanner.h"
+
+#include "rules/Rules.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace orv_gd
+{
+namespace
+{
+/// The rules' action for a key of the Runner, in the order of RunnerAction.
+rules::Action actionOf(RunnerAction key)
+{
+    const rules::Action actions[] = {rules::Action::stepLeft(), rules::Action::stepRight(),
+                                     rules::Action::jump(), rules::Action::endTurn(), rules::Action::reset()};
+    return actions[static_cast<int>(key)];
+}
+
+/// Whether the rules take the action: no refusal among what it caused.
+bool accepted(rules::Match& match, const rules::Action& action)
+{
+    const rules::Events events = rules::Rules::apply(match, action);
+    return std::none_of(events.begin(), events.end(),
+                        [](const rules::Event& e) { return e.kind == rules::Event::Kind::Refused; });
+}
+} // namespace
+
+TEST(HintPlannerTest, OverFortySeedsEveryHintOfEitherRoleIsPlayableAndTheRunnersReachesWhereItSaid)
+{
+    int runnerHints = 0;
+    int builderHints = 0;
+    for (std::uint32_t seed = 1; seed <= 40; ++seed)
+    {
+        SCOPED_TRACE(seed);
+        rules::Match match = rules::Rules::start(rules::Rng(seed));
+        const CellRange view{{0, 0}, {match.field.getWidth() - 1, match.field.getHeight() - 1}};
+        for (int turn = 0; turn < 6 && !match.over && !match.reachedFinish; ++turn)
+        {
+            const int before = match.turnNumber;
+            const Hint hint = HintPlanner::plan(match, view);
+            ASSERT_EQ(hint.role, match.turn);
+            ASSERT_EQ(hint.turnNumber, before);
+            if (!hint.found)
+            {
+                rules::Rules::advance(match,
+                                      match.config.turnLimitMs); // nothing to advise: the time runs out
+                continue;
+            }
+            if (hint.role == rules::Role::Runner)
+            {
+                ++runnerHints;
+                ASSERT_EQ(hint.path.front(), match.runner.cell);
+                for (std::size_t i = 0; i < hint.keys.size(); ++i)
+                {
+                    const bool last = i + 1 == hint.keys.size();
+                    if (last && hint.keys[i] == RunnerAction::End)
+                    {
+                        EXPECT_GE(match.runner.cell.x, hint.reach().x) << "as far as the hint said";
+                        EXPECT_EQ(match.runner.cell, hint.reach());
+                    }
+                    ASSERT_TRUE(accepted(match, actionOf(hint.keys[i]))) << "key " << i;
+                }
+                continue;
+            }
+            ++builderHints;
+            ASSERT_TRUE(accepted(match, rules::Action::rotate(hint.quarterTurns)) || hint.quarterTurns == 0);
+            while (match.ghost.cursor != hint.cursor)
+            {
+                const rules::Cell by{
+                    (hint.cursor.x > match.ghost.cursor.x) - (hint.cursor.x < match.ghost.cursor.x),
+                    (hint.cursor.y > match.ghost.cursor.y) - (hint.cursor.y < match.ghost.cursor.y)};
+                ASSERT_TRUE(accepted(match, rules::Action::moveCursor(by)));
+            }
+            std::vector<rules::Cell> cells;
+            for (const rules::Cell& offset : match.ghost.shape)
+            {
+                cells.push_back({hint.cursor.x + offset.x, hint.cursor.y + offset.y});
+            }
+            EXPECT_EQ(cells, hint.cells) << "the block as turned, where it drops";
+            ASSERT_TRUE(accepted(match, rules::Action::drop(hint.cursor)));
+        }
+    }
+    EXPECT_GE(runnerHints, 40);
+    EXPECT_GE(builderHints, 80);
+}
+} // namespace orv_gd
