@@ -30,6 +30,10 @@ public:
     static Events advance(Match& match, int ms);
     static void advance(Match& match, int ms, Events& events);
 
+    /// Milliseconds until time alone ends the turn (the wait on green counting as one); 0 when
+    /// the match is over. A turn can end sooner: by an action, or at once when it begins walled in.
+    static int msToTurnEnd(const Match& match);
+
     /// Why the block could not be dropped with its anchor at `cursor` (None when it can): a cell on
     /// the Runner's safe zone is named before one in the finish columns.
     static Refusal dropProblem(const Match& match, const ObstacleShapes::Shape& shape, Cell cursor);
