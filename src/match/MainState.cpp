@@ -230,11 +230,13 @@ void MainState::update(float dt)
     else if (!paused)
     {
         m_leaveArmed = false;
-        m_computer.update(dt);
+        // A stalled frame passes no more than MaxFrameMs of play, to the computer as to the rules.
+        const float frame = std::min(dt, static_cast<float>(rules::Rules::MaxFrameMs) / 1000.0f);
+        m_computer.update(frame);
         // The rules let the frame's time pass first: a turn that runs out is over before its keys
         // are read, and the role that takes over acts from the next frame on.
         const int turn = m_match.turnNumber;
-        pass(elapsedMs(dt));
+        pass(elapsedMs(frame));
         if (!m_matchOver && m_match.turnNumber == turn)
         {
             const auto current = m_strategies.find(m_currentStrategy);
@@ -242,7 +244,7 @@ void MainState::update(float dt)
             {
                 // Held while it runs: a hand-over inside must not release the role under its feet.
                 const std::shared_ptr<Strategy> strategy = current->second;
-                strategy->update(dt);
+                strategy->update(frame);
             }
         }
     }

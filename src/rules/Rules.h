@@ -13,6 +13,10 @@ namespace orv_gd::rules
 class Rules
 {
 public:
+    /// The most time one frame passes to the rules: a frame stalled for seconds (a window dragged,
+    /// a busy machine) costs the player whose turn it is no more than this.
+    static constexpr int MaxFrameMs = 100;
+
     /// A new match on a level drawn from `rng`: the Runner at the start, the Builder's first turn
     /// begun with its first block dealt. `level`, when given, receives the level's layout;
     /// `events`, the events of the first turn's start.

@@ -22,12 +22,13 @@ struct KeptMatch
         fixture.game().setReplayFolder("replays");
     }
 
-    /// Plays on until the match is over (at most `seconds` of match time), in quarter-second frames.
+    /// Plays on until the match is over (at most `seconds` of match time), in the longest frames
+    /// the match screen lets pass whole.
     void playOut(float seconds)
     {
-        for (float t = 0.0f; t < seconds && !fixture.match().isMatchOver(); t += 0.25f)
+        for (float t = 0.0f; t < seconds && !fixture.match().isMatchOver(); t += 0.1f)
         {
-            fixture.frame(0.25f);
+            fixture.frame(0.1f);
         }
     }
     /// Leaves the match with Escape twice, as a player does; the switch happens in the next frame.
