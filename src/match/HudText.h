@@ -94,8 +94,8 @@ public:
     static std::string bannerFor(StrategyType role);
     static std::string reasonFor(BuilderStrategy::GhostProblem problem);
     static std::string resetNote(RunnerStrategy::ResetCause cause, int resetsUsed);
-    /// The end screen's line on how the match ended.
-    static std::string endLine(StrategyType winner, int turnsLeft, int resetsLeft);
+    /// The end screen's line on how the match ended; `runnerTurns` as the match counts them.
+    static std::string endLine(StrategyType winner, int runnerTurns, int resetsLeft);
     static const std::string PausedText;
     static const std::string LeaveText;
 

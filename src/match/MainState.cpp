@@ -614,7 +614,7 @@ bool MainState::endMatch(StrategyType winner)
     const auto runner = std::dynamic_pointer_cast<RunnerStrategy>(m_strategies[StrategyType::Runner]);
     if (auto* end = dynamic_cast<EndState*>(endState); end && runner)
     {
-        end->setSummary(HudText::endLine(winner, runner->getTurnsLeft(), runner->getResetsLeft()));
+        end->setSummary(HudText::endLine(winner, m_match.runnerTurns(), runner->getResetsLeft()));
     }
     if (auto* end = dynamic_cast<EndState*>(endState))
     {

@@ -135,20 +135,18 @@ ReplayFile::Result ReplayFile::resultOf(const Match& match)
 
 std::string ReplayFile::describe(const Match& match)
 {
-    const std::string turns = std::to_string(match.turnNumber);
     if (!match.over)
     {
-        return "left in turn " + turns;
+        return "left in turn " + std::to_string(match.turnNumber);
     }
+    const int turns = match.runnerTurns();
     if (match.winner == Role::Runner)
     {
-        return "runner won in " + turns + " turns";
+        return "runner won in " + std::to_string(turns) + (turns == 1 ? " Runner turn" : " Runner turns");
     }
-    if (match.how == WinReason::ThirdReset)
-    {
-        return "builder won: a third reset, in turn " + turns;
-    }
-    return "builder won: ran out of turns, in turn " + turns;
+    const std::string when = ", in Runner turn " + std::to_string(turns);
+    return match.how == WinReason::ThirdReset ? "builder won: a third reset" + when
+                                              : "builder won: ran out of turns" + when;
 }
 
 std::string ReplayFile::actionText(const Action& action)

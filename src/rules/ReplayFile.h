@@ -83,8 +83,9 @@ public:
     /// load, then check.
     static bool loadChecked(const std::string& path, Replay& replay, std::string& error);
 
-    /// How the match ended in a few words: "runner won in 14 turns", "builder won: ran out of
-    /// turns", "builder won: a third reset", "left after 7 turns".
+    /// How the match ended in a few words, counting the Runner's turns as the end screen does:
+    /// "runner won in 7 Runner turns", "builder won: ran out of turns, in Runner turn 51",
+    /// "builder won: a third reset, in Runner turn 4", "left in turn 7".
     static std::string describe(const Match& match);
     /// The end line's word for how a match ended: "runner-won", "builder-won", "left".
     static const char* resultName(Result result);

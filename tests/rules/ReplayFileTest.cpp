@@ -71,7 +71,7 @@ TEST(ReplayFileTest, AKeptMatchPlaysThroughTheRulesAndIsWrittenBackTheSame)
     ASSERT_TRUE(ReplayFile::load(Saved, replay, error)) << error;
     Match end;
     ASSERT_TRUE(ReplayFile::check(replay, Saved, end, error)) << error;
-    EXPECT_EQ(ReplayFile::describe(end), "builder won: a third reset, in turn 8");
+    EXPECT_EQ(ReplayFile::describe(end), "builder won: a third reset, in Runner turn 4");
     EXPECT_EQ(replay.log.getEntries().size(), 27u);
     EXPECT_EQ(replay.log.getEntries()[4].action, Action::drop({6, 8}));
     EXPECT_EQ(replay.log.getEntries()[2].action, Action::rotate(1));
@@ -108,11 +108,11 @@ TEST(ReplayFileTest, DescribesEachWayAMatchEnds)
     match.over = true;
     match.winner = Role::Runner;
     match.how = WinReason::ReachedFinish;
-    EXPECT_EQ(ReplayFile::describe(match), "runner won in 14 turns");
+    EXPECT_EQ(ReplayFile::describe(match), "runner won in 7 Runner turns");
     EXPECT_EQ(ReplayFile::resultOf(match), ReplayFile::Result::RunnerWon);
     match.winner = Role::Builder;
     match.how = WinReason::OutOfTurns;
-    EXPECT_EQ(ReplayFile::describe(match), "builder won: ran out of turns, in turn 14");
+    EXPECT_EQ(ReplayFile::describe(match), "builder won: ran out of turns, in Runner turn 7");
     EXPECT_EQ(ReplayFile::resultOf(match), ReplayFile::Result::BuilderWon);
 }
 
@@ -144,7 +144,7 @@ TEST(ReplayFileTest, EachBadFileGetsOneLineNamingTheFileAndTheLine)
          "m.txt:35: the digest ed774a31c3b9a101 does not match the replayed match's ed774a31c3b9a100"},
         {withLine(35, "end runner-won turn 8 ms 75 digest ed774a31c3b9a100"),
          "m.txt:35: the match ends otherwise than recorded: runner-won recorded, builder-won when replayed "
-         "(builder won: a third reset, in turn 8)"},
+         "(builder won: a third reset, in Runner turn 4)"},
         // Another level, on which every action happens to be accepted: the digest tells.
         {withLine(3, "generator 2 0"),
          "m.txt:35: the digest ed774a31c3b9a100 does not match the replayed match's 5b7b6d6c03c7da99"},
