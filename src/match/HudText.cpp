@@ -253,7 +253,7 @@ void HudText::update(float dt, const HudReadings& readings)
 
     if (m_paused)
     {
-        show(Paused, m_leaveArmed ? 2 : 1, [this] { return m_leaveArmed ? LeaveText : PausedText; });
+        show(Paused, m_leaveArmed ? 2 : 1, [this] { return m_leaveArmed ? LeaveText : m_pausedText; });
     }
     else
     {

@@ -75,6 +75,9 @@ public:
     void setPaused(bool paused) { m_paused = paused; }
     /// Paused by a first Escape: the pause line asks for a second one to leave.
     void setLeaveArmed(bool armed) { m_leaveArmed = armed; }
+    /// Where Escape goes from the pause, as the pause line names it: "the menu", or "the end
+    /// screen" for a replay watched from there.
+    void setEscapeTo(const std::string& place) { m_pausedText = "PAUSED: P to go on, Esc for " + place; }
     /// Draws in window pixels over whatever the camera shows, then puts the camera's view back.
     void draw();
     /// The HUD's own dark panels behind the role, each bar with its icon and its number, so that
@@ -128,6 +131,7 @@ private:
 
     bool m_paused = false;
     bool m_leaveArmed = false;
+    std::string m_pausedText = PausedText;
     bool m_seenRole = false;
     StrategyType m_lastRole = StrategyType::Builder;
     float m_bannerLeft = 0.0f;

@@ -180,6 +180,8 @@ void MainState::init()
     m_pause.reset();
     m_leaveArmed = false;
     m_hudText.init(AssetManager::getInstance().GetFont("consolab").get());
+    // A replay's single Escape goes back where it was opened from.
+    m_hudText.setEscapeTo(m_replay && m_returnTo == "EndState" ? "the end screen" : "the menu");
     refreshHudText(0.0f);
     if (m_lockstep)
     {

@@ -141,6 +141,15 @@ TEST(ReplayTest, TheComputersMatchIsKeptAndWatchedToTheSameEnd)
     kept.fixture.frame();
     EXPECT_EQ(kept.fixture.states().getCurrentState(), end);
     EXPECT_EQ(ReplayFolder("replays").list().size(), 1u);
+
+    // Watched again from the end screen, the pause line says that Escape goes back there.
+    kept.fixture.tap({sf::Keyboard::V});
+    kept.fixture.tap({sf::Keyboard::P});
+    ASSERT_NE(kept.fixture.match().getReplay(), nullptr);
+    EXPECT_EQ(kept.fixture.match().getHudText().getText(HudText::Paused),
+              "PAUSED: P to go on, Esc for the end screen");
+    kept.fixture.tap({sf::Keyboard::Escape});
+    EXPECT_EQ(kept.fixture.states().getCurrentState(), end);
 }
 
 // Against the computer, in either role: a few turns, then Escape; the kept match checks.
