@@ -74,6 +74,8 @@ MainState::MainState(GameStateManager* gameStateManager, Game* game, std::shared
       m_pause(m_input, ControllerInput::getInstance()), m_hudText(game->getWindow()),
       m_guides(game->getWindow()), m_net(std::move(net))
 {
+    // The first match's level and blocks: the launch's seed (the clock's, or --seed N).
+    m_nextRng = rules::Rng(game->getCommandLine().seed);
 }
 
 rules::MatchConfig MainState::configFor(int turnSeconds)

@@ -1,3 +1,4 @@
+#include "core/CommandLine.h"
 #include "core/ReplayFolder.h"
 #include "rules/ReplayFile.h"
 #include "support/MatchFixture.h"
@@ -173,5 +174,27 @@ TEST(ReplayTest, MatchesAgainstTheComputerAreKeptAndCheck)
         EXPECT_GT(replay.log.getEntries().size(), 2u);
         EXPECT_EQ(kept.watch(replay.log).digest(), played.digest());
     }
+}
+
+// Each launch seeds its first match from the clock; --seed N pins it, and the match's log (the
+// replay's "generator" line) keeps it.
+TEST(ReplayTest, EachLaunchDealsAFreshFirstLevelAndSeedPinsIt)
+{
+    const auto firstMatch = [](std::vector<const char*> words)
+    {
+        words.insert(words.begin(), "tumbrelt");
+        MatchFixture m(800, 600, MatchMode::TwoPlayers, {}, nullptr, "MenuState");
+        m.game().setCommandLine(CommandLine::parse(static_cast<int>(words.size()), words.data()));
+        m.states().registerState("MainState", std::make_shared<MainState>(&m.states(), &m.game()));
+        m.states().setState("MainState");
+        m.frame();
+        return std::pair{m.match().getMatch().field, m.match().getLog().getStart()};
+    };
+    const auto [fresh, freshStart] = firstMatch({});
+    EXPECT_FALSE(fresh == firstMatch({}).first) << "two launches, two levels";
+    const auto [pinned, pinnedStart] = firstMatch({"--seed", "7"});
+    EXPECT_TRUE(pinned == firstMatch({"--seed=7"}).first);
+    EXPECT_EQ(pinnedStart, rules::Rng(7));
+    EXPECT_FALSE(pinned == fresh);
 }
 } // namespace orv_gd
