@@ -41,7 +41,6 @@ namespace orv_gd
 {
 namespace
 {
-const sf::Vector2i MapSize{50, 15};
 constexpr float CellsPerWindowHeight = 11.0f;
 constexpr int LevelId = 0;
 constexpr float CameraFollowSpeed = 10.0f;
@@ -80,7 +79,9 @@ MainState::MainState(GameStateManager* gameStateManager, Game* game, std::shared
 
 rules::MatchConfig MainState::configFor(int turnSeconds)
 {
-    return {MapSize.x, MapSize.y, turnSeconds * 1000};
+    Settings settings;
+    settings.turnSeconds = turnSeconds;
+    return settings.matchConfig();
 }
 
 bool MainState::startNetwork(rules::Rng& start, rules::MatchConfig& config)
@@ -109,7 +110,7 @@ void MainState::init()
     std::optional<Game::Watch> watch = m_game->takeWatch();
     rules::Rng start = m_nextRng;
     // Both roles' turns last what the settings say; the match and its log keep it. A replay keeps its own.
-    rules::MatchConfig config = configFor(m_game->getRunSettings().turnSeconds);
+    rules::MatchConfig config = m_game->getRunSettings().matchConfig();
     m_replay.reset();
     m_reportedProblem.clear();
     m_lockstep.reset();
@@ -123,18 +124,18 @@ void MainState::init()
         config = watch->log.getConfig();
     }
 
-    const float cellEdge = static_cast<float>(m_window.getSize().y) / CellsPerWindowHeight;
-    grid.setCellSize({cellEdge, cellEdge});
-    grid.setWindow(m_window);
-    grid.init(config.width, config.height);
-
-    objects.init();
-    m_spriteManager.init();
-
     rules::Level level;
     rules::Events started;
     m_match = rules::Rules::start(start, config, &level, &started);
-    m_log = rules::MatchLog(start, config);
+    // The screen and the kept log take the numbers the match started with, never their own.
+    m_log = rules::MatchLog(start, m_match.config);
+    const float cellEdge = static_cast<float>(m_window.getSize().y) / CellsPerWindowHeight;
+    grid.setCellSize({cellEdge, cellEdge});
+    grid.setWindow(m_window);
+    grid.init(m_match.config.width, m_match.config.height);
+
+    objects.init();
+    m_spriteManager.init();
     m_log.noteTurns(started);
     m_msCarry = 0.0f;
     if (network)

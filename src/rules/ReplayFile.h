@@ -26,8 +26,9 @@ namespace orv_gd::rules
 ///     ...
 ///     end runner-won turn 14 ms 2310 digest 0123456789abcdef
 ///
-/// Reading it back trusts nothing: every line is checked, the actions are played through the rules
-/// and the end must come out as recorded.
+/// Reading it back trusts nothing: every line is checked, the header's numbers must make a match the
+/// game plays (MatchConfig::problem), the actions are played through the rules and the end must come
+/// out as recorded.
 class ReplayFile
 {
 public:
@@ -36,8 +37,6 @@ public:
     /// Larger files, and longer lines, are no replay this game wrote.
     static constexpr std::size_t MaxBytes = 1024 * 1024;
     static constexpr std::size_t MaxLineLength = 200;
-    /// A generator this many draws in is no game's: resuming it would take seconds.
-    static constexpr std::uint64_t MaxDraws = 10'000'000;
 
     /// How a match ended, as the end line says it.
     enum class Result

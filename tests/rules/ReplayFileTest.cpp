@@ -1,4 +1,6 @@
 #include "rules/ReplayFile.h"
+#include "core/Settings.h"
+#include "net/Protocol.h"
 #include "support/TempWorkDir.h"
 
 #include <gtest/gtest.h>
@@ -154,9 +156,11 @@ TEST(ReplayFileTest, EachBadFileGetsOneLineNamingTheFileAndTheLine)
         {withLine(12, "1 10000 drop 6 8"),
          "m.txt:12: not an action of the game (\"TURN MILLISECOND ACTION\"): "
          "\"1 10000 drop 6 8\""},
-        {withLine(5, "size 50 5"), "m.txt:5: a \"size\" line this game cannot read: \"size 50 5\""},
-        {withLine(3, "generator 1 99999999999"),
-         "m.txt:3: a \"generator\" line this game cannot read: \"generator 1 99999999999\""},
+        {withLine(5, "size 50 x"), "m.txt:5: a \"size\" line this game cannot read: \"size 50 x\""},
+        {withLine(3, "generator 1 -5"),
+         "m.txt:3: a \"generator\" line this game cannot read: \"generator 1 -5\""},
+        {withLine(5, "size 50 5"),
+         "m.txt:8: the header is no match this game plays: a match of 50 x 5 cells and 10000 ms turns"},
         {withLine(6, "mode two-players"), "m.txt:6: a second \"mode\" line"},
         {withLine(4, "1 351 cursor 1 0"), "m.txt:4: the header has no \"mode\" line before this one"},
         {savedText() + "1 1 jump\n", "m.txt:36: more after the end line: \"1 1 jump\""},
@@ -238,5 +242,49 @@ TEST(ReplayFileTest, MangledReplaysPlayOrAreRefusedWithALine)
     // Both kinds come up: the mangling is neither always harmless nor always fatal.
     EXPECT_GT(played, 20);
     EXPECT_GT(refused, 1000);
+}
+
+// Every match the game can play keeps a replay that checks: a friend's Start, a replay's header and
+// the settings take exactly the numbers the rules play, up to each limit and not one past it.
+TEST(ReplayFileTest, AFriendsStartAReplaysHeaderAndTheSettingsTakeTheSameMatches)
+{
+    const struct
+    {
+        MatchConfig config;
+        std::uint64_t draws;
+        bool plays;
+    } rows[] = {
+        {{12, 8, 1000}, 0, true},     {{200, 60, 600000}, 10000000, true}, {{11, 8, 1000}, 0, false},
+        {{201, 60, 10000}, 0, false}, {{50, 7, 10000}, 0, false},          {{50, 61, 10000}, 0, false},
+        {{50, 15, 999}, 0, false},    {{50, 15, 600001}, 0, false},        {{50, 15, 10000}, 10000001, false},
+        {{50, 15, 601000}, 0, false}, {{50, 15, 1000}, 0, true},           {{50, 15, 600000}, 0, true},
+        {{50, 15, 0}, 0, false},
+    };
+    for (const auto& row : rows)
+    {
+        const MatchConfig& c = row.config;
+        SCOPED_TRACE(std::to_string(c.width) + " x " + std::to_string(c.height) + ", " +
+                     std::to_string(c.turnLimitMs) + " ms, " + std::to_string(row.draws) + " draws");
+        const std::vector<std::uint8_t> frame =
+            net::encode(net::Message::start(1, row.draws, Role::Runner, c));
+        net::Message start;
+        std::string error;
+        EXPECT_EQ(net::decode(frame.data() + 2, frame.size() - 2, start, error), row.plays) << error;
+
+        const MatchLog log(Rng(1), c);
+        std::string text = ReplayFile::write(log, Match(), {"1.0.0", "two-players", "today"});
+        const std::size_t generator = text.find("generator 1 0");
+        text.replace(generator, 13, "generator 1 " + std::to_string(row.draws));
+        ReplayFile::Replay replay;
+        EXPECT_EQ(ReplayFile::parse(text, "m.txt", replay, error), row.plays) << error;
+        EXPECT_TRUE(!row.plays || replay.log.getConfig() == c);
+
+        if (c.width == 50 && c.height == 15 && row.draws == 0 && c.turnLimitMs % 1000 == 0)
+        {
+            Settings settings;
+            settings.turnSeconds = c.turnLimitMs / 1000;
+            EXPECT_EQ(settings.matchConfig().turnLimitMs, row.plays ? c.turnLimitMs : 10000);
+        }
+    }
 }
 } // namespace orv_gd::rules
