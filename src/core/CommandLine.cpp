@@ -1,5 +1,6 @@
 #include "core/CommandLine.h"
 
+#include <chrono>
 #include <cstdlib>
 #include <vector>
 
@@ -34,11 +35,35 @@ bool parsePort(const std::string& text, int& port)
     port = static_cast<int>(value);
     return true;
 }
+
+bool parseSeed(const std::string& text, std::uint32_t& seed)
+{
+    if (text.empty() || text.size() > 10 || text.find_first_not_of("0123456789") != std::string::npos)
+    {
+        return false;
+    }
+    const unsigned long long value = std::strtoull(text.c_str(), nullptr, 10);
+    if (value > 0xffffffffULL)
+    {
+        return false;
+    }
+    seed = static_cast<std::uint32_t>(value);
+    return true;
+}
+
+/// A seed from the clock: launches a moment apart get different ones.
+std::uint32_t clockSeed()
+{
+    const auto ticks =
+        static_cast<std::uint64_t>(std::chrono::system_clock::now().time_since_epoch().count());
+    return static_cast<std::uint32_t>(ticks ^ (ticks >> 32));
+}
 } // namespace
 
 CommandLine CommandLine::parse(int argc, const char* const* argv)
 {
     CommandLine line;
+    line.seed = clockSeed();
     const std::vector<std::string> words(argv + (argc > 0 ? 1 : 0), argv + (argc > 0 ? argc : 0));
     for (std::size_t i = 0; i < words.size() && line.error.empty(); ++i)
     {
@@ -115,6 +140,14 @@ CommandLine CommandLine::parse(int argc, const char* const* argv)
                 line.error = "--port takes a number from 1 to 65535, not \"" + port + "\"";
             }
         }
+        else if (name == "--seed")
+        {
+            std::string seed;
+            if (value(seed) && !parseSeed(seed, line.seed))
+            {
+                line.error = "--seed takes a number from 0 to 4294967295, not \"" + seed + "\"";
+            }
+        }
         else if (name == "--role")
         {
             if (value(line.role) && line.role != "runner" && line.role != "builder")
@@ -156,6 +189,8 @@ std::string CommandLine::usage()
            "  --port N             the port to host on or join (default 47474)\n"
            "  --relay HOST[:PORT]  host through this MQTT relay (mqtts://HOST for TLS), or join\n"
            "                       with --join CODE, the host's join code\n"
+           "  --seed N             the first match's level and blocks (default: the clock's);\n"
+           "                       a replay's \"generator N 0\" line gives its N\n"
            "  --windowed           play in a window for this run\n"
            "  --fullscreen         play full screen for this run\n"
            "  --mute               no sound for this run\n"

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace orv_gd
@@ -30,6 +31,9 @@ struct CommandLine
     std::string relay;
     /// "runner" or "builder": the host's role.
     std::string role;
+    /// The generator seed of the first match (its level and blocks): --seed N, else parse takes
+    /// one from the clock, so that every launch plays a fresh level.
+    std::uint32_t seed = 1;
     /// One line saying what is wrong with the command line; empty when nothing is.
     std::string error;
 

@@ -311,6 +311,14 @@ std::string defaultText(const std::string& name)
 }
 } // namespace
 
+rules::MatchConfig Settings::matchConfig() const
+{
+    rules::MatchConfig config;
+    const long long ms = 1000LL * turnSeconds;
+    config.turnLimitMs = ms > 0 && ms <= rules::MatchConfig::MaxTurnLimitMs ? static_cast<int>(ms) : 0;
+    return rules::MatchConfig::problem(config, 0).empty() ? config : rules::MatchConfig();
+}
+
 bool Settings::operator==(const Settings& other) const
 {
     return window == other.window && volume == other.volume && mute == other.mute &&

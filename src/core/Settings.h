@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/MatchMode.h"
+#include "rules/Match.h"
 
 #include <array>
 #include <cstddef>
@@ -113,6 +114,9 @@ struct Settings
     void applyKeys(InputManager& input) const;
     /// The volume the sounds play at: 0 when muted.
     float effectiveVolume() const { return mute ? 0.0f : static_cast<float>(volume); }
+    /// The numbers of a match played with these settings: the turn time, on the default field. A
+    /// turn time the rules' one check refuses plays the default.
+    rules::MatchConfig matchConfig() const;
     /// These settings with the command line's options for one run over them.
     Settings withCommandLine(const CommandLine& line) const;
 

@@ -253,7 +253,7 @@ void HudText::update(float dt, const HudReadings& readings)
 
     if (m_paused)
     {
-        show(Paused, m_leaveArmed ? 2 : 1, [this] { return m_leaveArmed ? LeaveText : PausedText; });
+        show(Paused, m_leaveArmed ? 2 : 1, [this] { return m_leaveArmed ? LeaveText : m_pausedText; });
     }
     else
     {
@@ -372,13 +372,12 @@ std::string HudText::resetNote(RunnerStrategy::ResetCause cause, int resetsUsed)
            std::to_string(RunnerStrategy::StartResets) + " resets used";
 }
 
-std::string HudText::endLine(StrategyType winner, int turnsLeft, int resetsLeft)
+std::string HudText::endLine(StrategyType winner, int runnerTurns, int resetsLeft)
 {
     if (winner == StrategyType::Runner)
     {
-        // The turn that reached the line has not been counted off yet.
-        const int turns = RunnerStrategy::StartTurns - turnsLeft + 1;
-        return "reached the green line in " + std::to_string(turns) + (turns == 1 ? " turn" : " turns");
+        return "reached the green line in " + std::to_string(runnerTurns) +
+               (runnerTurns == 1 ? " Runner turn" : " Runner turns");
     }
     if (resetsLeft < 0)
     {

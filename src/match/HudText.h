@@ -75,6 +75,9 @@ public:
     void setPaused(bool paused) { m_paused = paused; }
     /// Paused by a first Escape: the pause line asks for a second one to leave.
     void setLeaveArmed(bool armed) { m_leaveArmed = armed; }
+    /// Where Escape goes from the pause, as the pause line names it: "the menu", or "the end
+    /// screen" for a replay watched from there.
+    void setEscapeTo(const std::string& place) { m_pausedText = "PAUSED: P to go on, Esc for " + place; }
     /// Draws in window pixels over whatever the camera shows, then puts the camera's view back.
     void draw();
     /// The HUD's own dark panels behind the role, each bar with its icon and its number, so that
@@ -94,8 +97,8 @@ public:
     static std::string bannerFor(StrategyType role);
     static std::string reasonFor(BuilderStrategy::GhostProblem problem);
     static std::string resetNote(RunnerStrategy::ResetCause cause, int resetsUsed);
-    /// The end screen's line on how the match ended.
-    static std::string endLine(StrategyType winner, int turnsLeft, int resetsLeft);
+    /// The end screen's line on how the match ended; `runnerTurns` as the match counts them.
+    static std::string endLine(StrategyType winner, int runnerTurns, int resetsLeft);
     static const std::string PausedText;
     static const std::string LeaveText;
 
@@ -128,6 +131,7 @@ private:
 
     bool m_paused = false;
     bool m_leaveArmed = false;
+    std::string m_pausedText = PausedText;
     bool m_seenRole = false;
     StrategyType m_lastRole = StrategyType::Builder;
     float m_bannerLeft = 0.0f;

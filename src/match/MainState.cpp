@@ -41,7 +41,6 @@ namespace orv_gd
 {
 namespace
 {
-const sf::Vector2i MapSize{50, 15};
 constexpr float CellsPerWindowHeight = 11.0f;
 constexpr int LevelId = 0;
 constexpr float CameraFollowSpeed = 10.0f;
@@ -74,11 +73,15 @@ MainState::MainState(GameStateManager* gameStateManager, Game* game, std::shared
       m_pause(m_input, ControllerInput::getInstance()), m_hudText(game->getWindow()),
       m_guides(game->getWindow()), m_hints(game->getWindow()), m_net(std::move(net))
 {
+    // The first match's level and blocks: the launch's seed (the clock's, or --seed N).
+    m_nextRng = rules::Rng(game->getCommandLine().seed);
 }
 
 rules::MatchConfig MainState::configFor(int turnSeconds)
 {
-    return {MapSize.x, MapSize.y, turnSeconds * 1000};
+    Settings settings;
+    settings.turnSeconds = turnSeconds;
+    return settings.matchConfig();
 }
 
 bool MainState::startNetwork(rules::Rng& start, rules::MatchConfig& config)
@@ -109,7 +112,7 @@ void MainState::init()
     std::optional<Game::Watch> watch = m_game->takeWatch();
     rules::Rng start = m_nextRng;
     // Both roles' turns last what the settings say; the match and its log keep it. A replay keeps its own.
-    rules::MatchConfig config = configFor(m_game->getRunSettings().turnSeconds);
+    rules::MatchConfig config = m_game->getRunSettings().matchConfig();
     m_replay.reset();
     m_reportedProblem.clear();
     m_lockstep.reset();
@@ -123,18 +126,18 @@ void MainState::init()
         config = watch->log.getConfig();
     }
 
-    const float cellEdge = static_cast<float>(m_window.getSize().y) / CellsPerWindowHeight;
-    grid.setCellSize({cellEdge, cellEdge});
-    grid.setWindow(m_window);
-    grid.init(config.width, config.height);
-
-    objects.init();
-    m_spriteManager.init();
-
     rules::Level level;
     rules::Events started;
     m_match = rules::Rules::start(start, config, &level, &started);
-    m_log = rules::MatchLog(start, config);
+    // The screen and the kept log take the numbers the match started with, never their own.
+    m_log = rules::MatchLog(start, m_match.config);
+    const float cellEdge = static_cast<float>(m_window.getSize().y) / CellsPerWindowHeight;
+    grid.setCellSize({cellEdge, cellEdge});
+    grid.setWindow(m_window);
+    grid.init(m_match.config.width, m_match.config.height);
+
+    objects.init();
+    m_spriteManager.init();
     m_log.noteTurns(started);
     m_msCarry = 0.0f;
     if (network)
@@ -182,6 +185,8 @@ void MainState::init()
     m_pause.reset();
     m_leaveArmed = false;
     m_hudText.init(AssetManager::getInstance().GetFont("consolab").get());
+    // A replay's single Escape goes back where it was opened from.
+    m_hudText.setEscapeTo(m_replay && m_returnTo == "EndState" ? "the end screen" : "the menu");
     refreshHudText(0.0f);
     if (m_lockstep)
     {
@@ -240,11 +245,13 @@ void MainState::update(float dt)
         {
             askHint();
         }
-        m_computer.update(dt);
+        // A stalled frame passes no more than MaxFrameMs of play, to the computer as to the rules.
+        const float frame = std::min(dt, static_cast<float>(rules::Rules::MaxFrameMs) / 1000.0f);
+        m_computer.update(frame);
         // The rules let the frame's time pass first: a turn that runs out is over before its keys
         // are read, and the role that takes over acts from the next frame on.
         const int turn = m_match.turnNumber;
-        pass(elapsedMs(dt));
+        pass(elapsedMs(frame));
         if (!m_matchOver && m_match.turnNumber == turn)
         {
             const auto current = m_strategies.find(m_currentStrategy);
@@ -252,7 +259,7 @@ void MainState::update(float dt)
             {
                 // Held while it runs: a hand-over inside must not release the role under its feet.
                 const std::shared_ptr<Strategy> strategy = current->second;
-                strategy->update(dt);
+                strategy->update(frame);
             }
         }
     }
@@ -666,7 +673,7 @@ bool MainState::endMatch(StrategyType winner)
     if (auto* end = dynamic_cast<EndState*>(endState); end && runner)
     {
         const std::size_t hints = hintCount();
-        end->setSummary(HudText::endLine(winner, runner->getTurnsLeft(), runner->getResetsLeft()) +
+        end->setSummary(HudText::endLine(winner, m_match.runnerTurns(), runner->getResetsLeft()) +
                         (hints == 0   ? std::string()
                          : hints == 1 ? std::string(" with 1 hint")
                                       : " with " + std::to_string(hints) + " hints"));

@@ -11,8 +11,9 @@
 namespace orv_gd
 {
 /// Plays a match log on a stage (the match screen, or a test's): it lets the match's time pass up to
-/// each action's stamp, hands the action to the stage as a player would, and lets the rest of the
-/// frame pass. It keeps the pace (1×, 2×, 4×, 8×); the screen multiplies the frame's time by it.
+/// each action's stamp, turn by turn as the rules end them, hands the action to the stage as a
+/// player would, and lets the rest of the frame pass. It keeps the pace (1×, 2×, 4×, 8×); the screen
+/// multiplies the frame's time by it.
 class ReplayDriver
 {
 public:
@@ -52,9 +53,9 @@ public:
     std::size_t getNextEntry() const { return m_next; }
 
 private:
-    /// Milliseconds of play from the match's clock to turn `turn`, millisecond `ms`, when no action
-    /// ends a turn early; -1 when the match has passed that moment, is over or waits on green.
-    int until(const rules::Match& match, int turn, int ms) const;
+    /// Milliseconds of play from the match's clock to the next place time must stop: the turn's end,
+    /// the log's next action in this turn, or the moment a left match was left.
+    int nextStop(const rules::Match& match) const;
 
     rules::MatchLog m_log;
     std::size_t m_next = 0;

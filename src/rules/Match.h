@@ -142,6 +142,9 @@ struct Match
     /// The Runner may act: its turn, the match on and the finish not reached.
     bool runnerActs() const { return !over && !reachedFinish && turn == Role::Runner; }
     bool builderActs() const { return !over && turn == Role::Builder; }
+    /// The Runner's turns begun so far (every second turn is the Runner's): the count a player is
+    /// told at the end, on the end screen as by a replay's check.
+    int runnerTurns() const { return turnNumber / 2; }
 
     /// A digest of everything above: two matches with the same digest play on alike.
     std::uint64_t digest() const;

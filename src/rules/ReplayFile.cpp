@@ -3,6 +3,7 @@
 #include "rules/Rules.h"
 
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -135,20 +136,18 @@ ReplayFile::Result ReplayFile::resultOf(const Match& match)
 
 std::string ReplayFile::describe(const Match& match)
 {
-    const std::string turns = std::to_string(match.turnNumber);
     if (!match.over)
     {
-        return "left in turn " + turns;
+        return "left in turn " + std::to_string(match.turnNumber);
     }
+    const int turns = match.runnerTurns();
     if (match.winner == Role::Runner)
     {
-        return "runner won in " + turns + " turns";
+        return "runner won in " + std::to_string(turns) + (turns == 1 ? " Runner turn" : " Runner turns");
     }
-    if (match.how == WinReason::ThirdReset)
-    {
-        return "builder won: a third reset, in turn " + turns;
-    }
-    return "builder won: ran out of turns, in turn " + turns;
+    const std::string when = ", in Runner turn " + std::to_string(turns);
+    return match.how == WinReason::ThirdReset ? "builder won: a third reset" + when
+                                              : "builder won: ran out of turns" + when;
 }
 
 std::string ReplayFile::actionText(const Action& action)
@@ -245,6 +244,235 @@ std::string ReplayFile::write(const MatchLog& log, const Match& end, const Info&
     return out.str();
 }
 
+namespace
+{
+/// The header's lines, in any order, each once, all before the first action.
+enum HeaderKey
+{
+    Game,
+    Generator,
+    Mode,
+    Size,
+    TurnTime,
+    Date,
+    KeyCount
+};
+const char* const HeaderKeys[KeyCount] = {"game", "generator", "mode", "size", "turn-time", "date"};
+
+/// A replay as far as it has been read.
+struct Reading
+{
+    bool seen[KeyCount] = {};
+    bool headerChecked = false;
+    bool ended = false;
+    std::uint32_t seed = 1;
+    std::uint64_t draws = 0;
+    MatchConfig config;
+};
+
+/// Each step below reads one line into `reading` and `replay`: empty when the line is good, else
+/// why it is not.
+std::string readFirstLine(const std::vector<std::string>& words)
+{
+    int version = 0;
+    if (words.size() != 2 || words[0] != ReplayFile::Magic)
+    {
+        return "not a replay (the first line is not \"" + std::string(ReplayFile::Magic) + " " +
+               std::to_string(ReplayFile::Version) + "\")";
+    }
+    if (!parseInt(words[1], 1, 1'000'000, version))
+    {
+        return "not a replay: no format version on the first line";
+    }
+    if (version > ReplayFile::Version)
+    {
+        return "a replay of format " + std::to_string(version) + ", newer than this game reads (" +
+               std::to_string(ReplayFile::Version) + "); a newer game plays it";
+    }
+    return {};
+}
+
+/// The words of a header line after its key, read into the reading; false when they do not say
+/// what the key needs. The numbers are checked together, as the match they make, once the header
+/// is whole.
+bool readHeaderValue(int key, const std::vector<std::string>& words, Reading& reading, ReplayFile::Info& info)
+{
+    constexpr int Wide = 1'000'000'000;
+    long long number = 0;
+    switch (key)
+    {
+    case Game:
+    case Mode:
+    case Date:
+    {
+        const bool good = words.size() == 2 && isPlainWord(words[1]);
+        std::string& into = key == Game ? info.gameVersion : key == Mode ? info.mode : info.date;
+        into = good ? words[1] : "";
+        return good;
+    }
+    case Generator:
+        if (words.size() != 3 || !parseNumber(words[1], 0, 0xffffffffLL, number))
+        {
+            return false;
+        }
+        reading.seed = static_cast<std::uint32_t>(number);
+        if (!parseNumber(words[2], 0, LLONG_MAX, number))
+        {
+            return false;
+        }
+        reading.draws = static_cast<std::uint64_t>(number);
+        return true;
+    case Size:
+        return words.size() == 3 && parseInt(words[1], 0, Wide, reading.config.width) &&
+               parseInt(words[2], 0, Wide, reading.config.height);
+    case TurnTime:
+        return words.size() == 2 && parseInt(words[1], 0, Wide, reading.config.turnLimitMs);
+    default:
+        return false;
+    }
+}
+
+std::string readHeaderLine(const std::string& line, const std::vector<std::string>& words, Reading& reading,
+                           ReplayFile::Replay& replay)
+{
+    int key = 0;
+    while (key < KeyCount && words[0] != HeaderKeys[key])
+    {
+        ++key;
+    }
+    if (key == KeyCount)
+    {
+        return "not a line of a replay: " + quoted(line);
+    }
+    if (reading.seen[key])
+    {
+        return "a second \"" + words[0] + "\" line";
+    }
+    if (reading.headerChecked)
+    {
+        return "a header line after the actions: " + quoted(line);
+    }
+    reading.seen[key] = true;
+    if (!readHeaderValue(key, words, reading, replay.info))
+    {
+        return "a \"" + std::string(HeaderKeys[key]) + "\" line this game cannot read: " + quoted(line);
+    }
+    return {};
+}
+
+/// Before the first action or the end line: the header is whole, and its numbers are a match the
+/// game plays, by the one check every match's numbers pass.
+std::string checkHeader(Reading& reading)
+{
+    if (reading.headerChecked)
+    {
+        return {};
+    }
+    for (int key = 0; key < KeyCount; ++key)
+    {
+        if (!reading.seen[key])
+        {
+            return "the header has no \"" + std::string(HeaderKeys[key]) + "\" line before this one";
+        }
+    }
+    const std::string problem = MatchConfig::problem(reading.config, reading.draws);
+    if (!problem.empty())
+    {
+        return "the header is no match this game plays: " + problem;
+    }
+    reading.headerChecked = true;
+    return {};
+}
+
+std::string readEntry(const std::string& line, const std::vector<std::string>& words, const Reading& reading,
+                      ReplayFile::Replay& replay, int lineNumber)
+{
+    int turn = 0;
+    int ms = 0;
+    Action action;
+    const std::size_t actionAt = line.find(' ', line.find(' ') + 1);
+    if (words.size() < 3 || !parseInt(words[0], 1, MaxTurn, turn) ||
+        !parseInt(words[1], 0, reading.config.turnLimitMs - 1, ms) || actionAt == std::string::npos ||
+        !ReplayFile::parseAction(line.substr(actionAt + 1), action))
+    {
+        return "not an action of the game (\"TURN MILLISECOND ACTION\"): " + quoted(line);
+    }
+    replay.log.record(turn, ms, action);
+    replay.entryLines.push_back(lineNumber);
+    return {};
+}
+
+/// A hint a player asked for: "hint TURN MILLISECOND"; it changes nothing in the match.
+std::string readHint(const std::string& line, const std::vector<std::string>& words, const Reading& reading,
+                     ReplayFile::Replay& replay)
+{
+    int turn = 0;
+    int ms = 0;
+    if (words.size() != 3 || !parseInt(words[1], 1, MaxTurn, turn) ||
+        !parseInt(words[2], 0, reading.config.turnLimitMs - 1, ms))
+    {
+        return "not a hint line (\"hint TURN MILLISECOND\"): " + quoted(line);
+    }
+    replay.log.recordHint(turn, ms);
+    return {};
+}
+
+std::string readEnd(const std::string& line, const std::vector<std::string>& words, const Reading& reading,
+                    ReplayFile::Replay& replay)
+{
+    using Result = ReplayFile::Result;
+    int turn = 0;
+    int ms = 0;
+    bool known = false;
+    for (const Result result : {Result::RunnerWon, Result::BuilderWon, Result::Left})
+    {
+        if (words.size() > 1 && words[1] == ReplayFile::resultName(result))
+        {
+            replay.result = result;
+            known = true;
+        }
+    }
+    if (words.size() != 8 || !known || words[2] != "turn" || !parseInt(words[3], 0, MaxTurn, turn) ||
+        words[4] != "ms" || !parseInt(words[5], 0, reading.config.turnLimitMs, ms) || words[6] != "digest" ||
+        !parseHex(words[7], replay.digest))
+    {
+        return "not an end line (\"end RESULT turn T ms M digest HEX\"): " + quoted(line);
+    }
+    replay.log.finishAt(turn, ms, replay.result != Result::Left);
+    return {};
+}
+
+/// One line of the file after the first: a header line, an action, a hint or the end line.
+std::string readLine(const std::string& line, Reading& reading, ReplayFile::Replay& replay, int lineNumber)
+{
+    if (reading.ended)
+    {
+        return "more after the end line: " + quoted(line);
+    }
+    const std::vector<std::string> words = wordsOf(line);
+    const bool isEntry = !words[0].empty() && words[0].find_first_not_of("0123456789") == std::string::npos;
+    if (!isEntry && words[0] != "end" && words[0] != "hint")
+    {
+        return readHeaderLine(line, words, reading, replay);
+    }
+    if (std::string why = checkHeader(reading); !why.empty())
+    {
+        return why;
+    }
+    if (isEntry)
+    {
+        return readEntry(line, words, reading, replay, lineNumber);
+    }
+    if (words[0] == "hint")
+    {
+        return readHint(line, words, reading, replay);
+    }
+    replay.endLine = lineNumber;
+    reading.ended = true;
+    return readEnd(line, words, reading, replay);
+}
+} // namespace
+
 bool ReplayFile::parse(const std::string& text, const std::string& name, Replay& replay, std::string& error)
 {
     replay = Replay();
@@ -262,27 +490,8 @@ bool ReplayFile::parse(const std::string& text, const std::string& name, Replay&
     {
         return fail("larger than a replay can be (" + std::to_string(MaxBytes / 1024) + " KB)");
     }
-
-    // The header's lines, in any order, each once; all before the first action.
-    enum Key
-    {
-        Game,
-        Generator,
-        Mode,
-        Size,
-        TurnTime,
-        Date,
-        KeyCount
-    };
-    const char* const keys[KeyCount] = {"game", "generator", "mode", "size", "turn-time", "date"};
-    bool seen[KeyCount] = {};
-    std::uint32_t seed = 1;
-    std::uint64_t draws = 0;
-    MatchConfig config;
-    bool ended = false;
-
-    std::size_t from = 0;
-    while (from < text.size())
+    Reading reading;
+    for (std::size_t from = 0; from < text.size();)
     {
         ++lineNumber;
         const std::size_t newline = text.find('\n', from);
@@ -302,158 +511,19 @@ bool ReplayFile::parse(const std::string& text, const std::string& name, Replay&
         {
             return fail("binary data, not a replay");
         }
-        const std::vector<std::string> words = wordsOf(line);
-        if (lineNumber == 1)
+        const std::string why =
+            lineNumber == 1 ? readFirstLine(wordsOf(line)) : readLine(line, reading, replay, lineNumber);
+        if (!why.empty())
         {
-            int version = 0;
-            if (words.size() != 2 || words[0] != Magic)
-            {
-                return fail("not a replay (the first line is not \"" + std::string(Magic) + " " +
-                            std::to_string(Version) + "\")");
-            }
-            if (!parseInt(words[1], 1, 1'000'000, version))
-            {
-                return fail("not a replay: no format version on the first line");
-            }
-            if (version > Version)
-            {
-                return fail("a replay of format " + std::to_string(version) +
-                            ", newer than this game reads (" + std::to_string(Version) +
-                            "); a newer game plays it");
-            }
-            continue;
-        }
-        if (ended)
-        {
-            return fail("more after the end line: " + quoted(line));
-        }
-        const bool isEntry =
-            !words[0].empty() && words[0].find_first_not_of("0123456789") == std::string::npos;
-        if (isEntry || words[0] == "end" || words[0] == "hint")
-        {
-            for (int key = 0; key < KeyCount; ++key)
-            {
-                if (!seen[key])
-                {
-                    return fail("the header has no \"" + std::string(keys[key]) + "\" line before this one");
-                }
-            }
-        }
-        if (isEntry)
-        {
-            int turn = 0;
-            int ms = 0;
-            Action action;
-            const std::size_t actionAt = line.find(' ', line.find(' ') + 1);
-            if (words.size() < 3 || !parseInt(words[0], 1, MaxTurn, turn) ||
-                !parseInt(words[1], 0, config.turnLimitMs - 1, ms) || actionAt == std::string::npos ||
-                !parseAction(line.substr(actionAt + 1), action))
-            {
-                return fail("not an action of the game (\"TURN MILLISECOND ACTION\"): " + quoted(line));
-            }
-            replay.log.record(turn, ms, action);
-            replay.entryLines.push_back(lineNumber);
-            continue;
-        }
-        if (words[0] == "hint")
-        {
-            int turn = 0;
-            int ms = 0;
-            if (words.size() != 3 || !parseInt(words[1], 1, MaxTurn, turn) ||
-                !parseInt(words[2], 0, config.turnLimitMs - 1, ms))
-            {
-                return fail("not a hint line (\"hint TURN MILLISECOND\"): " + quoted(line));
-            }
-            replay.log.recordHint(turn, ms);
-            continue;
-        }
-        if (words[0] == "end")
-        {
-            int turn = 0;
-            int ms = 0;
-            bool known = false;
-            for (const Result result : {Result::RunnerWon, Result::BuilderWon, Result::Left})
-            {
-                if (words.size() > 1 && words[1] == resultName(result))
-                {
-                    replay.result = result;
-                    known = true;
-                }
-            }
-            if (words.size() != 8 || !known || words[2] != "turn" || !parseInt(words[3], 0, MaxTurn, turn) ||
-                words[4] != "ms" || !parseInt(words[5], 0, config.turnLimitMs, ms) || words[6] != "digest" ||
-                !parseHex(words[7], replay.digest))
-            {
-                return fail("not an end line (\"end RESULT turn T ms M digest HEX\"): " + quoted(line));
-            }
-            replay.log.finishAt(turn, ms, replay.result != Result::Left);
-            replay.endLine = lineNumber;
-            ended = true;
-            continue;
-        }
-        int key = 0;
-        while (key < KeyCount && words[0] != keys[key])
-        {
-            ++key;
-        }
-        if (key == KeyCount)
-        {
-            return fail("not a line of a replay: " + quoted(line));
-        }
-        if (seen[key])
-        {
-            return fail("a second \"" + words[0] + "\" line");
-        }
-        if (!replay.entryLines.empty())
-        {
-            return fail("a header line after the actions: " + quoted(line));
-        }
-        seen[key] = true;
-        long long number = 0;
-        bool good = false;
-        switch (key)
-        {
-        case Game:
-            good = words.size() == 2 && isPlainWord(words[1]);
-            replay.info.gameVersion = good ? words[1] : "";
-            break;
-        case Mode:
-            good = words.size() == 2 && isPlainWord(words[1]);
-            replay.info.mode = good ? words[1] : "";
-            break;
-        case Date:
-            good = words.size() == 2 && isPlainWord(words[1]);
-            replay.info.date = good ? words[1] : "";
-            break;
-        case Generator:
-            good = words.size() == 3 && parseNumber(words[1], 0, 0xffffffffLL, number);
-            seed = static_cast<std::uint32_t>(number);
-            good = good && parseNumber(words[2], 0, static_cast<long long>(MatchConfig::MaxDraws), number);
-            draws = static_cast<std::uint64_t>(number);
-            break;
-        case Size:
-            good = words.size() == 3 &&
-                   parseInt(words[1], MatchConfig::MinWidth, MatchConfig::MaxWidth, config.width) &&
-                   parseInt(words[2], MatchConfig::MinHeight, MatchConfig::MaxHeight, config.height);
-            break;
-        case TurnTime:
-            good = words.size() == 2 && parseInt(words[1], MatchConfig::MinTurnLimitMs,
-                                                 MatchConfig::MaxTurnLimitMs, config.turnLimitMs);
-            break;
-        default:
-            break;
-        }
-        if (!good)
-        {
-            return fail("a \"" + std::string(keys[key]) + "\" line this game cannot read: " + quoted(line));
+            return fail(why);
         }
     }
-    if (!ended)
+    if (!reading.ended)
     {
         return fail("the replay stops here, without its end line (cut short?)");
     }
     // The log so far was recorded against the default numbers; it starts again with the header's.
-    MatchLog log(Rng::resumed(seed, draws), config);
+    MatchLog log(Rng::resumed(reading.seed, reading.draws), reading.config);
     for (const MatchLog::Entry& entry : replay.log.getEntries())
     {
         log.record(entry.turn, entry.ms, entry.action);

@@ -28,8 +28,9 @@ namespace orv_gd::rules
 ///     ...
 ///     end runner-won turn 14 ms 2310 digest 0123456789abcdef
 ///
-/// Reading it back trusts nothing: every line is checked, the actions are played through the rules
-/// and the end must come out as recorded.
+/// Reading it back trusts nothing: every line is checked, the header's numbers must make a match the
+/// game plays (MatchConfig::problem), the actions are played through the rules and the end must come
+/// out as recorded.
 class ReplayFile
 {
 public:
@@ -38,8 +39,6 @@ public:
     /// Larger files, and longer lines, are no replay this game wrote.
     static constexpr std::size_t MaxBytes = 1024 * 1024;
     static constexpr std::size_t MaxLineLength = 200;
-    /// A generator this many draws in is no game's: resuming it would take seconds.
-    static constexpr std::uint64_t MaxDraws = 10'000'000;
 
     /// How a match ended, as the end line says it.
     enum class Result
@@ -85,8 +84,9 @@ public:
     /// load, then check.
     static bool loadChecked(const std::string& path, Replay& replay, std::string& error);
 
-    /// How the match ended in a few words: "runner won in 14 turns", "builder won: ran out of
-    /// turns", "builder won: a third reset", "left after 7 turns".
+    /// How the match ended in a few words, counting the Runner's turns as the end screen does:
+    /// "runner won in 7 Runner turns", "builder won: ran out of turns, in Runner turn 51",
+    /// "builder won: a third reset, in Runner turn 4", "left in turn 7".
     static std::string describe(const Match& match);
     /// The end line's word for how a match ended: "runner-won", "builder-won", "left".
     static const char* resultName(Result result);

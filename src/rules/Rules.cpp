@@ -439,6 +439,16 @@ void Rules::advance(Match& match, int ms, Events& events)
     }
 }
 
+int Rules::msToTurnEnd(const Match& match)
+{
+    if (match.over)
+    {
+        return 0;
+    }
+    return match.reachedFinish ? Match::FinishDelayMs - match.finishMs
+                               : std::max(match.config.turnLimitMs - match.turnMs, 0);
+}
+
 Refusal Rules::dropProblem(const Match& match, const ObstacleShapes::Shape& shape, Cell cursor)
 {
     const int firstFinishColumn = match.field.getWidth() - Match::FinishColumns;

@@ -13,6 +13,10 @@ namespace orv_gd::rules
 class Rules
 {
 public:
+    /// The most time one frame passes to the rules: a frame stalled for seconds (a window dragged,
+    /// a busy machine) costs the player whose turn it is no more than this.
+    static constexpr int MaxFrameMs = 100;
+
     /// A new match on a level drawn from `rng`: the Runner at the start, the Builder's first turn
     /// begun with its first block dealt. `level`, when given, receives the level's layout;
     /// `events`, the events of the first turn's start.
@@ -29,6 +33,10 @@ public:
     /// match ends the moment the wait on green is over.
     static Events advance(Match& match, int ms);
     static void advance(Match& match, int ms, Events& events);
+
+    /// Milliseconds until time alone ends the turn (the wait on green counting as one); 0 when
+    /// the match is over. A turn can end sooner: by an action, or at once when it begins walled in.
+    static int msToTurnEnd(const Match& match);
 
     /// Why the block could not be dropped with its anchor at `cursor` (None when it can): a cell on
     /// the Runner's safe zone is named before one in the finish columns.

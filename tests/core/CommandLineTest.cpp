@@ -40,6 +40,9 @@ TEST(CommandLineTest, AWrongCommandLineIsOneLineNamingWhatIsWrong)
     EXPECT_EQ(parse({"--replay"}).error, "--replay needs a value (see --help)");
     EXPECT_EQ(parse({"--join="}).error, "--join needs a value (see --help)");
     EXPECT_EQ(parse({"--port", "0"}).error, "--port takes a number from 1 to 65535, not \"0\"");
+    EXPECT_EQ(parse({"--seed", "4294967296"}).error,
+              "--seed takes a number from 0 to 4294967295, not \"4294967296\"");
+    EXPECT_EQ(parse({"--seed", "4294967295"}).seed, 4294967295u);
     EXPECT_EQ(parse({"--port", "65536"}).error, "--port takes a number from 1 to 65535, not \"65536\"");
     EXPECT_EQ(parse({"--port=12a"}).error, "--port takes a number from 1 to 65535, not \"12a\"");
     EXPECT_EQ(parse({"--role", "referee"}).error, "--role takes runner or builder, not \"referee\"");

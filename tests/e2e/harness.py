@@ -101,11 +101,12 @@ def send_close_request(display, window):
 
 class GameProcess:
     """The game on `server` (None: no display) in a new folder under `parent` (default: its own, removed
-    by close()); "assets" there links to `assets` (default the repository's; False: none)."""
+    by close()); "assets" there links to `assets` (default the repository's; False: none). Its first
+    level is pinned by `seed` (None: the clock's, as a player's launch)."""
 
-    def __init__(self, server, binary=None, parent=None, assets=None, env=None, args=()):
+    def __init__(self, server, binary=None, parent=None, assets=None, env=None, args=(), seed=1):
         self.server, self.binary, self.owned = server, binary or BINARY, parent is None
-        self.args = list(args)
+        self.args = (["--seed", str(seed)] if seed is not None else []) + list(args)
         self.workdir = tempfile.mkdtemp(prefix="run_" if parent else "tumbrelt_e2e_", dir=parent)
         if assets is not False:
             os.symlink(os.path.abspath(assets or os.path.join(REPO, "assets")), self.path("assets"))

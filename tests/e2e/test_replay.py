@@ -54,7 +54,7 @@ class ReplayTest(harness.GameTestCase):
         # Through the rules alone, with no display at all.
         result = self.check(kept)
         self.assertEqual((result.returncode, result.stderr), (0, ""))
-        self.assertRegex(result.stdout, r"^builder won: a third reset, in turn \d+\n$")
+        self.assertRegex(result.stdout, r"^builder won: a third reset, in Runner turn \d+\n$")
 
         # On the match screen at 8x: the same end, the same step log.
         watch = self.start_game(server, args=["--replay", kept])

@@ -4,6 +4,7 @@
 #include "match/Palette.h"
 #include "match/ProgressBarComponent.h"
 #include "objects/SpriteRenderComponent.h"
+#include "rules/ReplayFile.h"
 #include "support/MatchFixture.h"
 
 #include <cstdlib>
@@ -47,8 +48,8 @@ TEST(HudTextWords, TimeRoundsUpToATenthAndEachMessageHasItsWords)
               "fell to the bottom row: 1 of 2 resets used");
     EXPECT_EQ(HudText::resetNote(RunnerStrategy::ResetCause::WalledIn, 2), "walled in: 2 of 2 resets used");
     EXPECT_EQ(HudText::resetNote(RunnerStrategy::ResetCause::Asked, 1), "reset: 1 of 2 resets used");
-    EXPECT_EQ(HudText::endLine(StrategyType::Runner, 50, 2), "reached the green line in 1 turn");
-    EXPECT_EQ(HudText::endLine(StrategyType::Runner, 38, 0), "reached the green line in 13 turns");
+    EXPECT_EQ(HudText::endLine(StrategyType::Runner, 1, 2), "reached the green line in 1 Runner turn");
+    EXPECT_EQ(HudText::endLine(StrategyType::Runner, 13, 0), "reached the green line in 13 Runner turns");
     EXPECT_EQ(HudText::endLine(StrategyType::Builder, -1, 1), "ran out of turns");
     EXPECT_EQ(HudText::endLine(StrategyType::Builder, 12, -1), "used a third reset");
 }
@@ -101,7 +102,7 @@ TEST_F(HudTextTest, TheRedReasonShowsExactlyWhileTheGhostIsRedAndTheGuidesOutlin
     }
     for (const auto& [key, reason] : {std::pair{Key::Right, ""}, {Key::Left, zone.c_str()}})
     {
-        m.frame(0.2f); // the cursor steps at most every 0.2 s
+        m.runFor(0.2f); // the cursor steps at most every 0.2 s
         m.key(key);
         expectReason(reason);
         m.key(key, false);
@@ -192,6 +193,29 @@ TEST_F(HudTextTest, PausedTheMatchWaitsAndEscapeAsksAgainBeforeLeavingPOrStartOn
     m.key(Key::Escape);
     m.frame();
     EXPECT_EQ(m.states().getPendingState(), m.states().findState("MenuState")) << "the second Escape leaves";
+}
+
+TEST(HudTextEndTest, TheEndScreenSaysHowTheMatchEnded)
+{
+    const auto summary = [](test::MatchFixture& m)
+    {
+        return static_cast<EndState*>(m.states().findState("EndState"))->getSummary();
+    };
+    {
+        // The end screen counts the Runner's turns as a replay's check does.
+        test::MatchFixture m;
+        for (int turn = 0; turn < 3; ++turn)
+        {
+            m.giveTurnTo(StrategyType::Runner);
+            m.giveTurnTo(StrategyType::Builder);
+        }
+        m.put(9, 1, 1, BlockType::Finish);
+        m.giveTurnTo(StrategyType::Runner);
+        m.tap({Key::D});
+        m.runFor(0.6f);
+        EXPECT_EQ(summary(m), "reached the green line in 4 Runner turns");
+        EXPECT_EQ(rules::ReplayFile::describe(m.match().getMatch()), "runner won in 4 Runner turns");
+    }
 }
 
 /// The brightness of a pixel, as the eye weighs red, green and blue.

@@ -34,11 +34,12 @@ private:
     rules::Match m_match;
 };
 
-rules::ReplayFile::Replay saved()
+rules::ReplayFile::Replay saved(const std::string& name = "third-reset")
 {
     rules::ReplayFile::Replay replay;
     std::string error;
-    EXPECT_TRUE(rules::ReplayFile::load("tests/rules/data/third-reset.tumbrelt-replay", replay, error))
+    EXPECT_TRUE(
+        rules::ReplayFile::loadChecked("tests/rules/data/" + name + ".tumbrelt-replay", replay, error))
         << error;
     return replay;
 }
@@ -71,6 +72,28 @@ TEST(ReplayDriverTest, AnyFramesPlayTheLogToTheMatchItWas)
         EXPECT_EQ(stage.acted, 27);
         EXPECT_TRUE(stage.match().over);
         EXPECT_EQ(stage.match().digest(), replay.digest);
+    }
+}
+
+// The Runner walled in as turn 6 begins: the rules end that turn at 0 ms, and the log's next action
+// lies at turn 7 ms 5. Frames of 16 ms at each speed, or turn by turn, play it as the rules do.
+TEST(ReplayDriverTest, AZeroMillisecondTurnIsPlayedThroughAtEverySpeed)
+{
+    const rules::ReplayFile::Replay replay = saved("walled-in");
+    for (const int frameMs : {16, 32, 64, 128, 0})
+    {
+        ReplayDriver driver(replay.log);
+        RulesStage stage(replay.log);
+        for (int frame = 0; frame < 10000 && !driver.isAtEnd(stage.match()); ++frame)
+        {
+            const int turn = stage.match().turnNumber;
+            frameMs > 0 ? driver.play(stage, frameMs) : driver.nextTurn(stage);
+            ASSERT_EQ(driver.getProblem(), "") << frameMs << " ms frames";
+            ASSERT_TRUE(frameMs > 0 || driver.isAtEnd(stage.match()) ||
+                        stage.match().turnNumber == (turn == 5 ? 7 : turn + 1));
+        }
+        EXPECT_EQ(stage.acted, 14);
+        EXPECT_EQ(stage.match().digest(), replay.digest) << frameMs << " ms frames";
     }
 }
 

@@ -1,3 +1,4 @@
+#include "core/CommandLine.h"
 #include "core/ReplayFolder.h"
 #include "rules/ReplayFile.h"
 #include "support/MatchFixture.h"
@@ -24,12 +25,13 @@ struct KeptMatch
         fixture.game().setReplayFolder("replays");
     }
 
-    /// Plays on until the match is over (at most `seconds` of match time), in quarter-second frames.
+    /// Plays on until the match is over (at most `seconds` of match time), in the longest frames
+    /// the match screen lets pass whole.
     void playOut(float seconds)
     {
-        for (float t = 0.0f; t < seconds && !fixture.match().isMatchOver(); t += 0.25f)
+        for (float t = 0.0f; t < seconds && !fixture.match().isMatchOver(); t += 0.1f)
         {
-            fixture.frame(0.25f);
+            fixture.frame(0.1f);
         }
     }
     /// Leaves the match with Escape twice, as a player does; the switch happens in the next frame.
@@ -142,6 +144,15 @@ TEST(ReplayTest, TheComputersMatchIsKeptAndWatchedToTheSameEnd)
     kept.fixture.frame();
     EXPECT_EQ(kept.fixture.states().getCurrentState(), end);
     EXPECT_EQ(ReplayFolder("replays").list().size(), 1u);
+
+    // Watched again from the end screen, the pause line says that Escape goes back there.
+    kept.fixture.tap({sf::Keyboard::V});
+    kept.fixture.tap({sf::Keyboard::P});
+    ASSERT_NE(kept.fixture.match().getReplay(), nullptr);
+    EXPECT_EQ(kept.fixture.match().getHudText().getText(HudText::Paused),
+              "PAUSED: P to go on, Esc for the end screen");
+    kept.fixture.tap({sf::Keyboard::Escape});
+    EXPECT_EQ(kept.fixture.states().getCurrentState(), end);
 }
 
 // Against the computer, in either role: a few turns, then Escape; the kept match checks.
@@ -201,5 +212,27 @@ TEST(ReplayTest, HintsAskedAreKeptLineByLineTheReplayChecksAndPlaysAndTheEndScre
     ASSERT_EQ(replay.log.getHints().size(), 3u);
     EXPECT_EQ(replay.log.getHints()[2].turn, 2);
     EXPECT_EQ(kept.watch(replay.log).digest(), played.digest());
+}
+
+// Each launch seeds its first match from the clock; --seed N pins it, and the match's log (the
+// replay's "generator" line) keeps it.
+TEST(ReplayTest, EachLaunchDealsAFreshFirstLevelAndSeedPinsIt)
+{
+    const auto firstMatch = [](std::vector<const char*> words)
+    {
+        words.insert(words.begin(), "tumbrelt");
+        MatchFixture m(800, 600, MatchMode::TwoPlayers, {}, nullptr, "MenuState");
+        m.game().setCommandLine(CommandLine::parse(static_cast<int>(words.size()), words.data()));
+        m.states().registerState("MainState", std::make_shared<MainState>(&m.states(), &m.game()));
+        m.states().setState("MainState");
+        m.frame();
+        return std::pair{m.match().getMatch().field, m.match().getLog().getStart()};
+    };
+    const auto [fresh, freshStart] = firstMatch({});
+    EXPECT_FALSE(fresh == firstMatch({}).first) << "two launches, two levels";
+    const auto [pinned, pinnedStart] = firstMatch({"--seed", "7"});
+    EXPECT_TRUE(pinned == firstMatch({"--seed=7"}).first);
+    EXPECT_EQ(pinnedStart, rules::Rng(7));
+    EXPECT_FALSE(pinned == fresh);
 }
 } // namespace orv_gd

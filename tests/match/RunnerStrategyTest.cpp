@@ -53,7 +53,10 @@ TEST_F(RunnerStrategyTest, JumpForceIsEarnedByWalkingAndGravityFollowsTheTurn)
 TEST_F(RunnerStrategyTest, TheFrameThatEndsTheTurnTakesNoStepAndNoReset)
 {
     m.put(5, 0, 20);
-    m.frame(9.95f);
+    while (m.runner().getTimeInTurn() < 9.9f)
+    {
+        m.frame(0.05f);
+    }
     const std::string log = test::stdoutOf([&] { m.tap({Key::D}, 1, 0.1f); });
     EXPECT_EQ(m.match().getCurrentStrategy(), StrategyType::Builder) << "ten seconds end the turn";
     EXPECT_EQ(m.runnerCell(), Cell(0, 4)) << "no step in the Builder's turn, after the gravity pass";

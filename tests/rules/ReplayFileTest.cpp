@@ -1,4 +1,6 @@
 #include "rules/ReplayFile.h"
+#include "core/Settings.h"
+#include "net/Protocol.h"
 #include "support/TempWorkDir.h"
 
 #include <gtest/gtest.h>
@@ -71,7 +73,7 @@ TEST(ReplayFileTest, AKeptMatchPlaysThroughTheRulesAndIsWrittenBackTheSame)
     ASSERT_TRUE(ReplayFile::load(Saved, replay, error)) << error;
     Match end;
     ASSERT_TRUE(ReplayFile::check(replay, Saved, end, error)) << error;
-    EXPECT_EQ(ReplayFile::describe(end), "builder won: a third reset, in turn 8");
+    EXPECT_EQ(ReplayFile::describe(end), "builder won: a third reset, in Runner turn 4");
     EXPECT_EQ(replay.log.getEntries().size(), 27u);
     EXPECT_EQ(replay.log.getEntries()[4].action, Action::drop({6, 8}));
     EXPECT_EQ(replay.log.getEntries()[2].action, Action::rotate(1));
@@ -123,11 +125,11 @@ TEST(ReplayFileTest, DescribesEachWayAMatchEnds)
     match.over = true;
     match.winner = Role::Runner;
     match.how = WinReason::ReachedFinish;
-    EXPECT_EQ(ReplayFile::describe(match), "runner won in 14 turns");
+    EXPECT_EQ(ReplayFile::describe(match), "runner won in 7 Runner turns");
     EXPECT_EQ(ReplayFile::resultOf(match), ReplayFile::Result::RunnerWon);
     match.winner = Role::Builder;
     match.how = WinReason::OutOfTurns;
-    EXPECT_EQ(ReplayFile::describe(match), "builder won: ran out of turns, in turn 14");
+    EXPECT_EQ(ReplayFile::describe(match), "builder won: ran out of turns, in Runner turn 7");
     EXPECT_EQ(ReplayFile::resultOf(match), ReplayFile::Result::BuilderWon);
 }
 
@@ -161,7 +163,7 @@ TEST(ReplayFileTest, EachBadFileGetsOneLineNamingTheFileAndTheLine)
          "m.txt:35: the digest ed774a31c3b9a101 does not match the replayed match's ed774a31c3b9a100"},
         {withLine(35, "end runner-won turn 8 ms 75 digest ed774a31c3b9a100"),
          "m.txt:35: the match ends otherwise than recorded: runner-won recorded, builder-won when replayed "
-         "(builder won: a third reset, in turn 8)"},
+         "(builder won: a third reset, in Runner turn 4)"},
         // Another level, on which every action happens to be accepted: the digest tells.
         {withLine(3, "generator 2 0"),
          "m.txt:35: the digest ed774a31c3b9a100 does not match the replayed match's 5b7b6d6c03c7da99"},
@@ -171,9 +173,11 @@ TEST(ReplayFileTest, EachBadFileGetsOneLineNamingTheFileAndTheLine)
         {withLine(12, "1 10000 drop 6 8"),
          "m.txt:12: not an action of the game (\"TURN MILLISECOND ACTION\"): "
          "\"1 10000 drop 6 8\""},
-        {withLine(5, "size 50 5"), "m.txt:5: a \"size\" line this game cannot read: \"size 50 5\""},
-        {withLine(3, "generator 1 99999999999"),
-         "m.txt:3: a \"generator\" line this game cannot read: \"generator 1 99999999999\""},
+        {withLine(5, "size 50 x"), "m.txt:5: a \"size\" line this game cannot read: \"size 50 x\""},
+        {withLine(3, "generator 1 -5"),
+         "m.txt:3: a \"generator\" line this game cannot read: \"generator 1 -5\""},
+        {withLine(5, "size 50 5"),
+         "m.txt:8: the header is no match this game plays: a match of 50 x 5 cells and 10000 ms turns"},
         {withLine(6, "mode two-players"), "m.txt:6: a second \"mode\" line"},
         {withLine(4, "1 351 cursor 1 0"), "m.txt:4: the header has no \"mode\" line before this one"},
         {savedText() + "1 1 jump\n", "m.txt:36: more after the end line: \"1 1 jump\""},
@@ -255,5 +259,49 @@ TEST(ReplayFileTest, MangledReplaysPlayOrAreRefusedWithALine)
     // Both kinds come up: the mangling is neither always harmless nor always fatal.
     EXPECT_GT(played, 20);
     EXPECT_GT(refused, 1000);
+}
+
+// Every match the game can play keeps a replay that checks: a friend's Start, a replay's header and
+// the settings take exactly the numbers the rules play, up to each limit and not one past it.
+TEST(ReplayFileTest, AFriendsStartAReplaysHeaderAndTheSettingsTakeTheSameMatches)
+{
+    const struct
+    {
+        MatchConfig config;
+        std::uint64_t draws;
+        bool plays;
+    } rows[] = {
+        {{12, 8, 1000}, 0, true},     {{200, 60, 600000}, 10000000, true}, {{11, 8, 1000}, 0, false},
+        {{201, 60, 10000}, 0, false}, {{50, 7, 10000}, 0, false},          {{50, 61, 10000}, 0, false},
+        {{50, 15, 999}, 0, false},    {{50, 15, 600001}, 0, false},        {{50, 15, 10000}, 10000001, false},
+        {{50, 15, 601000}, 0, false}, {{50, 15, 1000}, 0, true},           {{50, 15, 600000}, 0, true},
+        {{50, 15, 0}, 0, false},
+    };
+    for (const auto& row : rows)
+    {
+        const MatchConfig& c = row.config;
+        SCOPED_TRACE(std::to_string(c.width) + " x " + std::to_string(c.height) + ", " +
+                     std::to_string(c.turnLimitMs) + " ms, " + std::to_string(row.draws) + " draws");
+        const std::vector<std::uint8_t> frame =
+            net::encode(net::Message::start(1, row.draws, Role::Runner, c));
+        net::Message start;
+        std::string error;
+        EXPECT_EQ(net::decode(frame.data() + 2, frame.size() - 2, start, error), row.plays) << error;
+
+        const MatchLog log(Rng(1), c);
+        std::string text = ReplayFile::write(log, Match(), {"1.0.0", "two-players", "today"});
+        const std::size_t generator = text.find("generator 1 0");
+        text.replace(generator, 13, "generator 1 " + std::to_string(row.draws));
+        ReplayFile::Replay replay;
+        EXPECT_EQ(ReplayFile::parse(text, "m.txt", replay, error), row.plays) << error;
+        EXPECT_TRUE(!row.plays || replay.log.getConfig() == c);
+
+        if (c.width == 50 && c.height == 15 && row.draws == 0 && c.turnLimitMs % 1000 == 0)
+        {
+            Settings settings;
+            settings.turnSeconds = c.turnLimitMs / 1000;
+            EXPECT_EQ(settings.matchConfig().turnLimitMs, row.plays ? c.turnLimitMs : 10000);
+        }
+    }
 }
 } // namespace orv_gd::rules

@@ -176,10 +176,10 @@ public:
             }
             else
             {
-                for (int frames = 0; frames < 50 && match().getCurrentStrategy() == StrategyType::Builder;
+                for (int frames = 0; frames < 250 && match().getCurrentStrategy() == StrategyType::Builder;
                      ++frames)
                 {
-                    frame(0.25f);
+                    frame(0.1f); // a frame passes at most a tenth of a second of play
                 }
             }
             if (match().getCurrentStrategy() == role)
