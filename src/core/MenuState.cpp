@@ -119,7 +119,7 @@ void MenuState::placeTexts()
     };
     place(m_hintText, "W: watch the last match", 1.0f, 0.94f, sf::Color(200, 200, 200));
     place(m_networkText, "H: host a network match   J: join one", 0.5f, 0.985f, sf::Color(200, 200, 200));
-    place(m_messageText, m_message, 0.5f, 0.04f, sf::Color(255, 170, 90));
+    place(m_messageText, m_message, 0.5f, 0.04f, ScreenHelper::ErrorColor);
     placePanel(picture, static_cast<unsigned>(std::max(12.0f, picture.height * 0.032f)));
 }
 

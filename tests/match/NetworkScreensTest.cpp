@@ -1,5 +1,6 @@
 #include "match/NetworkScreens.h"
 
+#include "core/ScreenHelper.h"
 #include "match/NetPlay.h"
 #include "support/Loopback.h"
 #include "support/MatchFixture.h"
@@ -72,6 +73,17 @@ TEST(NetworkScreensTest, TheJoinScreenTakesAnAddressKeepsItAndConnectsToTheHosts
     EXPECT_EQ(s.join().getError(), "\"9x9999\" is not a port (1 to 65535)");
     EXPECT_FALSE(std::filesystem::exists(JoinState::AddressFile)) << "a bad address is not kept";
     EXPECT_EQ(s.join().getLines().back(), s.join().getError()) << "the line is on screen";
+    // In the error colour, unlike the help above it.
+    const sf::Image shown = s.m.drawnFrame();
+    int errorPixels = 0;
+    for (unsigned y = 0; y < shown.getSize().y; ++y)
+    {
+        for (unsigned x = 0; x < shown.getSize().x; ++x)
+        {
+            errorPixels += shown.getPixel(x, y) == ScreenHelper::ErrorColor ? 1 : 0;
+        }
+    }
+    EXPECT_GT(errorPixels, 100);
 
     // A host waits on a free port: erase the bad port, type that one, connect.
     net::Session host("1.0.0");
