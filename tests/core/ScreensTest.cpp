@@ -5,6 +5,7 @@
 #include "core/MenuState.h"
 #include "core/ReplayFolder.h"
 #include "core/ScreenHelper.h"
+#include "core/Settings.h"
 #include "core/TutorialState.h"
 #include "resources/AssetCatalogue.h"
 #include "resources/AssetManager.h"
@@ -386,6 +387,58 @@ TEST_F(ScreensTest, TheMenuNamesEveryKeyItTakesOnLinesApartAtEverySizeAndAfterEa
             EXPECT_NE(named.find(key), std::string::npos) << key << " at " << size.x << "x" << size.y;
         }
     }
+}
+
+TEST_F(ScreensTest, TheTutorialShowsThePlayersOwnKeysAndTurnTime)
+{
+    output(); // failures show
+    Settings settings;
+    ASSERT_EQ(settings.rebind(1, sf::Keyboard::L), "") << "step right";
+    settings.turnSeconds = 15;
+    m_game.changeSettings(settings);
+    m_states.setState("TutorialState");
+    frames(1);
+    sf::RenderWindow& window = m_game.getWindow();
+    const auto shown = [&](bool overlay)
+    {
+        window.clear();
+        overlay ? m_states.draw() : ScreenHelper::drawPicture(window, m_tutorial->getSlides()[0]);
+        sf::Texture texture;
+        texture.create(800, 600);
+        texture.update(window);
+        return texture.copyToImage();
+    };
+    const sf::Image page = shown(true);
+    const sf::Image picture = shown(false);
+    const auto said = [&](std::size_t slide)
+    {
+        std::string lines;
+        for (const sf::Text& text : m_tutorial->getOverlays().at(slide).getTexts())
+        {
+            lines += text.getString().toAnsiString() + "|";
+        }
+        return lines;
+    };
+    EXPECT_NE(said(0).find("A|L|step left / right|"), std::string::npos) << said(0);
+    EXPECT_NE(said(0).find("4 steps, 15 seconds|A turn ends when time or moves|run out, or on Q.|"),
+              std::string::npos);
+    EXPECT_NE(said(1).find("and at most 15 seconds, then|the Runner moves.|"), std::string::npos) << said(1);
+    // The L is on screen where the picture has its D: white letter pixels the picture has not.
+    const std::vector<sf::Text>& texts = m_tutorial->getOverlays()[0].getTexts();
+    const auto cap =
+        std::find_if(texts.begin(), texts.end(), [](const sf::Text& t) { return t.getString() == "L"; });
+    ASSERT_NE(cap, texts.end());
+    const sf::FloatRect box = cap->getGlobalBounds();
+    int changed = 0;
+    for (unsigned x = static_cast<unsigned>(box.left); x < box.left + box.width; ++x)
+    {
+        for (unsigned y = static_cast<unsigned>(box.top); y < box.top + box.height; ++y)
+        {
+            changed +=
+                page.getPixel(x, y) == sf::Color::White && picture.getPixel(x, y) != sf::Color::White ? 1 : 0;
+        }
+    }
+    EXPECT_GT(changed, 5);
 }
 
 } // namespace orv_gd
