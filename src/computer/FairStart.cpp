@@ -11,7 +11,8 @@ namespace orv_gd
 {
 bool FairStart::applies(const rules::Match& match)
 {
-    return rules::Match::StartTurns - match.turnsLeft < GraceTurns;
+    return rules::Match::StartTurns - match.turnsLeft < GraceTurns &&
+           match.runner.cell.x - rules::Match::startCell(match.field.getHeight()).x < PocketColumns;
 }
 
 bool FairStart::shutIn(const rules::Field& field, const rules::RunnerState& runner)
