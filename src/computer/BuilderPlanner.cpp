@@ -1,5 +1,7 @@
 #include "computer/BuilderPlanner.h"
 
+#include "computer/FairStart.h"
+
 #include "rules/Rules.h"
 #include "rules/RunnerMoves.h"
 
@@ -79,7 +81,8 @@ BuilderPlanner::Drop BuilderPlanner::chooseDrop(const rules::Match& match, CellR
     const Field& field = match.field;
     const Shape& shape = match.ghost.shape;
     const CellKind kind = match.ghost.kind;
-    const std::vector<Drop> drops = candidates(match, shape, view);
+    std::vector<Drop> drops = candidates(match, shape, view);
+    FairStart::keepOpen(match, drops);
     found = match.ghost.present && !drops.empty();
     if (!found)
     {
@@ -233,6 +236,7 @@ BuilderPlanner::Drop BuilderPlanner::chooseNearCursorDrop(const rules::Match& ma
                                                           std::mt19937& random, bool& found, int reach) const
 {
     std::vector<Drop> drops = candidates(match, match.ghost.shape, view);
+    FairStart::keepOpen(match, drops);
     found = match.ghost.present && !drops.empty();
     if (!found)
     {
@@ -265,7 +269,8 @@ BuilderPlanner::Drop BuilderPlanner::chooseNearCursorDrop(const rules::Match& ma
 BuilderPlanner::Drop BuilderPlanner::chooseRandomDrop(const rules::Match& match, CellRange view,
                                                       std::mt19937& random, bool& found)
 {
-    const std::vector<Drop> drops = candidates(match, match.ghost.shape, view);
+    std::vector<Drop> drops = candidates(match, match.ghost.shape, view);
+    FairStart::keepOpen(match, drops);
     found = match.ghost.present && !drops.empty();
     if (!found)
     {

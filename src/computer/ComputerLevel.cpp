@@ -30,9 +30,10 @@ ComputerLevel normal()
     level.runnerThinkMs = {1000, 2500};
     level.runner.lookAhead = 2;
     level.runner.detourPercent = 50;
-    level.builderTurnMs = {4000, 7000};
-    level.firstDropPercent = 75;
-    level.builder.runner.builderTurnMs = 5500;
+    // Quicker than it was before the fair start, which takes the early seals from it.
+    level.builderTurnMs = {3000, 6000};
+    level.firstDropPercent = 90;
+    level.builder.runner.builderTurnMs = 4500;
     level.builder.measuredDrops = 16;
     level.builder.extraTurnsLooked = 14;
     return level;

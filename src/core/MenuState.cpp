@@ -65,6 +65,11 @@ void MenuState::init()
     m_pending.reset();
     if (m_isInit)
     {
+        // The window may have changed its size while away.
+        if (ScreenHelper::followWindow(m_game->getWindow(), m_view))
+        {
+            ScreenHelper::fitSpriteToWindow(m_sprite, m_game->getWindow());
+        }
         placeTexts();
         return;
     }
@@ -94,33 +99,90 @@ void MenuState::placeTexts()
     {
         return;
     }
-    // The hint at the bottom right, beside the picture's "quit"; a message over the picture's top
-    // band, clear of the title. Sized by the picture, so they sit alike at any window size.
+    // Sized and placed by the picture, so they sit alike at any window size: the settings and the
+    // replay beside the picture's "quit", network play under it, a message over the top band,
+    // clear of the title.
     const sf::FloatRect picture = m_sprite.getGlobalBounds();
+    const unsigned size = static_cast<unsigned>(std::max(12.0f, picture.height * 0.03f));
     const auto place = [&](sf::Text& text, const std::string& line, float across, float down, sf::Color color)
     {
         text.setFont(*m_font);
         text.setString(line);
-        text.setCharacterSize(static_cast<unsigned>(std::max(12.0f, picture.height * 0.03f)));
+        text.setCharacterSize(size);
         text.setFillColor(color);
-        sf::FloatRect bounds = text.getLocalBounds();
-        if (bounds.width > picture.width * 0.96f)
-        {
-            // A long line (a replay's path and why it did not open) shrinks to fit the width.
-            text.setCharacterSize(static_cast<unsigned>(std::max(
-                8.0f, static_cast<float>(text.getCharacterSize()) * picture.width * 0.96f / bounds.width)));
-            bounds = text.getLocalBounds();
-        }
-        // `across` places the text's middle; a text that would pass the picture's right edge ends there.
-        const float middle = std::min(picture.width * across, picture.width * 0.98f - bounds.width / 2.0f);
+        const sf::FloatRect bounds = text.getLocalBounds();
+        // `across` places the text's middle; a text that would pass an edge of the picture ends there.
+        const float middle = std::clamp(picture.width * across, picture.width * 0.02f + bounds.width / 2.0f,
+                                        picture.width * 0.98f - bounds.width / 2.0f);
         text.setOrigin(std::round(bounds.left + bounds.width / 2.0f),
                        std::round(bounds.top + bounds.height / 2.0f));
         text.setPosition(std::round(picture.left + middle), std::round(picture.top + picture.height * down));
     };
-    place(m_hintText, "W: watch the last match", 1.0f, 0.94f, sf::Color(200, 200, 200));
-    place(m_networkText, "H: host a network match   J: join one", 0.5f, 0.985f, sf::Color(200, 200, 200));
-    place(m_messageText, m_message, 0.5f, 0.04f, sf::Color(255, 170, 90));
+    const sf::Color hint(200, 200, 200);
+    place(m_settingsText, "S / (Back): settings", 0.0f, 0.94f, hint);
+    place(m_hintText, "W: watch the last match", 1.0f, 0.94f, hint);
+    place(m_networkText, "H: host a network match   J: join one", 0.5f, 0.985f, hint);
+    // A long message (a replay's path and why it did not open) wraps onto a second line, and
+    // what does not fit on two is cut short, so its letters keep the hints' size.
+    m_messageTexts.clear();
+    const float advance = m_font->getGlyph('M', size, false).advance;
+    const std::size_t perLine =
+        std::max<std::size_t>(8, static_cast<std::size_t>(picture.width * 0.96f / std::max(1.0f, advance)));
+    const std::vector<std::string> lines = wrapLines(m_message, perLine, 2);
+    for (std::size_t i = 0; i < lines.size(); ++i)
+    {
+        m_messageTexts.emplace_back();
+        place(m_messageTexts.back(), lines[i], 0.5f, 0.03f + 0.045f * static_cast<float>(i),
+              ScreenHelper::ErrorColor);
+    }
     placePanel(picture, static_cast<unsigned>(std::max(12.0f, picture.height * 0.032f)));
+}
+
+std::vector<std::string> MenuState::wrapLines(const std::string& text, std::size_t perLine, std::size_t most)
+{
+    std::vector<std::string> lines;
+    std::size_t from = 0;
+    while (from < text.size() && lines.size() < most)
+    {
+        std::size_t end = std::min(text.size(), from + perLine);
+        if (end < text.size())
+        {
+            // Break after the last space that fits; a word longer than a line (a path) breaks anywhere.
+            const std::size_t space = text.rfind(' ', end);
+            end = space != std::string::npos && space > from ? space + 1 : end;
+        }
+        lines.push_back(text.substr(from, end - from));
+        from = end;
+    }
+    if (from < text.size() && !lines.empty())
+    {
+        std::string& last = lines.back();
+        last = last.substr(0, std::min(last.size(), perLine - 3)) + "...";
+    }
+    return lines;
+}
+
+std::vector<const sf::Text*> MenuState::getTexts() const
+{
+    std::vector<const sf::Text*> shown;
+    if (!m_font)
+    {
+        return shown;
+    }
+    shown.push_back(&m_settingsText);
+    if (!m_newestReplay.empty())
+    {
+        shown.push_back(&m_hintText);
+    }
+    if (m_gameStateManager->findState("HostState"))
+    {
+        shown.push_back(&m_networkText);
+    }
+    for (const sf::Text& line : m_messageTexts)
+    {
+        shown.push_back(&line);
+    }
+    return shown;
 }
 
 void MenuState::placePanel(const sf::FloatRect& picture, unsigned size)
@@ -224,6 +286,7 @@ void MenuState::update(float deltaTime)
     if (ScreenHelper::followWindow(window, m_view))
     {
         ScreenHelper::fitSpriteToWindow(m_sprite, window);
+        placeTexts();
     }
 
     // The delay keeps the Space that left the end screen from skipping the menu as well.
@@ -336,17 +399,9 @@ void MenuState::draw()
     TRACE_SCOPE("orv_gd::MenuState::draw");
     sf::RenderWindow& window = m_game->getWindow();
     ScreenHelper::drawPicture(window, m_sprite);
-    if (m_font && !m_newestReplay.empty())
+    for (const sf::Text* text : getTexts())
     {
-        window.draw(m_hintText);
-    }
-    if (m_font && !m_message.empty())
-    {
-        window.draw(m_messageText);
-    }
-    if (m_font && m_gameStateManager->findState("HostState"))
-    {
-        window.draw(m_networkText);
+        window.draw(*text);
     }
     if (m_pending && !m_panelTexts.empty())
     {

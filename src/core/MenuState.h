@@ -53,8 +53,14 @@ public:
 
     const sf::Sprite& getSprite() const { return m_sprite; }
 
-    /// One line shown over the picture until a key is chosen (a replay that would not open).
+    /// A message shown over the picture until a key is chosen (a replay that would not open, a
+    /// lost connection): on one line, or two when long.
     void setMessage(const std::string& message);
+    /// The texts drawn over the picture: the keys' hints and the message's lines.
+    std::vector<const sf::Text*> getTexts() const;
+    /// `text` in lines of at most `perLine` characters, broken after a space where one fits; at
+    /// most `most` lines, the last ending in "..." when the text goes on.
+    static std::vector<std::string> wrapLines(const std::string& text, std::size_t perLine, std::size_t most);
     const std::string& getMessage() const { return m_message; }
     /// The newest replay W opens; empty when there is none (and no hint is shown).
     const std::string& getNewestReplay() const { return m_newestReplay; }
@@ -93,8 +99,9 @@ private:
 
     std::string m_newestReplay;
     std::string m_message;
+    sf::Text m_settingsText;
     sf::Text m_hintText;
-    sf::Text m_messageText;
+    std::vector<sf::Text> m_messageTexts;
     sf::Text m_networkText;
     std::shared_ptr<sf::Font> m_font;
 

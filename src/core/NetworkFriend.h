@@ -1,5 +1,7 @@
 #pragma once
 
+#include "rules/Match.h"
+
 #include <string>
 
 namespace orv_gd
@@ -19,5 +21,9 @@ public:
     virtual std::string takeProblem() = 0;
     /// This side leaves: the friend is told (the match over, or left) and the connection closes.
     virtual void leave() = 0;
+    /// This side's role in the match begun.
+    virtual rules::Role localRole() const = 0;
+    /// The turn's limit of the match begun, in milliseconds; 0 before it begins.
+    virtual int turnLimitMs() const = 0;
 };
 } // namespace orv_gd

@@ -2,6 +2,8 @@
 
 #include "core/ControllerInput.h"
 
+#include <SFML/Graphics/Color.hpp>
+
 #include <array>
 #include <functional>
 
@@ -21,6 +23,8 @@ class ScreenHelper
 public:
     static constexpr unsigned SelectButton = ControllerInput::ButtonA;
     static constexpr unsigned ExitButton = ControllerInput::ButtonB;
+    /// What went wrong, on any screen: orange, apart from the grey of help and the white of titles.
+    inline static const sf::Color ErrorColor{255, 170, 90};
 
     /// Scales a full-screen picture to fit the window whole, keeping its proportions, and centres
     /// it on the window's current view; the sides that do not fit stay as bars.

@@ -4,7 +4,9 @@
 #include "core/Game.h"
 #include "core/GameStateManager.h"
 #include "core/InputManager.h"
+#include "core/NetworkFriend.h"
 #include "core/ScreenHelper.h"
+#include "core/Settings.h"
 #include "resources/AssetManager.h"
 #include "resources/TraceRecorder.h"
 
@@ -25,6 +27,15 @@ void TutorialState::init()
     {
         // A button still held from the menu must be let go before it starts the match.
         m_selectButtonReleased.fill(false);
+        if (ScreenHelper::followWindow(m_game->getWindow(), m_view))
+        {
+            for (sf::Sprite& slide : m_slides)
+            {
+                ScreenHelper::fitSpriteToWindow(slide, m_game->getWindow());
+            }
+        }
+        showOwnPageFirst();
+        buildOverlays();
         return;
     }
     sf::RenderWindow& window = m_game->getWindow();
@@ -43,6 +54,50 @@ void TutorialState::init()
     }
     m_timeInState = 0.0f;
     m_isInit = true;
+    showOwnPageFirst();
+    buildOverlays();
+}
+
+int TutorialState::playedPage() const
+{
+    const MatchMode mode = m_game->getMatchMode();
+    const NetworkFriend* networkFriend = m_game->getNetworkFriend();
+    if (isNetwork(mode) && networkFriend)
+    {
+        return networkFriend->localRole() == rules::Role::Runner ? 0 : 1;
+    }
+    return -1;
+}
+
+void TutorialState::showOwnPageFirst()
+{
+    // In a network match each player reads their own role first.
+    if (playedPage() >= 0)
+    {
+        m_currentSlide = static_cast<std::uint32_t>(playedPage());
+        m_slideTimer = 0.0f;
+    }
+}
+
+void TutorialState::buildOverlays()
+{
+    const std::shared_ptr<sf::Font> font = m_assets.GetFont("consolab");
+    m_overlays.assign(m_slides.size(), TutorialOverlay());
+    if (!font)
+    {
+        return;
+    }
+    m_font = font;
+    // The turn time of the match about to be played: a network match plays the host's.
+    const Settings settings = m_game->getRunSettings();
+    const NetworkFriend* networkFriend = m_game->getNetworkFriend();
+    const int agreedMs = playedPage() >= 0 && networkFriend ? networkFriend->turnLimitMs() : 0;
+    const int seconds = agreedMs > 0 ? (agreedMs + 999) / 1000 : settings.turnSeconds;
+    for (std::size_t page = 0; page < m_slides.size(); ++page)
+    {
+        m_overlays[page].build(static_cast<int>(page), settings, seconds, playedPage(), *font,
+                               m_slides[page]);
+    }
 }
 
 void TutorialState::exit()
@@ -64,6 +119,7 @@ void TutorialState::update(float deltaTime)
         {
             ScreenHelper::fitSpriteToWindow(slide, window);
         }
+        buildOverlays();
     }
 
     if (ScreenHelper::isFreshPress(m_controllers, ScreenHelper::SelectButton, m_selectButtonReleased))
@@ -89,6 +145,10 @@ void TutorialState::draw()
     if (m_currentSlide < m_slides.size())
     {
         ScreenHelper::drawPicture(m_game->getWindow(), m_slides[m_currentSlide]);
+        if (m_currentSlide < m_overlays.size())
+        {
+            m_overlays[m_currentSlide].draw(m_game->getWindow());
+        }
     }
     // The timer starts after the drawing, so the tutorial's trace event leaves the drawing out.
     TRACE_SCOPE("orv_gd::TutorialState::draw");

@@ -2,6 +2,7 @@
 
 #include "core/GameState.h"
 #include "core/ScreenHelper.h"
+#include "core/TutorialOverlay.h"
 
 #include <SFML/Graphics/Sprite.hpp>
 #include <SFML/Graphics/View.hpp>
@@ -12,8 +13,9 @@
 
 namespace sf
 {
+class Font;
 class Texture;
-}
+} // namespace sf
 
 namespace orv_gd
 {
@@ -21,7 +23,9 @@ class AssetManager;
 class ControllerInput;
 class InputManager;
 
-/// Two tutorial pages that alternate every 7.5 seconds; Space (or button 0) starts the match.
+/// Two tutorial pages that alternate every 7.5 seconds, each with the player's own keys and turn
+/// time over it; Space (or button 0) starts the match. In a network match each side begins on the
+/// page of the role it plays, and both pages name that role.
 class TutorialState : public GameState
 {
 public:
@@ -34,8 +38,15 @@ public:
 
     std::uint32_t getCurrentSlide() const { return m_currentSlide; }
     const std::vector<sf::Sprite>& getSlides() const { return m_slides; }
+    const std::vector<TutorialOverlay>& getOverlays() const { return m_overlays; }
 
 private:
+    /// The page of the role played here in a network match; -1 otherwise.
+    int playedPage() const;
+    void showOwnPageFirst();
+    /// The overlays anew, for the settings and the pictures as fitted now.
+    void buildOverlays();
+
     sf::View m_view;
     std::vector<sf::Sprite> m_slides;
     std::uint32_t m_currentSlide = 0;
@@ -48,6 +59,8 @@ private:
 
     /// Keeps the pictures alive even if their ids are loaded again later.
     std::vector<std::shared_ptr<sf::Texture>> m_textures;
+    std::vector<TutorialOverlay> m_overlays;
+    std::shared_ptr<sf::Font> m_font;
     InputManager& m_input;
     ControllerInput& m_controllers;
     AssetManager& m_assets;

@@ -54,7 +54,8 @@ public:
     /// The Start of the match both sides play, once the host sent it or the friend's game received it.
     const std::optional<net::Message>& getStart() const { return m_start; }
     /// This side's role in the match begun.
-    rules::Role localRole() const;
+    rules::Role localRole() const override;
+    int turnLimitMs() const override { return m_start ? m_start->config.turnLimitMs : 0; }
     /// The match has a winner: leaving now tells the friend so rather than "left the match".
     void matchEnded() { m_matchOver = true; }
     /// The last connection the waiting host turned away, one line; empty when none was.

@@ -74,7 +74,7 @@ bool NetworkScreen::frame(float deltaTime)
     {
         m_view = sf::View(sf::FloatRect(0.0f, 0.0f, size.x, size.y));
         m_texts.clear();
-        show(std::vector<std::string>(m_lines));
+        show(std::vector<std::string>(m_lines), m_lastIsError);
     }
     m_game->getWindow().setView(m_view);
     if (m_input.isKeyPressed("Exit", 0))
@@ -85,14 +85,16 @@ bool NetworkScreen::frame(float deltaTime)
     return false;
 }
 
-void NetworkScreen::show(const std::vector<std::string>& lines)
+void NetworkScreen::show(const std::vector<std::string>& lines, bool lastIsError)
 {
     m_font = m_font ? m_font : AssetManager::getInstance().GetFont("consolab");
-    if (lines == m_lines && m_texts.size() == lines.size() && !m_texts.empty())
+    if (lines == m_lines && lastIsError == m_lastIsError && m_texts.size() == lines.size() &&
+        !m_texts.empty())
     {
         return;
     }
     m_lines = lines;
+    m_lastIsError = lastIsError;
     m_texts.clear();
     if (!m_font)
     {
@@ -108,7 +110,9 @@ void NetworkScreen::show(const std::vector<std::string>& lines)
         text.setFont(*m_font);
         text.setString(m_lines[i]);
         text.setCharacterSize(static_cast<unsigned>(i == 0 ? lineHeight * 1.6f : lineHeight));
-        text.setFillColor(i == 0 ? sf::Color(250, 250, 250) : sf::Color(210, 210, 210));
+        text.setFillColor(i == 0                                   ? sf::Color(250, 250, 250)
+                          : i + 1 == m_lines.size() && lastIsError ? ScreenHelper::ErrorColor
+                                                                   : sf::Color(210, 210, 210));
         sf::FloatRect bounds = text.getLocalBounds();
         if (bounds.width > size.x * 0.94f)
         {
@@ -412,7 +416,7 @@ void JoinState::refresh()
     {
         lines.push_back(m_error);
     }
-    show(lines);
+    show(lines, !m_error.empty());
 }
 
 void JoinState::update(float deltaTime)

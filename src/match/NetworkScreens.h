@@ -34,7 +34,8 @@ public:
 protected:
     /// Follows the window; true when Escape went back to the menu.
     bool frame(float deltaTime);
-    void show(const std::vector<std::string>& lines);
+    /// `lastIsError`: the last line says what went wrong, in the error colour.
+    void show(const std::vector<std::string>& lines, bool lastIsError = false);
 
     std::shared_ptr<NetPlay> m_net;
     InputManager& m_input;
@@ -42,6 +43,7 @@ protected:
 private:
     sf::View m_view;
     std::vector<std::string> m_lines;
+    bool m_lastIsError = false;
     std::vector<sf::Text> m_texts;
     std::shared_ptr<sf::Font> m_font;
 };

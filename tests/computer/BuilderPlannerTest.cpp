@@ -1,4 +1,5 @@
 #include "computer/BuilderPlanner.h"
+#include "computer/FairStart.h"
 
 #include "PlannerFields.h"
 #include "rules/ObstacleShapes.h"
@@ -31,13 +32,20 @@ const CellRange WholeCorridor{{0, 0}, {11, 5}};
 
 TEST(BuilderPlannerTest, DropsTheBlockWhereItClosesTheOnlyWay)
 {
-    const rules::Match field = test::fieldOf(Corridor);
+    rules::Match field = test::fieldOf(Corridor);
     const BuilderPlanner planner;
     const RunnerPlanner runner;
     const int before = runner.turnsToFinish(field.field, field.runner.cell, 0, 2, RunnerPlanner::Horizon);
     bool found = false;
     // A white bar of three standing upright closes the way: with no force the Runner cannot jump it.
+    // Not in the Runner's first three turns, though.
     const Shape bar{{0, -1}, {0, 1}, {0, 0}};
+    const BuilderPlanner::Drop fair =
+        planner.chooseDrop(dealt(field, bar, CellKind::Static), WholeCorridor, found);
+    EXPECT_FALSE(
+        found &&
+        FairStart::shutIn(BuilderPlanner::withDrop(field.field, bar, CellKind::Static, fair), field.runner));
+    field.turnsLeft -= FairStart::GraceTurns;
     const BuilderPlanner::Drop drop =
         planner.chooseDrop(dealt(field, bar, CellKind::Static), WholeCorridor, found);
     ASSERT_TRUE(found);

@@ -3,7 +3,9 @@
 #include "core/Game.h"
 #include "core/InputManager.h"
 #include "core/MenuState.h"
+#include "core/ReplayFolder.h"
 #include "core/ScreenHelper.h"
+#include "core/Settings.h"
 #include "core/TutorialState.h"
 #include "resources/AssetCatalogue.h"
 #include "resources/AssetManager.h"
@@ -12,11 +14,13 @@
 #include "support/TempWorkDir.h"
 
 #include <SFML/Graphics/Image.hpp>
+#include <SFML/System/Sleep.hpp>
 #include <SFML/Window/Event.hpp>
 
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <fstream>
 
 namespace orv_gd
 {
@@ -312,4 +316,129 @@ TEST_F(ScreensTest, EscapeAndAControllerQuittingInTheSameFrameSayClosingGameOnce
     EXPECT_EQ(output(), "closing game\n");
     m_controllers.resetSimulated();
 }
+TEST_F(ScreensTest, TheMenuNamesEveryKeyItTakesOnLinesApartAtEverySizeAndAfterEachResize)
+{
+    output();                                     // failures show
+    m_states.registerState("HostState", m_match); // the game has network play
+    std::ofstream(std::string("2026-01-02_03-04-05_x") + ReplayFolder::Extension) << "not a replay";
+    m_game.setReplayFolder(m_workDir.path().string());
+    m_menu->setMessage("could not read " + std::string(150, 'p') +
+                       "/2026-01-02.tumbrelt-replay: no such file");
+    m_states.setState("MenuState");
+    sf::RenderWindow& window = m_game.getWindow();
+    for (const sf::Vector2u size : {sf::Vector2u(800, 600), sf::Vector2u(1280, 720), sf::Vector2u(800, 600)})
+    {
+        window.setSize(size);
+        for (int tries = 0; tries < 100 && window.getSize() != size; ++tries)
+        {
+            sf::sleep(sf::milliseconds(10));
+        }
+        window.display(); // the drawable takes the new size
+        sf::Event event;
+        while (window.pollEvent(event))
+        {
+        }
+        frames(1);
+        window.clear();
+        m_states.draw();
+        sf::Texture texture;
+        texture.create(size.x, size.y);
+        texture.update(window);
+        const sf::Image shown = texture.copyToImage();
+        // The picture's own rows of keys: the modes and "quit".
+        const sf::FloatRect picture = m_menu->getSprite().getGlobalBounds();
+        const auto band = [&](float top, float bottom, float left, float right)
+        {
+            return sf::FloatRect(picture.left + picture.width * left, picture.top + picture.height * top,
+                                 picture.width * (right - left), picture.height * (bottom - top));
+        };
+        std::vector<sf::FloatRect> taken{band(0.81f, 0.91f, 0.0f, 1.0f), band(0.925f, 0.965f, 0.40f, 0.60f)};
+        std::string named;
+        for (const sf::Text* text : m_menu->getTexts())
+        {
+            const sf::FloatRect box = text->getGlobalBounds();
+            SCOPED_TRACE(std::to_string(size.x) + "x" + std::to_string(size.y) + ": " +
+                         text->getString().toAnsiString());
+            EXPECT_GE(text->getCharacterSize(), 12u) << "no tiny text";
+            EXPECT_TRUE(box.left >= picture.left && box.left + box.width <= picture.left + picture.width &&
+                        box.top >= 0.0f && box.top + box.height <= size.y);
+            // Hints under the modes, a message above the title.
+            EXPECT_TRUE(text->getFillColor() == ScreenHelper::ErrorColor
+                            ? box.top + box.height < picture.top + picture.height * 0.12f
+                            : box.top > picture.top + picture.height * 0.91f);
+            for (const sf::FloatRect& other : taken)
+            {
+                EXPECT_FALSE(box.intersects(other)) << "overlaps another line";
+            }
+            taken.push_back(box);
+            // On screen in its colour.
+            int lit = 0;
+            for (unsigned x = static_cast<unsigned>(box.left); x < box.left + box.width && x < size.x; ++x)
+            {
+                const unsigned y = static_cast<unsigned>(box.top + box.height / 2.0f);
+                lit += y < size.y && shown.getPixel(x, y) == text->getFillColor() ? 1 : 0;
+            }
+            EXPECT_GT(lit, 0);
+            named += text->getString() + "\n";
+        }
+        for (const char* key : {"S / (Back): settings", "W: watch", "H: host", "J: join", "could not read",
+                                "ppp...", "S / (Back)"})
+        {
+            EXPECT_NE(named.find(key), std::string::npos) << key << " at " << size.x << "x" << size.y;
+        }
+    }
+}
+
+TEST_F(ScreensTest, TheTutorialShowsThePlayersOwnKeysAndTurnTime)
+{
+    output(); // failures show
+    Settings settings;
+    ASSERT_EQ(settings.rebind(1, sf::Keyboard::L), "") << "step right";
+    settings.turnSeconds = 15;
+    m_game.changeSettings(settings);
+    m_states.setState("TutorialState");
+    frames(1);
+    sf::RenderWindow& window = m_game.getWindow();
+    const auto shown = [&](bool overlay)
+    {
+        window.clear();
+        overlay ? m_states.draw() : ScreenHelper::drawPicture(window, m_tutorial->getSlides()[0]);
+        sf::Texture texture;
+        texture.create(800, 600);
+        texture.update(window);
+        return texture.copyToImage();
+    };
+    const sf::Image page = shown(true);
+    const sf::Image picture = shown(false);
+    const auto said = [&](std::size_t slide)
+    {
+        std::string lines;
+        for (const sf::Text& text : m_tutorial->getOverlays().at(slide).getTexts())
+        {
+            lines += text.getString().toAnsiString() + "|";
+        }
+        return lines;
+    };
+    EXPECT_NE(said(0).find("A|L|step left / right|"), std::string::npos) << said(0);
+    EXPECT_NE(said(0).find("4 steps, 15 seconds|A turn ends when time or moves|run out, or on Q.|"),
+              std::string::npos);
+    EXPECT_NE(said(1).find("and at most 15 seconds, then|the Runner moves.|"), std::string::npos) << said(1);
+    // The L is on screen where the picture has its D: white letter pixels the picture has not.
+    const std::vector<sf::Text>& texts = m_tutorial->getOverlays()[0].getTexts();
+    const auto cap =
+        std::find_if(texts.begin(), texts.end(), [](const sf::Text& t) { return t.getString() == "L"; });
+    ASSERT_NE(cap, texts.end());
+    const sf::FloatRect box = cap->getGlobalBounds();
+    int changed = 0;
+    for (unsigned x = static_cast<unsigned>(box.left); x < box.left + box.width; ++x)
+    {
+        for (unsigned y = static_cast<unsigned>(box.top); y < box.top + box.height; ++y)
+        {
+            changed +=
+                page.getPixel(x, y) == sf::Color::White && picture.getPixel(x, y) != sf::Color::White ? 1 : 0;
+        }
+    }
+    EXPECT_GT(changed, 5);
+}
+
 } // namespace orv_gd

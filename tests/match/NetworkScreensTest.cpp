@@ -1,5 +1,6 @@
 #include "match/NetworkScreens.h"
 
+#include "core/ScreenHelper.h"
 #include "match/NetPlay.h"
 #include "net/JoinCode.h"
 #include "support/Loopback.h"
@@ -46,6 +47,18 @@ struct Screens
         m.tap({sf::Keyboard::H});
         m.frame();
     }
+    /// The tutorial once shown: the page it begins on and what the overlay says there.
+    std::pair<std::uint32_t, std::string> tutorial()
+    {
+        m.frame();
+        auto& shown = static_cast<TutorialState&>(*m.states().findState("TutorialState"));
+        std::string says;
+        for (const sf::Text& text : shown.getOverlays().at(shown.getCurrentSlide()).getTexts())
+        {
+            says += text.getString().toAnsiString() + "|";
+        }
+        return {shown.getCurrentSlide(), says};
+    }
     void write(const std::string& text) { std::ofstream(JoinState::AddressFile, std::ios::binary) << text; }
     /// Frames of this game and updates of the other game's connection until `done`.
     bool until(net::Session& other, const std::function<bool()>& done)
@@ -74,6 +87,17 @@ TEST(NetworkScreensTest, TheJoinScreenTakesAnAddressKeepsItAndConnectsToTheHosts
     EXPECT_EQ(s.join().getError(), "\"9x9999\" is not a port (1 to 65535)");
     EXPECT_FALSE(std::filesystem::exists(JoinState::AddressFile)) << "a bad address is not kept";
     EXPECT_EQ(s.join().getLines().back(), s.join().getError()) << "the line is on screen";
+    // In the error colour, unlike the help above it.
+    const sf::Image shown = s.m.drawnFrame();
+    int errorPixels = 0;
+    for (unsigned y = 0; y < shown.getSize().y; ++y)
+    {
+        for (unsigned x = 0; x < shown.getSize().x; ++x)
+        {
+            errorPixels += shown.getPixel(x, y) == ScreenHelper::ErrorColor ? 1 : 0;
+        }
+    }
+    EXPECT_GT(errorPixels, 100);
 
     // A host waits on a free port: erase the bad port, type that one, connect.
     net::Session host("1.0.0");
@@ -90,6 +114,10 @@ TEST(NetworkScreensTest, TheJoinScreenTakesAnAddressKeepsItAndConnectsToTheHosts
     ASSERT_TRUE(s.until(host, [&] { return s.current() == s.m.states().findState("TutorialState"); }));
     EXPECT_EQ(s.m.game().getMatchMode(), MatchMode::NetworkJoin);
     EXPECT_EQ(s.net->localRole(), rules::Role::Runner) << "the role the host left";
+    const auto [joinerPage, joinerReads] = s.tutorial();
+    EXPECT_EQ(joinerPage, 0u) << "the Runner's page first";
+    EXPECT_NE(joinerReads.find("you play the Runner|"), std::string::npos) << joinerReads;
+    EXPECT_NE(joinerReads.find("4 steps, 15 seconds|"), std::string::npos) << "the host's turn time";
 
     // Escape from the tutorial is none; the menu's return ends the connection, the host hears why.
     s.m.states().setState("MenuState");
@@ -188,6 +216,9 @@ TEST(NetworkScreensTest, TheHostWaitsTurnsAwayGarbageAndBeginsTheMatchWithTheRol
     EXPECT_EQ(start.config.turnLimitMs, 10000) << "the host's turn time";
     EXPECT_EQ(s.m.game().getMatchMode(), MatchMode::NetworkHost);
     EXPECT_EQ(s.current(), s.m.states().findState("TutorialState"));
+    const auto [page, reads] = s.tutorial();
+    EXPECT_EQ(page, 1u) << "the Builder's page first";
+    EXPECT_NE(reads.find("you play the Builder|"), std::string::npos) << reads;
 }
 
 TEST(NetworkScreensTest, AFriendOfAnotherVersionSendsTheWaitingHostToItsMenuWithBothVersions)
