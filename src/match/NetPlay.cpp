@@ -39,8 +39,8 @@ void NetPlay::update(int ms)
     {
         if (message.type != net::Message::Type::Start)
         {
-            m_session->close(net::ByeReason::Refused, std::string("connection closed: refused a ") +
-                                                          net::Message::typeName(message.type) +
+            m_session->close(net::ByeReason::Refused, "connection closed: refused " +
+                                                          net::Message::named(message.type) +
                                                           " message before the match began");
             return;
         }
