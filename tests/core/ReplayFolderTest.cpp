@@ -155,7 +155,7 @@ TEST(ReplayFolderTest, OnlyAStaleTemporaryOfAKeptFileIsRemoved)
     {
         kept.push_back(fs::exists(folder.path() / name));
     }
-    EXPECT_EQ(kept, (std::vector<bool>{false, true, true, true, true, true}))
+    EXPECT_EQ(kept, (std::vector<bool>{false, true, true, true, true, true, true}))
         << "the younger one may be a save under way";
 }
 } // namespace orv_gd
