@@ -211,6 +211,8 @@ TEST(NetworkPlayTest, EachFaultEndsTheMatchWithItsLineOnTheMenuAndTheMatchIsKept
          "connection closed: your friend acted out of turn (turn 7, ms 0)", 600},
         {"silence", [](NetworkMatch& n) { n.buddy.lockstep.reset(); },
          "connection lost: no message from your friend for 5 s", 600},
+        {"a clock that stops", [](NetworkMatch& n) { n.buddy.lockstep.reset(); },
+         "your friend's game stopped its clock", 600},
     };
     for (const Case& c : cases)
     {
@@ -221,7 +223,9 @@ TEST(NetworkPlayTest, EachFaultEndsTheMatchWithItsLineOnTheMenuAndTheMatchIsKept
         c.fault(n);
         testing::internal::CaptureStderr();
         const bool silent = !n.buddy.lockstep;
-        // Silence: the friend's game stops answering while this one plays on a third of a second a frame.
+        const bool beating = std::string(c.name) == "a clock that stops";
+        // Silence: the friend's game stops answering while this one plays on a third of a second a
+        // frame. A stopped clock: it still beats its heart, but owns the turn and says nothing else.
         ASSERT_TRUE(test::pumpUntil(
             [&]
             {
@@ -229,6 +233,10 @@ TEST(NetworkPlayTest, EachFaultEndsTheMatchWithItsLineOnTheMenuAndTheMatchIsKept
                 if (!silent)
                 {
                     n.buddy.frame(16);
+                }
+                else if (beating)
+                {
+                    n.buddy.session.update(340);
                 }
             },
             [&] { return n.onMenu(); }, c.frames));
