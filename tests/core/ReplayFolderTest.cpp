@@ -139,7 +139,8 @@ TEST(ReplayFolderTest, OnlyAStaleTemporaryOfAKeptFileIsRemoved)
                                          ".c_left.tumbrelt-replay.a1B2c",
                                          "d_left.tumbrelt-replay",
                                          ".e.txt.a1B2c3",
-                                         ".f.tumbrelt-replay.a1B-c3"};
+                                         ".f.tumbrelt-replay.a1B-c3",
+                                         ".g.tumbrelt-replayXa1B2c3"};
     for (const std::string& name : names)
     {
         std::ofstream(folder.path() / name) << "x";
