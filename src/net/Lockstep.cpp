@@ -143,38 +143,41 @@ bool Lockstep::follow(Stamp target, rules::Events& events, const std::string& li
     return !failed();
 }
 
+void Lockstep::takeAction(const Message& message, rules::Events& events)
+{
+    const Stamp stamp = message.stamp;
+    const std::string outOfTurn = "connection closed: your friend acted out of turn (" + at(stamp) + ")";
+    if (message.action.isRunners() != (remote() == rules::Role::Runner))
+    {
+        fail(ByeReason::Refused, std::string("connection closed: your friend sent an action of the ") +
+                                     roleName(m_local) + ", whom this side plays");
+        return;
+    }
+    if (!plausible(stamp, false) || !follow(stamp, events, outOfTurn) || m_match.over ||
+        m_match.turn != remote())
+    {
+        fail(ByeReason::Refused, outOfTurn);
+        return;
+    }
+    const std::size_t from = events.size();
+    rules::Rules::apply(m_match, message.action, events);
+    if (refused(events, from))
+    {
+        fail(ByeReason::Refused,
+             "connection closed: the rules refuse your friend's action (" + at(stamp) + ")");
+        return;
+    }
+    noteTurns(events, from);
+    m_remoteActions.push_back({stamp.turn, stamp.ms, message.action});
+}
+
 void Lockstep::handle(const Message& message, rules::Events& events)
 {
     switch (message.type)
     {
     case Message::Type::Action:
-    {
-        const Stamp stamp = message.stamp;
-        const std::string outOfTurn = "connection closed: your friend acted out of turn (" + at(stamp) + ")";
-        if (message.action.isRunners() != (remote() == rules::Role::Runner))
-        {
-            fail(ByeReason::Refused, std::string("connection closed: your friend sent an action of the ") +
-                                         roleName(m_local) + ", whom this side plays");
-            return;
-        }
-        if (!plausible(stamp, false) || !follow(stamp, events, outOfTurn) || m_match.over ||
-            m_match.turn != remote())
-        {
-            fail(ByeReason::Refused, outOfTurn);
-            return;
-        }
-        const std::size_t from = events.size();
-        rules::Rules::apply(m_match, message.action, events);
-        if (refused(events, from))
-        {
-            fail(ByeReason::Refused,
-                 "connection closed: the rules refuse your friend's action (" + at(stamp) + ")");
-            return;
-        }
-        noteTurns(events, from);
-        m_remoteActions.push_back({stamp.turn, stamp.ms, message.action});
+        takeAction(message, events);
         return;
-    }
     case Message::Type::Clock:
     {
         // The friend's clock never goes back and never passes a turn's limit; it is followed a turn

@@ -73,6 +73,8 @@ private:
     Stamp clock() const { return {m_match.turnNumber, m_match.turnMs}; }
     bool owns() const;
     void handle(const Message& message, rules::Events& events);
+    /// Applies the friend's action at its stamp, or closes the link saying why not.
+    void takeAction(const Message& message, rules::Events& events);
     /// Lets time pass towards `target`, the rest of a turn at a time, but never into this side's
     /// own turn; false, closing the link with `line`, when the match is not at `target` then.
     bool follow(Stamp target, rules::Events& events, const std::string& line);
