@@ -39,7 +39,8 @@ int main(int argc, char** argv)
         orv_gd::rules::Match end;
         std::string error;
         if (!orv_gd::rules::ReplayFile::load(options.checkReplay, replay, error) ||
-            !orv_gd::rules::ReplayFile::check(replay, options.checkReplay, end, error))
+            !orv_gd::rules::ReplayFile::check(
+                replay, orv_gd::rules::ReplayFile::printable(options.checkReplay), end, error))
         {
             std::cerr << "tumbrelt: " << error << std::endl;
             return 1;
@@ -50,6 +51,15 @@ int main(int argc, char** argv)
     orv_gd::CommandLine gameOptions = options;
     if (!options.replay.empty())
     {
+        // A named pipe or a device would hold the window black: the game does not even open.
+        std::error_code missing;
+        const std::filesystem::file_status status = std::filesystem::status(options.replay, missing);
+        if (!missing && !std::filesystem::is_regular_file(status))
+        {
+            std::cerr << "tumbrelt: " << orv_gd::rules::ReplayFile::printable(options.replay)
+                      << ": not a regular file" << std::endl;
+            return 1;
+        }
         // Named from where the player started the game, which the installed game leaves below.
         std::error_code code;
         const std::filesystem::path absolute = std::filesystem::absolute(options.replay, code);

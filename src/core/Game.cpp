@@ -6,12 +6,14 @@
 #include "core/Installation.h"
 #include "core/MenuState.h"
 #include "core/NetworkFriend.h"
+#include "core/ReplayFolder.h"
 #include "core/SettingsState.h"
 #include "core/TutorialState.h"
 #include "resources/AssetCatalogue.h"
 #include "resources/AssetFolder.h"
 #include "resources/AssetManager.h"
 #include "resources/DebugDraw.h"
+#include "resources/SafeFile.h"
 #include "resources/TraceRecorder.h"
 #include "rules/ReplayFile.h"
 
@@ -25,6 +27,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <iostream>
 #include <memory>
 #include <sstream>
@@ -238,6 +241,13 @@ void Game::createWindow(WindowMode mode)
 void Game::loadSettings(const std::string& path)
 {
     m_settingsPath = path;
+    if (!path.empty())
+    {
+        // A save cut short last time left its temporary file: gone before anything is kept again.
+        const std::filesystem::path file(path);
+        SafeFile::removeStale(file.parent_path().string(), file.filename().string());
+        SafeFile::removeStale(m_replayFolder, ReplayFolder::Extension);
+    }
     std::vector<std::string> problems;
     m_settings = path.empty() ? Settings{} : Settings::load(path, problems);
     for (const std::string& problem : problems)

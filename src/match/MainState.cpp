@@ -208,6 +208,11 @@ void MainState::init()
 
 void MainState::update(float dt)
 {
+    if (m_lockstep)
+    {
+        // One pause for both games: a press here pauses or resumes whatever the friend's game did.
+        m_pause.hold(m_lockstep->paused());
+    }
     // A single Escape must not throw a match away: the first pauses it and asks again, the second
     // leaves for the menu. The menu, the end screen and a replay keep their single Escape.
     if (m_input.isKeyPressed("Exit", 0))
@@ -225,9 +230,7 @@ void MainState::update(float dt)
     bool paused = m_pause.update();
     if (m_lockstep)
     {
-        // Either side's pause holds both matches.
         m_lockstep->setPaused(paused);
-        paused = m_lockstep->paused();
     }
     if (m_replay)
     {
@@ -313,7 +316,8 @@ void MainState::playNetwork(float dt, bool paused)
     }
 }
 
-std::string MainState::networkBanner(rules::Role local, bool friendHere, bool paused, rules::Role pausedBy)
+std::string MainState::networkBanner(rules::Role local, bool friendHere, bool paused, rules::Role pausedBy,
+                                     bool resumed)
 {
     const auto name = [](rules::Role role)
     {
@@ -323,10 +327,10 @@ std::string MainState::networkBanner(rules::Role local, bool friendHere, bool pa
     {
         return "NETWORK  waiting for your friend to begin the match";
     }
-    if (paused)
+    if (paused || resumed)
     {
-        return pausedBy == local ? "PAUSED by you (the " + name(local) + ")"
-                                 : "PAUSED by your friend (the " + name(pausedBy) + ")";
+        return std::string(paused ? "PAUSED" : "RESUMED") +
+               (pausedBy == local ? " by you (the " : " by your friend (the ") + name(pausedBy) + ")";
     }
     return "NETWORK  you play the " + name(local);
 }
@@ -379,9 +383,9 @@ void MainState::refreshReplayBanner()
 {
     if (m_lockstep && m_bannerFont)
     {
-        placeBanner(
-            networkBanner(m_lockstep->local(), m_friendHere, m_lockstep->paused(), m_lockstep->pausedBy()),
-            sf::Color(60, 140, 230));
+        placeBanner(networkBanner(m_lockstep->local(), m_friendHere, m_lockstep->paused(),
+                                  m_lockstep->pausedBy(), m_lockstep->resumed()),
+                    sf::Color(60, 140, 230));
     }
     if (!m_replay || !m_bannerFont)
     {

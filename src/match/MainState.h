@@ -125,7 +125,8 @@ public:
     /// A network match whose friend has not begun it yet: nothing moves.
     bool isWaitingForFriend() const { return m_lockstep && !m_friendHere; }
     /// The banner over a network match: the role played here, the wait for the friend, who paused.
-    static std::string networkBanner(rules::Role local, bool friendHere, bool paused, rules::Role pausedBy);
+    static std::string networkBanner(rules::Role local, bool friendHere, bool paused, rules::Role pausedBy,
+                                     bool resumed);
 
 private:
     const rules::Match& match() const override { return m_match; }

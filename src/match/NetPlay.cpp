@@ -58,8 +58,8 @@ void NetPlay::update(int ms)
     {
         if (message.type != net::Message::Type::Start)
         {
-            getLink()->close(net::ByeReason::Refused, std::string("connection closed: refused a ") +
-                                                          net::Message::typeName(message.type) +
+            getLink()->close(net::ByeReason::Refused, "connection closed: refused " +
+                                                          net::Message::named(message.type) +
                                                           " message before the match began");
             return;
         }

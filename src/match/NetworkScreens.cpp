@@ -456,6 +456,8 @@ void JoinState::update(float deltaTime)
 
 std::shared_ptr<GameState> makeMatchScreens(GameStateManager* states, Game* game)
 {
+    // The address is kept in the working folder: a keeping cut short left its temporary there.
+    SafeFile::removeStale("", JoinState::AddressFile);
     auto net = std::make_shared<NetPlay>(TUMBRELT_VERSION);
     game->setNetworkFriend(net);
     states->registerState("HostState", std::make_shared<HostState>(states, game, net));

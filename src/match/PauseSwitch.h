@@ -22,6 +22,8 @@ public:
     bool isPaused() const { return m_paused; }
     /// Pauses without a press of the pause key (the first Escape of a match); P or Start resume.
     void pause() { m_paused = true; }
+    /// Takes the state a network match's one pause is in, for the next press to change.
+    void hold(bool paused) { m_paused = paused; }
 
 private:
     InputManager& m_input;

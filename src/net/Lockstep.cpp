@@ -86,13 +86,20 @@ void Lockstep::update(int ms, rules::Events& events)
     }
     if (!owns())
     {
-        follow(m_remoteClock, events);
+        // The friend's turn goes on by the friend's clock, which must move.
+        m_stalledMs += ms;
+        if (m_stalledMs >= m_match.config.turnLimitMs + StalledClockMs)
+        {
+            fail(ByeReason::Refused, "your friend's game stopped its clock");
+        }
         return;
     }
+    m_stalledMs = 0;
     const std::size_t from = events.size();
     const int turn = m_match.turnNumber;
     // This side's time stops at the end of its turn: the friend's turn goes on by the friend's clock.
-    const int step = m_match.reachedFinish ? ms : std::min(ms, m_match.config.turnLimitMs - m_match.turnMs);
+    int step = std::min(ms, MaxFrameMs);
+    step = m_match.reachedFinish ? step : std::min(step, m_match.config.turnLimitMs - m_match.turnMs);
     rules::Rules::advance(m_match, step, events);
     noteTurns(events, from);
     m_sinceClockMs += step;
@@ -104,16 +111,64 @@ void Lockstep::update(int ms, rules::Events& events)
     }
 }
 
-void Lockstep::follow(Stamp target, rules::Events& events)
+bool Lockstep::plausible(Stamp stamp, bool atLimit) const
 {
+    const int limit = m_match.config.turnLimitMs;
+    return !(stamp < m_remoteClock) && !(stamp < clock()) &&
+           (stamp.ms < limit || (atLimit && stamp.ms == limit));
+}
+
+bool Lockstep::follow(Stamp target, rules::Events& events, const std::string& line)
+{
+    // A turn at a time: the rules say where each one ends (a walled-in Runner's at 0 ms), and the
+    // friend's word never spends this side's own turn.
     while (!m_match.over && !owns() && clock() < target)
     {
         const std::size_t from = events.size();
-        const int step = m_match.turnNumber < target.turn ? m_match.config.turnLimitMs - m_match.turnMs
-                                                          : target.ms - m_match.turnMs;
-        rules::Rules::advance(m_match, step, events);
+        const int end = m_match.turnNumber < target.turn ? m_match.config.turnLimitMs
+                                                         : std::min(target.ms, m_match.config.turnLimitMs);
+        rules::Rules::advance(m_match, end - m_match.turnMs, events);
         noteTurns(events, from);
     }
+    if (clock() != target && !m_match.over)
+    {
+        fail(ByeReason::Refused, line);
+        return false;
+    }
+    if (m_remoteClock < target)
+    {
+        m_remoteClock = target;
+        m_stalledMs = 0;
+    }
+    return !failed();
+}
+
+void Lockstep::takeAction(const Message& message, rules::Events& events)
+{
+    const Stamp stamp = message.stamp;
+    const std::string outOfTurn = "connection closed: your friend acted out of turn (" + at(stamp) + ")";
+    if (message.action.isRunners() != (remote() == rules::Role::Runner))
+    {
+        fail(ByeReason::Refused, std::string("connection closed: your friend sent an action of the ") +
+                                     roleName(m_local) + ", whom this side plays");
+        return;
+    }
+    if (!plausible(stamp, false) || !follow(stamp, events, outOfTurn) || m_match.over ||
+        m_match.turn != remote())
+    {
+        fail(ByeReason::Refused, outOfTurn);
+        return;
+    }
+    const std::size_t from = events.size();
+    rules::Rules::apply(m_match, message.action, events);
+    if (refused(events, from))
+    {
+        fail(ByeReason::Refused,
+             "connection closed: the rules refuse your friend's action (" + at(stamp) + ")");
+        return;
+    }
+    noteTurns(events, from);
+    m_remoteActions.push_back({stamp.turn, stamp.ms, message.action});
 }
 
 void Lockstep::handle(const Message& message, rules::Events& events)
@@ -121,49 +176,25 @@ void Lockstep::handle(const Message& message, rules::Events& events)
     switch (message.type)
     {
     case Message::Type::Action:
-    {
-        const Stamp stamp = message.stamp;
-        if (message.action.isRunners() != (remote() == rules::Role::Runner))
-        {
-            fail(ByeReason::Refused, std::string("connection closed: your friend sent an action of the ") +
-                                         roleName(m_local) + ", whom this side plays");
-            return;
-        }
-        if (stamp < m_remoteClock || stamp < clock())
-        {
-            fail(ByeReason::Refused, "connection closed: your friend acted out of turn (" + at(stamp) + ")");
-            return;
-        }
-        follow(stamp, events);
-        if (clock() != stamp || m_match.over || m_match.turn != remote())
-        {
-            fail(ByeReason::Refused, "connection closed: your friend acted out of turn (" + at(stamp) + ")");
-            return;
-        }
-        const std::size_t from = events.size();
-        rules::Rules::apply(m_match, message.action, events);
-        if (refused(events, from))
-        {
-            fail(ByeReason::Refused,
-                 "connection closed: the rules refuse your friend's action (" + at(stamp) + ")");
-            return;
-        }
-        noteTurns(events, from);
-        m_remoteActions.push_back({stamp.turn, stamp.ms, message.action});
-        m_remoteClock = stamp;
+        takeAction(message, events);
         return;
-    }
     case Message::Type::Clock:
     {
-        // The friend's clock never goes back, and never runs past the start of the turn after this one.
-        const Stamp limit{m_match.turnNumber + 1, 0};
-        if (message.stamp < m_remoteClock || limit < message.stamp)
+        // The friend's clock never goes back and never passes a turn's limit; it is followed a turn
+        // at a time, and a clock that lands in this side's own turn is out of turn. It stands at the
+        // limit only when the turn's end ended the match (the Runner out of turns).
+        const std::string outOfTurn =
+            "connection closed: your friend's clock is out of turn (" + at(message.stamp) + ")";
+        if (m_match.over)
         {
-            fail(ByeReason::Refused,
-                 "connection closed: your friend's clock is out of turn (" + at(message.stamp) + ")");
             return;
         }
-        m_remoteClock = message.stamp;
+        if (!plausible(message.stamp, true))
+        {
+            fail(ByeReason::Refused, outOfTurn);
+            return;
+        }
+        follow(message.stamp, events, outOfTurn);
         return;
     }
     case Message::Type::Digest:
@@ -175,11 +206,20 @@ void Lockstep::handle(const Message& message, rules::Events& events)
         }
         return;
     case Message::Type::Pause:
-        m_remotePause = message.paused;
+        if (message.paused == m_paused)
+        {
+            // Both pressed at once: both name the same player.
+            m_pausedBy = rules::Role::Runner;
+            return;
+        }
+        m_paused = message.paused;
+        m_pausedBy = remote();
+        m_resumedTurn = m_paused ? m_resumedTurn : m_match.turnNumber;
+        m_stalledMs = 0;
         return;
     default:
-        fail(ByeReason::Refused, std::string("connection closed: refused a ") +
-                                     Message::typeName(message.type) + " message during the match");
+        fail(ByeReason::Refused, std::string("connection closed: refused ") + Message::named(message.type) +
+                                     " message during the match");
         return;
     }
 }
@@ -230,9 +270,12 @@ void Lockstep::compare(int turn)
 
 void Lockstep::setPaused(bool paused)
 {
-    if (paused != m_localPause && !failed())
+    if (paused != m_paused && !failed())
     {
-        m_localPause = paused;
+        m_paused = paused;
+        m_pausedBy = m_local;
+        m_resumedTurn = paused ? m_resumedTurn : m_match.turnNumber;
+        m_stalledMs = 0;
         m_link.send(Message::pause(paused, m_local));
     }
 }

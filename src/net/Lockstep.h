@@ -25,7 +25,8 @@ inline rules::Role guestRole(const Message& start)
 /// pass as its frames go and says where its clock stands; the other side lets time pass only as far
 /// as it was told, applies the friend's actions at their stamps, and so never runs ahead. As each
 /// turn begins both sides send the match's digest; any difference, any action of the wrong role,
-/// out of turn or refused by the rules closes the link with one line. Nothing here waits.
+/// out of turn or refused by the rules, and a friend's clock that stalls, closes the link with one
+/// line. Nothing here waits.
 class Lockstep
 {
 public:
@@ -33,6 +34,10 @@ public:
     static constexpr int ClockEveryMs = 100;
     /// Digests of turns not yet compared that may wait.
     static constexpr std::size_t MaxPendingDigests = 8;
+    /// Milliseconds one frame passes to the rules at most: a stalled frame does not burn the turn.
+    static constexpr int MaxFrameMs = 100;
+    /// Milliseconds beyond a turn's limit the friend may own it without moving its clock.
+    static constexpr int StalledClockMs = 5000;
 
     /// `match`: just started, the same on both sides; `local`: this side's role.
     Lockstep(Link& link, rules::Role local, rules::Match& match);
@@ -42,11 +47,14 @@ public:
     bool act(const rules::Action& action, rules::Events& events);
     /// Takes the friend's messages and lets this frame's `ms` pass as far as the match may.
     void update(int ms, rules::Events& events);
-    /// Pauses or resumes the match on both sides; `paused()` is on while either side paused it.
+    /// Pauses or resumes the match on both sides: one pause for both, so either side's press
+    /// ends the other's.
     void setPaused(bool paused);
-    bool paused() const { return m_localPause || m_remotePause; }
-    /// Whose pause holds the match (this side's if both).
-    rules::Role pausedBy() const { return m_localPause ? m_local : remote(); }
+    bool paused() const { return m_paused; }
+    /// Who paused the match, or resumed it last. When both press at once, both name the Runner.
+    rules::Role pausedBy() const { return m_pausedBy; }
+    /// A pause ended in the turn under way.
+    bool resumed() const { return !m_paused && m_resumedTurn == m_match.turnNumber; }
 
     rules::Role local() const { return m_local; }
     rules::Role remote() const
@@ -65,8 +73,14 @@ private:
     Stamp clock() const { return {m_match.turnNumber, m_match.turnMs}; }
     bool owns() const;
     void handle(const Message& message, rules::Events& events);
-    /// Lets time pass towards `target` but never into this side's own turn.
-    void follow(Stamp target, rules::Events& events);
+    /// Applies the friend's action at its stamp, or closes the link saying why not.
+    void takeAction(const Message& message, rules::Events& events);
+    /// Lets time pass towards `target`, the rest of a turn at a time, but never into this side's
+    /// own turn; false, closing the link with `line`, when the match is not at `target` then.
+    bool follow(Stamp target, rules::Events& events, const std::string& line);
+    /// Checks a stamp of the friend: never back, never past a turn's limit, at it only when
+    /// `atLimit` (a clock may say the match ended there).
+    bool plausible(Stamp stamp, bool atLimit) const;
     /// Notes and sends the digests of the turns that began in `events` from `from` on.
     void noteTurns(const rules::Events& events, std::size_t from);
     void compare(int turn);
@@ -78,8 +92,10 @@ private:
     Stamp m_remoteClock;
     Stamp m_lastClockSent;
     int m_sinceClockMs = 0;
-    bool m_localPause = false;
-    bool m_remotePause = false;
+    int m_stalledMs = 0;
+    bool m_paused = false;
+    rules::Role m_pausedBy = rules::Role::Runner;
+    int m_resumedTurn = -1;
     std::map<int, std::uint64_t> m_localDigests;
     std::map<int, std::uint64_t> m_remoteDigests;
     int m_compared = 0;

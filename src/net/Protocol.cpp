@@ -247,6 +247,12 @@ const char* Message::typeName(Type type)
     return "unknown";
 }
 
+std::string Message::named(Type type)
+{
+    const std::string name = typeName(type);
+    return (name[0] == 'A' ? "an " : "a ") + name;
+}
+
 std::vector<std::uint8_t> encode(const Message& m)
 {
     Writer w;
@@ -428,7 +434,8 @@ bool decode(const std::uint8_t* bytes, std::size_t size, Message& message, std::
     }
     if (r.left() > 0)
     {
-        error = "refused a " + name + " message with " + std::to_string(r.left()) + " bytes too many";
+        error = "refused " + Message::named(m.type) + " message with " + std::to_string(r.left()) +
+                (r.left() == 1 ? " byte" : " bytes") + " too many";
         return false;
     }
     message = m;

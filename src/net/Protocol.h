@@ -92,6 +92,8 @@ struct Message
 
     /// "Action", "Hello", ...
     static const char* typeName(Type type);
+    /// The name with its article, as a line says it: "an Action", "a Hello".
+    static std::string named(Type type);
 };
 
 /// The frame of a message, its length in front.

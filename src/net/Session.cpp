@@ -2,6 +2,7 @@
 
 #include <SFML/Network/IpAddress.hpp>
 
+#include <algorithm>
 #include <array>
 #include <cctype>
 
@@ -12,6 +13,16 @@ namespace
 /// Reads of the socket per update at most, so a flood cannot hold a frame.
 constexpr int ReadsPerUpdate = 16;
 constexpr std::size_t ReadChunk = 4096;
+
+/// A version a line may show: digits and dots, as this game numbers its own; anything else a
+/// stranger says is not repeated.
+bool plainVersion(const std::string& version)
+{
+    const bool digitsAndDots =
+        std::all_of(version.begin(), version.end(),
+                    [](char c) { return c == '.' || std::isdigit(static_cast<unsigned char>(c)); });
+    return digitsAndDots && !version.empty() && version.size() <= 16 && version.front() != '.';
+}
 } // namespace
 
 Session::Session(std::string version) : m_version(std::move(version)) {}
@@ -67,7 +78,7 @@ unsigned short Session::getPort() const
 
 std::string Session::getFriendAddress() const
 {
-    return m_socket ? m_socket->getRemoteAddress().toString() : std::string();
+    return m_socket ? m_friendAddress : std::string();
 }
 
 std::vector<std::string> Session::takeNotes()
@@ -111,6 +122,8 @@ void Session::update(int ms)
         }
         m_state = State::Greeting;
         m_silentMs = 0;
+        m_greetMs = 0;
+        m_friendAddress = m_socket->getRemoteAddress().toString();
         send(Message::hello(m_version));
         m_reader.feed(&probe, received);
     }
@@ -125,7 +138,9 @@ void Session::update(int ms)
         return;
     }
     m_silentMs = m_heardThisUpdate ? 0 : m_silentMs + ms;
-    if (m_silentMs >= SilenceMs)
+    // A greeting is due within the time of silence after connecting, however its bytes come.
+    m_greetMs = m_state == State::Greeting ? m_greetMs + ms : 0;
+    if (m_silentMs >= SilenceMs || m_greetMs >= SilenceMs)
     {
         if (m_state == State::Open)
         {
@@ -159,22 +174,24 @@ void Session::accept()
         return;
     }
     socket->setBlocking(false);
+    const std::string address = socket->getRemoteAddress().toString();
     if (m_state != State::Waiting)
     {
         const std::vector<std::uint8_t> bye = encode(Message::bye(ByeReason::Busy));
         std::size_t sent = 0;
         socket->send(bye.data(), bye.size(), sent);
         socket->disconnect();
-        m_notes.push_back("turned away " + socket->getRemoteAddress().toString() +
-                          ": a friend is already here");
+        m_notes.push_back("turned away " + address + ": a friend is already here");
         return;
     }
     m_socket = std::move(socket);
+    m_friendAddress = address;
     m_reader = FrameReader();
     m_out.clear();
     m_in.clear();
     m_state = State::Greeting;
     m_silentMs = 0;
+    m_greetMs = 0;
     m_beatMs = 0;
     send(Message::hello(m_version));
     flush();
@@ -227,17 +244,26 @@ void Session::handle(const Message& message)
     {
         if (message.type != Message::Type::Hello)
         {
-            drop(std::string("connection closed: refused a ") + Message::typeName(message.type) +
+            drop("connection closed: refused " + Message::named(message.type) +
                      " message before the greeting",
                  true, ByeReason::Refused);
             return;
         }
-        if (message.protocol != Message::ProtocolVersion || message.version != m_version)
+        // Both sides say it: the friend reads this side's greeting before the Bye. A waiting host
+        // turns the caller away and waits on.
+        if (message.protocol != Message::ProtocolVersion)
         {
-            // Both sides say it: the friend reads this side's greeting before the Bye.
-            send(Message::bye(ByeReason::Version));
-            flush();
-            finish("your friend runs version " + message.version + ", this is " + m_version);
+            drop("your friend's game speaks network protocol " + std::to_string(message.protocol) +
+                     ", this one " + std::to_string(Message::ProtocolVersion),
+                 true, ByeReason::Version);
+            return;
+        }
+        if (message.version != m_version)
+        {
+            drop("your friend runs " +
+                     (plainVersion(message.version) ? "version " + message.version : "another version") +
+                     ", this is " + m_version,
+                 true, ByeReason::Version);
             return;
         }
         m_state = State::Open;
@@ -325,10 +351,14 @@ void Session::close(ByeReason reason, const std::string& line)
 
 void Session::drop(const std::string& line, bool sayBye, ByeReason reason)
 {
-    if (sayBye)
+    if (sayBye && m_socket && (m_state == State::Greeting || m_state == State::Open))
     {
-        send(Message::bye(reason));
-        flush();
+        // Said once, as far as the socket takes it now: a caller that already hung up is no
+        // reason to drop anything again.
+        const std::vector<std::uint8_t> bye = encode(Message::bye(reason));
+        m_out.insert(m_out.end(), bye.begin(), bye.end());
+        std::size_t sent = 0;
+        m_socket->send(m_out.data(), m_out.size(), sent);
     }
     if (m_hosting && m_state == State::Greeting)
     {

@@ -15,9 +15,10 @@ namespace orv_gd::net
 {
 /// The connection between two games over TCP, driven by the frame: `update` never waits on the
 /// network. The host waits on a port for one friend and turns away anyone else while it has one;
-/// the friend joins at the host's address. Both greet with Hello; a heartbeat goes out every second
-/// and five seconds without any message close it as lost. What it holds stays bounded whatever
-/// comes in.
+/// the friend joins at the host's address. Both greet with Hello, within five seconds of
+/// connecting; a heartbeat goes out every second and five seconds without any message close it as
+/// lost. A caller that does not greet properly is turned away and the host waits on. What it
+/// holds stays bounded whatever comes in.
 class Session : public Link
 {
 public:
@@ -99,5 +100,7 @@ private:
     int m_silentMs = 0;
     int m_beatMs = 0;
     int m_connectMs = 0;
+    int m_greetMs = 0;
+    std::string m_friendAddress;
 };
 } // namespace orv_gd::net

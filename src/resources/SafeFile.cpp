@@ -1,6 +1,9 @@
 #include "resources/SafeFile.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -61,5 +64,30 @@ SafeFile::Outcome SafeFile::write(const std::string& path, const std::string& te
         return Outcome::NotWritten;
     }
     return Outcome::Written;
+}
+
+void SafeFile::removeStale(const std::string& folder, const std::string& nameEnd)
+{
+    namespace fs = std::filesystem;
+    std::error_code error;
+    const fs::file_time_type now = fs::file_time_type::clock::now();
+    for (fs::directory_iterator it(folder.empty() ? "." : folder, error), end; !error && it != end;
+         it.increment(error))
+    {
+        // ".NAME.XXXXXX", NAME ending with nameEnd, XXXXXX what mkstemp made of it.
+        const std::string name = it->path().filename().string();
+        const std::size_t base = name.size() > 8 ? name.size() - 8 : 0;
+        const bool pattern = base >= nameEnd.size() && name[0] == '.' && name[base + 1] == '.' &&
+                             name.compare(base + 1 - nameEnd.size(), nameEnd.size(), nameEnd) == 0 &&
+                             std::all_of(name.end() - 6, name.end(),
+                                         [](char c) { return std::isalnum(static_cast<unsigned char>(c)); });
+        std::error_code failed;
+        const bool regular = pattern && fs::is_regular_file(it->symlink_status(failed)) && !failed;
+        const fs::file_time_type written = regular ? fs::last_write_time(it->path(), failed) : now;
+        if (regular && !failed && now - written > std::chrono::seconds(StaleSeconds))
+        {
+            fs::remove(it->path(), failed);
+        }
+    }
 }
 } // namespace orv_gd

@@ -20,5 +20,11 @@ public:
     /// Writes `text` to `path`, making its folder when missing. On failure `why` says why (the
     /// system's words) and nothing is left behind.
     static Outcome write(const std::string& path, const std::string& text, std::string& why);
+
+    /// A write cut short (the game killed at that moment) leaves its hidden temporary file behind.
+    /// Removes those in `folder` of files whose names end with `nameEnd`, once they are this old:
+    /// a younger one may be another running game's save.
+    static constexpr int StaleSeconds = 60;
+    static void removeStale(const std::string& folder, const std::string& nameEnd);
 };
 } // namespace orv_gd

@@ -7,8 +7,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
 #include <fstream>
 #include <sstream>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace orv_gd::rules
 {
@@ -537,23 +540,60 @@ bool ReplayFile::parse(const std::string& text, const std::string& name, Replay&
     return true;
 }
 
+std::string ReplayFile::printable(const std::string& name)
+{
+    std::string shown;
+    for (const char c : name)
+    {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F || c == '\\')
+        {
+            char escaped[5];
+            std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
+            shown += escaped;
+        }
+        else
+        {
+            shown += c;
+        }
+    }
+    return shown;
+}
+
 bool ReplayFile::load(const std::string& path, Replay& replay, std::string& error)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
+    const std::string name = printable(path);
+    // Opened without waiting, then read only when it is a regular file: a named pipe or a device
+    // never holds the game.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
     {
-        error = path + ": cannot open it: " + std::strerror(errno);
+        error = name + ": cannot open it: " + std::strerror(errno);
+        return false;
+    }
+    struct stat info = {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))
+    {
+        ::close(fd);
+        error = name + ": not a regular file";
         return false;
     }
     std::string text(MaxBytes + 1, '\0');
-    in.read(text.data(), static_cast<std::streamsize>(text.size()));
-    if (in.bad())
+    std::size_t got = 0;
+    ssize_t n = 0;
+    while (got < text.size() && (n = ::read(fd, &text[got], text.size() - got)) != 0)
     {
-        error = path + ": cannot read it";
-        return false;
+        if (n < 0 && errno != EINTR)
+        {
+            ::close(fd);
+            error = name + ": cannot read it";
+            return false;
+        }
+        got += n > 0 ? static_cast<std::size_t>(n) : 0;
     }
-    text.resize(static_cast<std::size_t>(in.gcount()));
-    return parse(text, path, replay, error);
+    ::close(fd);
+    text.resize(got);
+    return parse(text, name, replay, error);
 }
 
 bool ReplayFile::check(const Replay& replay, const std::string& name, Match& end, std::string& error)
@@ -600,6 +640,6 @@ bool ReplayFile::check(const Replay& replay, const std::string& name, Match& end
 bool ReplayFile::loadChecked(const std::string& path, Replay& replay, std::string& error)
 {
     Match end;
-    return load(path, replay, error) && check(replay, path, end, error);
+    return load(path, replay, error) && check(replay, printable(path), end, error);
 }
 } // namespace orv_gd::rules

@@ -77,6 +77,8 @@ public:
     static bool parse(const std::string& text, const std::string& name, Replay& replay, std::string& error);
     /// Reads the file at `path` (at most MaxBytes); as parse, with the path as the name.
     static bool load(const std::string& path, Replay& replay, std::string& error);
+    /// `name` as a line may show it: control characters (and the backslash) as \xNN.
+    static std::string printable(const std::string& name);
     /// Plays a parsed replay through the rules alone: true, with the match as it ended in `end`, when
     /// every action is accepted where it stands and the end comes out as recorded; else one line in
     /// `error` naming the line at fault.

@@ -1,5 +1,6 @@
 #include "core/ReplayFolder.h"
 
+#include "resources/SafeFile.h"
 #include "rules/ReplayFile.h"
 #include "rules/Rules.h"
 #include "support/TempWorkDir.h"
@@ -125,5 +126,37 @@ TEST(ReplayFolderTest, AFolderThatCannotBeWrittenGivesOneLineAndLeavesNothing)
     EXPECT_EQ(error, "could not keep the replay in full: File too large");
     EXPECT_TRUE(fs::is_empty("full"));
     EXPECT_EQ(ReplayFolder("full").newest(), "");
+}
+} // namespace orv_gd
+
+namespace orv_gd
+{
+TEST(ReplayFolderTest, OnlyAStaleTemporaryOfAKeptFileIsRemoved)
+{
+    test::TempWorkDir folder;
+    const std::vector<std::string> names{".a_left.tumbrelt-replay.a1B2c3",
+                                         ".b_left.tumbrelt-replay.a1B2c4",
+                                         ".c_left.tumbrelt-replay.a1B2c",
+                                         "d_left.tumbrelt-replay",
+                                         ".e.txt.a1B2c3",
+                                         ".f.tumbrelt-replay.a1B-c3",
+                                         ".g.tumbrelt-replayXa1B2c3"};
+    for (const std::string& name : names)
+    {
+        std::ofstream(folder.path() / name) << "x";
+        if (name[1] != 'b')
+        {
+            fs::last_write_time(folder.path() / name,
+                                fs::file_time_type::clock::now() - std::chrono::minutes(2));
+        }
+    }
+    SafeFile::removeStale(folder.path().string(), ReplayFolder::Extension);
+    std::vector<bool> kept;
+    for (const std::string& name : names)
+    {
+        kept.push_back(fs::exists(folder.path() / name));
+    }
+    EXPECT_EQ(kept, (std::vector<bool>{false, true, true, true, true, true, true}))
+        << "the younger one may be a save under way";
 }
 } // namespace orv_gd

@@ -2,11 +2,13 @@
 --port), the other joins by typing the address on its join screen. A whole match to the end screen
 on both, the same winner, both matches kept as network replays that check; killing the joiner
 mid-match brings the host back to its menu with the fault's line within 6 s, and a second caller
-meanwhile is turned away with Bye; a stranger's garbage is turned away and the host waits on."""
+meanwhile is turned away with Bye; a stranger's garbage is turned away and the host waits on; a
+stranger's clock past the turn's limit ends the connection, not the match's turns."""
 
 import os
 import signal
 import socket
+import struct
 import subprocess
 import time
 
@@ -175,6 +177,34 @@ class NetworkTest(harness.GameTestCase):
         host.wait_picture("start", limit=6.0)
         press(host, "Escape")
         self.assert_clean_exit(host)
+
+    def test_a_stranger_who_joins_and_sends_a_clock_past_the_turn_ends_nothing_but_the_connection(self):
+        server = self.start_server(1366, 768)
+        port = free_port()
+        host = self.start_game(server, args=["--host", "--port", str(port)])
+        host.wait_window()
+        host.wait_stdout("network: waiting for a friend on port %d" % port)
+        version = subprocess.run([harness.BINARY, "--version"], capture_output=True, text=True).stdout.split()[1]
+        with socket.create_connection(("127.0.0.1", port), timeout=5) as stranger:
+            stranger.settimeout(5)
+            said = version.encode()
+            # Hello: magic "TBLT", protocol 1, the host's own version; the host's Start comes back.
+            hello = bytes([1]) + b"TBLT" + struct.pack(">HB", 1, len(said)) + said
+            stranger.sendall(struct.pack(">H", len(hello)) + hello)
+            host.wait_stdout("joined; you play the Runner")
+            press(host, "space")  # past the tutorial: the match, the stranger's Builder turn first
+            host.wait_stdout(BUILDER_TURN)
+            clock = bytes([4]) + struct.pack(">II", 1, 3600000)
+            stranger.sendall(struct.pack(">H", len(clock)) + clock)
+            line = "tumbrelt: connection closed: your friend's clock is out of turn (turn 1, ms 3600000)\n"
+            harness.wait_until(lambda: line in host.stderr(), 10, 0.05, "the line")
+        focus(host)
+        host.wait_picture("start", limit=6.0)
+        press(host, "Escape")
+        self.assert_clean_exit(host)
+        names = os.listdir(host.path("replays"))
+        self.assertEqual(len(names), 1, names)
+        self.assertIn("_left.", names[0], "nobody won on the stranger's word")
 
 
 if __name__ == "__main__":

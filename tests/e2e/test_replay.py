@@ -1,9 +1,10 @@
 """Replays with the real binary: a match of two players is kept in replays/ when it ends;
 --check-replay, without a display, says how it ended; --replay plays it at 8x to the same end screen
 with the same step log on standard output; a bad file gets one line and status 1 from the command
-line, and a line on the menu from the game, which goes on."""
+line, and a line on the menu from the game, which goes on; a named pipe never holds either."""
 
 import os
+import shutil
 import subprocess
 
 import harness
@@ -82,6 +83,18 @@ class ReplayTest(harness.GameTestCase):
         result = self.check(missing)
         self.assertEqual((result.returncode, result.stderr),
                          (1, "tumbrelt: %s: cannot open it: No such file or directory\n" % missing))
+        # A name with an escape code in it is shown escaped.
+        odd = os.path.join(folder, "red\x1b[31m.tumbrelt-replay")
+        shutil.copy(cut, odd)
+        self.assertEqual(self.check(odd).stderr, "tumbrelt: %s:12: the replay stops here, without its end line "
+                         "(cut short?)\n" % odd.replace("\x1b", "\\x1B"))
+        # A named pipe holds nothing up: one line and status 1 at once, from either option.
+        pipe = os.path.join(folder, "pipe.tumbrelt-replay")
+        os.mkfifo(pipe)
+        for option in ("--check-replay", "--replay"):
+            result = subprocess.run([harness.BINARY, option, pipe], env=harness.client_env(None),
+                                    capture_output=True, text=True, timeout=10)
+            self.assertEqual((result.returncode, result.stderr), (1, "tumbrelt: %s: not a regular file\n" % pipe))
 
         # In the game: the menu, with the line on screen and on standard error; the game goes on.
         game = self.start_game(self.start_server(1366, 768), args=["--replay", cut])

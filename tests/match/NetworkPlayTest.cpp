@@ -153,7 +153,7 @@ TEST(NetworkPlayTest, TheFriendsActionsShowAsLiveTheFriendsKeysDoNothingAndTheTw
     EXPECT_GE(n.buddy.lockstep->comparedTurns(), 3);
 }
 
-TEST(NetworkPlayTest, EitherSidesPauseHoldsBothMatchesAndBothSayWhoPaused)
+TEST(NetworkPlayTest, OnePauseHoldsBothMatchesEitherSidesPEndsItAndBothSayWhoDidIt)
 {
     NetworkMatch n(Role::Builder);
     n.playFor(30);
@@ -161,29 +161,37 @@ TEST(NetworkPlayTest, EitherSidesPauseHoldsBothMatchesAndBothSayWhoPaused)
     n.buddy.begin();
     ASSERT_TRUE(n.play([&] { return !n.screen().isWaitingForFriend(); }));
     n.playFor(10);
+    const auto banner = [&]
+    {
+        return n.screen().getReplayBannerText().getString().toAnsiString();
+    };
     n.buddy.lockstep->setPaused(true);
-    ASSERT_TRUE(n.play([&] { return n.screen().isPaused() || n.screen().getLockstep()->paused(); }));
+    ASSERT_TRUE(n.play([&] { return n.screen().getLockstep()->paused(); }));
     const int heldAt = n.screen().getMatch().turnMs;
     n.playFor(60);
     EXPECT_EQ(n.screen().getMatch().turnMs, heldAt) << "the friend's pause holds this match";
     EXPECT_EQ(n.screen().getHudText().getText(HudText::Paused), HudText::PausedText);
     n.m->tap({sf::Keyboard::Return});
     EXPECT_EQ(n.m->builder().getBlocksLeft(), 2) << "no drop in the friend's pause";
-    EXPECT_EQ(n.screen().getReplayBannerText().getString().toAnsiString(),
-              "PAUSED by your friend (the Runner)");
-    n.buddy.lockstep->setPaused(false);
+    EXPECT_EQ(banner(), "PAUSED by your friend (the Runner)");
+
+    // This side's P ends the friend's pause on both, and both name who did.
+    n.m->tap({sf::Keyboard::P});
+    ASSERT_TRUE(n.play([&] { return !n.buddy.lockstep->paused(); }));
+    EXPECT_EQ(n.buddy.lockstep->pausedBy(), Role::Builder);
+    EXPECT_EQ(banner(), "RESUMED by you (the Builder)");
     ASSERT_TRUE(n.play([&] { return n.screen().getMatch().turnMs > heldAt; }));
 
-    // This side's P: the friend's game holds and hears who paused.
+    // This side's P pauses both; the friend's resumes both.
     n.m->tap({sf::Keyboard::P});
     ASSERT_TRUE(n.play([&] { return n.buddy.lockstep->paused(); }));
-    EXPECT_EQ(n.buddy.lockstep->pausedBy(), Role::Builder);
-    EXPECT_EQ(n.screen().getReplayBannerText().getString().toAnsiString(), "PAUSED by you (the Builder)");
+    EXPECT_EQ(banner(), "PAUSED by you (the Builder)");
     const int friendHeldAt = n.buddy.match.turnMs;
     n.playFor(60);
     EXPECT_EQ(n.buddy.match.turnMs, friendHeldAt);
-    n.m->tap({sf::Keyboard::P});
-    ASSERT_TRUE(n.play([&] { return !n.buddy.lockstep->paused(); }));
+    n.buddy.lockstep->setPaused(false);
+    ASSERT_TRUE(n.play([&] { return !n.screen().getLockstep()->paused(); }));
+    EXPECT_EQ(banner(), "RESUMED by your friend (the Runner)");
 }
 
 TEST(NetworkPlayTest, EachFaultEndsTheMatchWithItsLineOnTheMenuAndTheMatchIsKeptAsANetworkReplay)
@@ -207,6 +215,8 @@ TEST(NetworkPlayTest, EachFaultEndsTheMatchWithItsLineOnTheMenuAndTheMatchIsKept
          "connection closed: your friend acted out of turn (turn 7, ms 0)", 600},
         {"silence", [](NetworkMatch& n) { n.buddy.lockstep.reset(); },
          "connection lost: no message from your friend for 5 s", 600},
+        {"a clock that stops", [](NetworkMatch& n) { n.buddy.lockstep.reset(); },
+         "your friend's game stopped its clock", 600},
     };
     for (const Case& c : cases)
     {
@@ -217,7 +227,9 @@ TEST(NetworkPlayTest, EachFaultEndsTheMatchWithItsLineOnTheMenuAndTheMatchIsKept
         c.fault(n);
         testing::internal::CaptureStderr();
         const bool silent = !n.buddy.lockstep;
-        // Silence: the friend's game stops answering while this one plays on a third of a second a frame.
+        const bool beating = std::string(c.name) == "a clock that stops";
+        // Silence: the friend's game stops answering while this one plays on a third of a second a
+        // frame. A stopped clock: it still beats its heart, but owns the turn and says nothing else.
         ASSERT_TRUE(test::pumpUntil(
             [&]
             {
@@ -225,6 +237,10 @@ TEST(NetworkPlayTest, EachFaultEndsTheMatchWithItsLineOnTheMenuAndTheMatchIsKept
                 if (!silent)
                 {
                     n.buddy.frame(16);
+                }
+                else if (beating)
+                {
+                    n.buddy.session.update(340);
                 }
             },
             [&] { return n.onMenu(); }, c.frames));

@@ -165,23 +165,46 @@ TEST(NetworkScreensTest, AKeptAddressThatIsNoneIsIgnoredWithALineAndWrittenAnewO
         << "no folder where a file stands";
 }
 
-TEST(NetworkScreensTest, AHostThatSaysAnythingButStartFirstIsRefusedOnTheJoinScreen)
+TEST(NetworkScreensTest, AHostThatSaysAnythingButAStartTheGamePlaysIsRefusedOnTheJoinScreen)
 {
+    const auto startOf = [](int width, int height, std::uint64_t draws)
+    {
+        rules::MatchConfig config;
+        config.width = width;
+        config.height = height;
+        return net::Message::start(9, draws, rules::Role::Builder, config);
+    };
+    const std::vector<std::pair<net::Message, std::string>> cases{
+        {net::Message::clock({1, 100}), "refused a Clock message before the match began"},
+        {startOf(500, 500, 0),
+         "refused a malformed Start message: a match of 500 x 500 cells and 10000 ms turns"},
+        {startOf(8, 8, 0), "refused a malformed Start message: a match of 8 x 8 cells and 10000 ms turns"},
+        {startOf(200, 100, 0),
+         "refused a malformed Start message: a match of 200 x 100 cells and 10000 ms turns"},
+        {startOf(50, 15, 1u << 24), "refused a malformed Start message: a generator 16777216 draws in"},
+    };
     Screens s;
-    net::Session host("1.0.0");
-    ASSERT_TRUE(host.host(0));
-    s.m.tap({sf::Keyboard::J});
-    s.type("127.0.0.1:" + std::to_string(host.getPort()));
-    s.m.tap({sf::Keyboard::Return});
-    testing::internal::CaptureStderr();
-    ASSERT_TRUE(s.until(host, [&] { return host.isOpen() && s.net->isOpen(); }));
-    host.send(net::Message::clock({1, 100}));
-    ASSERT_TRUE(s.until(host, [&] { return !host.isOpen() && !s.join().getError().empty(); }));
-    testing::internal::GetCapturedStderr();
-    EXPECT_EQ(s.join().getError(), "connection closed: refused a Clock message before the match began");
-    EXPECT_EQ(host.problem(), "your friend's game refused a message from this one");
-    EXPECT_EQ(s.current(), &s.join()) << "the address stays to be tried again";
-    EXPECT_FALSE(s.join().isConnecting());
+    for (const auto& [message, line] : cases)
+    {
+        SCOPED_TRACE(line);
+        net::Session host("1.0.0");
+        ASSERT_TRUE(host.host(0));
+        s.m.states().setState("JoinState");
+        s.m.frame();
+        s.m.tap({sf::Keyboard::BackSpace}, 30);
+        s.type("127.0.0.1:" + std::to_string(host.getPort()));
+        s.m.tap({sf::Keyboard::Return});
+        testing::internal::CaptureStderr();
+        ASSERT_TRUE(s.until(host, [&] { return host.isOpen() && s.net->isOpen(); }));
+        host.send(message);
+        ASSERT_TRUE(s.until(host, [&] { return !host.isOpen() && !s.join().getError().empty(); }));
+        testing::internal::GetCapturedStderr();
+        EXPECT_EQ(s.join().getError(), "connection closed: " + line);
+        EXPECT_EQ(s.join().getLines().back(), s.join().getError()) << "one line, on the join screen";
+        EXPECT_EQ(host.problem(), "your friend's game refused a message from this one");
+        EXPECT_EQ(s.current(), &s.join()) << "the address stays to be tried again";
+        EXPECT_FALSE(s.join().isConnecting());
+    }
 }
 
 TEST(NetworkScreensTest, TheHostWaitsTurnsAwayGarbageAndBeginsTheMatchWithTheRoleChosen)
@@ -221,20 +244,22 @@ TEST(NetworkScreensTest, TheHostWaitsTurnsAwayGarbageAndBeginsTheMatchWithTheRol
     EXPECT_NE(reads.find("you play the Builder|"), std::string::npos) << reads;
 }
 
-TEST(NetworkScreensTest, AFriendOfAnotherVersionSendsTheWaitingHostToItsMenuWithBothVersions)
+TEST(NetworkScreensTest, AFriendOfAnotherVersionIsTurnedAwayWithBothVersionsAndTheHostWaitsOn)
 {
     Screens s;
     s.openHost();
     net::Session guest("9.9.9");
     ASSERT_TRUE(guest.join("127.0.0.1", s.net->getSession()->getPort()));
     testing::internal::CaptureStderr();
-    ASSERT_TRUE(s.until(guest, [&] { return s.current() == s.m.states().findState("MenuState"); }));
-    testing::internal::GetCapturedStderr();
-    EXPECT_EQ(static_cast<MenuState*>(s.current())->getMessage(),
-              "your friend runs version 9.9.9, this is 1.0.0");
-    ASSERT_TRUE(test::pump({&guest}, [&]
-                           { return !guest.isOpen() && guest.getState() == net::Session::State::Closed; }));
+    ASSERT_TRUE(s.until(guest, [&] { return guest.getState() == net::Session::State::Closed; }));
+    s.m.frame();
+    const std::string err = testing::internal::GetCapturedStderr();
     EXPECT_EQ(guest.problem(), "your friend runs version 1.0.0, this is 9.9.9");
+    EXPECT_EQ(s.current(), &s.host());
+    EXPECT_TRUE(s.net->isWaiting());
+    EXPECT_EQ(s.host().getLines().back(),
+              "turned away 127.0.0.1: your friend runs version 9.9.9, this is 1.0.0");
+    EXPECT_NE(err.find("tumbrelt: turned away 127.0.0.1: your friend runs version 9.9.9"), std::string::npos);
 }
 } // namespace orv_gd
 

@@ -48,6 +48,80 @@ private:
 
 using test::connect;
 
+std::string at(Stamp stamp)
+{
+    return "turn " + std::to_string(stamp.turn) + ", ms " + std::to_string(stamp.ms);
+}
+
+/// Two links joined in memory: what one side sends the other receives, in order, at once.
+class MemoryLink : public Link
+{
+public:
+    MemoryLink* other = nullptr;
+    std::deque<Message> inbox;
+
+    void send(const Message& message) override
+    {
+        if (m_open && other)
+        {
+            other->inbox.push_back(message);
+        }
+    }
+    bool receive(Message& message) override
+    {
+        if (inbox.empty())
+        {
+            return false;
+        }
+        message = inbox.front();
+        inbox.pop_front();
+        return true;
+    }
+    bool isOpen() const override { return m_open; }
+    void close(ByeReason, const std::string& line) override
+    {
+        m_open = false;
+        m_problem = line;
+    }
+    const std::string& problem() const override { return m_problem; }
+
+private:
+    bool m_open = true;
+    std::string m_problem;
+};
+
+/// The Builder's game and the Runner's over plain data, both on the match of `start` with the
+/// Runner walled in at its start (when asked), so each Runner turn ends the moment it begins.
+struct Plain
+{
+    MemoryLink toBuilder, toRunner;
+    rules::Match builderMatch, runnerMatch;
+    std::unique_ptr<Lockstep> builder, runner;
+    rules::Events events;
+
+    explicit Plain(bool walledIn)
+    {
+        toBuilder.other = &toRunner;
+        toRunner.other = &toBuilder;
+        rules::MatchConfig config;
+        config.turnLimitMs = 2000;
+        const Message start = Message::start(3, 0, Role::Builder, config);
+        for (rules::Match* m : {&builderMatch, &runnerMatch})
+        {
+            *m = startMatch(start);
+            const rules::Cell at = m->runner.cell;
+            if (walledIn)
+            {
+                m->field.set({at.x + 1, at.y}, rules::CellKind::Static);
+                m->field.set({at.x, at.y - 1}, rules::CellKind::Static);
+            }
+        }
+        builder = std::make_unique<Lockstep>(toBuilder, Role::Builder, builderMatch);
+        runner = std::make_unique<Lockstep>(toRunner, Role::Runner, runnerMatch);
+    }
+    Stamp at(const rules::Match& m) const { return {m.turnNumber, m.turnMs}; }
+};
+
 /// One game: its session (behind a delay when asked), its match begun from the Start the host sent,
 /// and a player that presses random keys of its role.
 struct Side
@@ -147,6 +221,69 @@ struct Friends
 };
 } // namespace
 
+TEST(LockstepTest, AWalledInRunnersTurnEndsAtNoTimeAndBothSidesPlayOnThroughIt)
+{
+    Plain p(true);
+    // The Builder's turn runs out: the Runner's turn begins and ends at 0 ms, the Builder's begins.
+    for (int i = 0; i < 20; ++i)
+    {
+        p.builder->update(100, p.events);
+    }
+    ASSERT_EQ(p.at(p.builderMatch), (Stamp{3, 0}));
+    p.runner->update(16, p.events);
+    ASSERT_FALSE(p.runner->failed()) << p.runner->problem();
+    EXPECT_EQ(p.at(p.runnerMatch), (Stamp{3, 0}));
+    EXPECT_EQ(p.runnerMatch.resetsLeft, 1);
+    // An action early in the Builder's next turn lands at its stamp; the digests agree.
+    p.builder->update(5, p.events);
+    ASSERT_TRUE(p.builder->act(Action::rotate(1), p.events));
+    p.runner->update(16, p.events);
+    p.builder->update(0, p.events);
+    ASSERT_FALSE(p.runner->failed()) << p.runner->problem();
+    EXPECT_EQ(p.runnerMatch.digest(), p.builderMatch.digest());
+    EXPECT_EQ(p.runner->takeRemoteActions().at(0).ms, 5);
+    EXPECT_EQ(p.runner->comparedTurns(), 3);
+    EXPECT_FALSE(p.builder->failed());
+}
+
+TEST(LockstepTest, TheClockOwnerPassesAtMostAFramesCapAndTheFollowerNeverMoreThanTheOwnerSaid)
+{
+    Plain p(false);
+    p.builder->update(3000, p.events); // a frame stalled for 3 s
+    EXPECT_EQ(p.at(p.builderMatch), (Stamp{1, Lockstep::MaxFrameMs}));
+    p.runner->update(5000, p.events);
+    EXPECT_EQ(p.at(p.runnerMatch), (Stamp{1, Lockstep::MaxFrameMs}));
+    EXPECT_FALSE(p.runner->act(Action::stepRight(), p.events)) << "its keys do nothing in the friend's turn";
+    EXPECT_EQ(p.events.back().why, rules::Refusal::NotYourTurn);
+}
+
+TEST(LockstepTest, AFriendsStampsAnywhereNeverSpendThisSidesOwnTurnNorRunPastATurnsLimit)
+{
+    std::mt19937 random(31);
+    for (int round = 0; round < 300; ++round)
+    {
+        Plain p(round % 2 == 0);
+        for (int ms = static_cast<int>(random() % 30) * 100; ms > 0; ms -= 100)
+        {
+            p.builder->update(100, p.events);
+        }
+        p.runner->update(16, p.events);
+        const Stamp from = p.at(p.runnerMatch);
+        const Stamp stamp{from.turn + static_cast<int>(random() % 4) - 1,
+                          static_cast<int>(random() % 3 ? random() % 2500 : random() % 3600001)};
+        p.toRunner.inbox.push_back(round % 3 ? Message::clock(stamp)
+                                             : Message::act(stamp, Action::rotate(1)));
+        p.runner->update(0, p.events);
+        SCOPED_TRACE(at(from) + " then " + at(stamp));
+        EXPECT_LT(p.runnerMatch.turnMs, 2000);
+        EXPECT_TRUE(p.runnerMatch.turn == Role::Builder ||
+                    p.runnerMatch.turnMs == (p.runnerMatch.turnNumber == from.turn ? from.ms : 0))
+            << "its own time unspent";
+        EXPECT_TRUE(p.runner->failed() || p.at(p.runnerMatch) == stamp);
+        EXPECT_FALSE(p.runnerMatch.over);
+    }
+}
+
 TEST(LockstepTest, WholeMatchesOverLoopbackEndAlikeOnBothSides)
 {
     for (const unsigned seed : {1u, 2u, 3u, 4u, 5u, 6u})
@@ -169,31 +306,6 @@ TEST(LockstepTest, WholeMatchesOverLoopbackEndAlikeOnBothSides)
     }
 }
 
-TEST(LockstepTest, TheFollowingSideLetsTimePassOnlyAsFarAsTheOwnerSaid)
-{
-    Friends friends(9, 0, Role::Builder, 10000);
-    Side& guest = *friends.guest; // the Runner, waiting through the Builder's first turn
-    for (int i = 0; i < 50; ++i)
-    {
-        guest.session.update(0);
-        guest.lockstep->update(100, guest.events);
-    }
-    EXPECT_EQ(guest.match.turnMs, 0);
-    friends.host->lockstep->update(730, friends.host->events);
-    friends.host->session.update(0);
-    EXPECT_TRUE(test::pumpUntil(
-        [&]
-        {
-            guest.session.update(1);
-            guest.lockstep->update(100, guest.events);
-        },
-        [&] { return guest.match.turnMs != 0; }));
-    EXPECT_EQ(guest.match.turnMs, 730);
-    EXPECT_EQ(guest.match.turnNumber, 1);
-    // Its own keys do nothing in the friend's turn.
-    EXPECT_FALSE(guest.lockstep->act(Action::stepRight(), guest.events));
-}
-
 TEST(LockstepTest, MatchesThatDifferEndOnBothSidesAsOutOfStep)
 {
     Friends friends(5, 0, Role::Runner);
@@ -213,18 +325,34 @@ TEST(LockstepTest, AFriendsMessageOfTheWrongRoleOrTurnOrRefusedClosesTheLinkWith
     {
         Message message;
         std::string line;
+        Stamp left; ///< where the guest's match stands after: never in its own turn's time
     };
-    // The guest runs; the host builds and is in its first turn, its cursor in front of the Runner.
+    // The guest runs; the host builds and is in its first turn (2 s), its cursor in front of the Runner.
     const std::vector<Case> cases{
         {Message::act({1, 0}, Action::stepRight()),
-         "connection closed: your friend sent an action of the Runner, whom this side plays"},
+         "connection closed: your friend sent an action of the Runner, whom this side plays",
+         {1, 0}},
         {Message::act({2, 0}, Action::rotate(1)),
-         "connection closed: your friend acted out of turn (turn 2, ms 0)"},
+         "connection closed: your friend acted out of turn (turn 2, ms 0)",
+         {2, 0}},
+        {Message::act({1, 2000}, Action::rotate(1)),
+         "connection closed: your friend acted out of turn (turn 1, ms 2000)",
+         {1, 0}},
         {Message::act({1, 0}, Action::drop({0, 0})),
-         "connection closed: the rules refuse your friend's action (turn 1, ms 0)"},
-        {Message::clock({3, 0}), "connection closed: your friend's clock is out of turn (turn 3, ms 0)"},
+         "connection closed: the rules refuse your friend's action (turn 1, ms 0)",
+         {1, 0}},
+        {Message::clock({3, 0}),
+         "connection closed: your friend's clock is out of turn (turn 3, ms 0)",
+         {2, 0}},
+        {Message::clock({2, 500}),
+         "connection closed: your friend's clock is out of turn (turn 2, ms 500)",
+         {2, 0}},
+        {Message::clock({1, 3600000}),
+         "connection closed: your friend's clock is out of turn (turn 1, ms 3600000)",
+         {1, 0}},
         {Message::start(1, 0, Role::Runner, {}),
-         "connection closed: refused a Start message during the match"},
+         "connection closed: refused a Start message during the match",
+         {1, 0}},
     };
     for (const Case& c : cases)
     {
@@ -240,34 +368,77 @@ TEST(LockstepTest, AFriendsMessageOfTheWrongRoleOrTurnOrRefusedClosesTheLinkWith
             },
             [&] { return guest.lockstep->failed(); }));
         EXPECT_EQ(guest.lockstep->problem(), c.line);
+        EXPECT_EQ(guest.match.turnNumber, c.left.turn);
+        EXPECT_EQ(guest.match.turnMs, c.left.ms);
         EXPECT_TRUE(test::pump(
             {&friends.host->session}, [&] { return !friends.host->session.isOpen(); }, 1));
         EXPECT_EQ(friends.host->session.problem(), "your friend's game refused a message from this one");
     }
 }
 
-TEST(LockstepTest, APauseOnEitherSideHoldsBothClocksAndNamesWhoPaused)
+TEST(LockstepTest, OnePauseHoldsBothSidesEitherSidesPressEndsItAndBothNameWhoDidIt)
 {
     Friends friends(13, 0, Role::Builder, 10000);
     Side& host = *friends.host; // the Builder, whose turn it is
     Side& guest = *friends.guest;
-    const auto hear = [&](bool paused)
+    const auto press = [&](Side& by, Side& other, bool paused)
     {
-        guest.lockstep->setPaused(paused);
-        guest.session.update(0);
+        by.lockstep->setPaused(paused);
+        by.session.update(0);
         EXPECT_TRUE(test::pumpUntil(
             [&]
             {
-                host.session.update(1);
-                host.lockstep->update(0, host.events);
+                other.session.update(1);
+                other.lockstep->update(0, other.events);
             },
-            [&] { return host.lockstep->paused() == paused; }));
-        host.lockstep->update(500, host.events);
+            [&] { return other.lockstep->paused() == paused; }));
     };
-    hear(true);
-    EXPECT_EQ(host.lockstep->pausedBy(), Role::Runner);
+    press(guest, host, true);
+    host.lockstep->update(100, host.events);
     EXPECT_EQ(host.match.turnMs, 0);
-    hear(false);
-    EXPECT_EQ(host.match.turnMs, 500);
+    EXPECT_TRUE(host.lockstep->pausedBy() == Role::Runner && guest.lockstep->pausedBy() == Role::Runner);
+    press(host, guest, false); // the Builder's P ends the Runner's pause on both sides
+    EXPECT_TRUE(host.lockstep->pausedBy() == Role::Builder && guest.lockstep->pausedBy() == Role::Builder);
+    EXPECT_TRUE(host.lockstep->resumed() && guest.lockstep->resumed());
+    host.lockstep->update(100, host.events);
+    EXPECT_EQ(host.match.turnMs, 100);
+    // Both press at once: both pause, and both name the same player.
+    host.lockstep->setPaused(true);
+    guest.lockstep->setPaused(true);
+    EXPECT_TRUE(test::pumpUntil(
+        [&]
+        {
+            for (Side* side : {&host, &guest})
+            {
+                side->session.update(1);
+                side->lockstep->update(0, side->events);
+            }
+        },
+        [&] { return host.lockstep->pausedBy() == guest.lockstep->pausedBy(); }, 200));
+    EXPECT_TRUE(host.lockstep->paused() && guest.lockstep->paused());
+}
+
+TEST(LockstepTest, AFriendWhoOwnsTheTurnButMovesNoClockForItsLimitAndFiveSecondsIsStopped)
+{
+    Friends friends(17, 0, Role::Builder); // 2 s turns: the host builds and owns the first
+    Side& host = *friends.host;
+    Side& guest = *friends.guest;
+    const auto wait = [&](int ms)
+    {
+        for (int t = 0; t < ms; t += 100)
+        {
+            host.session.update(100); // heartbeats, but no clock
+            guest.session.update(100);
+            guest.lockstep->update(100, guest.events);
+        }
+    };
+    guest.lockstep->setPaused(true);
+    wait(8000);
+    EXPECT_FALSE(guest.lockstep->failed()) << "a paused match waits";
+    guest.lockstep->setPaused(false);
+    wait(6900);
+    EXPECT_FALSE(guest.lockstep->failed()) << guest.lockstep->problem();
+    wait(100);
+    EXPECT_EQ(guest.lockstep->problem(), "your friend's game stopped its clock");
 }
 } // namespace orv_gd::net

@@ -122,7 +122,7 @@ TEST(ProtocolTest, RefusesWhatIsNotAMessageWithOneLine)
     EXPECT_EQ(refusal(framed({9})), "refused a message of unknown type 9");
     EXPECT_EQ(refusal(framed({0})), "refused a message of unknown type 0");
     EXPECT_EQ(refusal(truncated), "refused a truncated Action message");
-    EXPECT_EQ(refusal(longer), "refused a Action message with 1 bytes too many");
+    EXPECT_EQ(refusal(longer), "refused an Action message with 1 byte too many");
     EXPECT_EQ(refusal(hello), "refused a malformed Hello message: not a greeting of this game");
     EXPECT_EQ(
         refusal(twoCells).rfind("refused a malformed Action message: an action of kind 5 with fields", 0),
@@ -197,5 +197,58 @@ TEST(ProtocolTest, RandomAndDamagedBytesAreRefusedOrReadExactly)
     }
     EXPECT_GT(refused, 5000);
     EXPECT_GT(read, 100);
+}
+TEST(ProtocolTest, WellFormedMessagesWithNumbersOutOfRangeAreRefusedOrReadWithinTheGamesLimits)
+{
+    std::mt19937_64 random(30);
+    // Around each edge, and anywhere.
+    const auto near = [&](std::uint64_t edge)
+    {
+        return edge + random() % 5 - 2;
+    };
+    const auto pick = [&](std::uint64_t low, std::uint64_t high, std::uint64_t bits)
+    {
+        const unsigned roll = random() % 3;
+        return roll == 0 ? near(low) : roll == 1 ? near(high) : random() % (std::uint64_t(1) << bits);
+    };
+    int read = 0;
+    for (int round = 0; round < 4000; ++round)
+    {
+        rules::MatchConfig config;
+        config.width = static_cast<int>(pick(rules::MatchConfig::MinWidth, rules::MatchConfig::MaxWidth, 16));
+        config.height =
+            static_cast<int>(pick(rules::MatchConfig::MinHeight, rules::MatchConfig::MaxHeight, 16));
+        config.turnLimitMs = static_cast<int>(
+            pick(rules::MatchConfig::MinTurnLimitMs, rules::MatchConfig::MaxTurnLimitMs, 31));
+        const std::uint64_t draws = pick(0, rules::MatchConfig::MaxDraws, 40);
+        const Stamp stamp{static_cast<int>(pick(1, Message::MaxTurn, 31)),
+                          static_cast<int>(pick(0, Message::MaxMs, 31))};
+        for (const Message& sent : {Message::start(7, draws, Role::Runner, config), Message::clock(stamp),
+                                    Message::act(stamp, Action::jump())})
+        {
+            const std::vector<std::uint8_t> frame = encode(sent);
+            Message got;
+            std::string error;
+            if (!decode(frame.data() + 2, frame.size() - 2, got, error))
+            {
+                EXPECT_EQ(error.rfind("refused a malformed " + std::string(Message::typeName(sent.type)), 0),
+                          0u);
+                continue;
+            }
+            ++read;
+            EXPECT_EQ(encode(got), frame) << "read as sent";
+            if (sent.type == Message::Type::Start)
+            {
+                EXPECT_EQ(rules::MatchConfig::problem(got.config, got.draws), "")
+                    << "only what the game plays";
+            }
+            else
+            {
+                EXPECT_TRUE(got.stamp.turn >= 1 && got.stamp.turn <= Message::MaxTurn && got.stamp.ms >= 0 &&
+                            got.stamp.ms <= Message::MaxMs);
+            }
+        }
+    }
+    EXPECT_GT(read, 1000);
 }
 } // namespace orv_gd::net

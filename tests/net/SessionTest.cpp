@@ -5,6 +5,10 @@
 #include <SFML/Network/TcpSocket.hpp>
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <random>
+#include <thread>
+
 namespace orv_gd::net
 {
 namespace
@@ -86,18 +90,10 @@ TEST(SessionTest, AFriendWhoLeavesOrVanishesIsNamedSo)
     EXPECT_EQ(host.problem(), "connection lost: your friend's game closed the connection");
 }
 
-TEST(SessionTest, TheHostTurnsAwayStrangersAndASecondFriendAndWaitsOn)
+TEST(SessionTest, TheHostTurnsAwayASecondFriendByItsAddressAndKeepsTheFirst)
 {
     Session host("1.0.0");
     ASSERT_TRUE(host.host(0));
-    auto garbage = raw(host.getPort());
-    say(*garbage, {0x00, 0x03, 0x01, 'G', 'E', 'T', ' ', '/'});
-    auto oversized = raw(host.getPort());
-    say(*oversized, {0xFF, 0xFF, 1, 2, 3});
-    ASSERT_TRUE(pump({&host}, [&] { return host.takeNotes().size() == 1; }));
-    ASSERT_TRUE(pump({&host}, [&] { return host.takeNotes().size() == 1; }));
-    EXPECT_EQ(host.getState(), State::Waiting);
-
     Session guest("1.0.0");
     ASSERT_TRUE(guest.join("127.0.0.1", host.getPort()));
     ASSERT_TRUE(pump({&host, &guest}, [&] { return host.isOpen() && guest.isOpen(); }));
@@ -105,20 +101,81 @@ TEST(SessionTest, TheHostTurnsAwayStrangersAndASecondFriendAndWaitsOn)
     ASSERT_TRUE(third.join("127.0.0.1", host.getPort()));
     ASSERT_TRUE(pump({&host, &guest, &third}, [&] { return third.getState() == State::Closed; }));
     EXPECT_EQ(third.problem(), "your friend's game already has a player");
+    EXPECT_EQ(host.takeNotes(), std::vector<std::string>{"turned away 127.0.0.1: a friend is already here"});
     EXPECT_TRUE(host.isOpen());
     EXPECT_TRUE(guest.isOpen());
 }
 
-TEST(SessionTest, DifferentVersionsEndOnBothSidesSayingWhich)
+TEST(SessionTest, AWaitingHostTurnsAwayAWrongGreetingNamingOnlyPlainVersionsAndWaitsOn)
+{
+    Message otherProtocol = Message::hello("1.0.0");
+    otherProtocol.protocol = 2;
+    const std::vector<std::pair<Message, std::string>> cases{
+        {Message::hello("0.9.0"), "your friend runs version 0.9.0, this is 1.0.0"},
+        {Message::hello("1.0.1 - update at evil.example"), "your friend runs another version, this is 1.0.0"},
+        {otherProtocol, "your friend's game speaks network protocol 2, this one 1"},
+        {Message::act({1, 0}, rules::Action::rotate(1)),
+         "connection closed: refused an Action message before the greeting"},
+    };
+    Session host("1.0.0");
+    ASSERT_TRUE(host.host(0));
+    for (const auto& [hello, line] : cases)
+    {
+        auto stranger = raw(host.getPort());
+        say(*stranger, encode(hello));
+        std::vector<std::string> notes;
+        ASSERT_TRUE(pump({&host}, [&] { return !(notes = host.takeNotes()).empty(); }));
+        EXPECT_EQ(notes, std::vector<std::string>{"turned away 127.0.0.1: " + line});
+        EXPECT_EQ(host.getState(), State::Waiting);
+    }
+    // A friend of another version hears why; the host still waits for the right one.
+    Session older("0.9.0");
+    ASSERT_TRUE(older.join("127.0.0.1", host.getPort()));
+    ASSERT_TRUE(pump({&host, &older},
+                     [&] { return older.getState() == State::Closed && host.getState() == State::Waiting; }));
+    EXPECT_EQ(older.problem(), "your friend runs version 1.0.0, this is 0.9.0");
+    Session guest("1.0.0");
+    ASSERT_TRUE(guest.join("127.0.0.1", host.getPort()));
+    ASSERT_TRUE(pump({&host, &guest}, [&] { return host.isOpen() && guest.isOpen(); }));
+}
+
+TEST(SessionTest, GarbageThenAHangUpOrASlowDripNeverShutsTheHostsDoor)
 {
     Session host("1.0.0");
     ASSERT_TRUE(host.host(0));
-    Session guest("0.9.0");
-    ASSERT_TRUE(guest.join("127.0.0.1", host.getPort()));
-    ASSERT_TRUE(pump({&host, &guest},
-                     [&] { return host.getState() == State::Closed && guest.getState() == State::Closed; }));
-    EXPECT_EQ(host.problem(), "your friend runs version 0.9.0, this is 1.0.0");
-    EXPECT_EQ(guest.problem(), "your friend runs version 1.0.0, this is 0.9.0");
+    std::mt19937 random(31);
+    for (const std::size_t size : {2048u, 65536u, 2048u, 65536u})
+    {
+        std::vector<std::uint8_t> bytes(size);
+        for (std::uint8_t& b : bytes)
+        {
+            b = static_cast<std::uint8_t>(random());
+        }
+        auto stranger = raw(host.getPort());
+        std::size_t sent = 0;
+        stranger->setBlocking(false);
+        stranger->send(bytes.data(), bytes.size(), sent);
+        stranger->disconnect();
+        std::vector<std::string> notes;
+        ASSERT_TRUE(pump({&host}, [&] { return !(notes = host.takeNotes()).empty(); }));
+        EXPECT_EQ(notes.front().rfind("turned away 127.0.0.1: ", 0), 0u) << notes.front();
+        ASSERT_EQ(host.getState(), State::Waiting) << host.problem();
+    }
+    // A byte a second: the greeting is due 5 s after connecting, however the bytes come.
+    auto drip = raw(host.getPort());
+    ASSERT_TRUE(pump(
+        {&host}, [&] { return host.getState() == State::Greeting; }, 0));
+    const std::vector<std::uint8_t> hello = encode(Message::hello("1.0.0"));
+    for (std::size_t i = 0; i < 5; ++i)
+    {
+        say(*drip, {hello[i]});
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        host.update(1000);
+    }
+    EXPECT_EQ(host.takeNotes(),
+              std::vector<std::string>{
+                  "turned away 127.0.0.1: your friend's game did not greet this one within 5 s"});
+    EXPECT_EQ(host.getState(), State::Waiting);
 }
 
 TEST(SessionTest, JoiningWhereNobodyHostsOrAMalformedAddressSaysSo)
