@@ -41,7 +41,6 @@ namespace orv_gd
 {
 namespace
 {
-const sf::Vector2i MapSize{50, 15};
 constexpr float CellsPerWindowHeight = 11.0f;
 constexpr int LevelId = 0;
 constexpr float CameraFollowSpeed = 10.0f;
@@ -55,11 +54,12 @@ struct HudBar
     float fullValue;
 };
 
-// Turn time (drains as the turn runs; empty at the match's own turn time), then the Runner's moves,
+// Turn time (drains as the turn runs; empty at the match's own turn time, set when the bars are
+// made), then the Runner's moves,
 // jump force (full at the walking cap, as its number counts it; a bump's force past the cap shows
 // full), resets and turns.
 const std::array<HudBar, 5> Bars{{
-    {"time", Strategy::TurnLimit, 0.0f},
+    {"time", 0.0f, 0.0f},
     {"x-movement", 0.0f, RunnerStrategy::MovesPerTurn},
     {"y-movement", 0.0f, RunnerStrategy::MaxJumpForce},
     {"reset", 0.0f, RunnerStrategy::StartResets},
@@ -78,7 +78,9 @@ MainState::MainState(GameStateManager* gameStateManager, Game* game, std::shared
 
 rules::MatchConfig MainState::configFor(int turnSeconds)
 {
-    return {MapSize.x, MapSize.y, turnSeconds * 1000};
+    rules::MatchConfig config;
+    config.turnLimitMs = turnSeconds * 1000;
+    return config;
 }
 
 bool MainState::startNetwork(rules::Rng& start, rules::MatchConfig& config)

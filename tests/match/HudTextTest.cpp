@@ -44,10 +44,9 @@ TEST(HudTextWords, TimeRoundsUpToATenthAndEachMessageHasItsWords)
     EXPECT_EQ(HudText::secondsLeft(9.99f, 10.0f), "0.1") << "0.0 only once the time is up";
     EXPECT_EQ(HudText::secondsLeft(10.0f, 10.0f), "0.0");
     EXPECT_EQ(HudText::secondsLeft(12.0f, 10.0f), "0.0");
-    EXPECT_EQ(HudText::resetNote(RunnerStrategy::ResetCause::Fell, 1),
-              "fell to the bottom row: 1 of 2 resets used");
-    EXPECT_EQ(HudText::resetNote(RunnerStrategy::ResetCause::WalledIn, 2), "walled in: 2 of 2 resets used");
-    EXPECT_EQ(HudText::resetNote(RunnerStrategy::ResetCause::Asked, 1), "reset: 1 of 2 resets used");
+    EXPECT_EQ(HudText::resetNote(rules::ResetCause::Fell, 1), "fell to the bottom row: 1 of 2 resets used");
+    EXPECT_EQ(HudText::resetNote(rules::ResetCause::WalledIn, 2), "walled in: 2 of 2 resets used");
+    EXPECT_EQ(HudText::resetNote(rules::ResetCause::Asked, 1), "reset: 1 of 2 resets used");
     EXPECT_EQ(HudText::endLine(StrategyType::Runner, 50, 2), "reached the green line in 1 turn");
     EXPECT_EQ(HudText::endLine(StrategyType::Runner, 38, 0), "reached the green line in 13 turns");
     EXPECT_EQ(HudText::endLine(StrategyType::Builder, -1, 1), "ran out of turns");
@@ -188,7 +187,7 @@ TEST_F(HudTextTest, PausedLongerThanATurnTheTurnWaitsAndResumedItEndsAfterTheTim
     EXPECT_FALSE(m.match().isPaused());
     EXPECT_FALSE(hud().isShown(Line::Paused));
     EXPECT_NE(m.object("Camera")->getPosition(), camera);
-    m.runFor(Strategy::TurnLimit - had - 0.15f);
+    m.runFor(m.match().getTurnLimit() - had - 0.15f);
     EXPECT_EQ(m.match().getCurrentStrategy(), StrategyType::Builder);
     m.runFor(0.2f);
     EXPECT_EQ(m.match().getCurrentStrategy(), StrategyType::Runner) << "it ends after the time it had left";

@@ -164,6 +164,46 @@ public:
     sf::Vector2i runnerCell() { return runnerBlock()->getGridPosition(); }
     auto safeZone() { return object("runner_safezone")->getComponents<BlockComponent>(); }
 
+    /// What the screen's grid shows otherwise than the rules' field holds, as a phrase per kind of
+    /// difference; empty when they agree: the block in each cell (the Runner's where it stands),
+    /// the block kept beneath a green Builder cell, and each fading block's life.
+    std::string screenDiffersFromRules()
+    {
+        std::string problem;
+        const sf::Vector2i map = grid().getMapSize();
+        const rules::Field& field = match().getMatch().field;
+        const std::shared_ptr<BlockComponent> runner = this->runner().getRunnerBlock();
+        const auto shows = [](const std::shared_ptr<BlockComponent>& shown, rules::CellKind kind)
+        {
+            const BlockType type = kind == rules::CellKind::Static   ? BlockType::Static
+                                   : kind == rules::CellKind::Finish ? BlockType::Finish
+                                                                     : BlockType::Dynamic;
+            return shown ? kind != rules::CellKind::Empty && shown->getType() == type
+                         : kind == rules::CellKind::Empty;
+        };
+        for (int i = 0; i < map.x * map.y; ++i)
+        {
+            const sf::Vector2i cell(i / map.y, i % map.y);
+            const rules::Cell at{cell.x, cell.y};
+            const std::shared_ptr<BlockComponent> shown = grid().getBlockAt(cell.x, cell.y);
+            const std::shared_ptr<BlockComponent> beneath = grid().getBlockBeneath(cell.x, cell.y);
+            problem += !shown || shown->getGridPosition() == cell ? "" : "a misplaced block; ";
+            if (shown && shown == runner)
+            {
+                // The Runner on the finish line keeps the green cell beneath it.
+                problem += shows(beneath, field.at(at)) ? "" : "the Runner covers the wrong cell; ";
+                continue;
+            }
+            problem += shows(shown, field.at(at)) ? "" : "the screen and the rules differ at a cell; ";
+            problem += shows(beneath, field.coveredAt(at)) ? "" : "a green cell covers another cell; ";
+            const float life = static_cast<float>(field.lifeAt(at)) / 1000.0f;
+            problem += !shown || life == 0.0f || shown->getRemainingLifetime() == life
+                           ? ""
+                           : "a block fades otherwise; ";
+        }
+        return problem;
+    }
+
     /// Plays on to the next turn of `role` through the real hand-overs: the Runner ends its turn with
     /// its end key, the Builder lets its ten seconds run out.
     void giveTurnTo(StrategyType role)
