@@ -92,6 +92,12 @@ public:
         InputManager::getInstance().update();
         m_game.updateNetwork(dt);
         states().update(dt);
+        // The screen's grid is fed by the rules' events alone and never drifts from their field.
+        if (states().getCurrentState() == states().findState("MainState") &&
+            match().getStrategies().size() == 2)
+        {
+            EXPECT_EQ(screenDiffersFromRules(), "");
+        }
     }
     void runFor(float seconds, float dt = Step)
     {
@@ -245,12 +251,14 @@ public:
                 type));
         }
     }
-    /// White platform cells in `row` from column `from` to `to`, made and drawn as the level's are.
+    /// White platform cells in `row` from column `from` to `to`, made and drawn as the level's are,
+    /// and in the rules' field.
     void paint(int row, int from, int to)
     {
         m_terrain.push_back(GameObject::create("painted_" + std::to_string(m_terrain.size())));
         for (int x = from; x <= to; ++x)
         {
+            match().editMatch().field.set({x, row}, rules::CellKind::Static);
             BlockComponent::addToGrid(*m_terrain.back(), window(), {x, row}, PaletteWhite, false,
                                       BlockType::Static, "Map");
         }
