@@ -16,12 +16,6 @@ using rules::Cell;
 using rules::CellKind;
 using rules::Field;
 using rules::ObstacleShapes;
-
-/// Whether the cell takes a cell of this kind when dropped onto: only green takes white or green.
-bool takes(const Field& field, Cell cell, CellKind kind)
-{
-    return field.isInside(cell) && (kind == CellKind::Finish || !field.isSolid(cell));
-}
 } // namespace
 
 std::vector<BuilderPlanner::Drop> BuilderPlanner::candidates(const rules::Match& match, const Shape& shape,
@@ -65,14 +59,7 @@ std::vector<BuilderPlanner::Drop> BuilderPlanner::candidates(const rules::Match&
 Field BuilderPlanner::withDrop(const Field& field, const Shape& shape, CellKind kind, const Drop& drop)
 {
     Field result = field;
-    for (const Cell& offset : ObstacleShapes::rotateShape(shape, drop.quarterTurns))
-    {
-        const Cell cell = drop.cursor + offset;
-        if (takes(field, cell, kind))
-        {
-            result.drop(cell, kind, kind == CellKind::Static ? 0 : rules::Match::BlockLifeMs);
-        }
-    }
+    rules::Rules::place(result, ObstacleShapes::rotateShape(shape, drop.quarterTurns), kind, drop.cursor);
     return result;
 }
 
@@ -130,7 +117,7 @@ BuilderPlanner::Drop BuilderPlanner::chooseDrop(const rules::Match& match, CellR
         for (const Cell& offset : ObstacleShapes::rotateShape(shape, drops[i].quarterTurns))
         {
             const Cell cell = drops[i].cursor + offset;
-            if (!takes(field, cell, kind))
+            if (!rules::Rules::lands(field, cell, kind))
             {
                 continue;
             }

@@ -49,8 +49,7 @@ public:
     /// The drops the rules allow for the block (offsets from the cursor) in the match, with every
     /// cell inside the map and in `view`.
     static std::vector<Drop> candidates(const rules::Match& match, const Shape& shape, CellRange view);
-    /// The field once the block is dropped there, as the rules drop it: a cell outside the map, or
-    /// an amber or white one onto a white or green cell, is skipped.
+    /// The field once the block is dropped there (rules::Rules::place).
     static rules::Field withDrop(const rules::Field& field, const Shape& shape, rules::CellKind kind,
                                  const Drop& drop);
 

@@ -1,5 +1,6 @@
 #include "computer/RunnerPlanner.h"
 
+#include "rules/Rules.h"
 #include "rules/RunnerMoves.h"
 
 #include <algorithm>
@@ -11,6 +12,7 @@ namespace
 {
 using rules::Cell;
 using rules::Field;
+using rules::Rules;
 using rules::RunnerMoves;
 
 constexpr RunnerAction StepKeys[] = {RunnerAction::Right, RunnerAction::Left, RunnerAction::Up};
@@ -33,16 +35,6 @@ void markAround(const Field& field, Cell cell, std::vector<bool>& examined)
                 examined[static_cast<std::size_t>(cellIndex(field, near))] = true;
             }
         }
-    }
-}
-
-/// The Builder's turn: its cells age by `ms`, and those whose life runs out are gone.
-void builderTurn(Field& field, int ms)
-{
-    if (ms > 0)
-    {
-        std::vector<Cell> expired;
-        field.age(ms, expired);
     }
 }
 } // namespace
@@ -92,26 +84,6 @@ const char* RunnerPlanner::actionName(RunnerAction action)
         return "RunnerReset";
     }
     return "RunnerEnd";
-}
-
-RunnerPlanner::RunnerState RunnerPlanner::beginTurn(const Field& field, RunnerState state, int& resetsLeft)
-{
-    state.moves = MovesPerTurn;
-    if (!RunnerMoves::isTrapped(field, state.cell))
-    {
-        return state;
-    }
-    --resetsLeft;
-    return {RunnerMoves::resetCell(field, state.cell), 0, 0};
-}
-
-RunnerPlanner::RunnerState RunnerPlanner::handOver(Field& field, const RunnerState& end, int& resetsLeft,
-                                                   int builderMs)
-{
-    RunnerState next = end;
-    next.cell = RunnerMoves::gravity(field, end.cell);
-    builderTurn(field, builderMs);
-    return beginTurn(field, next, resetsLeft);
 }
 
 void RunnerPlanner::expandTurn(const Field& field, const RunnerState& start, std::vector<Node>& nodes) const
@@ -169,8 +141,7 @@ void RunnerPlanner::expandTurn(const Field& field, const RunnerState& start, std
 Field RunnerPlanner::nextField(const Field& field) const
 {
     Field next = field;
-    RunnerMoves::gravity(next, {-1, -1});
-    builderTurn(next, m_options.builderTurnMs);
+    Rules::betweenTurns(next, {-1, -1}, m_options.builderTurnMs);
     return next;
 }
 
@@ -268,12 +239,12 @@ std::pair<int, int> RunnerPlanner::search(const Field& field, const std::vector<
                 {
                     start.cell.y += 1;
                 }
-                start = beginTurn(after, start, resetsLeft);
+                Rules::beginRunnerTurn(after, start, resetsLeft);
             }
             else
             {
                 own = level;
-                start = handOver(own, entry.state, resetsLeft, m_options.builderTurnMs);
+                Rules::handOver(own, start, resetsLeft, m_options.builderTurnMs);
             }
             if (resetsLeft >= 0 && start.jumpForce > m_bestForce[key(start)])
             {
@@ -290,7 +261,8 @@ std::pair<int, int> RunnerPlanner::search(const Field& field, const std::vector<
 int RunnerPlanner::turnsToFinish(const Field& field, Cell start, int jumpForce, int resetsLeft, int limit,
                                  std::vector<bool>* examined, std::vector<Cell>* route) const
 {
-    const RunnerState first = beginTurn(field, {start, jumpForce, MovesPerTurn}, resetsLeft);
+    RunnerState first{start, jumpForce, MovesPerTurn};
+    Rules::beginRunnerTurn(field, first, resetsLeft);
     return search(field, {Root{first, resetsLeft}}, limit, examined, route).second;
 }
 
@@ -342,7 +314,8 @@ RunnerPlanner::TurnPlan RunnerPlanner::planTurn(const rules::Match& match, std::
         {
             own = field;
             int resetsLeft = match.resetsLeft;
-            const RunnerState start = handOver(own, end, resetsLeft, m_options.builderTurnMs);
+            RunnerState start = end;
+            Rules::handOver(own, start, resetsLeft, m_options.builderTurnMs);
             handedOver.push_back({end.cell, Root{start, resetsLeft}});
             starts[i] = handedOver.back().second;
         }
@@ -395,7 +368,8 @@ RunnerPlanner::TurnPlan RunnerPlanner::planTurn(const rules::Match& match, std::
         }
     }
 
-    const int limit = std::min({Horizon, std::max(1, m_options.lookAhead), std::max(1, match.turnsLeft + 1)});
+    const int limit =
+        std::min({Horizon, std::max(1, m_options.lookAhead), std::max(1, match.runnerTurnsLeft())});
     const auto [root, turns] = search(nextField(field), roots, limit, nullptr, nullptr);
     if (root >= 0)
     {
@@ -406,11 +380,12 @@ RunnerPlanner::TurnPlan RunnerPlanner::planTurn(const rules::Match& match, std::
 
     // Stuck: when a fresh start can still reach the finish and a reset is left to spare, reset.
     // The reset spends the rest of this turn.
-    const Cell resetCell = RunnerMoves::resetCell(field, match.runner.cell);
-    if (match.resetsLeft >= 1)
+    RunnerState afterReset = match.runner;
+    int resetsAfter = match.resetsLeft;
+    Rules::resetRunner(field, afterReset, resetsAfter);
+    if (resetsAfter >= 0)
     {
-        const RunnerState afterReset{resetCell, 0, 0};
-        if (search(field, {Root{afterReset, match.resetsLeft - 1}}, limit, nullptr, nullptr).second <= limit)
+        if (search(field, {Root{afterReset, resetsAfter}}, limit, nullptr, nullptr).second <= limit)
         {
             TurnPlan plan;
             plan.actions.push_back(RunnerAction::Reset);

@@ -99,15 +99,6 @@ public:
     /// The action's name in the input bindings ("RunnerLeft" ...).
     static const char* actionName(RunnerAction action);
 
-    /// How the Runner's turn begins in `state`: with its moves, or, walled in, with a reset spent
-    /// (from `resetsLeft`; below 0 the match is lost) and nothing to spend at the reset cell, so
-    /// that turn ends as it begins.
-    static RunnerState beginTurn(const rules::Field& field, RunnerState state, int& resetsLeft);
-    /// The game's hand-over after a Runner turn ending in `end`: the gravity pass with the Runner
-    /// in it, the Builder's turn ageing the cells by `builderMs`, then the Runner's next turn
-    /// begins (beginTurn). `field` becomes the field of that turn.
-    static RunnerState handOver(rules::Field& field, const RunnerState& end, int& resetsLeft, int builderMs);
-
     /// Plans the rest of the Runner's turn in the match (its field, Runner, resets and turns).
     /// `random` draws the detours of Options::detourPercent; without it there are none.
     TurnPlan planTurn(const rules::Match& match, std::mt19937* random = nullptr) const;

@@ -2,6 +2,7 @@
 
 #include "match/BlockType.h"
 #include "objects/IRenderComponent.h"
+#include "rules/Match.h"
 
 #include <SFML/Graphics/Color.hpp>
 #include <SFML/Graphics/RectangleShape.hpp>
@@ -114,8 +115,9 @@ private:
     sf::Vector2f m_drawPosition;
     float m_moveDuration = 0.2f;
     float m_moveElapsed = 0.0f;
-    float m_lifetime = 7.0f;
-    float m_remainingLifetime = 7.0f;
+    /// Seconds a Builder cell lasts, as the rules count it.
+    float m_lifetime = static_cast<float>(rules::Match::BlockLifeMs) / 1000.0f;
+    float m_remainingLifetime = m_lifetime;
     bool m_isPlaced = false;
     bool m_emitsLight = false;
     /// Time the block has been shown as a ghost; 0 once dropped.

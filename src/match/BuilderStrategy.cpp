@@ -122,24 +122,22 @@ void BuilderStrategy::readInput()
     {
         act(rules::Action::rotate(1));
     }
-    const rules::Match& match = m_match.getMatch();
-    const sf::Vector2i cursor = getCursor();
     sf::Vector2i step{0, 0};
     if (MoveDelay <= m_moveTimer)
     {
-        if (m_input.isKeyDown("BuilderUp", BuilderPlayer) && cursor.y >= 1)
+        if (m_input.isKeyDown("BuilderUp", BuilderPlayer) && cursorMayGo({0, -1}))
         {
             step.y -= 1;
         }
-        if (m_input.isKeyDown("BuilderDown", BuilderPlayer) && cursor.y < match.field.getHeight() - 1)
+        if (m_input.isKeyDown("BuilderDown", BuilderPlayer) && cursorMayGo({0, 1}))
         {
             step.y += 1;
         }
-        if (m_input.isKeyDown("BuilderLeft", BuilderPlayer) && cursor.x >= 1)
+        if (m_input.isKeyDown("BuilderLeft", BuilderPlayer) && cursorMayGo({-1, 0}))
         {
             step.x -= 1;
         }
-        if (m_input.isKeyDown("BuilderRight", BuilderPlayer) && cursor.x < match.field.getWidth() - 1)
+        if (m_input.isKeyDown("BuilderRight", BuilderPlayer) && cursorMayGo({1, 0}))
         {
             step.x += 1;
         }
@@ -169,23 +167,21 @@ void BuilderStrategy::readController(sf::Vector2i& step)
     {
         return;
     }
-    const rules::Match& match = m_match.getMatch();
-    const sf::Vector2i cursor = getCursor();
     const float vertical = m_controllers.getAxisPosition(slot, sf::Joystick::Y);
-    if (vertical < -StickThreshold && cursor.y >= 1)
+    if (vertical < -StickThreshold && cursorMayGo({0, -1}))
     {
         step.y = -1;
     }
-    else if (vertical > StickThreshold && cursor.y < match.field.getHeight() - 1)
+    else if (vertical > StickThreshold && cursorMayGo({0, 1}))
     {
         step.y = 1;
     }
     const float horizontal = m_controllers.getAxisPosition(slot, sf::Joystick::X);
-    if (horizontal < -StickThreshold && cursor.x >= 1)
+    if (horizontal < -StickThreshold && cursorMayGo({-1, 0}))
     {
         step.x = -1;
     }
-    else if (horizontal > StickThreshold && cursor.x < match.field.getWidth() - 1)
+    else if (horizontal > StickThreshold && cursorMayGo({1, 0}))
     {
         step.x = 1;
     }
@@ -199,6 +195,14 @@ void BuilderStrategy::readController(sf::Vector2i& step)
         m_moveTimer = 0.0f;
         act(rules::Action::rotate(1));
     }
+}
+
+bool BuilderStrategy::cursorMayGo(sf::Vector2i by) const
+{
+    // Held keys combine into one diagonal step: each is kept only where the field has room, so
+    // a key pressing against the edge does not hold back the other.
+    const rules::Match& match = m_match.getMatch();
+    return match.field.isInside(match.ghost.cursor + toCell(by));
 }
 
 bool BuilderStrategy::act(const rules::Action& action)
@@ -297,8 +301,6 @@ void BuilderStrategy::showGhost()
 {
     const rules::Match& match = m_match.getMatch();
     const std::vector<std::shared_ptr<BlockComponent>> cells = currentCells();
-    bool misplaced = false;
-    const int firstFinishColumn = match.field.getWidth() - rules::Match::FinishColumns;
     for (std::size_t i = 0; i < cells.size() && i < match.ghost.shape.size(); ++i)
     {
         const std::shared_ptr<BlockComponent>& cell = cells[i];
@@ -308,17 +310,12 @@ void BuilderStrategy::showGhost()
             cell->setGridPosition(toVector(position));
             cell->init();
         }
-        if (match.onSafeZone(position))
-        {
-            cell->setColor(PaletteRed);
-            misplaced = true;
-        }
-        else
-        {
-            cell->setColor(position.x < firstFinishColumn ? BlockComponent::colorForType(cell->getType())
-                                                          : PaletteRed);
-        }
+        // Red where the rules would refuse this cell alone.
+        const bool refused = rules::Rules::dropProblem(match, {match.ghost.shape[i]}, match.ghost.cursor) !=
+                             rules::Refusal::None;
+        cell->setColor(refused ? PaletteRed : BlockComponent::colorForType(cell->getType()));
     }
+    const bool misplaced = getGhostProblem() == GhostProblem::OnSafeZone;
     m_assets.GetSound(misplaced ? "misplace" : "move").play();
 }
 
@@ -340,7 +337,8 @@ void BuilderStrategy::showPlaced(const rules::Event& event)
         }
         cell->setGhost(false);
         cell->setPlaced(true);
-        m_grid.placeBlock(cell);
+        // What the rules keep beneath the new cell (white or green under green) shows again later.
+        m_grid.placeBlock(cell, m_match.getMatch().field.coveredAt(event.to) != rules::CellKind::Empty);
         m_assets.GetSound("place").play();
         cell->resetLifetime();
         if (cell->getType() != BlockType::Static)

@@ -67,6 +67,8 @@ private:
     void readController(sf::Vector2i& step);
     /// Asks the rules; false when they refused or the turn is over.
     bool act(const rules::Action& action);
+    /// The field has a cell for the cursor one step `by` away.
+    bool cursorMayGo(sf::Vector2i by) const;
     void stepCursor(sf::Vector2i step);
     std::vector<std::shared_ptr<BlockComponent>> currentCells() const;
     /// Makes the ghost of the dealt block at the cursor.

@@ -62,16 +62,6 @@ bool GridManager::isInside(int x, int y) const
     return 0 <= x && x < m_mapSize.x && 0 <= y && y < m_mapSize.y;
 }
 
-bool GridManager::isOccupied(int x, int y) const
-{
-    if (!isInside(x, y))
-    {
-        return false;
-    }
-    const std::shared_ptr<BlockComponent>& block = m_cells[x][y];
-    return block && (block->getType() == BlockType::Static || block->getType() == BlockType::Finish);
-}
-
 std::shared_ptr<BlockComponent> GridManager::getBlockAt(int x, int y) const
 {
     if (!isInside(x, y))
@@ -81,7 +71,15 @@ std::shared_ptr<BlockComponent> GridManager::getBlockAt(int x, int y) const
     return m_cells[x][y];
 }
 
-bool GridManager::placeBlock(const std::shared_ptr<BlockComponent>& block)
+std::shared_ptr<BlockComponent> GridManager::getBlockBeneath(int x, int y) const
+{
+    const auto beneath =
+        std::find_if(m_covered.rbegin(), m_covered.rend(),
+                     [&](const CoveredBlock& covered) { return covered.cell == sf::Vector2i(x, y); });
+    return beneath == m_covered.rend() ? nullptr : beneath->block;
+}
+
+bool GridManager::placeBlock(const std::shared_ptr<BlockComponent>& block, bool keepBeneath)
 {
     if (!block)
     {
@@ -96,12 +94,7 @@ bool GridManager::placeBlock(const std::shared_ptr<BlockComponent>& block)
     {
         return true;
     }
-    // A finish block takes over any cell; everything else yields to platforms and finish cells.
-    if (block->getType() != BlockType::Finish && isOccupied(p.x, p.y))
-    {
-        return false;
-    }
-    cover(p, block);
+    cover(p, block, keepBeneath);
     return true;
 }
 
@@ -134,10 +127,6 @@ void GridManager::moveBlock(const std::shared_ptr<BlockComponent>& block, sf::Ve
         }
         if (!block->isGhost())
         {
-            if (isOccupied(to.x, to.y))
-            {
-                return;
-            }
             vacate(from, block);
             m_cells[to.x][to.y] = block;
             std::cout << "moved block from " << from.x << ", " << from.y << " to " << to.x << ", " << to.y
@@ -159,15 +148,15 @@ void GridManager::takeOverCell(const std::shared_ptr<BlockComponent>& block, sf:
     {
         vacate(from, block);
     }
-    cover(to, block);
+    cover(to, block, true);
     block->setGridPosition(to);
     block->init();
 }
 
-void GridManager::cover(sf::Vector2i cell, const std::shared_ptr<BlockComponent>& block)
+void GridManager::cover(sf::Vector2i cell, const std::shared_ptr<BlockComponent>& block, bool keepBeneath)
 {
     std::shared_ptr<BlockComponent>& entry = m_cells[cell.x][cell.y];
-    if (entry && entry != block && isOccupied(cell.x, cell.y))
+    if (keepBeneath && entry && entry != block)
     {
         m_covered.push_back({cell, entry});
     }

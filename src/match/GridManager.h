@@ -22,9 +22,10 @@ class GameObjectManager;
 class GridRenderer;
 
 /// The scene's copy of the match grid: the block shown in each cell, kept in step with the rules'
-/// field by the roles as they show what happened (placement, removal, moves, the fading blocks);
-/// its drawing is the GridRenderer's. It never creates or destroys a block; it records, moves and
-/// releases references.
+/// field by the roles as they show the rules' events (placement, removal, moves, the fading
+/// blocks); its drawing is the GridRenderer's. It decides nothing: whether a block may go where it
+/// is put is the rules' to say. It never creates or destroys a block; it records, moves and releases
+/// references.
 class GridManager
 {
 public:
@@ -42,13 +43,14 @@ public:
     CellTable& getCells() { return m_cells; }
 
     bool isInside(int x, int y) const;
-    /// The cell holds a Static or Finish block. Only asked for cells inside the map.
-    bool isOccupied(int x, int y) const;
     std::shared_ptr<BlockComponent> getBlockAt(int x, int y) const;
+    /// The block the one in the cell covers (the latest kept beneath), or empty.
+    std::shared_ptr<BlockComponent> getBlockBeneath(int x, int y) const;
 
-    /// A Finish block takes over a platform or finish cell; the block it covers comes back when
-    /// the Finish block leaves the cell.
-    bool placeBlock(const std::shared_ptr<BlockComponent>& block);
+    /// Enters the block in its cell (a ghost only needs to be inside the map); false outside.
+    /// `keepBeneath`: the block that held the cell comes back when this one leaves, as the rules
+    /// keep a white or green cell under a green Builder cell; otherwise the table forgets it.
+    bool placeBlock(const std::shared_ptr<BlockComponent>& block, bool keepBeneath = false);
     void removeBlock(const std::shared_ptr<BlockComponent>& block);
     void moveBlock(const std::shared_ptr<BlockComponent>& block, sf::Vector2i to);
     /// Moves a block into a cell whatever holds it, as the Runner arriving on the finish line: the
@@ -82,8 +84,8 @@ private:
     GridManager();
     ~GridManager();
 
-    /// Enters the block in the cell, keeping a platform or finish block it covers.
-    void cover(sf::Vector2i cell, const std::shared_ptr<BlockComponent>& block);
+    /// Enters the block in the cell; with `keepBeneath` the block it covers comes back later.
+    void cover(sf::Vector2i cell, const std::shared_ptr<BlockComponent>& block, bool keepBeneath);
     /// Takes the block out of the cell; the block it covered, if any, holds the cell again.
     void vacate(sf::Vector2i cell, const std::shared_ptr<BlockComponent>& block);
     /// The part of the world the camera shows, with one extra cell to the left and above.

@@ -355,16 +355,16 @@ std::string HudText::reasonFor(BuilderStrategy::GhostProblem problem)
     }
 }
 
-std::string HudText::resetNote(RunnerStrategy::ResetCause cause, int resetsUsed)
+std::string HudText::resetNote(rules::ResetCause cause, int resetsUsed)
 {
     const char* what = "reset";
-    if (cause == RunnerStrategy::ResetCause::Fell)
+    if (cause == rules::ResetCause::Fell)
     {
         // The bottom row is as far as a fall goes: the Runner's next move from there, with
         // nothing under it, is the reset, so the note names the row rather than a fall just now.
         what = "fell to the bottom row";
     }
-    else if (cause == RunnerStrategy::ResetCause::WalledIn)
+    else if (cause == rules::ResetCause::WalledIn)
     {
         what = "walled in";
     }

@@ -26,14 +26,14 @@ struct HudReadings
     StrategyType role = StrategyType::Builder;
     float timeInTurn = 0.0f;
     /// Seconds the turn lasts in this match.
-    float turnLimit = Strategy::TurnLimit;
+    float turnLimit = static_cast<float>(rules::MatchConfig{}.turnLimitMs) / 1000.0f;
     int steps = 0;
     int jumpForce = 0;
     int resetsLeft = 0;
     int turnsLeft = 0;
     int blocksLeft = 0;
     BuilderStrategy::GhostProblem ghost = BuilderStrategy::GhostProblem::None;
-    RunnerStrategy::ResetCause lastResetCause = RunnerStrategy::ResetCause::Asked;
+    rules::ResetCause lastResetCause = rules::ResetCause::Asked;
 };
 
 /// The words and numbers of the match HUD, drawn in screen space beside the bars: each bar's
@@ -96,7 +96,7 @@ public:
     static std::string roleName(StrategyType role);
     static std::string bannerFor(StrategyType role);
     static std::string reasonFor(BuilderStrategy::GhostProblem problem);
-    static std::string resetNote(RunnerStrategy::ResetCause cause, int resetsUsed);
+    static std::string resetNote(rules::ResetCause cause, int resetsUsed);
     /// The end screen's line on how the match ended; `runnerTurns` as the match counts them.
     static std::string endLine(StrategyType winner, int runnerTurns, int resetsLeft);
     static const std::string PausedText;
@@ -137,6 +137,6 @@ private:
     float m_bannerLeft = 0.0f;
     int m_lastResetsLeft = RunnerStrategy::StartResets;
     float m_noteLeft = 0.0f;
-    RunnerStrategy::ResetCause m_noteCause = RunnerStrategy::ResetCause::Asked;
+    rules::ResetCause m_noteCause = rules::ResetCause::Asked;
 };
 } // namespace orv_gd

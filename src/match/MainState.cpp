@@ -54,11 +54,12 @@ struct HudBar
     float fullValue;
 };
 
-// Turn time (drains as the turn runs; empty at the match's own turn time), then the Runner's moves,
+// Turn time (drains as the turn runs; empty at the match's own turn time, set when the bars are
+// made), then the Runner's moves,
 // jump force (full at the walking cap, as its number counts it; a bump's force past the cap shows
 // full), resets and turns.
 const std::array<HudBar, 5> Bars{{
-    {"time", Strategy::TurnLimit, 0.0f},
+    {"time", 0.0f, 0.0f},
     {"x-movement", 0.0f, RunnerStrategy::MovesPerTurn},
     {"y-movement", 0.0f, RunnerStrategy::MaxJumpForce},
     {"reset", 0.0f, RunnerStrategy::StartResets},

@@ -14,6 +14,7 @@
 #include "resources/TraceRecorder.h"
 #include "rules/Action.h"
 #include "rules/Event.h"
+#include "rules/RunnerMoves.h"
 
 #include <iostream>
 
@@ -74,17 +75,16 @@ void RunnerStrategy::update(float dt)
 
 std::optional<rules::Action> RunnerStrategy::readInput()
 {
-    const rules::RunnerState& runner = m_match.getMatch().runner;
     std::optional<rules::Action> step;
-    if (m_input.isKeyPressed("RunnerLeft", RunnerPlayer) && runner.moves >= 1)
+    if (m_input.isKeyPressed("RunnerLeft", RunnerPlayer) && mayMove(rules::RunnerMoves::Move::Left))
     {
         step = rules::Action::stepLeft();
     }
-    if (m_input.isKeyPressed("RunnerRight", RunnerPlayer) && runner.moves >= 1)
+    if (m_input.isKeyPressed("RunnerRight", RunnerPlayer) && mayMove(rules::RunnerMoves::Move::Right))
     {
         step = rules::Action::stepRight();
     }
-    if (m_input.isKeyPressed("RunnerUp", RunnerPlayer) && runner.jumpForce >= 1)
+    if (m_input.isKeyPressed("RunnerUp", RunnerPlayer) && mayMove(rules::RunnerMoves::Move::Up))
     {
         step = rules::Action::jump();
     }
@@ -115,9 +115,9 @@ void RunnerStrategy::readController(std::optional<rules::Action>& step, bool& en
     {
         return;
     }
-    const rules::RunnerState& runner = m_match.getMatch().runner;
     const unsigned slot = static_cast<unsigned>(RunnerPlayer);
-    if (m_controllers.isButtonPressed(slot, ControllerInput::ButtonA) && runner.jumpForce > 0)
+    if (m_controllers.isButtonPressed(slot, ControllerInput::ButtonA) &&
+        mayMove(rules::RunnerMoves::Move::Up))
     {
         step = rules::Action::jump();
     }
@@ -133,14 +133,22 @@ void RunnerStrategy::readController(std::optional<rules::Action>& step, bool& en
         return;
     }
     const float horizontal = m_controllers.getAxisPosition(slot, sf::Joystick::X);
-    if (horizontal < -StickThreshold && runner.moves > 0)
+    if (horizontal < -StickThreshold && mayMove(rules::RunnerMoves::Move::Left))
     {
         step = rules::Action::stepLeft();
     }
-    else if (horizontal > StickThreshold && runner.moves > 0)
+    else if (horizontal > StickThreshold && mayMove(rules::RunnerMoves::Move::Right))
     {
         step = rules::Action::stepRight();
     }
+}
+
+bool RunnerStrategy::mayMove(rules::RunnerMoves::Move move) const
+{
+    // Keys pressed together resolve to one action: one the rules would refuse yields to the next.
+    const rules::Match& match = m_match.getMatch();
+    return rules::RunnerMoves::move(match.field, match.runner, move).outcome !=
+           rules::RunnerMoves::Outcome::Refused;
 }
 
 void RunnerStrategy::show(const rules::Event& event)
@@ -261,17 +269,9 @@ bool RunnerStrategy::hasReachedFinish() const
     return m_match.getMatch().reachedFinish;
 }
 
-RunnerStrategy::ResetCause RunnerStrategy::getLastResetCause() const
+rules::ResetCause RunnerStrategy::getLastResetCause() const
 {
-    switch (m_match.getMatch().lastReset)
-    {
-    case rules::ResetCause::Fell:
-        return ResetCause::Fell;
-    case rules::ResetCause::WalledIn:
-        return ResetCause::WalledIn;
-    default:
-        return ResetCause::Asked;
-    }
+    return m_match.getMatch().lastReset;
 }
 
 void RunnerStrategy::refreshRunner()

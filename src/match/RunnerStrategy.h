@@ -2,6 +2,7 @@
 
 #include "match/Strategy.h"
 #include "rules/Match.h"
+#include "rules/RunnerMoves.h"
 
 #include <SFML/System/Vector2.hpp>
 
@@ -29,14 +30,6 @@ public:
     /// The cap of the jump force earned by walking.
     static constexpr int MaxJumpForce = rules::Match::MaxJumpForce;
 
-    /// Why a reset happened, so the HUD can say it in words.
-    enum class ResetCause
-    {
-        Asked,    ///< the reset key or button
-        Fell,     ///< a step into the bottom row
-        WalledIn, ///< no free cell around the Runner
-    };
-
     explicit RunnerStrategy(MatchHost& match);
 
     void init() override;
@@ -56,7 +49,7 @@ public:
     int getResetsLeft() const;
     int getTurnsLeft() const;
     bool hasReachedFinish() const;
-    ResetCause getLastResetCause() const;
+    rules::ResetCause getLastResetCause() const;
     const std::shared_ptr<GameObject>& getSafeZone() const { return m_safeZone; }
     const std::shared_ptr<BlockComponent>& getRunnerBlock() const { return m_runnerBlock; }
 
@@ -65,6 +58,8 @@ private:
     /// end of the turn before a reset before a step; up before right before left.
     std::optional<rules::Action> readInput();
     void readController(std::optional<rules::Action>& step, bool& end, bool& reset);
+    /// The rules would take the step or jump, whether or not it gets anywhere.
+    bool mayMove(rules::RunnerMoves::Move move) const;
     /// Finds the Runner's object and block again; a missing Runner must not take the match down.
     void refreshRunner();
     sf::Vector2i runnerCell() const;

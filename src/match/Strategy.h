@@ -25,9 +25,6 @@ public:
     explicit Strategy(MatchHost& match);
     virtual ~Strategy() = default;
 
-    /// Seconds a turn lasts at most, for either role.
-    static constexpr float TurnLimit = 10.0f;
-
     Strategy(const Strategy&) = delete;
     Strategy& operator=(const Strategy&) = delete;
 

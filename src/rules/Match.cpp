@@ -1,5 +1,9 @@
 #include "rules/Match.h"
 
+#include "rules/MatchParts.h"
+
+#include <type_traits>
+
 namespace orv_gd::rules
 {
 namespace
@@ -20,6 +24,36 @@ public:
     {
         add(cell.x);
         add(cell.y);
+    }
+    void add(const Field& field)
+    {
+        for (int x = 0; x < field.getWidth(); ++x)
+        {
+            for (int y = 0; y < field.getHeight(); ++y)
+            {
+                add(field.at({x, y}));
+                add(field.coveredAt({x, y}));
+                add(field.lifeAt({x, y}));
+            }
+        }
+    }
+    void add(const ObstacleShapes::Shape& shape)
+    {
+        for (const Cell& offset : shape)
+        {
+            add(offset);
+        }
+    }
+    void add(const Rng& rng)
+    {
+        add(static_cast<std::int64_t>(rng.getSeed()));
+        add(static_cast<std::int64_t>(rng.getDraws()));
+    }
+    /// Numbers, flags and kinds, each as a 64-bit number.
+    template <class T, class = std::enable_if_t<std::is_arithmetic_v<T> || std::is_enum_v<T>>>
+    void add(T value)
+    {
+        add(static_cast<std::int64_t>(value));
     }
     std::uint64_t value() const { return m_hash; }
 
@@ -44,45 +78,20 @@ std::string MatchConfig::problem(const MatchConfig& config, std::uint64_t draws)
     return {};
 }
 
+// Every member of a match and of its parts is in its list, so the digest sees it.
+static_assert(MatchParts::listed<Match>() == MatchParts::memberCount<Match>(),
+              "Match::parts misses a member");
+static_assert(MatchParts::listed<MatchConfig>() == MatchParts::memberCount<MatchConfig>(),
+              "MatchConfig::parts misses a member");
+static_assert(MatchParts::listed<RunnerState>() == MatchParts::memberCount<RunnerState>(),
+              "RunnerState::parts misses a member");
+static_assert(MatchParts::listed<Ghost>() == MatchParts::memberCount<Ghost>(),
+              "Ghost::parts misses a member");
+
 std::uint64_t Match::digest() const
 {
     Digest d;
-    d.add(config.width);
-    d.add(config.height);
-    d.add(config.turnLimitMs);
-    for (int x = 0; x < field.getWidth(); ++x)
-    {
-        for (int y = 0; y < field.getHeight(); ++y)
-        {
-            d.add(static_cast<int>(field.at({x, y})));
-            d.add(static_cast<int>(field.coveredAt({x, y})));
-            d.add(field.lifeAt({x, y}));
-        }
-    }
-    d.add(runner.cell);
-    d.add(runner.jumpForce);
-    d.add(runner.moves);
-    d.add(resetsLeft);
-    d.add(turnsLeft);
-    d.add(static_cast<int>(lastReset));
-    d.add(static_cast<int>(turn));
-    d.add(turnNumber);
-    d.add(turnMs);
-    d.add(blocksLeft);
-    d.add(ghost.present ? 1 : 0);
-    d.add(static_cast<int>(ghost.kind));
-    d.add(ghost.cursor);
-    for (const Cell& offset : ghost.shape)
-    {
-        d.add(offset);
-    }
-    d.add(static_cast<std::int64_t>(rng.getSeed()));
-    d.add(static_cast<std::int64_t>(rng.getDraws()));
-    d.add(reachedFinish ? 1 : 0);
-    d.add(finishMs);
-    d.add(over ? 1 : 0);
-    d.add(static_cast<int>(winner));
-    d.add(static_cast<int>(how));
+    MatchParts::forEach(*this, [&](const auto& part) { d.add(part); });
     return d.value();
 }
 } // namespace orv_gd::rules

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <string>
+#include <tuple>
 
 namespace orv_gd::rules
 {
@@ -40,10 +41,14 @@ struct RunnerState
     int jumpForce = 0;
     int moves = 0;
 
-    friend bool operator==(const RunnerState& a, const RunnerState& b)
+    /// Every member, in the digest's order (a member left out here fails the build).
+    template <class S>
+    static auto parts(S& s)
     {
-        return a.cell == b.cell && a.jumpForce == b.jumpForce && a.moves == b.moves;
+        return std::tie(s.cell, s.jumpForce, s.moves);
     }
+
+    friend bool operator==(const RunnerState& a, const RunnerState& b) { return parts(a) == parts(b); }
     friend bool operator!=(const RunnerState& a, const RunnerState& b) { return !(a == b); }
 };
 
@@ -54,6 +59,13 @@ struct Ghost
     ObstacleShapes::Shape shape; ///< offsets from the cursor, as rotated so far
     CellKind kind = CellKind::Dynamic;
     Cell cursor{};
+
+    /// Every member, in the digest's order (a member left out here fails the build).
+    template <class G>
+    static auto parts(G& g)
+    {
+        return std::tie(g.present, g.kind, g.cursor, g.shape);
+    }
 };
 
 /// The numbers a match is played with.
@@ -81,10 +93,14 @@ struct MatchConfig
     /// generator 20000000 draws in".
     static std::string problem(const MatchConfig& config, std::uint64_t draws);
 
-    friend bool operator==(const MatchConfig& a, const MatchConfig& b)
+    /// Every member, in the digest's order (a member left out here fails the build).
+    template <class C>
+    static auto parts(C& c)
     {
-        return a.width == b.width && a.height == b.height && a.turnLimitMs == b.turnLimitMs;
+        return std::tie(c.width, c.height, c.turnLimitMs);
     }
+
+    friend bool operator==(const MatchConfig& a, const MatchConfig& b) { return parts(a) == parts(b); }
     friend bool operator!=(const MatchConfig& a, const MatchConfig& b) { return !(a == b); }
 };
 
@@ -124,7 +140,7 @@ struct Match
 
     int blocksLeft = BlocksPerTurn;
     Ghost ghost;
-    Rng rng;
+    Rng rng{}; // braced: a brace initialisation of a Match may leave it out
 
     /// The Runner stands on green; the match ends FinishDelayMs later.
     bool reachedFinish = false;
@@ -145,8 +161,20 @@ struct Match
     /// The Runner's turns begun so far (every second turn is the Runner's): the count a player is
     /// told at the end, on the end screen as by a replay's check.
     int runnerTurns() const { return turnNumber / 2; }
+    /// The Runner's turns left, the present one included: the match is lost once none is left.
+    int runnerTurnsLeft() const { return turnsLeft + 1; }
 
-    /// A digest of everything above: two matches with the same digest play on alike.
+    /// Every member, in the digest's order: the digest walks this list (MatchParts), and a member
+    /// left out of it fails the build.
+    template <class M>
+    static auto parts(M& m)
+    {
+        return std::tie(m.config, m.field, m.runner, m.resetsLeft, m.turnsLeft, m.lastReset, m.turn,
+                        m.turnNumber, m.turnMs, m.blocksLeft, m.ghost, m.rng, m.reachedFinish, m.finishMs,
+                        m.over, m.winner, m.how);
+    }
+
+    /// A digest of every part above: two matches with the same digest play on alike.
     std::uint64_t digest() const;
 };
 } // namespace orv_gd::rules

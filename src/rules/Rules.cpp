@@ -51,13 +51,19 @@ void moveRunner(Match& match, Cell to, Motion motion, Events& events)
     events.push_back(e);
 }
 
-void reset(Match& match, ResetCause cause, Events& events)
+/// Tells of the reset the Runner just made from `from`: the move back, the resets left, and the
+/// match lost at the third.
+void announceReset(Match& match, Cell from, ResetCause cause, Events& events)
 {
-    match.resetsLeft -= 1;
     match.lastReset = cause;
-    moveRunner(match, RunnerMoves::resetCell(match.field, match.runner.cell), Motion::Reset, events);
-    match.runner.moves = 0;
-    match.runner.jumpForce = 0;
+    if (from != match.runner.cell)
+    {
+        Event moved = event(Event::Kind::RunnerMoved);
+        moved.from = from;
+        moved.to = match.runner.cell;
+        moved.motion = Motion::Reset;
+        events.push_back(moved);
+    }
     Event e = event(Event::Kind::Reset);
     e.cause = cause;
     e.resets = match.resetsLeft;
@@ -66,6 +72,13 @@ void reset(Match& match, ResetCause cause, Events& events)
     {
         win(match, Role::Builder, WinReason::ThirdReset, events);
     }
+}
+
+void reset(Match& match, ResetCause cause, Events& events)
+{
+    const Cell from = match.runner.cell;
+    Rules::resetRunner(match.field, match.runner, match.resetsLeft);
+    announceReset(match, from, cause, events);
 }
 
 /// The next block, drawn as it always was: the shape, its quarter turns, then green for a single
@@ -115,7 +128,7 @@ void endTurn(Match& match, Events& events)
         events.push_back(e);
     }
     match.turnsLeft -= 1;
-    if (match.turnsLeft < 0)
+    if (match.runnerTurnsLeft() < 1)
     {
         win(match, Role::Builder, WinReason::OutOfTurns, events);
         return;
@@ -151,10 +164,10 @@ void beginTurn(Match& match, Role role, Events& events)
         deal(match, events);
         return;
     }
-    match.runner.moves = Match::MovesPerTurn;
-    if (RunnerMoves::isTrapped(match.field, match.runner.cell))
+    const Cell from = match.runner.cell;
+    if (Rules::beginRunnerTurn(match.field, match.runner, match.resetsLeft))
     {
-        reset(match, ResetCause::WalledIn, events);
+        announceReset(match, from, ResetCause::WalledIn, events);
         endSpentTurn(match, events);
     }
 }
@@ -287,23 +300,7 @@ void drop(Match& match, Cell at, Events& events)
         refuse(events, problem);
         return;
     }
-    const CellKind kind = match.ghost.kind;
-    for (const Cell& offset : match.ghost.shape)
-    {
-        Event e = event(Event::Kind::CellPlaced);
-        e.to = at + offset;
-        e.cellKind = kind;
-        // Only green takes a white or green cell, and keeps it beneath.
-        if (!match.field.isInside(e.to) || (kind != CellKind::Finish && match.field.isSolid(e.to)))
-        {
-            e.kind = Event::Kind::CellSkipped;
-        }
-        else
-        {
-            match.field.drop(e.to, kind, kind == CellKind::Static ? 0 : Match::BlockLifeMs);
-        }
-        events.push_back(e);
-    }
+    Rules::place(match.field, match.ghost.shape, match.ghost.kind, at, &events);
     match.ghost.present = false;
     match.blocksLeft -= 1;
     Event dropped = event(Event::Kind::Dropped);
@@ -466,5 +463,65 @@ Refusal Rules::dropProblem(const Match& match, const ObstacleShapes::Shape& shap
         }
     }
     return problem;
+}
+
+bool Rules::lands(const Field& field, Cell cell, CellKind kind)
+{
+    return field.isInside(cell) && (kind == CellKind::Finish || !field.isSolid(cell));
+}
+
+void Rules::place(Field& field, const ObstacleShapes::Shape& shape, CellKind kind, Cell cursor,
+                  Events* events)
+{
+    for (const Cell& offset : shape)
+    {
+        const Cell cell = cursor + offset;
+        const bool landed = lands(field, cell, kind);
+        if (landed)
+        {
+            field.drop(cell, kind, kind == CellKind::Static ? 0 : Match::BlockLifeMs);
+        }
+        if (events)
+        {
+            Event e = event(landed ? Event::Kind::CellPlaced : Event::Kind::CellSkipped);
+            e.to = cell;
+            e.cellKind = kind;
+            events->push_back(e);
+        }
+    }
+}
+
+void Rules::resetRunner(const Field& field, RunnerState& runner, int& resetsLeft)
+{
+    resetsLeft -= 1;
+    runner = {RunnerMoves::resetCell(field, runner.cell), 0, 0};
+}
+
+bool Rules::beginRunnerTurn(const Field& field, RunnerState& runner, int& resetsLeft)
+{
+    runner.moves = Match::MovesPerTurn;
+    if (!RunnerMoves::isTrapped(field, runner.cell))
+    {
+        return false;
+    }
+    resetRunner(field, runner, resetsLeft);
+    return true;
+}
+
+Cell Rules::betweenTurns(Field& field, Cell runner, int builderMs)
+{
+    const Cell fallen = RunnerMoves::gravity(field, runner);
+    if (builderMs > 0)
+    {
+        std::vector<Cell> expired;
+        field.age(builderMs, expired);
+    }
+    return fallen;
+}
+
+void Rules::handOver(Field& field, RunnerState& runner, int& resetsLeft, int builderMs)
+{
+    runner.cell = betweenTurns(field, runner.cell, builderMs);
+    beginRunnerTurn(field, runner, resetsLeft);
 }
 } // namespace orv_gd::rules

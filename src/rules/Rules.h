@@ -41,5 +41,30 @@ public:
     /// Why the block could not be dropped with its anchor at `cursor` (None when it can): a cell on
     /// the Runner's safe zone is named before one in the finish columns.
     static Refusal dropProblem(const Match& match, const ObstacleShapes::Shape& shape, Cell cursor);
+
+    // The pieces of a turn that the computer players plan with too, on the field and the Runner
+    // alone: the match plays by the same ones.
+
+    /// Whether a cell of `kind` dropped onto `cell` lands: inside the map, and onto a white or green
+    /// cell only when green itself (it keeps that cell beneath).
+    static bool lands(const Field& field, Cell cell, CellKind kind);
+    /// Drops a block of `kind` with its anchor at `cursor`: each cell that lands takes it, amber and
+    /// green for Match::BlockLifeMs of Builder time, white for good. `events`, when given, gets a
+    /// CellPlaced or CellSkipped for each cell in the shape's order.
+    static void place(Field& field, const ObstacleShapes::Shape& shape, CellKind kind, Cell cursor,
+                      Events* events = nullptr);
+    /// A reset: one spent from `resetsLeft` (below 0 the match is lost), the Runner at the reset
+    /// cell with no move and no force left.
+    static void resetRunner(const Field& field, RunnerState& runner, int& resetsLeft);
+    /// The Runner's turn begins with its moves; walled in, it spends a reset instead and the turn
+    /// ends as it begins (true).
+    static bool beginRunnerTurn(const Field& field, RunnerState& runner, int& resetsLeft);
+    /// What passes between two Runner turns when the Builder drops nothing: the gravity pass with
+    /// the Runner at `runner` (outside the map: without it), then `builderMs` of Builder time
+    /// ageing the Builder's cells. The Runner's cell after the pass is returned.
+    static Cell betweenTurns(Field& field, Cell runner, int builderMs);
+    /// From the end of a Runner turn to the start of its next, as the match plays it when the
+    /// Builder drops nothing: betweenTurns, then beginRunnerTurn.
+    static void handOver(Field& field, RunnerState& runner, int& resetsLeft, int builderMs);
 };
 } // namespace orv_gd::rules

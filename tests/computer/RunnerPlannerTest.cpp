@@ -176,7 +176,7 @@ TEST(RunnerPlannerTest, AKeyDoesWhatTheRulesMoveDoes)
     EXPECT_EQ(RunnerPlanner::press(green.field, green.runner, Action::Right).outcome, Outcome::Finished);
 }
 
-TEST(RunnerPlannerTest, TheHandOverCountsTheRunnerAsABlockAndAgesTheBuilderCells)
+TEST(RunnerPlannerTest, TheHandOverIsTheMatchsOwnCountingTheRunnerAsABlockAndAgingTheBuilderCells)
 {
     rules::Match match = test::fieldOf(
         {
@@ -187,9 +187,11 @@ TEST(RunnerPlannerTest, TheHandOverCountsTheRunnerAsABlockAndAgesTheBuilderCells
         },
         3, 0, 2000);
     match.field.drop({2, 0}, CellKind::Dynamic, 6000);
+    match.config.turnLimitMs = 2500;
     rules::Field field = match.field;
+    RunnerState start = match.runner;
     int resets = 2;
-    const RunnerState start = RunnerPlanner::handOver(field, match.runner, resets, 2500);
+    rules::Rules::handOver(field, start, resets, 2500);
     EXPECT_EQ(start, (RunnerState{{2, 2}, 3, 4})) << "standing on white, with its moves";
     EXPECT_EQ(resets, 2);
     // The block resting on the Runner's head stays there, the one above it too.
@@ -197,12 +199,12 @@ TEST(RunnerPlannerTest, TheHandOverCountsTheRunnerAsABlockAndAgesTheBuilderCells
     EXPECT_EQ(field.at({2, 0}), CellKind::Dynamic);
     EXPECT_EQ(field.lifeAt({2, 0}), 3500);
     EXPECT_EQ(field.at({0, 0}), CellKind::Empty) << "fell, then faded";
-
-    field = match.field;
-    EXPECT_EQ(RunnerPlanner::handOver(field, match.runner, resets, 0).cell, (Cell{2, 2}));
-    EXPECT_EQ(field.at({2, 2}), CellKind::Empty) << "not into the Runner's cell";
-    EXPECT_EQ(field.at({2, 0}), CellKind::Dynamic);
-    EXPECT_EQ(field.at({0, 1}), CellKind::Dynamic);
+    // The match plays the same when the Runner ends its turn and the Builder lets its turn run out.
+    rules::Rules::apply(match, rules::Action::endTurn());
+    rules::Rules::advance(match, 2500);
+    EXPECT_EQ(match.turn, rules::Role::Runner);
+    EXPECT_EQ(match.runner, start);
+    EXPECT_TRUE(match.field == field);
 }
 
 TEST(RunnerPlannerTest, AWalledInRunnerSpendsAResetAndItsTurnAndStaysPutWhenColumnZeroIsCovered)
@@ -212,7 +214,9 @@ TEST(RunnerPlannerTest, AWalledInRunnerSpendsAResetAndItsTurnAndStaysPutWhenColu
     };
     rules::Match match = test::fieldOf(pocket, 5);
     int resets = 2;
-    EXPECT_EQ(RunnerPlanner::beginTurn(match.field, match.runner, resets), (RunnerState{{0, 1}, 0, 0}));
+    RunnerState start = match.runner;
+    EXPECT_TRUE(rules::Rules::beginRunnerTurn(match.field, start, resets));
+    EXPECT_EQ(start, (RunnerState{{0, 1}, 0, 0}));
     EXPECT_EQ(resets, 1);
     const RunnerPlanner planner;
     // The lost turn, then two turns from the start (a fall at the hand-over, a walk and a step).
@@ -227,8 +231,9 @@ TEST(RunnerPlannerTest, AWalledInRunnerSpendsAResetAndItsTurnAndStaysPutWhenColu
         covered[static_cast<std::size_t>(y)][0] = '#';
     }
     match = test::fieldOf(covered, 5);
-    resets = 2;
-    EXPECT_EQ(RunnerPlanner::beginTurn(match.field, match.runner, resets).cell, (Cell{1, 4}));
+    start = match.runner;
+    rules::Rules::beginRunnerTurn(match.field, start, resets);
+    EXPECT_EQ(start.cell, (Cell{1, 4}));
     EXPECT_GT(turnsFrom(planner, match), RunnerPlanner::Horizon);
 }
 

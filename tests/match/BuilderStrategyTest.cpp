@@ -121,6 +121,10 @@ TEST_F(BuilderStrategyTest, TwoDirectionKeysMoveDiagonallyAndEachActionHasItsSou
     ghostAt({10, 5}, One);
     EXPECT_EQ(heard([&] { m.tap({Key::Down, Key::Left}); }), "move ");
     EXPECT_EQ(m.builder().getCursor(), Cell(9, 6));
+    m.runFor(0.25f);
+    ghostAt({5, 0}, One);
+    m.tap({Key::Up, Key::Right});
+    EXPECT_EQ(m.builder().getCursor(), Cell(6, 0)) << "the key against the top edge holds nothing back";
     ghostAt({9, 6}, One);
     EXPECT_EQ(heard([&] { m.tap({Key::Return}); }), "move place ") << "the next ghost comes with its move";
     ghostAt({1, 9}, One);
@@ -129,4 +133,19 @@ TEST_F(BuilderStrategyTest, TwoDirectionKeysMoveDiagonallyAndEachActionHasItsSou
     EXPECT_EQ(heard([&] { m.tap({Key::Left}); }), "misplace ") << "moved within it";
 }
 
+TEST_F(BuilderStrategyTest, AGreenCellOverWhiteGivesTheWhiteBackWhenItFadesAsTheRulesHoldIt)
+{
+    const std::shared_ptr<BlockComponent> white = m.grid().getBlockAt(3, 10); // the first platform
+    ASSERT_TRUE(white && white->getType() == BlockType::Static);
+    m.builder().setCursor({3, 10});
+    m.builder().replaceBlock(One, BlockType::Finish);
+    m.tap({Key::Return});
+    EXPECT_EQ(m.grid().getBlockAt(3, 10)->getType(), BlockType::Finish);
+    EXPECT_EQ(m.grid().getBlockBeneath(3, 10), white);
+    for (int frame = 0; frame < 7 * 60 && m.grid().getBlockAt(3, 10) != white; ++frame)
+    {
+        m.frame(); // which checks the screen against the rules
+    }
+    EXPECT_EQ(m.grid().getBlockAt(3, 10), white) << "back after the green cell's seven seconds";
+}
 } // namespace orv_gd

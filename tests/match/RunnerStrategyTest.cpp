@@ -91,8 +91,9 @@ TEST_F(RunnerStrategyTest, TheFrameThatEndsTheTurnTakesNoStepAndNoReset)
 TEST_F(RunnerStrategyTest, LeftWithRightStepsRightAndEachStepOverAGapFallsOneRowAsDoesAWallInTheAir)
 {
     m.put(5, 0, 1);
-    m.tap({Key::A}); // in column 0 left stays in the map; then left with right steps right
-    const std::string step = test::stdoutOf([&] { m.tap({Key::A, Key::D}); });
+    m.tap({Key::A}); // in column 0 left stays in the map; then left with right steps right, and a
+    // jump with no force to pay for it yields to the step
+    const std::string step = test::stdoutOf([&] { m.tap({Key::A, Key::D, Key::W}); });
     EXPECT_EQ(step,
               "remaining movement before: 4\nremaining jump force before: 0\nmoved block from 0, 4 to 1, 4\n"
               "---------------\nremaining movement after: 3\nremaining jump force after: 1\n"

@@ -116,25 +116,9 @@ struct Soak
                        ? ""
                        : "the ended match left something behind, or the window closed";
         }
-        std::string problem;
-        const sf::Vector2i map = m.grid().getMapSize();
+        std::string problem = m.screenDiffersFromRules();
         const rules::Match& rules = m.match().getMatch();
         const std::shared_ptr<BlockComponent> block = m.runner().getRunnerBlock();
-        for (int i = 0; i < map.x * map.y; ++i)
-        {
-            // The screen shows in each cell what the rules hold there.
-            const sf::Vector2i cell(i / map.y, i % map.y);
-            const std::shared_ptr<BlockComponent> shown = m.grid().getBlockAt(cell.x, cell.y);
-            problem += !shown || shown->getGridPosition() == cell ? "" : "a misplaced block; ";
-            const rules::CellKind kind = rules.field.at({cell.x, cell.y});
-            const BlockType expected = kind == rules::CellKind::Static   ? BlockType::Static
-                                       : kind == rules::CellKind::Finish ? BlockType::Finish
-                                                                         : BlockType::Dynamic;
-            const bool same = shown && shown != block
-                                  ? kind != rules::CellKind::Empty && shown->getType() == expected
-                                  : kind == rules::CellKind::Empty || shown == block;
-            problem += same ? "" : "the screen and the rules differ at a cell; ";
-        }
         problem += block->getGridPosition() == sf::Vector2i(rules.runner.cell.x, rules.runner.cell.y)
                        ? ""
                        : "the Runner is not where the rules hold it; ";

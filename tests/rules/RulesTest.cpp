@@ -1,10 +1,13 @@
 #include "rules/Rules.h"
 
+#include "rules/MatchParts.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <functional>
 #include <string>
+#include <type_traits>
 
 namespace orv_gd::rules
 {
@@ -327,40 +330,86 @@ TEST_F(RulesTest, TheCursorStepsOneCellWithinTheMapAndTheBlockTurns)
     EXPECT_EQ(Rules::apply(m, Action::moveCursor({-1, -1})).front().why, Refusal::OutOfMap);
 }
 
+/// Changes the `target`-th part of a match in the `way`-th of the ways its type allows.
+struct ChangePart
+{
+    int target;
+    int way;
+    int seen = 0;
+    bool changed = false;
+
+    template <class T>
+    void operator()(T& part)
+    {
+        if (seen++ == target)
+        {
+            changed = change(part);
+        }
+    }
+    template <class T>
+    bool change(T& part)
+    {
+        if constexpr (std::is_enum_v<T>)
+        {
+            part = static_cast<T>(static_cast<int>(part) + 1);
+        }
+        else
+        {
+            part = !part;
+        }
+        return way == 0;
+    }
+    bool change(int& part)
+    {
+        part += 1;
+        return way == 0;
+    }
+    bool change(Cell& part)
+    {
+        part.y += 1;
+        return way == 0;
+    }
+    bool change(ObstacleShapes::Shape& part)
+    {
+        part.push_back({2, 2});
+        return way == 0;
+    }
+    bool change(Rng& part)
+    {
+        way == 0 ? void(part.next()) : void(part = Rng::resumed(part.getSeed() + 1, part.getDraws()));
+        return way < 2;
+    }
+    /// A cell's kind, what a green cell covers, and a cell's life, each alone.
+    bool change(Field& part)
+    {
+        way == 0   ? part.set({20, 5}, CellKind::Static)
+        : way == 1 ? (part.set({0, 10}, CellKind::Finish), part.drop({0, 10}, CellKind::Finish, 7000))
+                   : part.drop({20, 3}, CellKind::Dynamic, 6999);
+        return way < 3;
+    }
+};
+
 TEST_F(RulesTest, TheDigestChangesWithEveryPartOfTheMatch)
 {
-    const std::function<void(Match&)> changes[] = {
-        [](Match& c) {
-            c.field.set({20, 3}, CellKind::Static);
-        },
-        [](Match& c)
-        {
-            c.field.drop({0, 10}, CellKind::Finish, 7000);
-            c.field.set({0, 10}, CellKind::Finish);
-        },
-        [](Match& c) { c.runner.cell.y -= 1; },
-        [](Match& c) { c.runner.jumpForce += 1; },
-        [](Match& c) { c.resetsLeft -= 1; },
-        [](Match& c) { c.turnsLeft -= 1; },
-        [](Match& c) { c.turnMs += 1; },
-        [](Match& c) { c.blocksLeft -= 1; },
-        [](Match& c) { c.ghost.cursor.x += 1; },
-        [](Match& c) { c.ghost.kind = CellKind::Static; },
-        [](Match& c) { c.rng.next(); },
-        [](Match& c) { c.finishMs += 1; },
-        [](Match& c) { c.how = WinReason::ThirdReset; },
-    };
-    for (const auto& change : changes)
+    m.field.drop({20, 3}, CellKind::Dynamic, 7000);
+    m.field.drop({0, 10}, CellKind::Finish, 7000); // green over white
+    int parts = 0;
+    MatchParts::forEach(m, [&](const auto&) { ++parts; });
+    for (int target = 0; target < parts; ++target)
     {
-        Match changed = m;
-        change(changed);
-        EXPECT_NE(changed.digest(), m.digest()) << &change - changes;
+        for (int way = 0;; ++way)
+        {
+            Match changed = m;
+            ChangePart change{target, way};
+            MatchParts::forEach(changed, change);
+            if (!change.changed)
+            {
+                EXPECT_GT(way, 0) << "part " << target;
+                break;
+            }
+            EXPECT_NE(changed.digest(), m.digest()) << "part " << target << ", change " << way;
+        }
     }
     EXPECT_EQ(Match(m).digest(), m.digest());
-    Match younger = m;
-    Match older = m;
-    younger.field.drop({20, 3}, CellKind::Dynamic, 7000);
-    older.field.drop({20, 3}, CellKind::Dynamic, 6999);
-    EXPECT_NE(younger.digest(), older.digest()) << "a cell's life";
 }
 } // namespace orv_gd::rules

@@ -92,6 +92,12 @@ public:
         InputManager::getInstance().update();
         m_game.updateNetwork(dt);
         states().update(dt);
+        // The screen's grid is fed by the rules' events alone and never drifts from their field.
+        if (states().getCurrentState() == states().findState("MainState") &&
+            match().getStrategies().size() == 2)
+        {
+            EXPECT_EQ(screenDiffersFromRules(), "");
+        }
     }
     void runFor(float seconds, float dt = Step)
     {
@@ -164,6 +170,61 @@ public:
     sf::Vector2i runnerCell() { return runnerBlock()->getGridPosition(); }
     auto safeZone() { return object("runner_safezone")->getComponents<BlockComponent>(); }
 
+    /// What the screen's grid shows otherwise than the rules' field holds, as a phrase per kind of
+    /// difference; empty when they agree: the block in each cell (the Runner's where it stands),
+    /// the block kept beneath a green Builder cell, and each fading block's life.
+    std::string screenDiffersFromRules()
+    {
+        std::string problem;
+        const sf::Vector2i map = grid().getMapSize();
+        const rules::Field& field = match().getMatch().field;
+        const std::shared_ptr<BlockComponent> runner = this->runner().getRunnerBlock();
+        const auto shows = [](const std::shared_ptr<BlockComponent>& shown, rules::CellKind kind)
+        {
+            const BlockType type = kind == rules::CellKind::Static   ? BlockType::Static
+                                   : kind == rules::CellKind::Finish ? BlockType::Finish
+                                                                     : BlockType::Dynamic;
+            return shown ? kind != rules::CellKind::Empty && shown->getType() == type
+                         : kind == rules::CellKind::Empty;
+        };
+        for (int i = 0; i < map.x * map.y; ++i)
+        {
+            const sf::Vector2i cell(i / map.y, i % map.y);
+            const rules::Cell at{cell.x, cell.y};
+            const std::shared_ptr<BlockComponent>& shown = grid().getCells()[cell.x][cell.y];
+            const char* wrong = nullptr;
+            if (shown && shown->getGridPosition() != cell)
+            {
+                wrong = "a misplaced block; ";
+            }
+            else if (shown && shown == runner)
+            {
+                // The Runner on the finish line keeps the green cell beneath it.
+                wrong = shows(grid().getBlockBeneath(cell.x, cell.y), field.at(at))
+                            ? nullptr
+                            : "the Runner covers the wrong cell; ";
+            }
+            else if (!shows(shown, field.at(at)))
+            {
+                wrong = "the screen and the rules differ at a cell; ";
+            }
+            else if (!shows(grid().getBlockBeneath(cell.x, cell.y), field.coveredAt(at)))
+            {
+                wrong = "a green cell covers another cell; ";
+            }
+            else if (shown && field.lifeAt(at) > 0 &&
+                     shown->getRemainingLifetime() != static_cast<float>(field.lifeAt(at)) / 1000.0f)
+            {
+                wrong = "a block fades otherwise; ";
+            }
+            if (wrong)
+            {
+                problem += wrong;
+            }
+        }
+        return problem;
+    }
+
     /// Plays on to the next turn of `role` through the real hand-overs: the Runner ends its turn with
     /// its end key, the Builder lets its ten seconds run out.
     void giveTurnTo(StrategyType role)
@@ -205,12 +266,14 @@ public:
                 type));
         }
     }
-    /// White platform cells in `row` from column `from` to `to`, made and drawn as the level's are.
+    /// White platform cells in `row` from column `from` to `to`, made and drawn as the level's are,
+    /// and in the rules' field.
     void paint(int row, int from, int to)
     {
         m_terrain.push_back(GameObject::create("painted_" + std::to_string(m_terrain.size())));
         for (int x = from; x <= to; ++x)
         {
+            match().editMatch().field.set({x, row}, rules::CellKind::Static);
             BlockComponent::addToGrid(*m_terrain.back(), window(), {x, row}, PaletteWhite, false,
                                       BlockType::Static, "Map");
         }
