@@ -75,9 +75,12 @@ void HudText::layout()
     }
     place(Role, 7.0f * sx, barY, large, PaletteAmber);
     place(Blocks, 7.0f * sx, numbersY, small, PaletteWhite);
-    place(Reason, 50.0f * sx, 7.0f * sy, large, ReasonColor);
-    place(ResetNote, 50.0f * sx, 14.0f * sy, large, NoteColor);
-    place(Banner, 50.0f * sx, 25.0f * sy, static_cast<unsigned>(std::max(16.0f, 6.0f * sy)), PaletteAmber);
+    // Below the strip along the top, when the match shows one.
+    const float reasonY = std::max(7.0f * sy, m_topInset + 4.0f * sy);
+    place(Reason, 50.0f * sx, reasonY, large, ReasonColor);
+    place(ResetNote, 50.0f * sx, reasonY + 7.0f * sy, large, NoteColor);
+    place(Banner, 50.0f * sx, std::max(25.0f * sy, reasonY + 15.0f * sy),
+          static_cast<unsigned>(std::max(16.0f, 6.0f * sy)), PaletteAmber);
     // Below the Runner's neighbours and above the bars, clear of the banner.
     place(Paused, 50.0f * sx, 75.0f * sy,
           static_cast<unsigned>(std::max(14.0f, std::min(4.5f * sy, 2.4f * sx))), PaletteWhite);

@@ -72,7 +72,8 @@ MainState::MainState(GameStateManager* gameStateManager, Game* game, std::shared
       m_objects(GameObjectManager::getInstance()), m_events(EventBus::getInstance()),
       m_input(InputManager::getInstance()), m_grid(GridManager::getInstance()),
       m_pause(m_input, ControllerInput::getInstance()), m_hudText(game->getWindow()),
-      m_guides(game->getWindow()), m_net(std::move(net))
+      m_guides(game->getWindow()), m_overview(game->getWindow()), m_preview(game->getWindow()),
+      m_net(std::move(net))
 {
 }
 
@@ -179,7 +180,11 @@ void MainState::init()
     m_laidOutFor = m_window.getSize();
     m_pause.reset();
     m_leaveArmed = false;
-    m_hudText.init(AssetManager::getInstance().GetFont("consolab").get());
+    const sf::Font* font = AssetManager::getInstance().GetFont("consolab").get();
+    m_overview.setFont(font);
+    m_preview.setFont(font);
+    layoutOverview();
+    m_hudText.init(font);
     refreshHudText(0.0f);
     if (m_lockstep)
     {
@@ -256,6 +261,8 @@ void MainState::update(float dt)
     followWindow();
     refreshProgressBars();
     refreshHudText(paused ? 0.0f : dt);
+    m_overview.update(m_match);
+    m_preview.update(m_match, m_grid.getCellSize().x);
     refreshReplayBanner();
 }
 
@@ -412,7 +419,17 @@ void MainState::followWindow()
         }
     }
     sizeProgressBars();
+    layoutOverview();
     m_hudText.layout();
+}
+
+void MainState::layoutOverview()
+{
+    m_overview.layout();
+    m_overview.update(m_match);
+    m_preview.layout();
+    const sf::FloatRect strip = m_overview.getBounds();
+    m_hudText.setTopInset(strip.top + strip.height);
 }
 
 void MainState::draw()
@@ -437,6 +454,8 @@ void MainState::draw()
     {
         m_guides.draw();
     }
+    m_preview.draw();
+    m_overview.draw();
     m_hudText.draw();
     if ((m_replay || m_lockstep) && m_bannerFont)
     {

@@ -7,6 +7,8 @@
 #include "match/BuilderGuides.h"
 #include "match/HudText.h"
 #include "match/MatchHost.h"
+#include "match/MatchOverview.h"
+#include "match/MovePreview.h"
 #include "match/NetPlay.h"
 #include "match/PauseSwitch.h"
 #include "match/ReplayDriver.h"
@@ -105,6 +107,9 @@ public:
     /// One Escape paused the match and asks for another to leave; P or Start resume and disarm it.
     bool isLeaveArmed() const { return m_leaveArmed; }
     const BuilderGuides& getBuilderGuides() const { return m_guides; }
+    /// The whole level along the top of the screen, and where the Runner's moves would land.
+    const MatchOverview& getOverview() const { return m_overview; }
+    const MovePreview& getMovePreview() const { return m_preview; }
 
     /// The log this match plays back, or null for a match played by the keys.
     const ReplayDriver* getReplay() const { return m_replay ? &*m_replay : nullptr; }
@@ -177,6 +182,10 @@ private:
     bool m_leaveArmed = false;
     HudText m_hudText;
     BuilderGuides m_guides;
+    MatchOverview m_overview;
+    MovePreview m_preview;
+    /// Fits the overview to the window and moves the HUD's top lines below it.
+    void layoutOverview();
 
     std::optional<ReplayDriver> m_replay;
     /// The screen Escape leads back to from a replay.
