@@ -298,7 +298,7 @@ TEST(HudLayoutTest, AtBothScreenSizesEveryLineFitsAndKeepsClearOfTheRunnersNeigh
         const sf::Vector2f runner = m.runnerBlock()->getDrawPosition() * edge - topLeft;
         const sf::FloatRect neighbours(runner.x - edge, runner.y - edge, 3.0f * edge, 3.0f * edge);
         const sf::FloatRect window(0.0f, 0.0f, static_cast<float>(size.x), static_cast<float>(size.y));
-        std::vector<sf::FloatRect> placed;
+        std::vector<sf::FloatRect> placed{m.match().getOverview().getBounds()}; // the strip along the top
         for (int line = 0; line < Line::Paused; ++line)
         {
             if (!hud.isShown(static_cast<Line>(line)))
