@@ -70,21 +70,25 @@ std::string MatchOverview::distanceText(int columns)
 void MatchOverview::update(const rules::Match& match)
 {
     const rules::Field& field = match.field;
-    bool changed = m_dirty || field.getWidth() != m_field.getWidth() ||
-                   field.getHeight() != m_field.getHeight() || match.runner.cell != m_runner;
+    const sf::Vector2i mapSize(field.getWidth(), field.getHeight());
+    bool changed = m_dirty || mapSize != m_mapSize || match.runner.cell != m_runner;
+    m_kinds.resize(static_cast<std::size_t>(mapSize.x * mapSize.y), rules::CellKind::Empty);
     // Only the kinds show: the blocks' ageing lives alone never rebuild the picture.
-    for (int x = 0; !changed && x < field.getWidth(); ++x)
+    auto kind = m_kinds.begin();
+    for (int x = 0; x < mapSize.x; ++x)
     {
-        for (int y = 0; !changed && y < field.getHeight(); ++y)
+        for (int y = 0; y < mapSize.y; ++y, ++kind)
         {
-            changed = field.at({x, y}) != m_field.at({x, y});
+            const rules::CellKind now = field.at({x, y});
+            changed = changed || *kind != now;
+            *kind = now;
         }
     }
     if (!changed)
     {
         return;
     }
-    m_field = field;
+    m_mapSize = mapSize;
     m_runner = match.runner.cell;
     const std::string words = distanceText(columnsToFinish(match));
     if (words != m_distanceWords)
@@ -92,7 +96,7 @@ void MatchOverview::update(const rules::Match& match)
         m_distanceWords = words;
         m_distance.setString(m_distanceWords);
     }
-    rebuild();
+    rebuild(match);
 }
 
 sf::FloatRect MatchOverview::cellRect(rules::Cell cell) const
@@ -101,13 +105,14 @@ sf::FloatRect MatchOverview::cellRect(rules::Cell cell) const
             m_origin.y + static_cast<float>(cell.y) * m_cell, m_cell, m_cell};
 }
 
-void MatchOverview::rebuild()
+void MatchOverview::rebuild(const rules::Match& match)
 {
     m_dirty = false;
     ++m_builds;
     const sf::Vector2f size(m_window.getSize());
-    const float width = static_cast<float>(std::max(1, m_field.getWidth()));
-    const float height = static_cast<float>(std::max(1, m_field.getHeight()));
+    const rules::Field& field = match.field;
+    const float width = static_cast<float>(std::max(1, field.getWidth()));
+    const float height = static_cast<float>(std::max(1, field.getHeight()));
     // Whole pixels a cell, as many as fit in an eighth of the window's height and most of its width.
     m_cell = std::max(1.0f, std::floor(std::min(0.62f * size.x / width, 0.125f * size.y / height)));
     m_pad = std::max(3.0f, std::round(0.005f * size.y));
@@ -129,11 +134,11 @@ void MatchOverview::rebuild()
     m_picture.clear();
     m_picture.addQuad(m_bounds, PanelColor);
     m_picture.addQuad({m_origin.x, m_origin.y, mapWidth, mapHeight}, EmptyColor);
-    for (int x = 0; x < m_field.getWidth(); ++x)
+    for (int x = 0; x < field.getWidth(); ++x)
     {
-        for (int y = 0; y < m_field.getHeight(); ++y)
+        for (int y = 0; y < field.getHeight(); ++y)
         {
-            const rules::CellKind kind = m_field.at({x, y});
+            const rules::CellKind kind = field.at({x, y});
             if (kind != rules::CellKind::Empty)
             {
                 m_picture.addQuad(cellRect({x, y}), colorOf(kind));

@@ -6,8 +6,10 @@
 
 #include <SFML/Graphics/Rect.hpp>
 #include <SFML/Graphics/Text.hpp>
+#include <SFML/System/Vector2.hpp>
 
 #include <string>
+#include <vector>
 
 namespace sf
 {
@@ -54,7 +56,7 @@ public:
     static std::string distanceText(int columns);
 
 private:
-    void rebuild();
+    void rebuild(const rules::Match& match);
 
     sf::RenderWindow& m_window;
     const sf::Font* m_font = nullptr;
@@ -66,8 +68,9 @@ private:
     float m_cell = 1.0f;
     float m_pad = 4.0f;
 
-    // What the picture shows, to see when it must be built again.
-    rules::Field m_field;
+    // What the picture shows, to see when it must be built again: each cell's kind, column by column.
+    std::vector<rules::CellKind> m_kinds;
+    sf::Vector2i m_mapSize{0, 0};
     rules::Cell m_runner{-1, -1};
     bool m_dirty = true;
     int m_builds = 0;

@@ -43,7 +43,7 @@ void MovePreview::layout()
     // Just over the HUD's panels, well below the Runner's rows.
     const sf::FloatRect bounds = m_warning.getLocalBounds();
     m_warning.setOrigin(std::round(bounds.left + bounds.width / 2.0f), std::round(0.62f * textSize));
-    m_warning.setPosition(std::round(size.x / 2.0f), std::round(0.8f * size.y));
+    m_warning.setPosition(std::round(size.x / 2.0f), std::round(0.81f * size.y));
     const float pad = 0.45f * static_cast<float>(textSize);
     const sf::FloatRect shown = m_warning.getGlobalBounds();
     m_warningBox.setPosition(std::round(shown.left - pad), std::round(shown.top - 0.6f * pad));
@@ -105,7 +105,7 @@ void MovePreview::update(const rules::Match& match, float cellEdge)
                       std::equal(landings.begin(), landings.end(), m_landings.begin(),
                                  [](const Landing& a, const Landing& b)
                                  { return a.move == b.move && a.cell == b.cell && a.resets == b.resets; });
-    if (same && m_shown)
+    if (same && m_built)
     {
         return;
     }
@@ -121,7 +121,7 @@ void MovePreview::update(const rules::Match& match, float cellEdge)
 
 void MovePreview::rebuild(float cellEdge)
 {
-    m_shown = true;
+    m_built = true;
     m_marks.clear();
     const float ring = std::max(2.0f, std::round(cellEdge / 14.0f));
     for (const Landing& landing : m_landings)

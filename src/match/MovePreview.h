@@ -70,6 +70,6 @@ private:
     sf::Text m_warning;
     sf::RectangleShape m_warningBox;
     std::string m_warningWords;
-    bool m_shown = false;
+    bool m_built = false;
 };
 } // namespace orv_gd
