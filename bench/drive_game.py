@@ -12,6 +12,7 @@ figures are also given as ratios.
 
 import argparse
 import collections
+import contextlib
 import os
 import shutil
 import statistics
@@ -61,6 +62,16 @@ def slowest_scopes(events, screen_frames, count=6):
             if e is not frame and frame["ts"] <= e["ts"] and e["ts"] + e["dur"] <= end:
                 totals[e["name"]] += e["dur"] / 1000.0
     return [(name, ms / max(1, len(frames))) for name, ms in totals.most_common(count)]
+
+
+@contextlib.contextmanager
+def started(thing, end):
+    """Starts an X server or a game of the harness and ends it (`end`: its stop or close) on leaving."""
+    thing.start()
+    try:
+        yield thing
+    finally:
+        getattr(thing, end)()
 
 
 class Driver:
@@ -137,8 +148,8 @@ def main():
     harness.BINARY = os.path.abspath(args.binary)
     harness.REPO = os.path.abspath(args.repo)
 
-    with harness.XServer(args.width, args.height) as server:
-        with harness.GameProcess(server) as game:
+    with started(harness.XServer(args.width, args.height), "stop") as server:
+        with started(harness.GameProcess(server), "close") as game:
             turns = play(harness, game, args.seconds)
             status = game.wait_exit(30)
             events = game.trace("runtime.json")
@@ -167,7 +178,7 @@ def main():
                     f.write("#!/bin/sh\nexec strace -f --seccomp-bpf -e trace=openat -o '%s' '%s'\n"
                             % (log, harness.BINARY))
                 os.chmod(wrapper, 0o755)
-                with harness.GameProcess(server, binary=wrapper) as game:
+                with started(harness.GameProcess(server, binary=wrapper), "close") as game:
                     game.wait_window(60)
                     game.press("space", after=0.5)
                     game.press("space", after=0.5)
