@@ -113,9 +113,16 @@ def play(harness, game, seconds):
         driver.builder_turn(turns)
         driver.runner_turn(turns)
         turns += 2
-    game.press("Escape", after=0.8)
-    game.press("Escape", after=0.5)
+    leave(game)
     return turns
+
+
+def leave(game):
+    """Escape until the game has quit: the match asks for a second one, the menu too."""
+    for _ in range(6):
+        if not game.running():
+            return
+        game.press("Escape", after=0.8)
 
 
 def opened_files(strace_log):
@@ -191,8 +198,7 @@ def main():
                         driver.builder_turn(step)
                         driver.runner_turn(step)
                     after = opened_files(log)
-                    game.press("Escape", after=0.8)
-                    game.press("Escape", after=0.5)
+                    leave(game)
                     game.wait_exit(30)
             during = after - before
             assets = os.path.join(os.path.abspath(args.repo), "assets")
