@@ -12,6 +12,7 @@ figures are also given as ratios.
 
 import argparse
 import collections
+import contextlib
 import os
 import shutil
 import statistics
@@ -63,6 +64,16 @@ def slowest_scopes(events, screen_frames, count=6):
     return [(name, ms / max(1, len(frames))) for name, ms in totals.most_common(count)]
 
 
+@contextlib.contextmanager
+def started(thing, end):
+    """Starts an X server or a game of the harness and ends it (`end`: its stop or close) on leaving."""
+    thing.start()
+    try:
+        yield thing
+    finally:
+        getattr(thing, end)()
+
+
 class Driver:
     """Plays a match on a running game through the harness's key helpers."""
 
@@ -102,9 +113,16 @@ def play(harness, game, seconds):
         driver.builder_turn(turns)
         driver.runner_turn(turns)
         turns += 2
-    game.press("Escape", after=0.8)
-    game.press("Escape", after=0.5)
+    leave(game)
     return turns
+
+
+def leave(game):
+    """Escape until the game has quit: the match asks for a second one, the menu too."""
+    for _ in range(6):
+        if not game.running():
+            return
+        game.press("Escape", after=0.8)
 
 
 def opened_files(strace_log):
@@ -137,8 +155,8 @@ def main():
     harness.BINARY = os.path.abspath(args.binary)
     harness.REPO = os.path.abspath(args.repo)
 
-    with harness.XServer(args.width, args.height) as server:
-        with harness.GameProcess(server) as game:
+    with started(harness.XServer(args.width, args.height), "stop") as server:
+        with started(harness.GameProcess(server), "close") as game:
             turns = play(harness, game, args.seconds)
             status = game.wait_exit(30)
             events = game.trace("runtime.json")
@@ -167,7 +185,7 @@ def main():
                     f.write("#!/bin/sh\nexec strace -f --seccomp-bpf -e trace=openat -o '%s' '%s'\n"
                             % (log, harness.BINARY))
                 os.chmod(wrapper, 0o755)
-                with harness.GameProcess(server, binary=wrapper) as game:
+                with started(harness.GameProcess(server, binary=wrapper), "close") as game:
                     game.wait_window(60)
                     game.press("space", after=0.5)
                     game.press("space", after=0.5)
@@ -180,8 +198,7 @@ def main():
                         driver.builder_turn(step)
                         driver.runner_turn(step)
                     after = opened_files(log)
-                    game.press("Escape", after=0.8)
-                    game.press("Escape", after=0.5)
+                    leave(game)
                     game.wait_exit(30)
             during = after - before
             assets = os.path.join(os.path.abspath(args.repo), "assets")

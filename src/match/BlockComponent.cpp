@@ -3,6 +3,7 @@
 #include "match/GridManager.h"
 #include "match/LightCone.h"
 #include "match/Palette.h"
+#include "match/ShapeBatch.h"
 #include "objects/EventBus.h"
 #include "objects/GameObject.h"
 #include "objects/RenderableCreateEvent.h"
@@ -86,8 +87,10 @@ bool BlockComponent::init()
     // Cells are square: both coordinates scale with the cell width.
     m_shape.setPosition(static_cast<float>(m_gridPosition.x) * cellSize.x,
                         static_cast<float>(m_gridPosition.y) * cellSize.x);
+    // No outline until the block is placed or shown as a ghost: an invisible one would cost every
+    // platform a second draw.
     m_shape.setOutlineColor(sf::Color::Transparent);
-    m_shape.setOutlineThickness(1.0f);
+    m_shape.setOutlineThickness(0.0f);
     updatePlacedEdge();
 
     // The shader itself is compiled only when the grid first lights this block (prepareShader);
@@ -159,13 +162,10 @@ void BlockComponent::updatePlacedEdge()
     m_edge.setPosition(m_shape.getPosition() + sf::Vector2f(rim, rim));
 }
 
-void BlockComponent::drawBody(sf::RenderTarget& target) const
+void BlockComponent::addBody(ShapeBatch& batch) const
 {
-    target.draw(m_shape, sf::RenderStates::Default);
-    if (m_edge.getOutlineThickness() != 0.0f)
-    {
-        target.draw(m_edge, sf::RenderStates::Default);
-    }
+    batch.add(m_shape);
+    batch.add(m_edge);
 }
 
 void BlockComponent::updateGhostRim(float deltaTime)

@@ -19,6 +19,7 @@
 namespace orv_gd
 {
 class GridManager;
+class ShapeBatch;
 
 /// One cell-sized block of the grid: the Runner, a platform, a finish cell, a safe-zone cell or
 /// one cell of a Builder obstacle. Slides to a new cell with easing, fades with its lifetime and
@@ -52,8 +53,9 @@ public:
     const sf::RectangleShape& getShape() const { return m_shape; }
     /// The bright ring of a placed block, inside its dark rim; no outline before it is placed.
     const sf::RectangleShape& getEdge() const { return m_edge; }
-    /// Draws the block as the grid shows a lit block: its fading body, then its edge.
-    void drawBody(sf::RenderTarget& target) const;
+    /// Adds the block as the grid shows a lit block to a batch: its fading body with its rim, then
+    /// its ring.
+    void addBody(ShapeBatch& batch) const;
     bool emitsLight() const { return m_emitsLight; }
     bool isLightReady() const { return m_lightReady; }
     void setLightReady(bool ready) { m_lightReady = ready; }

@@ -342,13 +342,19 @@ void GridRenderer::drawLitBlocks(sf::RenderWindow& window, const VisibleArea& ar
                                  block->getConeScale(), block->getRemainingTimeUniform());
             }
             m_litBlocks.push_back(block);
-            block->drawBody(window);
+            // Only the body's fill: its rim and ring are opaque and drawn again on top below, which
+            // hides whatever they covered here.
+            m_bodyUnderLight.clear();
+            m_bodyUnderLight.addFill(block->getShape());
+            m_bodyUnderLight.draw(window);
         }
     }
-    // Again on top, so that no later light cone covers a lit block.
+    // Again on top, so that no later light cone covers a lit block: all of them in one draw.
+    m_bodies.clear();
     for (const std::shared_ptr<BlockComponent>& block : m_litBlocks)
     {
-        block->drawBody(window);
+        block->addBody(m_bodies);
     }
+    m_bodies.draw(window);
 }
 } // namespace orv_gd

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "match/LightCone.h"
+#include "match/ShapeBatch.h"
 #include "objects/VisibleArea.h"
 
 #include <SFML/Graphics/RectangleShape.hpp>
@@ -79,6 +80,9 @@ private:
     std::vector<sf::Vector2i> m_highlighted;
     std::vector<std::size_t> m_ringCells;
     std::vector<std::shared_ptr<BlockComponent>> m_litBlocks;
+    /// One lit block's body under the next light; then every lit block's body, rim and ring on top.
+    ShapeBatch m_bodyUnderLight;
+    ShapeBatch m_bodies;
 
     // Light cones.
     sf::Texture m_lightTexture;

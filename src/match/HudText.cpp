@@ -75,24 +75,28 @@ void HudText::layout()
     }
     place(Role, 7.0f * sx, barY, large, PaletteAmber);
     place(Blocks, 7.0f * sx, numbersY, small, PaletteWhite);
-    place(Reason, 50.0f * sx, 7.0f * sy, large, ReasonColor);
-    place(ResetNote, 50.0f * sx, 14.0f * sy, large, NoteColor);
-    place(Banner, 50.0f * sx, 25.0f * sy, static_cast<unsigned>(std::max(16.0f, 6.0f * sy)), PaletteAmber);
+    // Below the strip along the top, when the match shows one.
+    const float reasonY = std::max(7.0f * sy, m_topInset + 4.0f * sy);
+    place(Reason, 50.0f * sx, reasonY, large, ReasonColor);
+    place(ResetNote, 50.0f * sx, reasonY + 7.0f * sy, large, NoteColor);
+    place(Banner, 50.0f * sx, std::max(25.0f * sy, reasonY + 15.0f * sy),
+          static_cast<unsigned>(std::max(16.0f, 6.0f * sy)), PaletteAmber);
     // Below the Runner's neighbours and above the bars, clear of the banner.
     place(Paused, 50.0f * sx, 75.0f * sy,
           static_cast<unsigned>(std::max(14.0f, std::min(4.5f * sy, 2.4f * sx))), PaletteWhite);
 
     // One panel for the role and the blocks left, one for each bar with its icon and number.
     m_panels.clear();
+    m_panelBatch.clear();
     const float pad = 0.5f * sx;
     const float top = barY - 2.0f * sx - pad;
     const float bottom = std::min(size.y, numbersY + static_cast<float>(small) + pad);
     const auto addPanel = [&](float left, float right)
     {
-        sf::RectangleShape panel({std::round(right - left), std::round(bottom - top)});
-        panel.setPosition(std::round(left), std::round(top));
-        panel.setFillColor(PanelColor);
+        const sf::FloatRect panel(std::round(left), std::round(top), std::round(right - left),
+                                  std::round(bottom - top));
         m_panels.push_back(panel);
+        m_panelBatch.addQuad(panel, PanelColor);
     };
     addPanel(1.0f * sx, 13.0f * sx);
     for (int i = 0; i < 5; ++i)
@@ -312,10 +316,7 @@ void HudText::drawBackdrop()
     const sf::View cameraView = m_window.getView();
     const sf::Vector2f size(m_window.getSize());
     m_window.setView(sf::View(sf::FloatRect(0.0f, 0.0f, size.x, size.y)));
-    for (const sf::RectangleShape& panel : m_panels)
-    {
-        m_window.draw(panel);
-    }
+    m_panelBatch.draw(m_window);
     m_window.setView(cameraView);
 }
 

@@ -3,6 +3,7 @@
 #include "core/StrategyType.h"
 #include "match/BuilderStrategy.h"
 #include "match/RunnerStrategy.h"
+#include "match/ShapeBatch.h"
 
 #include <SFML/Graphics/RectangleShape.hpp>
 #include <SFML/Graphics/Text.hpp>
@@ -81,9 +82,13 @@ public:
     /// Draws in window pixels over whatever the camera shows, then puts the camera's view back.
     void draw();
     /// The HUD's own dark panels behind the role, each bar with its icon and its number, so that
-    /// none of them sinks into a white platform behind; drawn before the bars and icons.
+    /// none of them sinks into a white platform behind; drawn before the bars and icons, all in one
+    /// draw.
     void drawBackdrop();
-    const std::vector<sf::RectangleShape>& getPanels() const { return m_panels; }
+    /// The panels in window pixels.
+    const std::vector<sf::FloatRect>& getPanels() const { return m_panels; }
+    /// Moves the lines over the map down by `pixels`, below a strip the match shows along the top.
+    void setTopInset(float pixels) { m_topInset = pixels; }
 
     /// The words of a line as shown; empty while the line is hidden.
     const std::string& getText(Line line) const;
@@ -127,7 +132,9 @@ private:
     sf::RectangleShape m_noteBox;
     sf::RectangleShape m_pausedBox;
     sf::RectangleShape m_dim;
-    std::vector<sf::RectangleShape> m_panels;
+    std::vector<sf::FloatRect> m_panels;
+    ShapeBatch m_panelBatch;
+    float m_topInset = 0.0f;
 
     bool m_paused = false;
     bool m_leaveArmed = false;

@@ -72,7 +72,8 @@ MainState::MainState(GameStateManager* gameStateManager, Game* game, std::shared
       m_objects(GameObjectManager::getInstance()), m_events(EventBus::getInstance()),
       m_input(InputManager::getInstance()), m_grid(GridManager::getInstance()),
       m_pause(m_input, ControllerInput::getInstance()), m_hudText(game->getWindow()),
-      m_guides(game->getWindow()), m_hints(game->getWindow()), m_net(std::move(net))
+      m_guides(game->getWindow()), m_hints(game->getWindow()), m_overview(game->getWindow()),
+      m_preview(game->getWindow()), m_net(std::move(net))
 {
     // The first match's level and blocks: the launch's seed (the clock's, or --seed N).
     m_nextRng = rules::Rng(game->getCommandLine().seed);
@@ -185,7 +186,11 @@ void MainState::init()
     m_laidOutFor = m_window.getSize();
     m_pause.reset();
     m_leaveArmed = false;
-    m_hudText.init(AssetManager::getInstance().GetFont("consolab").get());
+    const sf::Font* font = AssetManager::getInstance().GetFont("consolab").get();
+    m_overview.setFont(font);
+    m_preview.setFont(font);
+    layoutOverview();
+    m_hudText.init(font);
     // A replay's single Escape goes back where it was opened from.
     m_hudText.setEscapeTo(m_replay && m_returnTo == "EndState" ? "the end screen" : "the menu");
     refreshHudText(0.0f);
@@ -278,6 +283,8 @@ void MainState::update(float dt)
     followWindow();
     refreshProgressBars();
     refreshHudText(paused ? 0.0f : dt);
+    m_overview.update(m_match);
+    m_preview.update(m_match, m_grid.getCellSize().x);
     refreshReplayBanner();
 }
 
@@ -435,7 +442,17 @@ void MainState::followWindow()
         }
     }
     sizeProgressBars();
+    layoutOverview();
     m_hudText.layout();
+}
+
+void MainState::layoutOverview()
+{
+    m_overview.layout();
+    m_overview.update(m_match);
+    m_preview.layout();
+    const sf::FloatRect strip = m_overview.getBounds();
+    m_hudText.setTopInset(strip.top + strip.height);
 }
 
 void MainState::draw()
@@ -468,6 +485,8 @@ void MainState::draw()
         const sf::RectangleShape& zone = m_guides.getSafeZoneOutline();
         m_marks.drawDashes(m_window, {zone.getPosition(), zone.getSize()}, -zone.getOutlineThickness());
     }
+    m_preview.draw();
+    m_overview.draw();
     m_hudText.draw();
     if (m_hintsAllowed && !m_matchOver)
     {

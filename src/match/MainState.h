@@ -9,6 +9,8 @@
 #include "match/HintView.h"
 #include "match/HudText.h"
 #include "match/MatchHost.h"
+#include "match/MatchOverview.h"
+#include "match/MovePreview.h"
 #include "match/NetPlay.h"
 #include "match/PauseSwitch.h"
 #include "match/ReplayDriver.h"
@@ -112,6 +114,9 @@ public:
     bool hintsAllowed() const { return m_hintsAllowed; }
     /// The hints asked in this match, or in the one being watched.
     std::size_t hintCount() const;
+    /// The whole level along the top of the screen, and where the Runner's moves would land.
+    const MatchOverview& getOverview() const { return m_overview; }
+    const MovePreview& getMovePreview() const { return m_preview; }
 
     /// The log this match plays back, or null for a match played by the keys.
     const ReplayDriver* getReplay() const { return m_replay ? &*m_replay : nullptr; }
@@ -192,6 +197,10 @@ private:
     BoardMarks m_marks;
     HintView m_hints;
     bool m_hintsAllowed = false;
+    MatchOverview m_overview;
+    MovePreview m_preview;
+    /// Fits the overview to the window and moves the HUD's top lines below it.
+    void layoutOverview();
 
     std::optional<ReplayDriver> m_replay;
     /// The screen Escape leads back to from a replay.

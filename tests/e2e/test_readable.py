@@ -36,7 +36,9 @@ class ReadableMatchTest(harness.GameTestCase):
         for _ in range(5):
             game.press("Left", hold=0.15, after=0.1)
         shot = game.screenshot("builder_red.png")
-        self.assertGreater(count_near(shot, (0.3, 0.02, 0.7, 0.12), REASON), 200, "the line on why it is red")
+        # Under the strip that shows the whole level, the Runner in it.
+        self.assertGreater(count_near(shot, (0.2, 0.0, 0.8, 0.14), BLUE), 10, "the Runner in the overview")
+        self.assertGreater(count_near(shot, (0.3, 0.14, 0.7, 0.21), REASON), 200, "the line on why it is red")
         self.assertGreater(count_near(shot, (0.0, 0.86, 0.14, 0.94), AMBER), 100, "BUILDER beside the bars")
 
         # Paused for longer than a turn: the turn waits, then ends after the time it had left.
@@ -60,7 +62,7 @@ class ReadableMatchTest(harness.GameTestCase):
 
         act(game, ["r"], "BuilderStrategy::enter()")
         shot = game.screenshot("reset.png")
-        self.assertGreater(count_near(shot, (0.3, 0.1, 0.7, 0.18), (255, 255, 255), 10), 200, "what the reset cost")
+        self.assertGreater(count_near(shot, (0.3, 0.21, 0.7, 0.28), (255, 255, 255), 10), 200, "what the reset cost")
         act(game, ["Return", "Return"], "RunnerStrategy::enter()")
         act(game, ["r"], "BuilderStrategy::enter()")
         act(game, ["Return", "Return"], "RunnerStrategy::enter()")

@@ -273,7 +273,7 @@ TEST(HudLayoutTest, AtBothScreenSizesEveryLineFitsClearOfTheRunnerAndStandsOutOv
                    window.contains(bounds.left + bounds.width, bounds.top + bounds.height) &&
                    !bounds.intersects(neighbours);
         };
-        std::vector<sf::FloatRect> placed;
+        std::vector<sf::FloatRect> placed{m.match().getOverview().getBounds()}; // the strip along the top
         for (int line = 0; line < Line::Paused; ++line)
         {
             if (line == Line::ResetNote)
