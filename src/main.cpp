@@ -3,11 +3,11 @@
 #include "core/ExitSignal.h"
 #include "core/Game.h"
 #include "core/Installation.h"
-#include "match/NetworkScreens.h"
+#include "screens/NetworkScreens.h"
 #include "resources/AssetFolder.h"
 #include "resources/AssetLoadError.h"
 #include "resources/TraceRecorder.h"
-#include "rules/ReplayFile.h"
+#include "replay/ReplayFile.h"
 
 #include <SFML/System/Err.hpp>
 

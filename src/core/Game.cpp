@@ -1,21 +1,21 @@
 #include "core/Game.h"
 
-#include "core/EndState.h"
+#include "screens/EndState.h"
 #include "core/ExitSignal.h"
 #include "core/InputManager.h"
 #include "core/Installation.h"
-#include "core/MenuState.h"
+#include "screens/MenuState.h"
 #include "core/NetworkFriend.h"
-#include "core/ReplayFolder.h"
-#include "core/SettingsState.h"
-#include "core/TutorialState.h"
+#include "replay/ReplayFolder.h"
+#include "screens/SettingsState.h"
+#include "screens/TutorialState.h"
 #include "resources/AssetCatalogue.h"
 #include "resources/AssetFolder.h"
 #include "resources/AssetManager.h"
 #include "resources/DebugDraw.h"
 #include "resources/SafeFile.h"
 #include "resources/TraceRecorder.h"
-#include "rules/ReplayFile.h"
+#include "replay/ReplayFile.h"
 
 #include <SFML/Audio/Listener.hpp>
 #include <SFML/Graphics/Color.hpp>

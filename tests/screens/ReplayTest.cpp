@@ -1,0 +1,238 @@
+#include "core/CommandLine.h"
+#include "replay/ReplayFolder.h"
+#include "replay/ReplayFile.h"
+#include "support/MatchFixture.h"
+#include "support/TempWorkDir.h"
+
+#include <SFML/System/Sleep.hpp>
+
+#include <gtest/gtest.h>
+
+namespace orv_gd
+{
+namespace
+{
+using test::MatchFixture;
+
+/// A real match of the given mode in a fresh working folder, its replays kept in "replays".
+struct KeptMatch
+{
+    test::TempWorkDir work;
+    MatchFixture fixture;
+
+    explicit KeptMatch(MatchMode mode) : fixture(800, 600, mode)
+    {
+        fixture.game().setReplayFolder("replays");
+    }
+
+    /// Plays on until the match is over (at most `seconds` of match time), in the longest frames
+    /// the match screen lets pass whole.
+    void playOut(float seconds)
+    {
+        for (float t = 0.0f; t < seconds && !fixture.match().isMatchOver(); t += 0.1f)
+        {
+            fixture.frame(0.1f);
+        }
+    }
+    /// Leaves the match with Escape twice, as a player does; the switch happens in the next frame.
+    void leave()
+    {
+        fixture.tap({sf::Keyboard::Escape}, 2);
+        fixture.frame();
+    }
+    /// The one replay kept so far, loaded and checked through the rules alone.
+    rules::ReplayFile::Replay kept(std::string& describe)
+    {
+        const std::vector<std::string> names = ReplayFolder("replays").list();
+        EXPECT_EQ(names.size(), 1u);
+        rules::ReplayFile::Replay replay;
+        std::string error;
+        rules::Match end;
+        EXPECT_TRUE(rules::ReplayFile::load(ReplayFolder("replays").newest(), replay, error) &&
+                    rules::ReplayFile::check(replay, "kept", end, error))
+            << error;
+        describe = rules::ReplayFile::describe(end);
+        return replay;
+    }
+    /// Watches `log` on the match screen at 8× until it ends or stands still; the match it shows.
+    rules::Match watch(const rules::MatchLog& log)
+    {
+        fixture.game().watch(log, "MenuState");
+        fixture.frame();
+        EXPECT_NE(fixture.match().getReplay(), nullptr);
+        fixture.tap({sf::Keyboard::Right}, 3);
+        EXPECT_EQ(fixture.match().getReplay()->getSpeed(), 8);
+        const ReplayDriver* driver = fixture.match().getReplay();
+        for (int frame = 0; frame < 20000 && !driver->isAtEnd(fixture.match().getMatch()); ++frame)
+        {
+            // Neither role's keys count while watching.
+            fixture.tap({sf::Keyboard::Return, sf::Keyboard::D, sf::Keyboard::Q});
+        }
+        EXPECT_EQ(driver->getProblem(), "");
+        return fixture.match().getMatch();
+    }
+};
+
+void expectSameEntries(const rules::MatchLog& a, const rules::MatchLog& b)
+{
+    ASSERT_EQ(a.getEntries().size(), b.getEntries().size());
+    for (std::size_t i = 0; i < a.getEntries().size(); ++i)
+    {
+        EXPECT_EQ(a.getEntries()[i].turn, b.getEntries()[i].turn) << i;
+        EXPECT_EQ(a.getEntries()[i].ms, b.getEntries()[i].ms) << i;
+        EXPECT_EQ(a.getEntries()[i].action, b.getEntries()[i].action) << i;
+    }
+}
+} // namespace
+
+// Two players: a match left with Escape is kept, checks, and plays again on the match screen to the
+// moment it was left, without being kept a second time or moving the game's generator on.
+TEST(ReplayTest, ALeftMatchOfTwoPlayersIsKeptAndWatchedToWhereItWasLeft)
+{
+    KeptMatch kept(MatchMode::TwoPlayers);
+    MatchFixture& f = kept.fixture;
+    f.tap({sf::Keyboard::Return});
+    f.tap({sf::Keyboard::Right});
+    f.tap({sf::Keyboard::Return});
+    f.runFor(0.5f);
+    f.tap({sf::Keyboard::D});
+    f.tap({sf::Keyboard::Q});
+    f.runFor(1.0f);
+    const rules::Match played = f.match().getMatch();
+    const rules::MatchLog log = f.match().getLog();
+    kept.leave();
+    ASSERT_EQ(played.turnNumber, 3);
+    std::string describe;
+    const rules::ReplayFile::Replay replay = kept.kept(describe);
+    EXPECT_EQ(describe, "left in turn 3");
+    EXPECT_EQ(replay.digest, played.digest());
+    EXPECT_EQ(replay.info.mode, "two-players");
+    expectSameEntries(replay.log, log);
+    EXPECT_EQ(ReplayFolder("replays").list().front().find("_two-players_left.tumbrelt-replay"), 19u);
+
+    const rules::Rng next = f.match().getNextRng();
+    const rules::Match watched = kept.watch(replay.log);
+    EXPECT_EQ(watched.digest(), played.digest());
+    EXPECT_FALSE(f.match().isMatchOver());
+    f.tap({sf::Keyboard::Escape});
+    f.frame();
+    EXPECT_EQ(f.states().getCurrentState(), f.states().findState("MenuState"));
+    EXPECT_EQ(ReplayFolder("replays").list().size(), 1u) << "a replay is not kept again";
+    EXPECT_EQ(f.match().getNextRng(), next);
+}
+
+// The computer plays both roles to the end; the kept match checks, and watched again it reaches the
+// same end, ending on the end screen that offers it once more.
+TEST(ReplayTest, TheComputersMatchIsKeptAndWatchedToTheSameEnd)
+{
+    KeptMatch kept(MatchMode::ComputerBoth);
+    kept.playOut(3000.0f);
+    ASSERT_TRUE(kept.fixture.match().isMatchOver());
+    const rules::Match played = kept.fixture.match().getMatch();
+    kept.fixture.frame();
+    std::string describe;
+    const rules::ReplayFile::Replay replay = kept.kept(describe);
+    EXPECT_EQ(describe, rules::ReplayFile::describe(played));
+    EXPECT_EQ(replay.info.mode, "computer-both");
+    auto* end = dynamic_cast<EndState*>(kept.fixture.states().findState("EndState"));
+    ASSERT_TRUE(end->getLastMatch());
+    expectSameEntries(*end->getLastMatch(), replay.log);
+
+    const rules::Match watched = kept.watch(replay.log);
+    EXPECT_EQ(watched.digest(), played.digest());
+    EXPECT_TRUE(kept.fixture.match().isMatchOver());
+    kept.fixture.frame();
+    EXPECT_EQ(kept.fixture.states().getCurrentState(), end);
+    EXPECT_EQ(ReplayFolder("replays").list().size(), 1u);
+
+    // Watched again from the end screen, the pause line says that Escape goes back there.
+    kept.fixture.tap({sf::Keyboard::V});
+    kept.fixture.tap({sf::Keyboard::P});
+    ASSERT_NE(kept.fixture.match().getReplay(), nullptr);
+    EXPECT_EQ(kept.fixture.match().getHudText().getText(HudText::Paused),
+              "PAUSED: P to go on, Esc for the end screen");
+    kept.fixture.tap({sf::Keyboard::Escape});
+    EXPECT_EQ(kept.fixture.states().getCurrentState(), end);
+}
+
+// Against the computer, in either role: a few turns, then Escape; the kept match checks.
+TEST(ReplayTest, MatchesAgainstTheComputerAreKeptAndCheck)
+{
+    for (const MatchMode mode : {MatchMode::ComputerBuilder, MatchMode::ComputerRunner})
+    {
+        KeptMatch kept(mode);
+        for (int turn = 0; turn < 3; ++turn)
+        {
+            kept.fixture.giveTurnTo(mode == MatchMode::ComputerBuilder ? StrategyType::Builder
+                                                                       : StrategyType::Runner);
+        }
+        kept.fixture.runFor(4.0f); // longer than the computer Runner thinks before its first key
+        const rules::Match played = kept.fixture.match().getMatch();
+        kept.leave();
+        std::string describe;
+        const rules::ReplayFile::Replay replay = kept.kept(describe);
+        EXPECT_EQ(replay.info.mode, ReplayFolder::modeName(mode));
+        EXPECT_EQ(replay.digest, played.digest());
+        EXPECT_GT(replay.log.getEntries().size(), 2u);
+        EXPECT_EQ(kept.watch(replay.log).digest(), played.digest());
+    }
+}
+// Hints asked with F2 go into the log, the kept replay holds a line for each, checks and plays the
+// same match, and the end screen counts them.
+TEST(ReplayTest, HintsAskedAreKeptLineByLineTheReplayChecksAndPlaysAndTheEndScreenCountsThem)
+{
+    KeptMatch kept(MatchMode::TwoPlayers);
+    MatchFixture& f = kept.fixture;
+    const auto askHint = [&f]
+    {
+        f.tap({sf::Keyboard::F2});
+        for (int i = 0; i < 2000 && f.match().getHints().isWorking(); ++i)
+        {
+            sf::sleep(sf::milliseconds(1)); // worked out away from the frame
+            f.frame();
+        }
+        ASSERT_TRUE(f.match().getHints().getShown().has_value());
+    };
+    askHint();
+    EXPECT_EQ(f.match().getHints().getShown()->role, rules::Role::Builder);
+    f.tap({sf::Keyboard::Return});
+    askHint();
+    f.tap({sf::Keyboard::Return});
+    ASSERT_EQ(f.match().getCurrentStrategy(), StrategyType::Runner);
+    askHint();
+    EXPECT_EQ(f.match().getHints().getShown()->role, rules::Role::Runner);
+    const rules::Match played = f.match().getMatch();
+    ASSERT_TRUE(f.match().endMatch(StrategyType::Builder));
+    EXPECT_NE(dynamic_cast<EndState*>(f.states().findState("EndState"))->getSummary().find(" with 3 hints"),
+              std::string::npos);
+    f.frame(); // the end screen: the match is kept
+
+    std::string describe;
+    const rules::ReplayFile::Replay replay = kept.kept(describe);
+    ASSERT_EQ(replay.log.getHints().size(), 3u);
+    EXPECT_EQ(replay.log.getHints()[2].turn, 2);
+    EXPECT_EQ(kept.watch(replay.log).digest(), played.digest());
+}
+
+// Each launch seeds its first match from the clock; --seed N pins it, and the match's log (the
+// replay's "generator" line) keeps it.
+TEST(ReplayTest, EachLaunchDealsAFreshFirstLevelAndSeedPinsIt)
+{
+    const auto firstMatch = [](std::vector<const char*> words)
+    {
+        words.insert(words.begin(), "tumbrelt");
+        MatchFixture m(800, 600, MatchMode::TwoPlayers, {}, nullptr, "MenuState");
+        m.game().setCommandLine(CommandLine::parse(static_cast<int>(words.size()), words.data()));
+        m.states().registerState("MainState", std::make_shared<MainState>(&m.states(), &m.game()));
+        m.states().setState("MainState");
+        m.frame();
+        return std::pair{m.match().getMatch().field, m.match().getLog().getStart()};
+    };
+    const auto [fresh, freshStart] = firstMatch({});
+    EXPECT_FALSE(fresh == firstMatch({}).first) << "two launches, two levels";
+    const auto [pinned, pinnedStart] = firstMatch({"--seed", "7"});
+    EXPECT_TRUE(pinned == firstMatch({"--seed=7"}).first);
+    EXPECT_EQ(pinnedStart, rules::Rng(7));
+    EXPECT_FALSE(pinned == fresh);
+}
+} // namespace orv_gd
