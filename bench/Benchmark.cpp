@@ -16,18 +16,19 @@
 #include "core/Game.h"
 #include "core/GameStateManager.h"
 #include "core/InputManager.h"
-#include "view/BlockComponent.h"
-#include "view/BlockType.h"
-#include "view/GridManager.h"
-#include "view/GridRenderer.h"
-#include "screens/MainState.h"
-#include "view/Palette.h"
 #include "objects/EventBus.h"
 #include "objects/GameObject.h"
 #include "objects/GameObjectCreateEvent.h"
 #include "objects/GameObjectManager.h"
 #include "objects/RenderableCreateEvent.h"
 #include "resources/TraceRecorder.h"
+#include "screens/MainState.h"
+#include "screens/Screens.h"
+#include "view/BlockComponent.h"
+#include "view/BlockType.h"
+#include "view/GridManager.h"
+#include "view/GridRenderer.h"
+#include "view/Palette.h"
 
 #include <SFML/Graphics/RenderWindow.hpp>
 #include <SFML/OpenGL.hpp>
@@ -353,8 +354,7 @@ int main(int argc, char** argv)
     const Options options = parseOptions(argc, argv);
     orv_gd::TraceRecorder& trace = orv_gd::TraceRecorder::get();
 
-    Game game([](orv_gd::GameStateManager* states, Game* owner)
-              { return std::make_shared<orv_gd::MainState>(states, owner); });
+    Game game(orv_gd::registerScreens);
     const std::string startupPath = sessionPath(options, "startup");
     trace.beginSession("startup", startupPath);
     game.init();

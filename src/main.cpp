@@ -3,11 +3,11 @@
 #include "core/ExitSignal.h"
 #include "core/Game.h"
 #include "core/Installation.h"
-#include "screens/NetworkScreens.h"
+#include "replay/ReplayFile.h"
 #include "resources/AssetFolder.h"
 #include "resources/AssetLoadError.h"
 #include "resources/TraceRecorder.h"
-#include "replay/ReplayFile.h"
+#include "screens/Screens.h"
 
 #include <SFML/System/Err.hpp>
 
@@ -99,10 +99,24 @@ int main(int argc, char** argv)
 
     try
     {
-        // The composition root: core runs the screens, the match screen comes from the layer above it.
-        // The match layer adds the host and join screens of network play beside it.
-        orv_gd::Game game(orv_gd::makeMatchScreens);
+        // The composition root: core runs the screens, which come from the layer above it.
+        orv_gd::Game game(orv_gd::registerScreens);
         game.setCommandLine(gameOptions);
+        if (!gameOptions.replay.empty())
+        {
+            // --replay FILE: the match screen shows it first, or the menu says why not.
+            orv_gd::rules::ReplayFile::Replay replay;
+            std::string problem;
+            if (orv_gd::rules::ReplayFile::loadChecked(gameOptions.replay, replay, problem))
+            {
+                game.setStartReplay(replay.log, "");
+            }
+            else
+            {
+                std::cerr << "tumbrelt: " << problem << std::endl;
+                game.setStartReplay(std::nullopt, problem);
+            }
+        }
         // Every match is kept in "replays" of the working folder: the checkout, or the installed
         // game's state folder.
         game.setReplayFolder("replays");

@@ -1,14 +1,17 @@
 #!/usr/bin/env python3
-"""The source folders are layers that depend one way: match (the screen) -> computer -> objects ->
-core -> resources, with rules a leaf below them all. A file includes only its own folder and the
-folders its layer may use:
-- rules includes nothing of the project and no SFML header: the rules are plain C++;
-- core and objects may use rules, the leaf of plain data;
-- computer uses rules and core (for the input manager), never match or objects, and no SFML
-  header of its own;
-- match, the screen, uses every other layer; main.cpp, the composition root, stands above them all
-  and hands core the match screen through a factory.
-Prints one line per include against the rule and exits 1 if there is any."""
+"""The source folders are layers that depend one way. From the top:
+- screens (menu, tutorial, settings, the match screen, end, host and join) uses every layer below;
+- input turns keys and controllers into the rules' actions and shows the events through view;
+- view draws the match (grid, blocks, light, HUD, the planners' hints) from the rules' state and
+  events;
+- computer (the planners and computer players) and net (protocol, session, lockstep, the links) play
+  over the rules; replay reads, writes, keeps and drives replays;
+- objects (game objects, components, the event bus), core (the game, its screens' machinery,
+  settings, input) and resources (assets, trace, safe files) below them;
+- rules, the match as plain data, is a leaf: no SFML, no files, nothing of the project.
+main.cpp, the composition root, stands above them all and hands core the screens through factories.
+A file includes only its own folder and the folders its layer may use. Prints one line per include
+against the rule and exits 1 if there is any."""
 import pathlib
 import re
 import sys
@@ -16,14 +19,17 @@ import sys
 # Folder -> the other folders its files may include.
 USES = {
     "rules": set(),
-    "net": {"rules"},
     "resources": set(),
     "core": {"rules", "resources"},
     "objects": {"rules", "core", "resources"},
+    "replay": {"rules", "core", "resources"},
+    "net": {"rules", "core"},
     "computer": {"rules", "core"},
-    "match": {"rules", "net", "computer", "objects", "core", "resources"},
+    "view": {"rules", "computer", "objects", "core", "resources"},
+    "input": {"rules", "view", "objects", "core", "resources"},
+    "screens": {"rules", "replay", "net", "computer", "view", "input", "objects", "core", "resources"},
 }
-ORDER = ["match", "computer", "objects", "core", "resources"]
+ORDER = ["screens", "input", "view", "computer | net | replay", "objects", "core", "resources"]
 # File (below src/) -> includes it may make against the layers.
 EXCEPTIONS = {}
 # Folders whose files include no SFML header themselves (the computer gets what it needs of SFML

@@ -1,21 +1,16 @@
 #include "core/Game.h"
 
-#include "screens/EndState.h"
 #include "core/ExitSignal.h"
+#include "core/GameState.h"
 #include "core/InputManager.h"
 #include "core/Installation.h"
-#include "screens/MenuState.h"
 #include "core/NetworkFriend.h"
-#include "replay/ReplayFolder.h"
-#include "screens/SettingsState.h"
-#include "screens/TutorialState.h"
 #include "resources/AssetCatalogue.h"
 #include "resources/AssetFolder.h"
 #include "resources/AssetManager.h"
 #include "resources/DebugDraw.h"
 #include "resources/SafeFile.h"
 #include "resources/TraceRecorder.h"
-#include "replay/ReplayFile.h"
 
 #include <SFML/Audio/Listener.hpp>
 #include <SFML/Graphics/Color.hpp>
@@ -46,9 +41,9 @@ void FpsCounter::update()
     ++frames;
 }
 
-Game::Game(MatchScreenFactory matchScreen)
+Game::Game(ScreenFactory screens)
     : m_inputManager(InputManager::getInstance()), m_debugDraw(DebugDraw::getInstance()),
-      m_matchScreen(std::move(matchScreen))
+      m_screens(std::move(screens))
 {
 }
 
@@ -111,16 +106,10 @@ bool Game::init()
     assetCatalogue.loadAssets();
 
     // The screens only set fields here; the window does not exist yet.
-    m_gameStateManager.registerState("MenuState", std::make_shared<MenuState>(&m_gameStateManager, this));
-    if (m_matchScreen)
+    if (m_screens)
     {
-        m_gameStateManager.registerState("MainState", m_matchScreen(&m_gameStateManager, this));
+        m_screens(&m_gameStateManager, this);
     }
-    m_gameStateManager.registerState("EndState", std::make_shared<EndState>(&m_gameStateManager, this));
-    m_gameStateManager.registerState("TutorialState",
-                                     std::make_shared<TutorialState>(&m_gameStateManager, this));
-    m_gameStateManager.registerState("SettingsState",
-                                     std::make_shared<SettingsState>(&m_gameStateManager, this));
 
     // The installed game finds its settings by the environment: it works in its state folder.
     loadSettings(Settings::filePath(Installation::isInstalled(AssetFolder::executableFolder()),
@@ -130,10 +119,17 @@ bool Game::init()
 
     m_gui.setTarget(m_window);
     m_inputManager.setRenderWindow(&m_window);
-    m_gameStateManager.setState("MenuState");
-    if (!m_commandLine.replay.empty())
+    if (m_gameStateManager.findState("MenuState"))
     {
-        openReplayFromCommandLine();
+        m_gameStateManager.setState("MenuState");
+    }
+    if (m_startReplay && m_gameStateManager.findState("MainState"))
+    {
+        watch(*m_startReplay, "MenuState");
+    }
+    else if (!m_startProblem.empty())
+    {
+        showOnMenu(m_startProblem);
     }
     // --host and --join open their screens, when the game has them (the match layer adds them).
     const char* network = m_commandLine.host            ? "HostState"
@@ -146,19 +142,11 @@ bool Game::init()
     return true;
 }
 
-void Game::openReplayFromCommandLine()
+void Game::showOnMenu(const std::string& message)
 {
-    rules::ReplayFile::Replay replay;
-    std::string error;
-    if (m_matchScreen && rules::ReplayFile::loadChecked(m_commandLine.replay, replay, error))
+    if (GameState* menu = m_gameStateManager.findState("MenuState"))
     {
-        watch(replay.log, "MenuState");
-        return;
-    }
-    std::cerr << "tumbrelt: " << error << std::endl;
-    if (auto* menu = dynamic_cast<MenuState*>(m_gameStateManager.findState("MenuState")))
-    {
-        menu->setMessage(error);
+        menu->setMessage(message);
     }
 }
 
@@ -186,10 +174,7 @@ void Game::reportNetworkProblem(const std::string& problem)
     {
         return;
     }
-    if (auto* menu = dynamic_cast<MenuState*>(m_gameStateManager.findState("MenuState")))
-    {
-        menu->setMessage(problem);
-    }
+    showOnMenu(problem);
     m_gameStateManager.setState("MenuState");
 }
 
@@ -246,7 +231,6 @@ void Game::loadSettings(const std::string& path)
         // A save cut short last time left its temporary file: gone before anything is kept again.
         const std::filesystem::path file(path);
         SafeFile::removeStale(file.parent_path().string(), file.filename().string());
-        SafeFile::removeStale(m_replayFolder, ReplayFolder::Extension);
     }
     std::vector<std::string> problems;
     m_settings = path.empty() ? Settings{} : Settings::load(path, problems);

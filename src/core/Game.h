@@ -43,11 +43,12 @@ struct FpsCounter
 class Game
 {
 public:
-    /// Makes the match screen ("MainState"), which lives in a layer above the game's core.
-    using MatchScreenFactory = std::function<std::shared_ptr<GameState>(GameStateManager*, Game*)>;
+    /// Registers the game's screens ("MenuState", "MainState", ...), which live in a layer above
+    /// the game's core.
+    using ScreenFactory = std::function<void(GameStateManager*, Game*)>;
 
-    /// Without a match screen factory the game has its menus only.
-    explicit Game(MatchScreenFactory matchScreen = {});
+    /// Without screens the game has none until a caller registers them.
+    explicit Game(ScreenFactory screens = {});
 
     void run();
     bool init();
@@ -83,6 +84,15 @@ public:
     void watch(const rules::MatchLog& log, const std::string& returnTo);
     /// The match screen takes the request as it starts; empty for a match to play.
     std::optional<Watch> takeWatch();
+    /// What `--replay FILE` gave, read before the game starts: the match to show first, or the
+    /// line on why not, which the menu shows.
+    void setStartReplay(std::optional<rules::MatchLog> log, const std::string& problem)
+    {
+        m_startReplay = std::move(log);
+        m_startProblem = problem;
+    }
+    /// Shows `message` on the menu, where a problem the player should read waits for them.
+    void showOnMenu(const std::string& message);
     /// The settings as the file keeps them (and as the settings screen changed them since).
     const Settings& getSettings() const { return m_settings; }
     /// The settings this run plays with: the file's, with the command line's options over them.
@@ -129,14 +139,14 @@ private:
     sf::Clock m_frameClock;
     bool m_frameClockStarted = false;
     MatchMode m_matchMode = MatchMode::TwoPlayers;
-    MatchScreenFactory m_matchScreen;
+    ScreenFactory m_screens;
     CommandLine m_commandLine;
     std::string m_replayFolder;
     std::optional<Watch> m_watch;
     std::shared_ptr<NetworkFriend> m_friend;
 
-    /// `--replay FILE`: the match screen with it, or the menu with a line on why not.
-    void openReplayFromCommandLine();
+    std::optional<rules::MatchLog> m_startReplay;
+    std::string m_startProblem;
     Settings m_settings;
     std::string m_settingsPath;
     /// The mode the window was made in; none before the first.

@@ -23,6 +23,8 @@ public:
     virtual void update(float deltaTime) = 0;
     virtual void draw() = 0;
     virtual void setWinner(StrategyType winner) { (void)winner; }
+    /// A line for the player to read when this screen next shows (the menu has one); others ignore it.
+    virtual void setMessage(const std::string& message) { (void)message; }
     /// A fault of the network match while this screen is current: true when the screen shows it
     /// itself; otherwise the game goes back to the menu, which shows it.
     virtual bool showNetworkProblem(const std::string& problem)

@@ -1,8 +1,9 @@
 #pragma once
 
-#include "view/BlockType.h"
 #include "input/Strategy.h"
 #include "rules/Match.h"
+#include "view/BlockType.h"
+#include "view/GhostProblem.h"
 
 #include <SFML/System/Vector2.hpp>
 
@@ -31,12 +32,7 @@ public:
     static constexpr int BlocksPerTurn = rules::Match::BlocksPerTurn;
 
     /// Why the ghost is shown red and refuses to drop.
-    enum class GhostProblem
-    {
-        None,
-        OnSafeZone,      ///< a cell lies on the Runner's safe zone
-        InFinishColumns, ///< a cell lies in the last three columns
-    };
+    using GhostProblem = orv_gd::GhostProblem;
 
     explicit BuilderStrategy(MatchHost& match);
 

@@ -4,9 +4,9 @@
 #include "core/Game.h"
 #include "core/GameStateManager.h"
 #include "core/InputManager.h"
-#include "screens/ScreenHelper.h"
 #include "resources/AssetManager.h"
 #include "resources/TraceRecorder.h"
+#include "screens/ScreenHelper.h"
 
 #include <SFML/Graphics/Font.hpp>
 #include <SFML/Graphics/RenderWindow.hpp>

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "core/GameState.h"
-#include "screens/ScreenHelper.h"
 #include "rules/MatchLog.h"
+#include "screens/ScreenHelper.h"
 
 #include <SFML/Graphics/Sprite.hpp>
 #include <SFML/Graphics/Text.hpp>

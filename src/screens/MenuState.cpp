@@ -5,11 +5,11 @@
 #include "core/GameStateManager.h"
 #include "core/InputManager.h"
 #include "core/NetworkFriend.h"
+#include "replay/ReplayFile.h"
 #include "replay/ReplayFolder.h"
-#include "screens/ScreenHelper.h"
 #include "resources/AssetManager.h"
 #include "resources/TraceRecorder.h"
-#include "replay/ReplayFile.h"
+#include "screens/ScreenHelper.h"
 
 #include <SFML/Graphics/Font.hpp>
 #include <SFML/Graphics/RenderWindow.hpp>

@@ -55,7 +55,7 @@ public:
 
     /// A message shown over the picture until a key is chosen (a replay that would not open, a
     /// lost connection): on one line, or two when long.
-    void setMessage(const std::string& message);
+    void setMessage(const std::string& message) override;
     /// The texts drawn over the picture: the keys' hints and the message's lines.
     std::vector<const sf::Text*> getTexts() const;
     /// `text` in lines of at most `perLine` characters, broken after a space where one fits; at

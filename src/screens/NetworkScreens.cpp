@@ -6,15 +6,15 @@
 #include "core/Game.h"
 #include "core/GameStateManager.h"
 #include "core/InputManager.h"
-#include "screens/ScreenHelper.h"
 #include "core/Settings.h"
-#include "screens/MainState.h"
-#include "net/NetPlay.h"
 #include "net/JoinCode.h"
+#include "net/NetPlay.h"
 #include "net/RelayLink.h"
 #include "net/Session.h"
 #include "resources/AssetManager.h"
 #include "resources/TraceRecorder.h"
+#include "screens/MainState.h"
+#include "screens/ScreenHelper.h"
 
 #include <SFML/Graphics/Font.hpp>
 #include <SFML/Graphics/RenderWindow.hpp>
@@ -454,14 +454,4 @@ void JoinState::update(float deltaTime)
     refresh();
 }
 
-std::shared_ptr<GameState> makeMatchScreens(GameStateManager* states, Game* game)
-{
-    // The address is kept in the working folder: a keeping cut short left its temporary there.
-    SafeFile::removeStale("", JoinState::AddressFile);
-    auto net = std::make_shared<NetPlay>(TUMBRELT_VERSION);
-    game->setNetworkFriend(net);
-    states->registerState("HostState", std::make_shared<HostState>(states, game, net));
-    states->registerState("JoinState", std::make_shared<JoinState>(states, game, net));
-    return std::make_shared<MainState>(states, game, net);
-}
 } // namespace orv_gd

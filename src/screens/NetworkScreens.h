@@ -119,7 +119,4 @@ private:
     bool m_commandLineUsed = false;
 };
 
-/// The match screen, with the host and join screens registered beside it and the game keeping
-/// their network match going: what the game's composition hands Game for "MainState".
-std::shared_ptr<GameState> makeMatchScreens(GameStateManager* states, Game* game);
 } // namespace orv_gd

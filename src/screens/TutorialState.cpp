@@ -5,10 +5,10 @@
 #include "core/GameStateManager.h"
 #include "core/InputManager.h"
 #include "core/NetworkFriend.h"
-#include "screens/ScreenHelper.h"
 #include "core/Settings.h"
 #include "resources/AssetManager.h"
 #include "resources/TraceRecorder.h"
+#include "screens/ScreenHelper.h"
 
 #include <SFML/Graphics/RenderWindow.hpp>
 

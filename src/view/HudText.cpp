@@ -42,7 +42,7 @@ void HudText::init(const sf::Font* font)
     m_seenRole = false;
     m_bannerLeft = 0.0f;
     m_noteLeft = 0.0f;
-    m_lastResetsLeft = RunnerStrategy::StartResets;
+    m_lastResetsLeft = rules::Match::StartResets;
     for (Slot& slot : m_slots)
     {
         slot.words.clear();
@@ -200,19 +200,18 @@ void HudText::update(float dt, const HudReadings& readings)
     const float left = std::max(0.0f, limit - readings.timeInTurn);
     show(Time, static_cast<long>(std::ceil(left * 10.0f - 1e-3f)),
          [&] { return "time " + secondsLeft(readings.timeInTurn, limit) + " s"; });
-    show(Steps, readings.steps,
-         [&] { return ofLimit("steps", readings.steps, RunnerStrategy::MovesPerTurn); });
+    show(Steps, readings.steps, [&] { return ofLimit("steps", readings.steps, rules::Match::MovesPerTurn); });
     show(Jump, readings.jumpForce,
-         [&] { return ofLimit("jump", readings.jumpForce, RunnerStrategy::MaxJumpForce); });
+         [&] { return ofLimit("jump", readings.jumpForce, rules::Match::MaxJumpForce); });
     show(Resets, readings.resetsLeft,
-         [&] { return ofLimit("resets", std::max(0, readings.resetsLeft), RunnerStrategy::StartResets); });
+         [&] { return ofLimit("resets", std::max(0, readings.resetsLeft), rules::Match::StartResets); });
     show(Turns, readings.turnsLeft,
-         [&] { return ofLimit("turns", std::max(0, readings.turnsLeft), RunnerStrategy::StartTurns); });
+         [&] { return ofLimit("turns", std::max(0, readings.turnsLeft), rules::Match::StartTurns); });
     show(Role, static_cast<long>(readings.role), [&] { return roleName(readings.role); });
     if (builder)
     {
         show(Blocks, readings.blocksLeft,
-             [&] { return ofLimit("blocks", readings.blocksLeft, BuilderStrategy::BlocksPerTurn); });
+             [&] { return ofLimit("blocks", readings.blocksLeft, rules::Match::BlocksPerTurn); });
     }
     else
     {
@@ -235,7 +234,7 @@ void HudText::update(float dt, const HudReadings& readings)
         hide(Banner);
     }
 
-    if (builder && readings.ghost != BuilderStrategy::GhostProblem::None)
+    if (builder && readings.ghost != GhostProblem::None)
     {
         show(Reason, static_cast<long>(readings.ghost), [&] { return reasonFor(readings.ghost); });
     }
@@ -246,7 +245,7 @@ void HudText::update(float dt, const HudReadings& readings)
 
     if (m_noteLeft > 0.0f)
     {
-        const int used = RunnerStrategy::StartResets - readings.resetsLeft;
+        const int used = rules::Match::StartResets - readings.resetsLeft;
         show(ResetNote, static_cast<long>(m_noteCause) * 100 + used,
              [&] { return resetNote(m_noteCause, used); });
     }
@@ -343,13 +342,13 @@ std::string HudText::bannerFor(StrategyType role)
     return role == StrategyType::Runner ? "RUNNER'S TURN" : "BUILDER'S TURN";
 }
 
-std::string HudText::reasonFor(BuilderStrategy::GhostProblem problem)
+std::string HudText::reasonFor(GhostProblem problem)
 {
     switch (problem)
     {
-    case BuilderStrategy::GhostProblem::OnSafeZone:
+    case GhostProblem::OnSafeZone:
         return "not on the Runner's safe zone";
-    case BuilderStrategy::GhostProblem::InFinishColumns:
+    case GhostProblem::InFinishColumns:
         return "not in the finish columns";
     default:
         return "";
@@ -370,7 +369,7 @@ std::string HudText::resetNote(rules::ResetCause cause, int resetsUsed)
         what = "walled in";
     }
     return std::string(what) + ": " + std::to_string(resetsUsed) + " of " +
-           std::to_string(RunnerStrategy::StartResets) + " resets used";
+           std::to_string(rules::Match::StartResets) + " resets used";
 }
 
 std::string HudText::endLine(StrategyType winner, int runnerTurns, int resetsLeft)

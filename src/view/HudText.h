@@ -1,8 +1,8 @@
 #pragma once
 
 #include "core/StrategyType.h"
-#include "input/BuilderStrategy.h"
-#include "input/RunnerStrategy.h"
+#include "rules/Match.h"
+#include "view/GhostProblem.h"
 #include "view/ShapeBatch.h"
 
 #include <SFML/Graphics/RectangleShape.hpp>
@@ -33,7 +33,7 @@ struct HudReadings
     int resetsLeft = 0;
     int turnsLeft = 0;
     int blocksLeft = 0;
-    BuilderStrategy::GhostProblem ghost = BuilderStrategy::GhostProblem::None;
+    GhostProblem ghost = GhostProblem::None;
     rules::ResetCause lastResetCause = rules::ResetCause::Asked;
 };
 
@@ -100,7 +100,7 @@ public:
     static std::string secondsLeft(float timeInTurn, float turnLimit);
     static std::string roleName(StrategyType role);
     static std::string bannerFor(StrategyType role);
-    static std::string reasonFor(BuilderStrategy::GhostProblem problem);
+    static std::string reasonFor(GhostProblem problem);
     static std::string resetNote(rules::ResetCause cause, int resetsUsed);
     /// The end screen's line on how the match ended; `runnerTurns` as the match counts them.
     static std::string endLine(StrategyType winner, int runnerTurns, int resetsLeft);
@@ -142,7 +142,7 @@ private:
     bool m_seenRole = false;
     StrategyType m_lastRole = StrategyType::Builder;
     float m_bannerLeft = 0.0f;
-    int m_lastResetsLeft = RunnerStrategy::StartResets;
+    int m_lastResetsLeft = rules::Match::StartResets;
     float m_noteLeft = 0.0f;
     rules::ResetCause m_noteCause = rules::ResetCause::Asked;
 };

@@ -1,4 +1,5 @@
 #include "core/Game.h"
+#include "screens/Screens.h"
 
 #include "core/InputManager.h"
 #include "resources/DebugDraw.h"
@@ -27,7 +28,7 @@ TEST(GameTest, FpsCounterKeyBindingsFirstFrameAndTitle)
 
     const test::InputRestore restore;
     test::TempWorkDir workDir;
-    Game game;
+    Game game(registerScreens);
     ASSERT_TRUE(game.init());
     std::istringstream actions("Exit Select RunnerLeft RunnerUp RunnerRight RunnerDown RunnerEnd RunnerReset "
                                "debugdraw BuilderUp BuilderLeft BuilderDown BuilderRight BuilderPlace "

@@ -1,5 +1,6 @@
 #include "screens/SettingsState.h"
 #include "core/Game.h"
+#include "screens/Screens.h"
 #include "core/InputManager.h"
 #include "support/InputRestore.h"
 #include "support/TempWorkDir.h"
@@ -62,7 +63,7 @@ struct SettingsStateTest : ::testing::Test
 
     const test::InputRestore m_inputRestore;
     test::TempWorkDir m_folder;
-    Game m_game;
+    Game m_game{registerScreens};
 };
 
 TEST_F(SettingsStateTest, KeysAreRefusedWhenInUseBoundWhenFreeAndKeptAfterEscapeInTheFile)
