@@ -2,10 +2,7 @@
 
 #include "core/ControllerInput.h"
 #include "core/InputManager.h"
-#include "view/BlockComponent.h"
-#include "view/GridManager.h"
 #include "input/MatchHost.h"
-#include "view/Palette.h"
 #include "objects/EventBus.h"
 #include "objects/GameObject.h"
 #include "objects/GameObjectCreateEvent.h"
@@ -17,6 +14,9 @@
 #include "rules/Action.h"
 #include "rules/Event.h"
 #include "rules/Rules.h"
+#include "view/BlockComponent.h"
+#include "view/GridManager.h"
+#include "view/Palette.h"
 
 #include <SFML/Graphics/RenderWindow.hpp>
 

@@ -2,10 +2,7 @@
 
 #include "core/ControllerInput.h"
 #include "core/InputManager.h"
-#include "view/BlockComponent.h"
-#include "view/GridManager.h"
 #include "input/MatchHost.h"
-#include "view/Palette.h"
 #include "objects/EventBus.h"
 #include "objects/GameObject.h"
 #include "objects/GameObjectCreateEvent.h"
@@ -15,6 +12,9 @@
 #include "rules/Action.h"
 #include "rules/Event.h"
 #include "rules/RunnerMoves.h"
+#include "view/BlockComponent.h"
+#include "view/GridManager.h"
+#include "view/Palette.h"
 
 #include <iostream>
 

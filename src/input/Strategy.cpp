@@ -2,12 +2,12 @@
 
 #include "core/ControllerInput.h"
 #include "core/InputManager.h"
-#include "view/GridManager.h"
 #include "input/MatchHost.h"
 #include "objects/EventBus.h"
 #include "objects/GameObjectManager.h"
 #include "resources/AssetManager.h"
 #include "rules/Match.h"
+#include "view/GridManager.h"
 
 namespace orv_gd
 {

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "core/MatchMode.h"
+#include "replay/ReplayFile.h"
 #include "rules/Match.h"
 #include "rules/MatchLog.h"
-#include "replay/ReplayFile.h"
 
 #include <cstddef>
 #include <ctime>

@@ -1,13 +1,13 @@
 #include "view/BlockComponent.h"
 
-#include "view/GridManager.h"
-#include "view/LightCone.h"
-#include "view/Palette.h"
-#include "view/ShapeBatch.h"
 #include "objects/EventBus.h"
 #include "objects/GameObject.h"
 #include "objects/RenderableCreateEvent.h"
 #include "resources/AssetManager.h"
+#include "view/GridManager.h"
+#include "view/LightCone.h"
+#include "view/Palette.h"
+#include "view/ShapeBatch.h"
 
 #include <SFML/Graphics/RenderWindow.hpp>
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "view/BlockType.h"
 #include "objects/IRenderComponent.h"
 #include "rules/Match.h"
+#include "view/BlockType.h"
 
 #include <SFML/Graphics/Color.hpp>
 #include <SFML/Graphics/RectangleShape.hpp>

@@ -1,8 +1,8 @@
 #include "view/BoardMarks.h"
 
+#include "objects/GameObject.h"
 #include "view/BlockComponent.h"
 #include "view/Palette.h"
-#include "objects/GameObject.h"
 
 #include <SFML/Graphics/RenderTarget.hpp>
 

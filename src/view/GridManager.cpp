@@ -1,12 +1,12 @@
 #include "view/GridManager.h"
 
-#include "view/BlockComponent.h"
-#include "view/GridRenderer.h"
 #include "objects/EventBus.h"
 #include "objects/GameObject.h"
 #include "objects/GameObjectManager.h"
 #include "objects/RenderableDestroyEvent.h"
 #include "resources/TraceRecorder.h"
+#include "view/BlockComponent.h"
+#include "view/GridRenderer.h"
 
 #include <SFML/Graphics/RenderWindow.hpp>
 

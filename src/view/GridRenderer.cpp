@@ -1,8 +1,8 @@
 #include "view/GridRenderer.h"
 
+#include "resources/AssetManager.h"
 #include "view/BlockComponent.h"
 #include "view/Palette.h"
-#include "resources/AssetManager.h"
 
 #include <SFML/Graphics/Image.hpp>
 #include <SFML/Graphics/RenderWindow.hpp>

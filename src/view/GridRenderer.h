@@ -1,8 +1,8 @@
 #pragma once
 
+#include "objects/VisibleArea.h"
 #include "view/LightCone.h"
 #include "view/ShapeBatch.h"
-#include "objects/VisibleArea.h"
 
 #include <SFML/Graphics/RectangleShape.hpp>
 #include <SFML/Graphics/Texture.hpp>

@@ -1,13 +1,13 @@
 #include "view/LevelGenerator.h"
 
-#include "view/BlockComponent.h"
-#include "view/GridManager.h"
-#include "view/Palette.h"
 #include "objects/EventBus.h"
 #include "objects/GameObject.h"
 #include "objects/GameObjectCreateEvent.h"
 #include "resources/TraceRecorder.h"
 #include "rules/Level.h"
+#include "view/BlockComponent.h"
+#include "view/GridManager.h"
+#include "view/Palette.h"
 
 #include <iostream>
 #include <string>

@@ -1,7 +1,7 @@
 #include "view/MatchOverview.h"
 
-#include "view/Palette.h"
 #include "rules/Match.h"
+#include "view/Palette.h"
 
 #include <SFML/Graphics/Font.hpp>
 #include <SFML/Graphics/RenderWindow.hpp>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "view/ShapeBatch.h"
 #include "rules/Cell.h"
 #include "rules/Field.h"
+#include "view/ShapeBatch.h"
 
 #include <SFML/Graphics/Rect.hpp>
 #include <SFML/Graphics/Text.hpp>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "view/ShapeBatch.h"
 #include "rules/Cell.h"
 #include "rules/RunnerMoves.h"
+#include "view/ShapeBatch.h"
 
 #include <SFML/Graphics/RectangleShape.hpp>
 #include <SFML/Graphics/Text.hpp>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "view/Palette.h"
 #include "objects/IRenderComponent.h"
+#include "view/Palette.h"
 
 #include <SFML/Graphics/Color.hpp>
 #include <SFML/Graphics/RectangleShape.hpp>

@@ -3,9 +3,9 @@
 #include "view/GridManager.h"
 
 #include "core/ControllerInput.h"
-#include "view/Palette.h"
 #include "resources/AssetManager.h"
 #include "support/MatchFixture.h"
+#include "view/Palette.h"
 
 #include <algorithm>
 #include <functional>

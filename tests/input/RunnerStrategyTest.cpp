@@ -1,8 +1,8 @@
 #include "input/RunnerStrategy.h"
 
 #include "core/ControllerInput.h"
-#include "view/GridRenderer.h"
 #include "support/MatchFixture.h"
+#include "view/GridRenderer.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 #include "replay/ReplayFolder.h"
 
-#include "resources/SafeFile.h"
 #include "replay/ReplayFile.h"
+#include "resources/SafeFile.h"
 #include "rules/Rules.h"
 #include "support/TempWorkDir.h"
 

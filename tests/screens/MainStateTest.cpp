@@ -1,8 +1,8 @@
 #include "screens/MainState.h"
 
-#include "view/Palette.h"
 #include "support/ErrCapture.h"
 #include "support/MatchFixture.h"
+#include "view/Palette.h"
 
 #include <SFML/System/Sleep.hpp>
 

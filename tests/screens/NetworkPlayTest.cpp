@@ -1,9 +1,9 @@
 #include "screens/MainState.h"
 
-#include "net/NetPlay.h"
-#include "screens/NetworkScreens.h"
 #include "net/Lockstep.h"
+#include "net/NetPlay.h"
 #include "replay/ReplayFile.h"
+#include "screens/NetworkScreens.h"
 #include "support/Loopback.h"
 #include "support/MatchFixture.h"
 #include "support/TempWorkDir.h"

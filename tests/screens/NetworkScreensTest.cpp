@@ -1,8 +1,8 @@
 #include "screens/NetworkScreens.h"
 
-#include "screens/ScreenHelper.h"
-#include "net/NetPlay.h"
 #include "net/JoinCode.h"
+#include "net/NetPlay.h"
+#include "screens/ScreenHelper.h"
 #include "support/Loopback.h"
 #include "support/MatchFixture.h"
 #include "support/MosquittoBroker.h"

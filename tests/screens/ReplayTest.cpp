@@ -1,6 +1,6 @@
 #include "core/CommandLine.h"
-#include "replay/ReplayFolder.h"
 #include "replay/ReplayFile.h"
+#include "replay/ReplayFolder.h"
 #include "support/MatchFixture.h"
 #include "support/TempWorkDir.h"
 

@@ -1,7 +1,7 @@
 #include "screens/SettingsState.h"
 #include "core/Game.h"
-#include "screens/Screens.h"
 #include "core/InputManager.h"
+#include "screens/Screens.h"
 #include "support/InputRestore.h"
 #include "support/TempWorkDir.h"
 

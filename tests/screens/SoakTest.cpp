@@ -2,8 +2,8 @@
 // controllers, the invariants checked after every frame. TUMBRELT_SOAK_SEED replays a stream.
 
 #include "core/ControllerInput.h"
-#include "view/ProgressBarComponent.h"
 #include "support/MatchFixture.h"
+#include "view/ProgressBarComponent.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -1,6 +1,6 @@
+#include "support/MatchFixture.h"
 #include "view/HudText.h"
 #include "view/ProgressBarComponent.h"
-#include "support/MatchFixture.h"
 
 #include <gtest/gtest.h>
 

@@ -1,22 +1,22 @@
 #pragma once
 
-#include "screens/EndState.h"
 #include "core/Game.h"
 #include "core/InputManager.h"
-#include "screens/MenuState.h"
-#include "screens/TutorialState.h"
-#include "view/BlockComponent.h"
 #include "input/BuilderStrategy.h"
-#include "view/GridManager.h"
-#include "screens/MainState.h"
-#include "net/NetPlay.h"
-#include "screens/NetworkScreens.h"
-#include "view/Palette.h"
 #include "input/RunnerStrategy.h"
+#include "net/NetPlay.h"
 #include "objects/GameObject.h"
 #include "objects/GameObjectManager.h"
 #include "resources/AssetCatalogue.h"
+#include "screens/EndState.h"
+#include "screens/MainState.h"
+#include "screens/MenuState.h"
+#include "screens/NetworkScreens.h"
+#include "screens/TutorialState.h"
 #include "support/InputRestore.h"
+#include "view/BlockComponent.h"
+#include "view/GridManager.h"
+#include "view/Palette.h"
 
 #include <SFML/Graphics/Image.hpp>
 #include <SFML/Graphics/Texture.hpp>

@@ -1,12 +1,12 @@
 #pragma once
 
-#include "view/BlockComponent.h"
-#include "view/GridManager.h"
-#include "view/Palette.h"
 #include "objects/EventBus.h"
 #include "objects/GameObject.h"
 #include "objects/GameObjectManager.h"
 #include "support/ErrCapture.h"
+#include "view/BlockComponent.h"
+#include "view/GridManager.h"
+#include "view/Palette.h"
 
 #include <SFML/Graphics/Image.hpp>
 #include <SFML/Graphics/RenderWindow.hpp>

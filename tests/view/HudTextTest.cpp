@@ -1,11 +1,11 @@
 #include "view/HudText.h"
 
 #include "core/ControllerInput.h"
-#include "view/Palette.h"
-#include "view/ProgressBarComponent.h"
 #include "objects/SpriteRenderComponent.h"
 #include "replay/ReplayFile.h"
 #include "support/MatchFixture.h"
+#include "view/Palette.h"
+#include "view/ProgressBarComponent.h"
 
 #include <cstdlib>
 

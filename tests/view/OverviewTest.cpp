@@ -1,8 +1,8 @@
 #include "view/MatchOverview.h"
 #include "view/MovePreview.h"
 
-#include "view/Palette.h"
 #include "support/MatchFixture.h"
+#include "view/Palette.h"
 
 namespace orv_gd
 {

@@ -1,9 +1,9 @@
 #include "view/ProgressBarComponent.h"
 
-#include "view/HudText.h"
-#include "view/Palette.h"
 #include "objects/SpriteRenderComponent.h"
 #include "support/MatchFixture.h"
+#include "view/HudText.h"
+#include "view/Palette.h"
 
 namespace orv_gd
 {

@@ -1,9 +1,9 @@
 #include "view/TransformAnimationSmoothFollowBlock.h"
 
-#include "view/BlockComponent.h"
-#include "view/GridManager.h"
 #include "objects/GameObject.h"
 #include "objects/TransformAnimationComponent.h"
+#include "view/BlockComponent.h"
+#include "view/GridManager.h"
 
 #include <SFML/Graphics/RenderWindow.hpp>
 #include <gtest/gtest.h>
