@@ -425,14 +425,14 @@ void RelayLink::deliver(const Message& message)
     {
         if (message.type != Message::Type::Hello)
         {
-            close(ByeReason::Refused, std::string("connection closed: refused a ") +
-                                          Message::typeName(message.type) + " message before the greeting");
+            close(ByeReason::Refused, "connection closed: refused " + Message::named(message.type) +
+                                          " message before the greeting");
             return;
         }
-        if (message.protocol != Message::ProtocolVersion || message.version != m_version)
+        // The same greeting as a direct connection: the same lines, no stranger's text repeated.
+        if (const std::string problem = Session::greetingProblem(message, m_version); !problem.empty())
         {
-            close(ByeReason::Version,
-                  "your friend runs version " + message.version + ", this is " + m_version);
+            close(ByeReason::Version, problem);
             return;
         }
         m_state = State::Open;

@@ -27,6 +27,22 @@ bool plainVersion(const std::string& version)
 
 Session::Session(std::string version) : m_version(std::move(version)) {}
 
+std::string Session::greetingProblem(const Message& hello, const std::string& version)
+{
+    if (hello.protocol != Message::ProtocolVersion)
+    {
+        return "your friend's game speaks network protocol " + std::to_string(hello.protocol) +
+               ", this one " + std::to_string(Message::ProtocolVersion);
+    }
+    if (hello.version != version)
+    {
+        return "your friend runs " +
+               (plainVersion(hello.version) ? "version " + hello.version : "another version") + ", this is " +
+               version;
+    }
+    return {};
+}
+
 Session::~Session()
 {
     if (m_state == State::Open || m_state == State::Greeting)
@@ -251,19 +267,9 @@ void Session::handle(const Message& message)
         }
         // Both sides say it: the friend reads this side's greeting before the Bye. A waiting host
         // turns the caller away and waits on.
-        if (message.protocol != Message::ProtocolVersion)
+        if (const std::string problem = greetingProblem(message, m_version); !problem.empty())
         {
-            drop("your friend's game speaks network protocol " + std::to_string(message.protocol) +
-                     ", this one " + std::to_string(Message::ProtocolVersion),
-                 true, ByeReason::Version);
-            return;
-        }
-        if (message.version != m_version)
-        {
-            drop("your friend runs " +
-                     (plainVersion(message.version) ? "version " + message.version : "another version") +
-                     ", this is " + m_version,
-                 true, ByeReason::Version);
+            drop(problem, true, ByeReason::Version);
             return;
         }
         m_state = State::Open;

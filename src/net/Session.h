@@ -74,6 +74,9 @@ public:
     static bool splitAddress(const std::string& text, unsigned short defaultPort, std::string& address,
                              unsigned short& port, std::string& error);
     /// The line shown when the friend leaves for `reason`.
+    /// Why a friend's greeting is turned away, one line (empty: it may play): another network
+    /// protocol, or another version, named only when it is a plain version number.
+    static std::string greetingProblem(const Message& hello, const std::string& version);
     static std::string byeLine(ByeReason reason);
 
 private:

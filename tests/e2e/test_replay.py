@@ -71,7 +71,7 @@ class ReplayTest(harness.GameTestCase):
 
     def test_a_bad_file_gets_one_line(self):
         folder = self.folder
-        with open(os.path.join(harness.REPO, "tests", "rules", "data", "third-reset.tumbrelt-replay")) as f:
+        with open(os.path.join(harness.REPO, "tests", "replay", "data", "third-reset.tumbrelt-replay")) as f:
             lines = f.read().splitlines(True)
         cut = os.path.join(folder, "cut.tumbrelt-replay")
         with open(cut, "w") as f:

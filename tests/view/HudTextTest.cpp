@@ -354,7 +354,7 @@ TEST(HudLayoutTest, AtBothScreenSizesEveryLineFitsClearOfTheRunnerAndStandsOutOv
         m.frame();
         test::keep(m.drawnFrame(), tag + "end_runner");
         const EndState& end = *static_cast<EndState*>(m.states().findState("EndState"));
-        EXPECT_EQ(end.getSummary(), "reached the green line in 1 turn");
+        EXPECT_EQ(end.getSummary(), "reached the green line in 1 Runner turn");
         const sf::FloatRect picture = end.getSprite().getGlobalBounds();
         const sf::FloatRect bounds = end.getSummaryText().getGlobalBounds();
         EXPECT_TRUE(picture.contains(bounds.left, bounds.top) &&
