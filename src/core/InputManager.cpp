@@ -48,7 +48,13 @@ void InputManager::process(const sf::Event& event)
         // The window system reports keys it does not know as -1.
         if (isValidKeyCode(event.key.code))
         {
-            m_eventFrame[event.key.code] = event.type == sf::Event::KeyPressed;
+            // A tap that comes and goes between two frames (a slow frame, a quick finger) is
+            // down in the next frame all the same, and up in the one after.
+            const auto key = static_cast<std::size_t>(event.key.code);
+            const bool pressed = event.type == sf::Event::KeyPressed;
+            m_tapUp[key] = !pressed && m_pressedSinceUpdate[key];
+            m_pressedSinceUpdate[key] = pressed || m_pressedSinceUpdate[key];
+            m_eventFrame[key] = pressed || m_tapUp[key];
         }
         break;
     case sf::Event::TextEntered:
@@ -62,6 +68,7 @@ void InputManager::process(const sf::Event& event)
         // Key releases made while another window has the focus never reach us, so a key held
         // when the focus went would otherwise stay down for good.
         m_eventFrame.fill(false);
+        m_tapUp.fill(false);
         break;
     default:
         break;
@@ -79,6 +86,12 @@ void InputManager::update()
 {
     m_lastFrame = m_thisFrame;
     m_thisFrame = m_eventFrame;
+    for (std::size_t key = 0; key < m_eventFrame.size(); ++key)
+    {
+        m_eventFrame[key] = m_eventFrame[key] && !m_tapUp[key];
+    }
+    m_tapUp.fill(false);
+    m_pressedSinceUpdate.fill(false);
     for (ComputerKeys& computer : m_computer)
     {
         computer.lastFrame.swap(computer.thisFrame);

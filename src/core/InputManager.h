@@ -69,6 +69,10 @@ private:
     std::array<bool, sf::Keyboard::KeyCount> m_lastFrame{};
     std::array<bool, sf::Keyboard::KeyCount> m_thisFrame{};
     std::array<bool, sf::Keyboard::KeyCount> m_eventFrame{};
+    /// Pressed since the last update, and released again after that press: such a key is down
+    /// for one frame.
+    std::array<bool, sf::Keyboard::KeyCount> m_pressedSinceUpdate{};
+    std::array<bool, sf::Keyboard::KeyCount> m_tapUp{};
     std::string m_typed;
     sf::RenderWindow* m_renderWindow = nullptr;
     std::array<std::unordered_map<std::string, int>, PlayerCount> m_actionBinding;

@@ -49,7 +49,16 @@ TEST(InputManagerTest, KeysTakeEffectAtTheNextUpdateAndActionsAnswerForTheirPlay
     EXPECT_EQ(frame({}), "D---");
     EXPECT_EQ(frame({{sf::Event::KeyReleased, space}}), "-U-R");
     EXPECT_EQ(frame({}), "-U--");
-    EXPECT_EQ(frame({{sf::Event::KeyPressed, space}, {sf::Event::KeyReleased, space}}), "-U--");
+    // A tap between two frames is down for one frame, then up; a held key let go is up at once.
+    EXPECT_EQ(frame({{sf::Event::KeyPressed, space}, {sf::Event::KeyReleased, space}}), "D-P-");
+    EXPECT_EQ(frame({}), "-U-R");
+    EXPECT_EQ(frame({{sf::Event::KeyPressed, space},
+                     {sf::Event::KeyReleased, space},
+                     {sf::Event::KeyPressed, space}}),
+              "D-P-");
+    EXPECT_EQ(frame({}), "D---") << "pressed again after the tap: held";
+    EXPECT_EQ(frame({{sf::Event::KeyReleased, space}, {sf::Event::KeyPressed, space}}), "D---");
+    EXPECT_EQ(frame({{sf::Event::KeyReleased, space}}), "-U-R");
     EXPECT_EQ(frame({{sf::Event::KeyPressed, space}, {sf::Event::KeyPressed, sf::Keyboard::W}}), "D-P-");
     EXPECT_EQ(frame({{sf::Event::LostFocus, 0}}), "-U-R");
     EXPECT_EQ(answers(sf::Keyboard::W), "-U-R");
