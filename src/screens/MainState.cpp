@@ -5,7 +5,6 @@
 #include "core/Game.h"
 #include "core/GameStateManager.h"
 #include "core/InputManager.h"
-#include "input/BuilderStrategy.h"
 #include "input/RunnerStrategy.h"
 #include "objects/CameraRenderComponent.h"
 #include "objects/EventBus.h"
@@ -28,7 +27,6 @@
 #include <SFML/Graphics/Font.hpp>
 #include <SFML/Graphics/RenderWindow.hpp>
 
-#include <cmath>
 #include <ctime>
 #include <iostream>
 #include <string>
@@ -46,11 +44,9 @@ const sf::Vector2i CameraFollowOffset{3, 0};
 MainState::MainState(GameStateManager* gameStateManager, Game* game, std::shared_ptr<NetPlay> net)
     : GameState(gameStateManager, game), m_window(game->getWindow()), m_spriteManager(game->getWindow()),
       m_objects(GameObjectManager::getInstance()), m_events(EventBus::getInstance()),
-      m_input(InputManager::getInstance()), m_grid(GridManager::getInstance()),
-      m_pause(m_input, ControllerInput::getInstance()), m_bars(game->getWindow(), m_events),
-      m_hudText(game->getWindow()), m_guides(game->getWindow()), m_hints(game->getWindow()),
-      m_overview(game->getWindow()), m_preview(game->getWindow()), m_banner(game->getWindow()),
-      m_net(std::move(net))
+      m_input(InputManager::getInstance()), m_grid(GridManager::getInstance()), m_roles(m_grid),
+      m_pause(m_input, ControllerInput::getInstance()), m_hud(game->getWindow(), m_events, m_objects, m_grid),
+      m_hints(game->getWindow()), m_banner(game->getWindow()), m_net(std::move(net))
 {
     // The first match's level and blocks: the launch's seed (the clock's, or --seed N).
     m_nextRng = rules::Rng(game->getCommandLine().seed);
@@ -87,7 +83,8 @@ void MainState::init()
         m_network = std::make_unique<NetworkSide>(*m_net, m_match);
     }
     const std::shared_ptr<BlockComponent> runnerBlock = buildLevel(level);
-    makeStrategies(started);
+    m_roles.make(*this);
+    play(started);
     makeCamera(runnerBlock);
     makeHud();
     wirePlayers();
@@ -140,16 +137,6 @@ std::shared_ptr<BlockComponent> MainState::buildLevel(const rules::Level& level)
     return runnerBlock;
 }
 
-void MainState::makeStrategies(const rules::Events& started)
-{
-    m_strategies.clear();
-    m_strategies[StrategyType::Runner] = std::make_shared<RunnerStrategy>(*this);
-    m_strategies[StrategyType::Builder] = std::make_shared<BuilderStrategy>(*this);
-    m_strategies[StrategyType::Runner]->init();
-    m_strategies[StrategyType::Builder]->init();
-    play(started);
-}
-
 void MainState::makeCamera(const std::shared_ptr<BlockComponent>& runnerBlock)
 {
     std::shared_ptr<GameObject> camera = GameObject::create("Camera");
@@ -171,18 +158,11 @@ void MainState::makeCamera(const std::shared_ptr<BlockComponent>& runnerBlock)
 
 void MainState::makeHud()
 {
-    m_bars.make(getTurnLimit());
-    m_laidOutFor = m_window.getSize();
     m_pause.reset();
     m_leaveArmed = false;
-    const sf::Font* font = AssetManager::getInstance().GetFont("consolab").get();
-    m_overview.setFont(font);
-    m_preview.setFont(font);
-    layoutOverview();
-    m_hudText.init(font);
     // A replay's single Escape goes back where it was opened from.
-    m_hudText.setEscapeTo(m_replay && m_replay->getReturnTo() == "EndState" ? "the end screen" : "the menu");
-    refreshHudText(0.0f);
+    m_hud.make(m_match, AssetManager::getInstance().GetFont("consolab").get(),
+               m_replay && m_replay->getReturnTo() == "EndState" ? "the end screen" : "the menu", hudFrame());
 }
 
 void MainState::wirePlayers()
@@ -264,11 +244,7 @@ void MainState::update(float dt)
         m_objects.update(dt);
     }
     m_hints.update(m_match);
-    followWindow();
-    refreshProgressBars();
-    refreshHudText(paused ? 0.0f : dt);
-    m_overview.update(m_match);
-    m_preview.update(m_match, m_grid.getCellSize().x);
+    m_hud.update(m_match, hudFrame(), paused ? 0.0f : dt);
     refreshBanner();
 }
 
@@ -289,13 +265,7 @@ void MainState::playRole(float dt, int turnBefore)
     {
         return;
     }
-    const auto current = m_strategies.find(m_currentStrategy);
-    if (current != m_strategies.end() && current->second)
-    {
-        // Held while it runs: a hand-over inside must not release the role under its feet.
-        const std::shared_ptr<Strategy> strategy = current->second;
-        strategy->update(dt);
-    }
+    m_roles.updateCurrent(dt);
 }
 
 void MainState::playNetwork(float dt, bool paused)
@@ -348,36 +318,6 @@ void MainState::refreshBanner()
     }
 }
 
-void MainState::followWindow()
-{
-    const sf::Vector2u size = m_window.getSize();
-    if (size == m_laidOutFor)
-    {
-        return;
-    }
-    m_laidOutFor = size;
-    if (const std::shared_ptr<GameObject> camera = m_objects.getGameObject("Camera"))
-    {
-        if (const auto view = camera->getComponent<CameraRenderComponent>())
-        {
-            view->setViewSize(sf::Vector2f(size));
-            view->update(0.0f);
-        }
-    }
-    m_bars.resize();
-    layoutOverview();
-    m_hudText.layout();
-}
-
-void MainState::layoutOverview()
-{
-    m_overview.layout();
-    m_overview.update(m_match);
-    m_preview.layout();
-    const sf::FloatRect strip = m_overview.getBounds();
-    m_hudText.setTopInset(strip.top + strip.height);
-}
-
 void MainState::draw()
 {
     TRACE_SCOPE("orv_gd::MainState::draw");
@@ -390,27 +330,19 @@ void MainState::draw()
     m_marks.drawFloor(m_window, m_grid.getCells());
     m_grid.drawLights();
     m_spriteManager.drawLayer("Map");
-    m_marks.draw(m_window, m_grid.getCells(), ghostCells());
+    m_marks.draw(m_window, m_grid.getCells(), m_roles.ghostCells());
     if (m_hintsAllowed && !m_matchOver)
     {
         m_hints.draw(m_grid.getCellSize().x);
     }
-    m_hudText.drawBackdrop();
+    m_hud.drawBackdrop();
     m_spriteManager.drawLayer("Ui");
-    const auto current = m_strategies.find(m_currentStrategy);
-    if (current != m_strategies.end() && current->second)
+    m_roles.drawCurrent();
+    if (m_roles.getCurrent() == StrategyType::Builder && !m_matchOver)
     {
-        current->second->draw();
+        m_hud.drawGuides(m_marks);
     }
-    if (m_currentStrategy == StrategyType::Builder && !m_matchOver)
-    {
-        m_guides.draw();
-        const sf::RectangleShape& zone = m_guides.getSafeZoneOutline();
-        m_marks.drawDashes(m_window, {zone.getPosition(), zone.getSize()}, -zone.getOutlineThickness());
-    }
-    m_preview.draw();
-    m_overview.draw();
-    m_hudText.draw();
+    m_hud.draw();
     if (m_hintsAllowed && !m_matchOver)
     {
         m_hints.drawLine(m_bannerFont.get());
@@ -437,19 +369,6 @@ std::size_t MainState::hintCount() const
     return (m_replay ? m_replay->getDriver().getLog() : m_log).getHints().size();
 }
 
-std::vector<std::shared_ptr<BlockComponent>> MainState::ghostCells() const
-{
-    const auto builder = m_strategies.find(StrategyType::Builder);
-    if (m_currentStrategy != StrategyType::Builder || builder == m_strategies.end() || !builder->second)
-    {
-        return {};
-    }
-    const std::shared_ptr<GameObject>& block =
-        static_cast<const BuilderStrategy&>(*builder->second).getCurrentBlock();
-    return block && block->isActive() ? block->getComponents<BlockComponent>()
-                                      : std::vector<std::shared_ptr<BlockComponent>>{};
-}
-
 const rules::Match& MainState::currentMatch() const
 {
     return m_match;
@@ -457,23 +376,7 @@ const rules::Match& MainState::currentMatch() const
 
 CellRange MainState::builderView() const
 {
-    // The cells the Builder's cursor may reach on screen, by the same test its steps pass.
-    CellRange view{{m_match.field.getWidth(), m_match.field.getHeight()}, {-1, -1}};
-    const auto found = m_strategies.find(StrategyType::Builder);
-    const auto builder =
-        found != m_strategies.end() ? std::dynamic_pointer_cast<BuilderStrategy>(found->second) : nullptr;
-    for (int x = 0; x < m_match.field.getWidth(); ++x)
-    {
-        for (int y = 0; y < m_match.field.getHeight(); ++y)
-        {
-            if (!builder || builder->insideView({x, y}))
-            {
-                view.min = {std::min(view.min.x, x), std::min(view.min.y, y)};
-                view.max = {std::max(view.max.x, x), std::max(view.max.y, y)};
-            }
-        }
-    }
-    return view;
+    return m_roles.builderView(m_match.field);
 }
 
 void MainState::exit()
@@ -490,11 +393,11 @@ void MainState::exit()
         keepReplay();
     }
     m_spriteManager.shutdown();
-    m_strategies.clear();
+    m_roles.clear();
     m_grid.clear();
     m_objects.shutdown();
     // Nothing of this match outlives it; the next entry builds the HUD afresh.
-    m_bars.clear();
+    m_hud.clear();
 }
 
 void MainState::keepReplay()
@@ -536,48 +439,7 @@ bool MainState::act(const rules::Action& action)
 
 void MainState::play(const rules::Events& events)
 {
-    const auto roleOf = [](rules::Role role)
-    {
-        return role == rules::Role::Runner ? StrategyType::Runner : StrategyType::Builder;
-    };
-    for (const rules::Event& event : events)
-    {
-        switch (event.kind)
-        {
-        case rules::Event::Kind::TurnEnded:
-        {
-            if (const std::shared_ptr<Strategy> ending = m_strategies[roleOf(event.role)])
-            {
-                ending->exit();
-            }
-            // A turn that ended the match starts no new one, but the HUD shows the role it passed to.
-            m_currentStrategy =
-                roleOf(event.role) == StrategyType::Runner ? StrategyType::Builder : StrategyType::Runner;
-            m_grid.setCurrentPlayer(m_currentStrategy);
-            break;
-        }
-        case rules::Event::Kind::TurnBegan:
-            m_currentStrategy = roleOf(event.role);
-            m_grid.setCurrentPlayer(m_currentStrategy);
-            if (const std::shared_ptr<Strategy> next = m_strategies[m_currentStrategy])
-            {
-                next->enter();
-            }
-            break;
-        case rules::Event::Kind::MatchWon:
-            endMatch(roleOf(event.role));
-            break;
-        default:
-            break;
-        }
-        for (const auto& [type, strategy] : m_strategies)
-        {
-            if (strategy)
-            {
-                strategy->show(event);
-            }
-        }
-    }
+    m_roles.show(events, [this](StrategyType winner) { endMatch(winner); });
 }
 
 int MainState::elapsedMs(float dt)
@@ -610,7 +472,7 @@ bool MainState::endMatch(StrategyType winner)
     }
     m_gameStateManager->setState("EndState");
     GameState* endState = m_gameStateManager->findState("EndState");
-    const auto runner = std::dynamic_pointer_cast<RunnerStrategy>(m_strategies[StrategyType::Runner]);
+    const auto runner = std::dynamic_pointer_cast<RunnerStrategy>(m_roles.getMap()[StrategyType::Runner]);
     if (auto* end = dynamic_cast<EndState*>(endState); end && runner)
     {
         const std::size_t hints = hintCount();
@@ -636,62 +498,9 @@ bool MainState::endMatch(StrategyType winner)
     }
     return true;
 }
-
-bool MainState::readHud(HudReadings& readings)
+MatchHud::Frame MainState::hudFrame() const
 {
-    const auto runner = std::dynamic_pointer_cast<RunnerStrategy>(m_strategies[StrategyType::Runner]);
-    const auto builder = std::dynamic_pointer_cast<BuilderStrategy>(m_strategies[StrategyType::Builder]);
-    const std::shared_ptr<Strategy> current = m_strategies[m_currentStrategy];
-    readings.role = m_currentStrategy;
-    readings.timeInTurn = current ? current->getTimeInTurn() : 0.0f;
-    readings.turnLimit = getTurnLimit();
-    if (runner)
-    {
-        readings.steps = runner->getXMovement();
-        readings.jumpForce = runner->getJumpForce();
-        readings.resetsLeft = runner->getResetsLeft();
-        readings.turnsLeft = runner->getTurnsLeft();
-        readings.lastResetCause = runner->getLastResetCause();
-    }
-    if (!runner || !builder || !current)
-    {
-        return false;
-    }
-    readings.blocksLeft = builder->getBlocksLeft();
-    if (m_currentStrategy == StrategyType::Builder && !m_matchOver)
-    {
-        readings.ghost = builder->getGhostProblem();
-    }
-    return true;
-}
-
-void MainState::refreshProgressBars()
-{
-    if (const std::shared_ptr<GameObject> camera = m_objects.getGameObject("Camera"))
-    {
-        HudReadings readings;
-        readHud(readings);
-        m_bars.refresh(camera->getPosition(), readings);
-    }
-}
-
-void MainState::refreshHudText(float playTime)
-{
-    HudReadings readings;
-    if (!readHud(readings))
-    {
-        return;
-    }
-    if (m_currentStrategy == StrategyType::Builder && !m_matchOver)
-    {
-        const auto runner = std::static_pointer_cast<RunnerStrategy>(m_strategies[StrategyType::Runner]);
-        const std::shared_ptr<GameObject>& safeZone = runner->getSafeZone();
-        m_guides.update(safeZone ? safeZone->getComponents<BlockComponent>()
-                                 : std::vector<std::shared_ptr<BlockComponent>>{},
-                        m_grid.getMapSize(), LevelGenerator::FinishColumns, m_grid.getCellSize().x);
-    }
-    m_hudText.setPaused(m_network ? m_network->getLockstep().paused() : m_pause.isPaused());
-    m_hudText.setLeaveArmed(m_leaveArmed);
-    m_hudText.update(playTime, readings);
+    return {m_roles.getMap(), m_roles.getCurrent(), m_matchOver,
+            m_network ? m_network->getLockstep().paused() : m_pause.isPaused(), m_leaveArmed};
 }
 } // namespace orv_gd

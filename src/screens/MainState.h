@@ -14,16 +14,13 @@
 #include "rules/Match.h"
 #include "rules/MatchLog.h"
 #include "rules/Rng.h"
+#include "screens/MatchHud.h"
+#include "screens/MatchRoles.h"
 #include "screens/NetworkSide.h"
 #include "screens/ReplayPlayback.h"
 #include "view/BoardMarks.h"
-#include "view/BuilderGuides.h"
 #include "view/HintView.h"
-#include "view/HudText.h"
 #include "view/MatchBanner.h"
-#include "view/MatchBars.h"
-#include "view/MatchOverview.h"
-#include "view/MovePreview.h"
 
 #include <map>
 #include <memory>
@@ -68,7 +65,7 @@ public:
     void exit() override;
     void setWinner(StrategyType winner) override;
 
-    StrategyType getCurrentStrategy() const { return m_currentStrategy; }
+    StrategyType getCurrentStrategy() const { return m_roles.getCurrent(); }
     /// The match as the rules hold it: every rule of play is decided there.
     const rules::Match& getMatch() const override { return m_match; }
     /// Seconds a turn of this match lasts, as its rules were set up with.
@@ -83,7 +80,7 @@ public:
     /// Hands an action of the role whose turn it is to the rules, logs it when they accept it and
     /// shows what happened; false when they refused it.
     bool act(const rules::Action& action) override;
-    std::map<StrategyType, std::shared_ptr<Strategy>>& getStrategies() { return m_strategies; }
+    std::map<StrategyType, std::shared_ptr<Strategy>>& getStrategies() { return m_roles.getMap(); }
     sf::RenderWindow& getWindow() const override { return m_window; }
     SpriteManager& getSpriteManager() { return m_spriteManager; }
     /// The computer's roles in this match, as the menu's mode chose them.
@@ -100,22 +97,28 @@ public:
     /// The match has a winner; no further turn starts and no role acts until the state is left.
     bool isMatchOver() const { return m_matchOver; }
 
-    const std::vector<std::shared_ptr<GameObject>>& getProgressBars() const { return m_bars.getBars(); }
-    const std::vector<std::shared_ptr<GameObject>>& getProgressBarIcons() const { return m_bars.getIcons(); }
+    const std::vector<std::shared_ptr<GameObject>>& getProgressBars() const
+    {
+        return m_hud.getBars().getBars();
+    }
+    const std::vector<std::shared_ptr<GameObject>>& getProgressBarIcons() const
+    {
+        return m_hud.getBars().getIcons();
+    }
     /// The HUD's words and numbers, the pause and the Builder's guide lines.
-    const HudText& getHudText() const { return m_hudText; }
+    const HudText& getHudText() const { return m_hud.getText(); }
     bool isPaused() const { return m_pause.isPaused(); }
     /// One Escape paused the match and asks for another to leave; P or Start resume and disarm it.
     bool isLeaveArmed() const { return m_leaveArmed; }
-    const BuilderGuides& getBuilderGuides() const { return m_guides; }
+    const BuilderGuides& getBuilderGuides() const { return m_hud.getGuides(); }
     /// The hint asked with F2, on a match on this computer alone that is played, not watched.
     const HintView& getHints() const { return m_hints; }
     bool hintsAllowed() const { return m_hintsAllowed; }
     /// The hints asked in this match, or in the one being watched.
     std::size_t hintCount() const;
     /// The whole level along the top of the screen, and where the Runner's moves would land.
-    const MatchOverview& getOverview() const { return m_overview; }
-    const MovePreview& getMovePreview() const { return m_preview; }
+    const MatchOverview& getOverview() const { return m_hud.getOverview(); }
+    const MovePreview& getMovePreview() const { return m_hud.getPreview(); }
 
     /// The log this match plays back, or null for a match played by the keys.
     const ReplayDriver* getReplay() const { return m_replay ? &m_replay->getDriver() : nullptr; }
@@ -148,23 +151,19 @@ private:
     void buildGrid();
     /// The level's blocks and the Runner's; returns the Runner's block.
     std::shared_ptr<BlockComponent> buildLevel(const rules::Level& level);
-    /// The roles' strategies, shown the events the match started with.
-    void makeStrategies(const rules::Events& started);
     /// The camera that follows the Runner's block and draws the scene through its view.
     void makeCamera(const std::shared_ptr<BlockComponent>& runnerBlock);
-    /// The bars, the overview and the HUD's words, laid out for the window.
+    /// The pause off, and the bars, the overview and the HUD's words laid out for the window.
     void makeHud();
+    /// What the HUD reads this frame.
+    MatchHud::Frame hudFrame() const;
     /// Who plays which role (the keys, the computer, the friend's game) and the hints.
     void wirePlayers();
     /// F2: the hint for the role whose turn it is, when a person plays it; logged when asked.
     void askHint();
-    /// The Builder's ghost cells while it is the Builder's turn.
-    std::vector<std::shared_ptr<BlockComponent>> ghostCells() const;
 
     sf::RenderWindow& m_window;
     SpriteManager m_spriteManager;
-    std::map<StrategyType, std::shared_ptr<Strategy>> m_strategies;
-    StrategyType m_currentStrategy = StrategyType::Builder;
     bool m_matchOver = false;
     ComputerPlayers m_computer;
 
@@ -174,6 +173,7 @@ private:
     EventBus& m_events;
     InputManager& m_input;
     GridManager& m_grid;
+    MatchRoles m_roles;
 
     /// Shows what the rules say happened: turns change hands, the roles' scene objects follow, the
     /// match ends.
@@ -182,16 +182,6 @@ private:
     int elapsedMs(float dt);
     /// The fading blocks show the lifetime the rules give their cells.
     void showLifetimes();
-    /// What the HUD shows this frame, read off the roles; false when a role is missing, and then
-    /// only the bars' values are read.
-    bool readHud(HudReadings& readings);
-    void refreshProgressBars();
-    /// After a resize the camera shows the window's new size and the HUD is laid out for it; the
-    /// cells keep the size the match started with.
-    void followWindow();
-    sf::Vector2u m_laidOutFor;
-    /// Feeds the HUD's words the values of this frame; `playTime` is 0 while paused.
-    void refreshHudText(float playTime);
 
     rules::Match m_match;
     rules::MatchLog m_log;
@@ -200,16 +190,10 @@ private:
 
     PauseSwitch m_pause;
     bool m_leaveArmed = false;
-    MatchBars m_bars;
-    HudText m_hudText;
-    BuilderGuides m_guides;
+    MatchHud m_hud;
     BoardMarks m_marks;
     HintView m_hints;
     bool m_hintsAllowed = false;
-    MatchOverview m_overview;
-    MovePreview m_preview;
-    /// Fits the overview to the window and moves the HUD's top lines below it.
-    void layoutOverview();
 
     std::optional<ReplayPlayback> m_replay;
     std::shared_ptr<sf::Font> m_bannerFont;
