@@ -6,23 +6,21 @@
 #include "core/StrategyType.h"
 #include "input/MatchHost.h"
 #include "input/PauseSwitch.h"
-#include "net/Lockstep.h"
 #include "net/NetPlay.h"
 #include "objects/SpriteManager.h"
 #include "replay/ReplayDriver.h"
 #include "rules/Event.h"
+#include "rules/Level.h"
 #include "rules/Match.h"
 #include "rules/MatchLog.h"
 #include "rules/Rng.h"
+#include "screens/MatchHud.h"
+#include "screens/MatchRoles.h"
+#include "screens/NetworkSide.h"
+#include "screens/ReplayPlayback.h"
 #include "view/BoardMarks.h"
-#include "view/BuilderGuides.h"
 #include "view/HintView.h"
-#include "view/HudText.h"
-#include "view/MatchOverview.h"
-#include "view/MovePreview.h"
-
-#include <SFML/Graphics/RectangleShape.hpp>
-#include <SFML/Graphics/Text.hpp>
+#include "view/MatchBanner.h"
 
 #include <map>
 #include <memory>
@@ -67,7 +65,7 @@ public:
     void exit() override;
     void setWinner(StrategyType winner) override;
 
-    StrategyType getCurrentStrategy() const { return m_currentStrategy; }
+    StrategyType getCurrentStrategy() const { return m_roles.getCurrent(); }
     /// The match as the rules hold it: every rule of play is decided there.
     const rules::Match& getMatch() const override { return m_match; }
     /// Seconds a turn of this match lasts, as its rules were set up with.
@@ -82,7 +80,7 @@ public:
     /// Hands an action of the role whose turn it is to the rules, logs it when they accept it and
     /// shows what happened; false when they refused it.
     bool act(const rules::Action& action) override;
-    std::map<StrategyType, std::shared_ptr<Strategy>>& getStrategies() { return m_strategies; }
+    std::map<StrategyType, std::shared_ptr<Strategy>>& getStrategies() { return m_roles.getMap(); }
     sf::RenderWindow& getWindow() const override { return m_window; }
     SpriteManager& getSpriteManager() { return m_spriteManager; }
     /// The computer's roles in this match, as the menu's mode chose them.
@@ -92,8 +90,6 @@ public:
     const rules::Match& currentMatch() const override;
     CellRange builderView() const override;
 
-    void initProgressBars(const std::shared_ptr<GameObject>& camera);
-
     /// Ends the match with a winner: requests the end screen, tells it the winner and lets it
     /// prepare. Only the first call of a match counts; later ones (a second rule firing in the
     /// same frame) are ignored. Returns whether this call ended the match.
@@ -101,37 +97,38 @@ public:
     /// The match has a winner; no further turn starts and no role acts until the state is left.
     bool isMatchOver() const { return m_matchOver; }
 
-    const std::vector<std::shared_ptr<GameObject>>& getProgressBars() const { return m_progressBars; }
-    const std::vector<std::shared_ptr<GameObject>>& getProgressBarIcons() const { return m_progressBarIcons; }
+    const std::vector<std::shared_ptr<GameObject>>& getProgressBars() const
+    {
+        return m_hud.getBars().getBars();
+    }
+    const std::vector<std::shared_ptr<GameObject>>& getProgressBarIcons() const
+    {
+        return m_hud.getBars().getIcons();
+    }
     /// The HUD's words and numbers, the pause and the Builder's guide lines.
-    const HudText& getHudText() const { return m_hudText; }
+    const HudText& getHudText() const { return m_hud.getText(); }
     bool isPaused() const { return m_pause.isPaused(); }
     /// One Escape paused the match and asks for another to leave; P or Start resume and disarm it.
     bool isLeaveArmed() const { return m_leaveArmed; }
-    const BuilderGuides& getBuilderGuides() const { return m_guides; }
+    const BuilderGuides& getBuilderGuides() const { return m_hud.getGuides(); }
     /// The hint asked with F2, on a match on this computer alone that is played, not watched.
     const HintView& getHints() const { return m_hints; }
     bool hintsAllowed() const { return m_hintsAllowed; }
     /// The hints asked in this match, or in the one being watched.
     std::size_t hintCount() const;
     /// The whole level along the top of the screen, and where the Runner's moves would land.
-    const MatchOverview& getOverview() const { return m_overview; }
-    const MovePreview& getMovePreview() const { return m_preview; }
+    const MatchOverview& getOverview() const { return m_hud.getOverview(); }
+    const MovePreview& getMovePreview() const { return m_hud.getPreview(); }
 
     /// The log this match plays back, or null for a match played by the keys.
-    const ReplayDriver* getReplay() const { return m_replay ? &*m_replay : nullptr; }
-    /// The banner over a replay: "REPLAY 4×", with "paused", where a left match stops, or why it
-    /// could not go on.
-    static std::string replayBanner(int speed, bool paused, bool leftHere, const std::string& problem);
-    const sf::Text& getReplayBannerText() const { return m_bannerText; }
+    const ReplayDriver* getReplay() const { return m_replay ? &m_replay->getDriver() : nullptr; }
+    /// The banner over a replay or a network match.
+    const sf::Text& getReplayBannerText() const { return m_banner.getText(); }
 
     /// The friend's game keeping this network match in step; null for a match on this computer alone.
-    const net::Lockstep* getLockstep() const { return m_lockstep.get(); }
+    const net::Lockstep* getLockstep() const { return m_network ? &m_network->getLockstep() : nullptr; }
     /// A network match whose friend has not begun it yet: nothing moves.
-    bool isWaitingForFriend() const { return m_lockstep && !m_friendHere; }
-    /// The banner over a network match: the role played here, the wait for the friend, who paused.
-    static std::string networkBanner(rules::Role local, bool friendHere, bool paused, rules::Role pausedBy,
-                                     bool resumed);
+    bool isWaitingForFriend() const { return m_network && !m_network->isFriendHere(); }
 
 private:
     const rules::Match& match() const override { return m_match; }
@@ -141,23 +138,32 @@ private:
     void playReplay(float dt, bool paused);
     /// Keeps the match just left or ended in the game's replay folder, if it has one.
     void keepReplay();
-    void refreshReplayBanner();
+    /// The banner over a network match or a replay, for the window's size now.
+    void refreshBanner();
     /// A network match's frame: the friend's actions and clock, then this side's role by its keys.
     void playNetwork(float dt, bool paused);
-    /// Begins the network match the host's Start describes, or says why it cannot.
-    bool startNetwork(rules::Rng& start, rules::MatchConfig& config);
-    void placeBanner(const std::string& line, sf::Color outline);
+    /// A frame of the role whose turn it is, unless the frame ended its turn or the match.
+    void playRole(float dt, int turnBefore);
+    /// Where the match starts from: a watched log, the host's Start of a network match, or where
+    /// the last match left the generator. Returns whether it is a network match.
+    bool chooseStart(rules::Rng& start, rules::MatchConfig& config);
+    /// The grid for the match's size and the scene's services.
+    void buildGrid();
+    /// The level's blocks and the Runner's; returns the Runner's block.
+    std::shared_ptr<BlockComponent> buildLevel(const rules::Level& level);
+    /// The camera that follows the Runner's block and draws the scene through its view.
+    void makeCamera(const std::shared_ptr<BlockComponent>& runnerBlock);
+    /// The pause off, and the bars, the overview and the HUD's words laid out for the window.
+    void makeHud();
+    /// What the HUD reads this frame.
+    MatchHud::Frame hudFrame() const;
+    /// Who plays which role (the keys, the computer, the friend's game) and the hints.
+    void wirePlayers();
     /// F2: the hint for the role whose turn it is, when a person plays it; logged when asked.
     void askHint();
-    /// The Builder's ghost cells while it is the Builder's turn.
-    std::vector<std::shared_ptr<BlockComponent>> ghostCells() const;
 
     sf::RenderWindow& m_window;
     SpriteManager m_spriteManager;
-    std::map<StrategyType, std::shared_ptr<Strategy>> m_strategies;
-    StrategyType m_currentStrategy = StrategyType::Builder;
-    std::vector<std::shared_ptr<GameObject>> m_progressBarIcons;
-    std::vector<std::shared_ptr<GameObject>> m_progressBars;
     bool m_matchOver = false;
     ComputerPlayers m_computer;
 
@@ -167,6 +173,7 @@ private:
     EventBus& m_events;
     InputManager& m_input;
     GridManager& m_grid;
+    MatchRoles m_roles;
 
     /// Shows what the rules say happened: turns change hands, the roles' scene objects follow, the
     /// match ends.
@@ -175,15 +182,6 @@ private:
     int elapsedMs(float dt);
     /// The fading blocks show the lifetime the rules give their cells.
     void showLifetimes();
-    void refreshProgressBars();
-    /// After a resize the camera shows the window's new size and the HUD is laid out for it; the
-    /// cells keep the size the match started with.
-    void followWindow();
-    /// The bars' and icons' sizes for the window's size.
-    void sizeProgressBars();
-    sf::Vector2u m_laidOutFor;
-    /// Feeds the HUD's words the values of this frame; `playTime` is 0 while paused.
-    void refreshHudText(float playTime);
 
     rules::Match m_match;
     rules::MatchLog m_log;
@@ -192,26 +190,16 @@ private:
 
     PauseSwitch m_pause;
     bool m_leaveArmed = false;
-    HudText m_hudText;
-    BuilderGuides m_guides;
+    MatchHud m_hud;
     BoardMarks m_marks;
     HintView m_hints;
     bool m_hintsAllowed = false;
-    MatchOverview m_overview;
-    MovePreview m_preview;
-    /// Fits the overview to the window and moves the HUD's top lines below it.
-    void layoutOverview();
 
-    std::optional<ReplayDriver> m_replay;
-    /// The screen Escape leads back to from a replay.
-    std::string m_returnTo = "MenuState";
-    std::string m_reportedProblem;
+    std::optional<ReplayPlayback> m_replay;
     std::shared_ptr<sf::Font> m_bannerFont;
-    sf::Text m_bannerText;
-    sf::RectangleShape m_bannerBox;
+    MatchBanner m_banner;
 
     std::shared_ptr<NetPlay> m_net;
-    std::unique_ptr<net::Lockstep> m_lockstep;
-    bool m_friendHere = false;
+    std::unique_ptr<NetworkSide> m_network;
 };
 } // namespace orv_gd

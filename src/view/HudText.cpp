@@ -169,7 +169,13 @@ void HudText::recentre(Slot& slot)
 
 void HudText::update(float dt, const HudReadings& readings)
 {
-    const bool builder = readings.role == StrategyType::Builder;
+    countDown(dt, readings);
+    showNumbers(readings);
+    showNotices(readings);
+}
+
+void HudText::countDown(float dt, const HudReadings& readings)
+{
     if (!m_seenRole || readings.role != m_lastRole)
     {
         m_seenRole = true;
@@ -195,7 +201,10 @@ void HudText::update(float dt, const HudReadings& readings)
         m_noteLeft = std::max(0.0f, m_noteLeft - dt);
     }
     m_lastResetsLeft = readings.resetsLeft;
+}
 
+void HudText::showNumbers(const HudReadings& readings)
+{
     const float limit = readings.turnLimit;
     const float left = std::max(0.0f, limit - readings.timeInTurn);
     show(Time, static_cast<long>(std::ceil(left * 10.0f - 1e-3f)),
@@ -208,7 +217,7 @@ void HudText::update(float dt, const HudReadings& readings)
     show(Turns, readings.turnsLeft,
          [&] { return ofLimit("turns", std::max(0, readings.turnsLeft), rules::Match::StartTurns); });
     show(Role, static_cast<long>(readings.role), [&] { return roleName(readings.role); });
-    if (builder)
+    if (readings.role == StrategyType::Builder)
     {
         show(Blocks, readings.blocksLeft,
              [&] { return ofLimit("blocks", readings.blocksLeft, rules::Match::BlocksPerTurn); });
@@ -217,7 +226,10 @@ void HudText::update(float dt, const HudReadings& readings)
     {
         hide(Blocks);
     }
+}
 
+void HudText::showNotices(const HudReadings& readings)
+{
     if (m_bannerLeft > 0.0f)
     {
         show(Banner, static_cast<long>(readings.role), [&] { return bannerFor(readings.role); });
@@ -234,7 +246,7 @@ void HudText::update(float dt, const HudReadings& readings)
         hide(Banner);
     }
 
-    if (builder && readings.ghost != GhostProblem::None)
+    if (readings.role == StrategyType::Builder && readings.ghost != GhostProblem::None)
     {
         show(Reason, static_cast<long>(readings.ghost), [&] { return reasonFor(readings.ghost); });
     }

@@ -120,6 +120,13 @@ private:
     template <typename MakeWords>
     void show(Line line, long key, MakeWords&& makeWords);
     void hide(Line line);
+    /// A new role starts the hand-over banner, a reset spent starts its note; both run down with
+    /// the playing time.
+    void countDown(float dt, const HudReadings& readings);
+    /// The role and the numbers beside the bars.
+    void showNumbers(const HudReadings& readings);
+    /// The banner, why the ghost is red, what a reset cost, the pause.
+    void showNotices(const HudReadings& readings);
     void place(Line line, float x, float y, unsigned size, sf::Color color);
     void recentre(Slot& slot);
     void drawBacked(const Slot& slot, sf::RectangleShape& box);
