@@ -13,7 +13,7 @@ import subprocess
 import time
 
 import harness
-from harness import BUILDER_TURN, RUNNER_TURN
+from harness import BUILDER_TURN, MOVED, RUNNER_TURN
 
 
 def free_port():
@@ -36,12 +36,12 @@ def press(game, key, hold=0.35, **kwargs):
 
 
 class NetworkTest(harness.GameTestCase):
-    def host_and_join(self, guest_settings=None):
-        """A host waiting on a free port and a friend who joined it by the join screen, both on the
-        tutorial page; returns (host, guest, port)."""
+    def host_and_join(self, guest_settings=None, seed=1):
+        """A host (the Runner, on level `seed`) waiting on a free port and a friend who joined it by
+        the join screen, both on the tutorial page; returns (host, guest, port)."""
         server = self.start_server(1366, 768)
         port = free_port()
-        host = self.start_game(server, args=["--host", "--port", str(port), "--role", "runner"])
+        host = self.start_game(server, args=["--host", "--port", str(port), "--role", "runner"], seed=seed)
         host.wait_window()
         host.wait_stdout("network: waiting for a friend on port %d" % port)
         guest = self.start_game(server, start=False)
@@ -96,16 +96,23 @@ class NetworkTest(harness.GameTestCase):
         # The third reset loses: the Builder wins on both screens.
         for game in (host, guest):
             self.assertEqual(game.end_picture(20, lambda: focus(game)), "win_builder")
+        kept = self.keep_and_check(((host, "network-host"), (guest, "network-join")))
+        self.assertEqual(kept[0][1], kept[1][1], "the same match on both sides")
+        self.assertIn("builder won", kept[0][1])
+
+    def keep_and_check(self, games):
+        """Both games back to the menu and out; each kept one network replay. Returns what
+        --check-replay says of each, after both replays played on screen at 8x to the end picture."""
         lines = []
-        for game, mode in ((host, "network-host"), (guest, "network-join")):
+        for game, mode in games:
             press(game, "space")
             game.wait_picture("start")
             press(game, "Escape")
             self.assert_clean_exit(game)
             names = os.listdir(game.path("replays"))
             self.assertEqual(len(names), 1, names)
-            path = os.path.join(game.path("replays"), names[0])
             self.assertIn("_%s_builder-won" % mode, names[0])
+            path = os.path.join(game.path("replays"), names[0])
             with open(path) as f:
                 header = f.read()
             self.assertIn("mode %s\n" % mode, header)
@@ -113,9 +120,45 @@ class NetworkTest(harness.GameTestCase):
             check = subprocess.run([harness.BINARY, "--check-replay", path], capture_output=True, text=True,
                                    timeout=20)
             self.assertEqual(check.returncode, 0, check.stderr)
-            lines.append(check.stdout)
-        self.assertEqual(lines[0], lines[1], "the same match on both sides")
-        self.assertIn("builder won", lines[0])
+            lines.append((path, check.stdout))
+        return lines
+
+    def test_a_walled_in_start_plays_through_its_no_time_turns_to_the_end_on_both_screens(self):
+        # Level 8: the Runner walks three cells right, the Builder drops its white block over the
+        # start, the Runner resets into it. From then on every Runner turn begins walled in and ends
+        # at once, right after a Builder turn that ran out: both sides step through the turn of no
+        # time to the Builder's win, and both replays check and play again on screen at 8x.
+        host, guest, _ = self.host_and_join(seed=8)
+        self.begin(host, guest)
+        host.wait_stdout(RUNNER_TURN, timeout=15)  # the Builder's first turn runs out
+        for steps in range(1, 4):
+            press(host, "d")
+            host.wait_stdout(MOVED, steps)
+        press(host, "q")
+        for game in (host, guest):
+            game.wait_stdout(BUILDER_TURN, 2, timeout=5)
+        focus(guest)
+        for key in ["Left"] * 6 + ["Up"] * 3 + ["Return"]:
+            guest.tap(key)
+        host.wait_stdout(RUNNER_TURN, 2, timeout=15)  # the second Builder turn runs out
+        press(host, "r")
+        press(host, "q")
+        for game in (host, guest):
+            self.assertEqual(game.end_picture(40, lambda: focus(game)), "win_builder")
+            self.assertEqual(game.stdout().count(RUNNER_TURN), 4, "two Runner turns of no time")
+        kept = self.keep_and_check(((host, "network-host"), (guest, "network-join")))
+        self.assertEqual(kept[0][1], kept[1][1], "the same match on both sides")
+        self.assertEqual(kept[0][1], "builder won: a third reset, in Runner turn 4\n")
+        server = host.server
+        for path, _ in kept:
+            watch = self.start_game(server, args=["--replay", path])
+            watch.wait_window()
+            watch.wait_stdout(BUILDER_TURN)
+            for _ in range(3):
+                press(watch, "Right", hold=0.05, after=0.05)
+            self.assertEqual(watch.end_picture(30, lambda w=watch: focus(w)), "win_builder")
+            press(watch, "Escape")
+            self.assert_clean_exit(watch)
 
     def test_killing_the_joiner_mid_match_brings_the_host_back_to_its_menu_with_the_line(self):
         host, guest, port = self.host_and_join()
