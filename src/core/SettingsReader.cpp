@@ -154,6 +154,32 @@ std::string readPalette(Settings& settings, const std::string& value)
            paletteName(Settings().palette);
 }
 
+/// A setting the file holds as written (a file name, a login).
+template <auto Field>
+std::string keepText(Settings& settings, const std::string& value)
+{
+    settings.*Field = value;
+    return "";
+}
+
+template <auto Level>
+std::string readComputer(Settings& settings, const std::string& value)
+{
+    return readLevel(settings.computer.*Level, value);
+}
+
+template <auto Field>
+void putBack(Settings& settings, const Settings& defaults)
+{
+    settings.*Field = defaults.*Field;
+}
+
+template <auto Level>
+void putBackComputer(Settings& settings, const Settings& defaults)
+{
+    settings.computer.*Level = defaults.computer.*Level;
+}
+
 /// Every setting but the keys: how its value is read, and how its default is put back.
 struct Entry
 {
@@ -162,76 +188,17 @@ struct Entry
     void (*reset)(Settings& settings, const Settings& defaults);
 };
 const Entry Entries[] = {
-    {"window", readWindow,
-     [](Settings& s, const Settings& d)
-     {
-         s.window = d.window;
-     }},
-    {"volume", readVolume,
-     [](Settings& s, const Settings& d)
-     {
-         s.volume = d.volume;
-     }},
-    {"mute", readMute,
-     [](Settings& s, const Settings& d)
-     {
-         s.mute = d.mute;
-     }},
-    {"turn_seconds", readTurnSeconds,
-     [](Settings& s, const Settings& d)
-     {
-         s.turnSeconds = d.turnSeconds;
-     }},
-    {"relay", readRelay,
-     [](Settings& s, const Settings&)
-     {
-         s.relay.clear();
-     }},
-    {"relay_ca_file",
-     [](Settings& s, const std::string& v)
-     {
-         s.relayCaFile = v;
-         return std::string();
-     },
-     [](Settings& s, const Settings&)
-     {
-         s.relayCaFile.clear();
-     }},
-    {"relay_username",
-     [](Settings& s, const std::string& v)
-     {
-         s.relayUsername = v;
-         return std::string();
-     },
-     [](Settings& s, const Settings&)
-     {
-         s.relayUsername.clear();
-     }},
-    {"relay_password",
-     [](Settings& s, const std::string& v)
-     {
-         s.relayPassword = v;
-         return std::string();
-     },
-     [](Settings& s, const Settings&)
-     {
-         s.relayPassword.clear();
-     }},
-    {"computer_runner", [](Settings& s, const std::string& v) { return readLevel(s.computer.runner, v); },
-     [](Settings& s, const Settings& d)
-     {
-         s.computer.runner = d.computer.runner;
-     }},
-    {"computer_builder", [](Settings& s, const std::string& v) { return readLevel(s.computer.builder, v); },
-     [](Settings& s, const Settings& d)
-     {
-         s.computer.builder = d.computer.builder;
-     }},
-    {"palette", readPalette,
-     [](Settings& s, const Settings& d)
-     {
-         s.palette = d.palette;
-     }},
+    {"window", readWindow, putBack<&Settings::window>},
+    {"volume", readVolume, putBack<&Settings::volume>},
+    {"mute", readMute, putBack<&Settings::mute>},
+    {"turn_seconds", readTurnSeconds, putBack<&Settings::turnSeconds>},
+    {"relay", readRelay, putBack<&Settings::relay>},
+    {"relay_ca_file", keepText<&Settings::relayCaFile>, putBack<&Settings::relayCaFile>},
+    {"relay_username", keepText<&Settings::relayUsername>, putBack<&Settings::relayUsername>},
+    {"relay_password", keepText<&Settings::relayPassword>, putBack<&Settings::relayPassword>},
+    {"computer_runner", readComputer<&ComputerLevels::runner>, putBackComputer<&ComputerLevels::runner>},
+    {"computer_builder", readComputer<&ComputerLevels::builder>, putBackComputer<&ComputerLevels::builder>},
+    {"palette", readPalette, putBack<&Settings::palette>},
 };
 
 const Entry* entryOf(const std::string& name)

@@ -150,38 +150,45 @@ void RelayLink::arrive(const Event& event)
         arriveAtHost(event.topic.substr(prefix.size()), event);
         return;
     }
-    SealedFrames::Frame frame;
-    std::string error;
     if (!m_hosting && event.topic == doorTopic())
     {
-        if (event.payload.empty() || m_state != State::Waiting)
-        {
-            return; // the door closed, or this side is past it
-        }
-        if (!m_frames.open(event.topic, event.payload.data(), event.payload.size(), frame, error))
-        {
-            note(error);
-        }
-        else if (frame.message.type == Message::Type::Bye)
-        {
-            finish("a friend has already joined the game with that code");
-        }
-        else if (frame.message.type == Message::Type::Hello)
-        {
-            m_state = State::Greeting;
-            m_waitMs = 0;
-            sendSealed(Message::hello(m_version));
-        }
+        arriveAtDoor(event);
         return;
     }
     if (!m_hosting && event.topic == inTopic())
     {
+        SealedFrames::Frame frame;
+        std::string error;
         if (!m_frames.open(event.topic, event.payload.data(), event.payload.size(), frame, error))
         {
             note(error);
             return;
         }
         receiveInOrder(frame);
+    }
+}
+
+void RelayLink::arriveAtDoor(const Event& event)
+{
+    if (event.payload.empty() || m_state != State::Waiting)
+    {
+        return; // the door closed, or this side is past it
+    }
+    SealedFrames::Frame frame;
+    std::string error;
+    if (!m_frames.open(event.topic, event.payload.data(), event.payload.size(), frame, error))
+    {
+        note(error);
+    }
+    else if (frame.message.type == Message::Type::Bye)
+    {
+        finish("a friend has already joined the game with that code");
+    }
+    else if (frame.message.type == Message::Type::Hello)
+    {
+        m_state = State::Greeting;
+        m_waitMs = 0;
+        sendSealed(Message::hello(m_version));
     }
 }
 

@@ -91,6 +91,8 @@ private:
     std::string start(const std::string& code);
     void connected();
     void arrive(const Event& event);
+    /// The host's door, seen by a joining side: a greeting to answer, or the game taken.
+    void arriveAtDoor(const Event& event);
     void arriveAtHost(const std::string& guest, const Event& event);
     void receiveInOrder(const SealedFrames::Frame& frame);
     void deliver(const Message& message);

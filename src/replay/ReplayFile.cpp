@@ -255,6 +255,22 @@ std::string readLine(const std::string& line, Reading& reading, ReplayFile::Repl
     reading.ended = true;
     return readEnd(line, words, reading, replay);
 }
+
+/// The log as read, recorded against the default numbers, started again with the header's.
+MatchLog withHeader(const MatchLog& read, const ReplayHeader& header)
+{
+    MatchLog log(Rng::resumed(header.getSeed(), header.getDraws()), header.getConfig());
+    for (const MatchLog::Entry& entry : read.getEntries())
+    {
+        log.record(entry.turn, entry.ms, entry.action);
+    }
+    for (const MatchLog::Stamp& hint : read.getHints())
+    {
+        log.recordHint(hint.turn, hint.ms);
+    }
+    log.finishAt(read.getEndTurn(), read.getEndMs(), read.hasEnded());
+    return log;
+}
 } // namespace
 
 bool ReplayFile::parse(const std::string& text, const std::string& name, Replay& replay, std::string& error)
@@ -306,19 +322,7 @@ bool ReplayFile::parse(const std::string& text, const std::string& name, Replay&
     {
         return fail("the replay stops here, without its end line (cut short?)");
     }
-    // The log so far was recorded against the default numbers; it starts again with the header's.
-    MatchLog log(Rng::resumed(reading.header.getSeed(), reading.header.getDraws()),
-                 reading.header.getConfig());
-    for (const MatchLog::Entry& entry : replay.log.getEntries())
-    {
-        log.record(entry.turn, entry.ms, entry.action);
-    }
-    for (const MatchLog::Stamp& hint : replay.log.getHints())
-    {
-        log.recordHint(hint.turn, hint.ms);
-    }
-    log.finishAt(replay.log.getEndTurn(), replay.log.getEndMs(), replay.log.hasEnded());
-    replay.log = log;
+    replay.log = withHeader(replay.log, reading.header);
     return true;
 }
 
