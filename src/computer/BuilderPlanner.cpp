@@ -16,6 +16,67 @@ using rules::Cell;
 using rules::CellKind;
 using rules::Field;
 using rules::ObstacleShapes;
+
+/// Cells on the Runner's way and the three above each: a block there stands in its way or raises
+/// the wall it must jump.
+std::vector<bool> nearRoute(const Field& field, const std::vector<Cell>& route)
+{
+    std::vector<bool> onRoute(static_cast<std::size_t>(field.getWidth() * field.getHeight()), false);
+    for (const Cell& cell : route)
+    {
+        for (int up = 0; up <= 3; ++up)
+        {
+            if (field.isInside({cell.x, cell.y - up}))
+            {
+                onRoute[static_cast<std::size_t>(cell.x * field.getHeight() + cell.y - up)] = true;
+            }
+        }
+    }
+    return onRoute;
+}
+
+/// A first guess at how much a drop holds the Runner back, before it is measured.
+struct Guess
+{
+    std::size_t drop;
+    int blocked;
+    int nearness;
+};
+
+/// A first guess for every drop, best first: a finish cell is best where the Runner's search never
+/// looked (it cannot shorten the way there); any other block is best across the Runner's way, most
+/// of it blocked. Nearer the Runner's front comes first when all else is equal.
+std::vector<Guess> guess(const rules::Match& match, const std::vector<BuilderPlanner::Drop>& drops,
+                         const std::vector<bool>& onRoute, const std::vector<bool>& examined)
+{
+    const Field& field = match.field;
+    const CellKind kind = match.ghost.kind;
+    const Cell runner = match.runner.cell;
+    std::vector<Guess> guesses;
+    for (std::size_t i = 0; i < drops.size(); ++i)
+    {
+        int blocked = 0;
+        int seen = 0;
+        for (const Cell& offset : ObstacleShapes::rotateShape(match.ghost.shape, drops[i].quarterTurns))
+        {
+            const Cell cell = drops[i].cursor + offset;
+            if (!rules::Rules::lands(field, cell, kind))
+            {
+                continue;
+            }
+            const std::size_t index = static_cast<std::size_t>(cell.x * field.getHeight() + cell.y);
+            blocked += onRoute[index] ? 1 : 0;
+            seen += examined[index] ? 1 : 0;
+        }
+        const int nearness =
+            std::abs(drops[i].cursor.x - (runner.x + 3)) + std::abs(drops[i].cursor.y - runner.y);
+        guesses.push_back({i, kind == CellKind::Finish ? -seen : blocked, nearness});
+    }
+    std::stable_sort(guesses.begin(), guesses.end(),
+                     [](const Guess& a, const Guess& b)
+                     { return a.blocked != b.blocked ? a.blocked > b.blocked : a.nearness < b.nearness; });
+    return guesses;
+}
 } // namespace
 
 std::vector<BuilderPlanner::Drop> BuilderPlanner::candidates(const rules::Match& match, const Shape& shape,
@@ -86,52 +147,7 @@ BuilderPlanner::Drop BuilderPlanner::chooseDrop(const rules::Match& match, CellR
     std::vector<Cell> route;
     const int today = m_runner.turnsToFinish(field, runner, force, match.resetsLeft, RunnerPlanner::Horizon,
                                              &examined, &route);
-    // Cells on the Runner's way and the three above each: a block there stands in its way or
-    // raises the wall it must jump.
-    std::vector<bool> onRoute(cellCount, false);
-    for (const Cell& cell : route)
-    {
-        for (int up = 0; up <= 3; ++up)
-        {
-            if (field.isInside({cell.x, cell.y - up}))
-            {
-                onRoute[static_cast<std::size_t>(cell.x * field.getHeight() + cell.y - up)] = true;
-            }
-        }
-    }
-
-    // A first guess for every drop: a finish cell is best where the Runner's search never looked
-    // (it cannot shorten the way there); any other block is best across the Runner's way, most
-    // of it blocked. Nearer the Runner's front comes first when all else is equal.
-    struct Guess
-    {
-        std::size_t drop;
-        int blocked;
-        int nearness;
-    };
-    std::vector<Guess> guesses;
-    for (std::size_t i = 0; i < drops.size(); ++i)
-    {
-        int blocked = 0;
-        int seen = 0;
-        for (const Cell& offset : ObstacleShapes::rotateShape(shape, drops[i].quarterTurns))
-        {
-            const Cell cell = drops[i].cursor + offset;
-            if (!rules::Rules::lands(field, cell, kind))
-            {
-                continue;
-            }
-            const std::size_t index = static_cast<std::size_t>(cell.x * field.getHeight() + cell.y);
-            blocked += onRoute[index] ? 1 : 0;
-            seen += examined[index] ? 1 : 0;
-        }
-        const int nearness =
-            std::abs(drops[i].cursor.x - (runner.x + 3)) + std::abs(drops[i].cursor.y - runner.y);
-        guesses.push_back({i, kind == CellKind::Finish ? -seen : blocked, nearness});
-    }
-    std::stable_sort(guesses.begin(), guesses.end(),
-                     [](const Guess& a, const Guess& b)
-                     { return a.blocked != b.blocked ? a.blocked > b.blocked : a.nearness < b.nearness; });
+    const std::vector<Guess> guesses = guess(match, drops, nearRoute(field, route), examined);
 
     // The best guesses are measured: the Runner's way searched again on the field after the drop.
     const int limit = std::min(RunnerPlanner::Horizon, today + m_options.extraTurnsLooked);

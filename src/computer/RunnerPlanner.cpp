@@ -22,6 +22,14 @@ int cellIndex(const Field& field, Cell cell)
     return cell.x * field.getHeight() + cell.y;
 }
 
+/// Where the search keeps the best jump force seen in a cell with so many moves left.
+std::size_t forceKey(const Field& field, const rules::RunnerState& state)
+{
+    constexpr int Moves = RunnerPlanner::MovesPerTurn;
+    return static_cast<std::size_t>(cellIndex(field, state.cell) * (Moves + 1) +
+                                    std::clamp(state.moves, 0, Moves));
+}
+
 /// Marks the cell and its eight neighbours: every cell a move from or into `cell` looks at.
 void markAround(const Field& field, Cell cell, std::vector<bool>& examined)
 {
@@ -145,6 +153,93 @@ Field RunnerPlanner::nextField(const Field& field) const
     return next;
 }
 
+void RunnerPlanner::beginSearch(const Field& field, const std::vector<Root>& starts) const
+{
+    m_bestForce.assign(static_cast<std::size_t>(field.getWidth() * field.getHeight() * (MovesPerTurn + 1)),
+                       -1);
+    m_entries.clear();
+    m_open.clear();
+    for (std::size_t i = 0; i < starts.size(); ++i)
+    {
+        if (field.isInside(starts[i].state.cell) && starts[i].resetsLeft >= 0)
+        {
+            m_open.push_back(static_cast<int>(m_entries.size()));
+            m_entries.push_back({starts[i].state, static_cast<int>(i), -1, starts[i].resetsLeft});
+        }
+    }
+}
+
+bool RunnerPlanner::claim(const Field& field, const RunnerState& state) const
+{
+    if (state.jumpForce <= m_bestForce[forceKey(field, state)])
+    {
+        return false;
+    }
+    // Being here with this force is at least as good as being here with fewer moves left.
+    RunnerState weaker = state;
+    for (weaker.moves = std::clamp(state.moves, 0, MovesPerTurn); weaker.moves >= 0; --weaker.moves)
+    {
+        int& seen = m_bestForce[forceKey(field, weaker)];
+        seen = std::max(seen, state.jumpForce);
+    }
+    return true;
+}
+
+bool RunnerPlanner::tryKeys(const Field& level, const SearchEntry& entry, int index, Cell& finish) const
+{
+    for (RunnerAction action : StepKeys)
+    {
+        const Step step = press(level, entry.state, action);
+        if (step.outcome == Outcome::Finished)
+        {
+            finish = step.state.cell;
+            return true;
+        }
+        if (step.outcome == Outcome::Moved && step.state.jumpForce > m_bestForce[forceKey(level, step.state)])
+        {
+            m_open.push_back(static_cast<int>(m_entries.size()));
+            m_entries.push_back({step.state, entry.root, index, entry.resetsLeft});
+        }
+    }
+    return false;
+}
+
+void RunnerPlanner::carryOver(const Field& level, const Field& after, const SearchEntry& entry, int index,
+                              Field& own) const
+{
+    int resetsLeft = entry.resetsLeft;
+    RunnerState start = entry.state;
+    if (m_options.sharedTurnField)
+    {
+        // The gravity pass drops the Runner one cell when the cell below it is empty once the cells
+        // below have fallen, as the shared field shows them.
+        if (after.isFree({start.cell.x, start.cell.y + 1}))
+        {
+            start.cell.y += 1;
+        }
+        Rules::beginRunnerTurn(after, start, resetsLeft);
+    }
+    else
+    {
+        own = level;
+        Rules::handOver(own, start, resetsLeft, m_options.builderTurnMs);
+    }
+    if (resetsLeft >= 0 && start.jumpForce > m_bestForce[forceKey(level, start)])
+    {
+        m_next.push_back(static_cast<int>(m_entries.size()));
+        m_entries.push_back({start, entry.root, index, resetsLeft});
+    }
+}
+
+void RunnerPlanner::traceRoute(int index, Cell finish, std::vector<Cell>& route) const
+{
+    route.push_back(finish);
+    for (int i = index; i >= 0; i = m_entries[static_cast<std::size_t>(i)].parent)
+    {
+        route.push_back(m_entries[static_cast<std::size_t>(i)].state.cell);
+    }
+}
+
 std::pair<int, int> RunnerPlanner::search(const Field& field, const std::vector<Root>& starts, int limit,
                                           std::vector<bool>* examined, std::vector<Cell>* route) const
 {
@@ -152,107 +247,42 @@ std::pair<int, int> RunnerPlanner::search(const Field& field, const std::vector<
     // expanding only with more jump force than any state seen before in its cell with the same
     // moves left, in this turn or an earlier one (resets left are not compared: they only decide
     // whether a walled-in start can still be paid for).
-    const auto key = [&](const RunnerState& s)
-    {
-        return static_cast<std::size_t>(cellIndex(field, s.cell) * (MovesPerTurn + 1) +
-                                        std::clamp(s.moves, 0, MovesPerTurn));
-    };
-    m_bestForce.assign(static_cast<std::size_t>(field.getWidth() * field.getHeight() * (MovesPerTurn + 1)),
-                       -1);
-    std::vector<SearchEntry>& all = m_entries;
-    std::vector<int>& open = m_open;
-    std::vector<int>& next = m_next;
-    all.clear();
-    open.clear();
-    for (std::size_t i = 0; i < starts.size(); ++i)
-    {
-        if (field.isInside(starts[i].state.cell) && starts[i].resetsLeft >= 0)
-        {
-            open.push_back(static_cast<int>(all.size()));
-            all.push_back({starts[i].state, static_cast<int>(i), -1, starts[i].resetsLeft});
-        }
-    }
-    // The cells the Runner passes on its way, the finish cell first.
-    const auto traceRoute = [&](int index, Cell finish)
-    {
-        if (!route)
-        {
-            return;
-        }
-        route->push_back(finish);
-        for (int i = index; i >= 0; i = all[static_cast<std::size_t>(i)].parent)
-        {
-            route->push_back(all[static_cast<std::size_t>(i)].state.cell);
-        }
-    };
+    beginSearch(field, starts);
     Field level = field;
     Field own;
-    for (int turn = 1; turn <= limit && !open.empty(); ++turn)
+    for (int turn = 1; turn <= limit && !m_open.empty(); ++turn)
     {
         const Field after = nextField(level);
-        next.clear();
-        for (std::size_t i = 0; i < open.size(); ++i)
+        m_next.clear();
+        // The open list grows while it is read: the states this turn's keys reach join it.
+        for (std::size_t i = 0; i < m_open.size(); ++i)
         {
-            const int index = open[i];
-            SearchEntry entry = all[static_cast<std::size_t>(index)];
+            const int index = m_open[i];
+            SearchEntry entry = m_entries[static_cast<std::size_t>(index)];
             if (m_options.forceCap > 0)
             {
                 entry.state.jumpForce = std::min(entry.state.jumpForce, m_options.forceCap);
             }
-            if (entry.state.jumpForce <= m_bestForce[key(entry.state)])
+            if (!claim(field, entry.state))
             {
                 continue;
-            }
-            // Being here with this force is at least as good as being here with fewer moves left.
-            RunnerState weaker = entry.state;
-            for (weaker.moves = std::clamp(entry.state.moves, 0, MovesPerTurn); weaker.moves >= 0;
-                 --weaker.moves)
-            {
-                int& seen = m_bestForce[key(weaker)];
-                seen = std::max(seen, entry.state.jumpForce);
             }
             if (examined)
             {
                 markAround(field, entry.state.cell, *examined);
             }
-            for (RunnerAction action : StepKeys)
+            Cell finish{};
+            if (tryKeys(level, entry, index, finish))
             {
-                const Step step = press(level, entry.state, action);
-                if (step.outcome == Outcome::Finished)
+                if (route)
                 {
-                    traceRoute(index, step.state.cell);
-                    return {entry.root, turn};
+                    traceRoute(index, finish, *route);
                 }
-                if (step.outcome == Outcome::Moved && step.state.jumpForce > m_bestForce[key(step.state)])
-                {
-                    open.push_back(static_cast<int>(all.size()));
-                    all.push_back({step.state, entry.root, index, entry.resetsLeft});
-                }
+                return {entry.root, turn};
             }
-            int resetsLeft = entry.resetsLeft;
-            RunnerState start = entry.state;
-            if (m_options.sharedTurnField)
-            {
-                // The gravity pass drops the Runner one cell when the cell below it is empty once
-                // the cells below have fallen, as the shared field shows them.
-                if (after.isFree({start.cell.x, start.cell.y + 1}))
-                {
-                    start.cell.y += 1;
-                }
-                Rules::beginRunnerTurn(after, start, resetsLeft);
-            }
-            else
-            {
-                own = level;
-                Rules::handOver(own, start, resetsLeft, m_options.builderTurnMs);
-            }
-            if (resetsLeft >= 0 && start.jumpForce > m_bestForce[key(start)])
-            {
-                next.push_back(static_cast<int>(all.size()));
-                all.push_back({start, entry.root, index, resetsLeft});
-            }
+            carryOver(level, after, entry, index, own);
         }
-        open.swap(next);
+        m_open.swap(m_next);
         level = after;
     }
     return {-1, limit + 1};
@@ -284,24 +314,9 @@ RunnerPlanner::TurnPlan RunnerPlanner::planFrom(const std::vector<Node>& nodes, 
     return plan;
 }
 
-RunnerPlanner::TurnPlan RunnerPlanner::planTurn(const rules::Match& match, std::mt19937* random) const
+std::vector<RunnerPlanner::Root> RunnerPlanner::handOverStarts(const rules::Match& match,
+                                                               const std::vector<Node>& nodes) const
 {
-    const Field& field = match.field;
-    std::vector<Node> nodes;
-    expandTurn(field, match.runner, nodes);
-    for (std::size_t i = 0; i < nodes.size(); ++i)
-    {
-        if (nodes[i].finished)
-        {
-            TurnPlan plan = planFrom(nodes, static_cast<int>(i), false);
-            plan.turnsToFinish = 1;
-            return plan;
-        }
-    }
-
-    // Where each way through this turn leaves the Runner when its next turn begins, after the
-    // hand-over as the game plays it (worked out once per cell the turn may end in). The later
-    // turns are searched from there.
     std::vector<Root> starts(nodes.size());
     std::vector<std::pair<Cell, Root>> handedOver;
     Field own;
@@ -312,7 +327,7 @@ RunnerPlanner::TurnPlan RunnerPlanner::planTurn(const rules::Match& match, std::
                                         [&](const auto& entry) { return entry.first == end.cell; });
         if (known == handedOver.end())
         {
-            own = field;
+            own = match.field;
             int resetsLeft = match.resetsLeft;
             RunnerState start = end;
             Rules::handOver(own, start, resetsLeft, m_options.builderTurnMs);
@@ -328,8 +343,12 @@ RunnerPlanner::TurnPlan RunnerPlanner::planTurn(const rules::Match& match, std::
             starts[i].state.jumpForce = end.jumpForce;
         }
     }
-    // Most promising first: further right, then more jump force, then fewer keys.
-    std::vector<int> order(nodes.size());
+    return starts;
+}
+
+std::vector<int> RunnerPlanner::promisingOrder(const std::vector<Root>& starts)
+{
+    std::vector<int> order(starts.size());
     std::iota(order.begin(), order.end(), 0);
     std::stable_sort(order.begin(), order.end(),
                      [&](int a, int b)
@@ -342,56 +361,90 @@ RunnerPlanner::TurnPlan RunnerPlanner::planTurn(const rules::Match& match, std::
                          }
                          return sa.jumpForce > sb.jumpForce;
                      });
+    return order;
+}
+
+bool RunnerPlanner::takeDetour(const rules::Match& match, const std::vector<Node>& nodes,
+                               const std::vector<Root>& starts, std::mt19937* random, TurnPlan& plan) const
+{
+    if (!random || m_options.detourPercent <= 0 ||
+        std::uniform_int_distribution<int>(0, 99)(*random) >= m_options.detourPercent)
+    {
+        return false;
+    }
+    std::vector<int> others;
+    for (std::size_t i = 1; i < nodes.size(); ++i)
+    {
+        if (starts[i].resetsLeft == match.resetsLeft && nodes[i].state.cell.x >= match.runner.cell.x - 1)
+        {
+            others.push_back(static_cast<int>(i));
+        }
+    }
+    if (others.empty())
+    {
+        return false;
+    }
+    const auto pick = std::uniform_int_distribution<std::size_t>(0, others.size() - 1)(*random);
+    plan = planFrom(nodes, others[pick], true);
+    return true;
+}
+
+bool RunnerPlanner::resetWorthIt(const rules::Match& match, int limit, TurnPlan& plan) const
+{
+    RunnerState afterReset = match.runner;
+    int resetsAfter = match.resetsLeft;
+    Rules::resetRunner(match.field, afterReset, resetsAfter);
+    if (resetsAfter < 0 ||
+        search(match.field, {Root{afterReset, resetsAfter}}, limit, nullptr, nullptr).second > limit)
+    {
+        return false;
+    }
+    plan = TurnPlan();
+    plan.actions.push_back(RunnerAction::Reset);
+    plan.expected.push_back(afterReset);
+    return true;
+}
+
+RunnerPlanner::TurnPlan RunnerPlanner::planTurn(const rules::Match& match, std::mt19937* random) const
+{
+    const Field& field = match.field;
+    std::vector<Node> nodes;
+    expandTurn(field, match.runner, nodes);
+    for (std::size_t i = 0; i < nodes.size(); ++i)
+    {
+        if (nodes[i].finished)
+        {
+            TurnPlan plan = planFrom(nodes, static_cast<int>(i), false);
+            plan.turnsToFinish = 1;
+            return plan;
+        }
+    }
+    // The later turns are searched from where each way through this turn leaves the Runner when
+    // its next turn begins, most promising first.
+    const std::vector<Root> starts = handOverStarts(match, nodes);
+    const std::vector<int> order = promisingOrder(starts);
     std::vector<Root> roots;
     for (int i : order)
     {
         roots.push_back(starts[static_cast<std::size_t>(i)]);
     }
-
-    // Now and then a person takes another way than the best: any end of this turn that costs no
-    // reset and goes back at most one column.
-    if (random && m_options.detourPercent > 0 &&
-        std::uniform_int_distribution<int>(0, 99)(*random) < m_options.detourPercent)
+    TurnPlan plan;
+    if (takeDetour(match, nodes, starts, random, plan))
     {
-        std::vector<int> others;
-        for (std::size_t i = 1; i < nodes.size(); ++i)
-        {
-            if (starts[i].resetsLeft == match.resetsLeft && nodes[i].state.cell.x >= match.runner.cell.x - 1)
-            {
-                others.push_back(static_cast<int>(i));
-            }
-        }
-        if (!others.empty())
-        {
-            const auto pick = std::uniform_int_distribution<std::size_t>(0, others.size() - 1)(*random);
-            return planFrom(nodes, others[pick], true);
-        }
+        return plan;
     }
-
     const int limit =
         std::min({Horizon, std::max(1, m_options.lookAhead), std::max(1, match.runnerTurnsLeft())});
     const auto [root, turns] = search(nextField(field), roots, limit, nullptr, nullptr);
     if (root >= 0)
     {
-        TurnPlan plan = planFrom(nodes, order[static_cast<std::size_t>(root)], true);
+        plan = planFrom(nodes, order[static_cast<std::size_t>(root)], true);
         plan.turnsToFinish = 1 + turns;
         return plan;
     }
-
-    // Stuck: when a fresh start can still reach the finish and a reset is left to spare, reset.
-    // The reset spends the rest of this turn.
-    RunnerState afterReset = match.runner;
-    int resetsAfter = match.resetsLeft;
-    Rules::resetRunner(field, afterReset, resetsAfter);
-    if (resetsAfter >= 0)
+    if (resetWorthIt(match, limit, plan))
     {
-        if (search(field, {Root{afterReset, resetsAfter}}, limit, nullptr, nullptr).second <= limit)
-        {
-            TurnPlan plan;
-            plan.actions.push_back(RunnerAction::Reset);
-            plan.expected.push_back(afterReset);
-            return plan;
-        }
+        return plan;
     }
     // No way in sight: as far right as this turn goes.
     return planFrom(nodes, order.front(), true);

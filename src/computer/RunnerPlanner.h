@@ -136,6 +136,18 @@ private:
     std::pair<int, int> search(const rules::Field& field, const std::vector<Root>& starts, int limit,
                                std::vector<bool>* examined, std::vector<rules::Cell>* route) const;
     TurnPlan planFrom(const std::vector<Node>& nodes, int node, bool endTurn) const;
+    /// Where each way through this turn (each node) leaves the Runner when its next turn begins, after
+    /// the hand-over as the game plays it (worked out once per cell the turn may end in).
+    std::vector<Root> handOverStarts(const rules::Match& match, const std::vector<Node>& nodes) const;
+    /// The starts' indices, most promising first: further right, then more jump force, then fewer keys.
+    static std::vector<int> promisingOrder(const std::vector<Root>& starts);
+    /// Now and then a person takes another way than the best: any end of this turn that costs no
+    /// reset and goes back at most one column. True, with the plan, when this turn is one of those.
+    bool takeDetour(const rules::Match& match, const std::vector<Node>& nodes,
+                    const std::vector<Root>& starts, std::mt19937* random, TurnPlan& plan) const;
+    /// Stuck: when a fresh start can still reach the finish within `limit` and a reset is left to
+    /// spare, reset; the reset spends the rest of this turn. True, with the plan, when so.
+    bool resetWorthIt(const rules::Match& match, int limit, TurnPlan& plan) const;
 
     Options m_options;
 
@@ -150,6 +162,23 @@ private:
         int parent;
         int resetsLeft;
     };
+    // The steps of search, inline: they run once per state searched, and their only caller is
+    // search (they are defined beside it).
+    /// The first turn's open list, from the starts inside the field.
+    void beginSearch(const rules::Field& field, const std::vector<Root>& starts) const;
+    /// Whether the state has more jump force than any seen in its cell with as many moves left; if
+    /// so it counts as seen, there and with fewer moves left.
+    inline bool claim(const rules::Field& field, const RunnerState& state) const;
+    /// Each key from the entry: a state worth it joins this turn's open list; true, with the cell,
+    /// when a key reaches the finish.
+    inline bool tryKeys(const rules::Field& level, const SearchEntry& entry, int index,
+                        rules::Cell& finish) const;
+    /// The entry's next turn, after the hand-over, joins the next turn's open list when worth it.
+    inline void carryOver(const rules::Field& level, const rules::Field& after, const SearchEntry& entry,
+                          int index, rules::Field& own) const;
+    /// The cells of the way found, the finish cell first.
+    void traceRoute(int index, rules::Cell finish, std::vector<rules::Cell>& route) const;
+
     mutable std::vector<int> m_bestForce;
     mutable std::vector<SearchEntry> m_entries;
     mutable std::vector<int> m_open;

@@ -58,119 +58,174 @@ std::uint32_t clockSeed()
         static_cast<std::uint64_t>(std::chrono::system_clock::now().time_since_epoch().count());
     return static_cast<std::uint32_t>(ticks ^ (ticks >> 32));
 }
+
+/// The options that take no value, each setting one switch; "--help=x" is no such option.
+struct Flag
+{
+    const char* name;
+    const char* shortName;
+    bool CommandLine::*field;
+};
+const Flag Flags[] = {{"--help", "-h", &CommandLine::help},
+                      {"--version", "-v", &CommandLine::version},
+                      {"--trace", nullptr, &CommandLine::trace},
+                      {"--windowed", nullptr, &CommandLine::windowed},
+                      {"--fullscreen", nullptr, &CommandLine::fullscreen},
+                      {"--mute", nullptr, &CommandLine::mute},
+                      {"--host", nullptr, &CommandLine::host}};
+
+void checkPort(CommandLine& line, const std::string& port)
+{
+    if (!parsePort(port, line.port))
+    {
+        line.error = "--port takes a number from 1 to 65535, not \"" + port + "\"";
+    }
+}
+
+void checkSeed(CommandLine& line, const std::string& seed)
+{
+    if (!parseSeed(seed, line.seed))
+    {
+        line.error = "--seed takes a number from 0 to 4294967295, not \"" + seed + "\"";
+    }
+}
+
+void checkRole(CommandLine& line, const std::string& role)
+{
+    if (role != "runner" && role != "builder")
+    {
+        line.error = "--role takes runner or builder, not \"" + role + "\"";
+    }
+}
+
+/// The options that take a value: kept as written in `field` (when there is one) and checked by
+/// `check` (when there is one).
+struct ValueOption
+{
+    const char* name;
+    std::string CommandLine::*field;
+    void (*check)(CommandLine& line, const std::string& value);
+};
+const ValueOption ValueOptions[] = {{"--replay", &CommandLine::replay, nullptr},
+                                    {"--check-replay", &CommandLine::checkReplay, nullptr},
+                                    {"--join", &CommandLine::join, nullptr},
+                                    {"--relay", &CommandLine::relay, nullptr},
+                                    {"--port", nullptr, checkPort},
+                                    {"--seed", nullptr, checkSeed},
+                                    {"--role", &CommandLine::role, checkRole}};
+
+/// Sets the flag called `name`; false when no flag is called so.
+bool setFlag(CommandLine& line, const std::string& name)
+{
+    for (const Flag& flag : Flags)
+    {
+        if (name == flag.name || (flag.shortName && name == flag.shortName))
+        {
+            line.*flag.field = true;
+            return true;
+        }
+    }
+    return false;
+}
+
+const ValueOption* findValueOption(const std::string& name)
+{
+    for (const ValueOption& option : ValueOptions)
+    {
+        if (name == option.name)
+        {
+            return &option;
+        }
+    }
+    return nullptr;
+}
+
+/// The words after the program's name, taken one at a time.
+class Words
+{
+public:
+    Words(int argc, const char* const* argv)
+        : m_words(argv + (argc > 0 ? 1 : 0), argv + (argc > 0 ? argc : 0))
+    {
+    }
+    bool done() const { return m_at >= m_words.size(); }
+    const std::string& next() { return m_words[m_at++]; }
+    /// The next word into `into`, when there is one; `into` keeps what it held when not.
+    void nextInto(std::string& into)
+    {
+        if (!done())
+        {
+            into = next();
+        }
+    }
+
+private:
+    std::vector<std::string> m_words;
+    std::size_t m_at = 0;
+};
+
+/// Options each fine on its own that do not go together.
+std::string combinationProblem(const CommandLine& line)
+{
+    if (line.windowed && line.fullscreen)
+    {
+        return "--windowed and --fullscreen do not go together";
+    }
+    if (line.host && !line.join.empty())
+    {
+        return "--host and --join do not go together";
+    }
+    if (!line.relay.empty() && !line.host && line.join.empty())
+    {
+        return "--relay goes with --host or --join";
+    }
+    return "";
+}
 } // namespace
 
 CommandLine CommandLine::parse(int argc, const char* const* argv)
 {
     CommandLine line;
     line.seed = clockSeed();
-    const std::vector<std::string> words(argv + (argc > 0 ? 1 : 0), argv + (argc > 0 ? argc : 0));
-    for (std::size_t i = 0; i < words.size() && line.error.empty(); ++i)
+    Words words(argc, argv);
+    while (!words.done() && line.error.empty())
     {
+        const std::string& word = words.next();
         bool hasValue = false;
-        const auto [name, inlineValue] = split(words[i], hasValue);
-        // The value of an option that takes one: after "=", else the next word.
-        const auto value = [&, name = name, inlineValue = inlineValue](std::string& into) -> bool
+        const auto [name, inlineValue] = split(word, hasValue);
+        if (!hasValue && setFlag(line, name))
         {
-            if (hasValue)
-            {
-                into = inlineValue;
-            }
-            else if (i + 1 < words.size())
-            {
-                into = words[++i];
-            }
-            if (into.empty())
-            {
-                line.error = name + " needs a value (see --help)";
-                return false;
-            }
-            return true;
-        };
-        const bool flag = !hasValue;
-        if (flag && (name == "--help" || name == "-h"))
-        {
-            line.help = true;
+            continue;
         }
-        else if (flag && (name == "--version" || name == "-v"))
+        const ValueOption* option = findValueOption(name);
+        if (!option)
         {
-            line.version = true;
+            line.error = "unknown option \"" + word + "\" (see --help)";
+            continue;
         }
-        else if (flag && name == "--trace")
+        // The value: after "=", else the next word.
+        std::string value;
+        std::string& into = option->field ? line.*option->field : value;
+        if (hasValue)
         {
-            line.trace = true;
-        }
-        else if (flag && name == "--windowed")
-        {
-            line.windowed = true;
-        }
-        else if (flag && name == "--fullscreen")
-        {
-            line.fullscreen = true;
-        }
-        else if (flag && name == "--mute")
-        {
-            line.mute = true;
-        }
-        else if (flag && name == "--host")
-        {
-            line.host = true;
-        }
-        else if (name == "--replay")
-        {
-            value(line.replay);
-        }
-        else if (name == "--check-replay")
-        {
-            value(line.checkReplay);
-        }
-        else if (name == "--join")
-        {
-            value(line.join);
-        }
-        else if (name == "--relay")
-        {
-            value(line.relay);
-        }
-        else if (name == "--port")
-        {
-            std::string port;
-            if (value(port) && !parsePort(port, line.port))
-            {
-                line.error = "--port takes a number from 1 to 65535, not \"" + port + "\"";
-            }
-        }
-        else if (name == "--seed")
-        {
-            std::string seed;
-            if (value(seed) && !parseSeed(seed, line.seed))
-            {
-                line.error = "--seed takes a number from 0 to 4294967295, not \"" + seed + "\"";
-            }
-        }
-        else if (name == "--role")
-        {
-            if (value(line.role) && line.role != "runner" && line.role != "builder")
-            {
-                line.error = "--role takes runner or builder, not \"" + line.role + "\"";
-            }
+            into = inlineValue;
         }
         else
         {
-            line.error = "unknown option \"" + words[i] + "\" (see --help)";
+            words.nextInto(into);
+        }
+        if (into.empty())
+        {
+            line.error = name + " needs a value (see --help)";
+        }
+        else if (option->check)
+        {
+            option->check(line, into);
         }
     }
-    if (line.error.empty() && line.windowed && line.fullscreen)
+    if (line.error.empty())
     {
-        line.error = "--windowed and --fullscreen do not go together";
-    }
-    if (line.error.empty() && line.host && !line.join.empty())
-    {
-        line.error = "--host and --join do not go together";
-    }
-    if (line.error.empty() && !line.relay.empty() && !line.host && line.join.empty())
-    {
-        line.error = "--relay goes with --host or --join";
+        line.error = combinationProblem(line);
     }
     return line;
 }

@@ -4,18 +4,16 @@
 
 #include "core/CommandLine.h"
 #include "core/InputManager.h"
+#include "core/SettingsReader.h"
 
 #include <SFML/Window/Keyboard.hpp>
 
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <map>
 #include <sstream>
 
 namespace orv_gd
@@ -63,16 +61,6 @@ const char* const Header =
     "# relay: HOST[:PORT] or mqtts://HOST[:PORT]; relay_ca_file, relay_username, relay_password;\n"
     "# palette: standard, colour-blind or high-contrast.\n";
 
-std::string trim(const std::string& text)
-{
-    const std::size_t first = text.find_first_not_of(" \t");
-    if (first == std::string::npos)
-    {
-        return "";
-    }
-    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
-}
-
 std::string lower(std::string text)
 {
     std::transform(text.begin(), text.end(), text.begin(),
@@ -80,235 +68,6 @@ std::string lower(std::string text)
     return text;
 }
 
-/// A value as a message shows it: in quotes, cut short when long.
-std::string inQuotes(const std::string& value)
-{
-    constexpr std::size_t Shown = 40;
-    return "\"" + (value.size() > Shown ? value.substr(0, Shown) + "..." : value) + "\"";
-}
-
-bool isText(const std::string& line)
-{
-    return std::none_of(line.begin(), line.end(),
-                        [](unsigned char c) { return (c < 0x20 && c != '\t') || c == 0x7f; });
-}
-
-bool parseNumber(const std::string& text, int& number)
-{
-    if (text.empty() || text.size() > 3 || text.find_first_not_of("0123456789") != std::string::npos)
-    {
-        return false;
-    }
-    number = std::atoi(text.c_str());
-    return true;
-}
-
-/// "HOST[:PORT]", "mqtts://" before it for TLS: letters, digits, '.', '-', a port of 1 to 65535.
-bool isRelay(const std::string& value)
-{
-    const std::string rest = value.rfind("mqtts://", 0) == 0 ? value.substr(8) : value;
-    const std::size_t colon = rest.find(':');
-    const std::string host = rest.substr(0, colon);
-    const std::string port = colon == std::string::npos ? "1" : rest.substr(colon + 1);
-    const bool hostFine =
-        !host.empty() && std::all_of(host.begin(), host.end(),
-                                     [](unsigned char c) { return std::isalnum(c) || c == '.' || c == '-'; });
-    const bool portFine = !port.empty() && port.size() <= 5 &&
-                          port.find_first_not_of("0123456789") == std::string::npos &&
-                          std::atol(port.c_str()) >= 1 && std::atol(port.c_str()) <= 65535;
-    return hostFine && portFine;
-}
-
-/// Reads one setting's value into `settings`; on a bad value returns the message's end (what is
-/// wrong and the default used) and leaves the setting at its default.
-std::string readValue(Settings& settings, const std::string& name, const std::string& value)
-{
-    const Settings defaults;
-    if (name == "window")
-    {
-        for (WindowMode mode : {WindowMode::Borderless, WindowMode::Windowed, WindowMode::Fullscreen})
-        {
-            if (lower(value) == Settings::windowName(mode))
-            {
-                settings.window = mode;
-                return "";
-            }
-        }
-        return "is not borderless, windowed or fullscreen; using " + Settings::windowName(defaults.window);
-    }
-    if (name == "volume")
-    {
-        int volume = 0;
-        if (parseNumber(value, volume) && volume <= 100 && volume % Settings::VolumeStep == 0)
-        {
-            settings.volume = volume;
-            return "";
-        }
-        return "is not 0 to 100 in steps of 10; using " + std::to_string(defaults.volume);
-    }
-    if (name == "mute")
-    {
-        const std::string word = lower(value);
-        if (word == "yes" || word == "no" || word == "true" || word == "false")
-        {
-            settings.mute = word == "yes" || word == "true";
-            return "";
-        }
-        return std::string("is not yes or no; using ") + (defaults.mute ? "yes" : "no");
-    }
-    if (name == "turn_seconds")
-    {
-        int seconds = 0;
-        const auto& choices = Settings::TurnChoices;
-        if (parseNumber(value, seconds) &&
-            std::find(choices.begin(), choices.end(), seconds) != choices.end())
-        {
-            settings.turnSeconds = seconds;
-            return "";
-        }
-        return "is not 10, 15 or 20; using " + std::to_string(defaults.turnSeconds);
-    }
-    if (name == "relay")
-    {
-        if (isRelay(value))
-        {
-            settings.relay = value;
-            return "";
-        }
-        return "is not HOST[:PORT] or mqtts://HOST[:PORT]; using none";
-    }
-    if (name == "relay_ca_file" || name == "relay_username" || name == "relay_password")
-    {
-        (name == "relay_ca_file"    ? settings.relayCaFile
-         : name == "relay_username" ? settings.relayUsername
-                                    : settings.relayPassword) = value;
-        return "";
-    }
-    if (name == "computer_runner" || name == "computer_builder")
-    {
-        Difficulty& level = name == "computer_runner" ? settings.computer.runner : settings.computer.builder;
-        for (Difficulty choice : Difficulties)
-        {
-            if (lower(value) == difficultyName(choice))
-            {
-                level = choice;
-                return "";
-            }
-        }
-        return std::string("is not easy, normal or hard; using ") + difficultyName(Difficulty::Normal);
-    }
-    if (name == "palette")
-    {
-        for (PaletteChoice choice : PaletteChoices)
-        {
-            if (lower(value) == paletteName(choice))
-            {
-                settings.palette = choice;
-                return "";
-            }
-        }
-        return std::string("is not standard, colour-blind or high-contrast; using ") +
-               paletteName(defaults.palette);
-    }
-    // A key: the caller has checked the name.
-    const auto& actions = Settings::actions();
-    const std::size_t index = static_cast<std::size_t>(
-        std::find_if(actions.begin(), actions.end(),
-                     [&](const BindableAction& a) { return name == std::string("key.") + a.name; }) -
-        actions.begin());
-    const int key = Settings::keyFromName(value);
-    std::string use;
-    if (key == sf::Keyboard::Unknown)
-    {
-        return "is not a key's name; using " + Settings::keyName(actions[index].defaultKey);
-    }
-    if (Settings::isReservedKey(key, &use))
-    {
-        return "is the key " + use + "; using " + Settings::keyName(actions[index].defaultKey);
-    }
-    settings.keys[index] = key;
-    return "";
-}
-
-bool isKnownName(const std::string& name)
-{
-    if (name == "window" || name == "volume" || name == "mute" || name == "turn_seconds" ||
-        name == "computer_runner" || name == "computer_builder" || name == "relay" ||
-        name == "relay_ca_file" || name == "relay_username" || name == "relay_password" || name == "palette")
-    {
-        return true;
-    }
-    const auto& actions = Settings::actions();
-    return std::any_of(actions.begin(), actions.end(),
-                       [&](const BindableAction& a) { return name == std::string("key.") + a.name; });
-}
-
-/// The default of one setting put back.
-void resetOne(Settings& settings, const std::string& name)
-{
-    const Settings defaults;
-    if (name == "window")
-    {
-        settings.window = defaults.window;
-    }
-    else if (name == "volume")
-    {
-        settings.volume = defaults.volume;
-    }
-    else if (name == "mute")
-    {
-        settings.mute = defaults.mute;
-    }
-    else if (name == "turn_seconds")
-    {
-        settings.turnSeconds = defaults.turnSeconds;
-    }
-    else if (name == "computer_runner")
-    {
-        settings.computer.runner = defaults.computer.runner;
-    }
-    else if (name.rfind("relay", 0) == 0)
-    {
-        (name == "relay"            ? settings.relay
-         : name == "relay_ca_file"  ? settings.relayCaFile
-         : name == "relay_username" ? settings.relayUsername
-                                    : settings.relayPassword)
-            .clear();
-    }
-    else if (name == "computer_builder")
-    {
-        settings.computer.builder = defaults.computer.builder;
-    }
-    else if (name == "palette")
-    {
-        settings.palette = defaults.palette;
-    }
-    else
-    {
-        for (std::size_t i = 0; i < Settings::ActionCount; ++i)
-        {
-            if (name == std::string("key.") + Settings::actions()[i].name)
-            {
-                settings.keys[i] = defaults.keys[i];
-            }
-        }
-    }
-}
-
-std::string defaultText(const std::string& name)
-{
-    Settings defaults;
-    std::istringstream text(defaults.toText());
-    std::string line;
-    while (std::getline(text, line))
-    {
-        if (line.rfind(name + " = ", 0) == 0)
-        {
-            return line.substr(name.size() + 3);
-        }
-    }
-    return "";
-}
 } // namespace
 
 rules::MatchConfig Settings::matchConfig() const
@@ -439,91 +198,7 @@ std::string Settings::windowName(WindowMode mode)
 Settings Settings::parse(const std::string& text, const std::string& fileName,
                          std::vector<std::string>& problems)
 {
-    Settings settings;
-    // The line each setting was first given on; a setting given twice is bad on every line.
-    std::map<std::string, int> firstLine;
-    std::size_t start = 0;
-    // A byte order mark some editors put first.
-    if (text.rfind("\xEF\xBB\xBF", 0) == 0)
-    {
-        start = 3;
-    }
-    for (int number = 1; start < text.size(); ++number)
-    {
-        std::size_t end = text.find('\n', start);
-        if (end == std::string::npos)
-        {
-            end = text.size();
-        }
-        std::string line = text.substr(start, end - start);
-        start = end + 1;
-        if (!line.empty() && line.back() == '\r')
-        {
-            line.pop_back();
-        }
-        const std::string where = fileName + ":" + std::to_string(number) + ": ";
-        if (line.size() > MaxLineLength)
-        {
-            problems.push_back(where + "the line is longer than " + std::to_string(MaxLineLength) +
-                               " characters; ignored");
-            continue;
-        }
-        if (!isText(line))
-        {
-            problems.push_back(where + "the line holds bytes that are not text; ignored");
-            continue;
-        }
-        line = trim(line);
-        if (line.empty() || line[0] == '#' || line[0] == ';')
-        {
-            continue;
-        }
-        const std::size_t equals = line.find('=');
-        if (equals == std::string::npos)
-        {
-            problems.push_back(where + inQuotes(line) + " is not \"name = value\"; ignored");
-            continue;
-        }
-        const std::string name = trim(line.substr(0, equals));
-        const std::string value = trim(line.substr(equals + 1));
-        if (!isKnownName(name))
-        {
-            problems.push_back(where + "unknown setting " + inQuotes(name) + "; ignored");
-            continue;
-        }
-        if (const auto first = firstLine.find(name); first != firstLine.end())
-        {
-            resetOne(settings, name);
-            problems.push_back(where + name + " is set again (first on line " +
-                               std::to_string(first->second) + "); using " + defaultText(name));
-            continue;
-        }
-        firstLine[name] = number;
-        const std::string wrong = readValue(settings, name, value);
-        if (!wrong.empty())
-        {
-            problems.push_back(where + name + " " + inQuotes(value) + " " + wrong);
-        }
-    }
-    // Two actions on one key would both fire: the whole set of keys goes back to its defaults.
-    for (std::size_t i = 0; i < ActionCount; ++i)
-    {
-        for (std::size_t j = 0; j < i; ++j)
-        {
-            if (settings.keys[i] == settings.keys[j])
-            {
-                const std::string name = std::string("key.") + Actions[i].name;
-                const std::string earlier = std::string("key.") + Actions[j].name;
-                const int line = firstLine.count(name) ? firstLine[name] : firstLine[earlier];
-                problems.push_back(fileName + ":" + std::to_string(line) + ": " + name + " " +
-                                   inQuotes(keyName(settings.keys[i])) + " is " + earlier +
-                                   "'s key too; using the default keys");
-                settings.resetKeys();
-                return settings;
-            }
-        }
-    }
-    return settings;
+    return SettingsReader(fileName, problems).read(text);
 }
 
 std::string Settings::toText() const

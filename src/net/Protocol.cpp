@@ -1,6 +1,7 @@
 #include "net/Protocol.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace orv_gd::net
 {
@@ -153,6 +154,119 @@ bool readAction(Reader& r, rules::Action& action, std::string& problem)
     }
     return fine;
 }
+
+/// The fields of each type of message, read off the frame after its type byte: false, with the
+/// problem, when they are not what that type may carry. A frame that ends too soon is refused as
+/// truncated before anything its fields say, so a decoder need not look further once it has.
+bool decodeHello(Reader& r, Message& m, std::string& problem)
+{
+    m.magic = r.u32();
+    m.protocol = static_cast<int>(r.u16());
+    const std::uint32_t length = r.u8();
+    bool printable = true;
+    m.version.clear();
+    for (std::uint32_t i = 0; i < length && !r.truncated(); ++i)
+    {
+        const char c = static_cast<char>(r.u8());
+        printable = printable && c >= 0x20 && c < 0x7F;
+        m.version.push_back(c);
+    }
+    if (r.truncated())
+    {
+        return true;
+    }
+    if (m.magic != Message::Magic)
+    {
+        problem = "not a greeting of this game";
+        return false;
+    }
+    if (length > Message::MaxVersionLength || !printable)
+    {
+        problem = "a version that is not a short line of text";
+        return false;
+    }
+    return true;
+}
+
+bool decodeStart(Reader& r, Message& m, std::string& problem)
+{
+    m.seed = r.u32();
+    m.draws = r.u64();
+    bool fine = readRole(r, m.hostRole, problem);
+    const std::uint32_t limit = r.u32();
+    const std::uint32_t width = r.u16();
+    const std::uint32_t height = r.u16();
+    m.config.turnLimitMs =
+        static_cast<int>(std::min<std::uint32_t>(limit, rules::MatchConfig::MaxTurnLimitMs + 1));
+    m.config.width = static_cast<int>(width);
+    m.config.height = static_cast<int>(height);
+    // A Start carries exactly what the rules play: the same check as a replay's header.
+    if (fine && !r.truncated())
+    {
+        problem = rules::MatchConfig::problem(m.config, m.draws);
+        fine = problem.empty();
+    }
+    return fine;
+}
+
+bool decodeAction(Reader& r, Message& m, std::string& problem)
+{
+    return readStamp(r, m.stamp, problem) && readAction(r, m.action, problem);
+}
+
+bool decodeClock(Reader& r, Message& m, std::string& problem)
+{
+    return readStamp(r, m.stamp, problem);
+}
+
+bool decodeDigest(Reader& r, Message& m, std::string& problem)
+{
+    const std::uint32_t turn = r.u32();
+    m.digest = r.u64();
+    m.stamp = {static_cast<int>(std::min<std::uint32_t>(turn, Message::MaxTurn)), 0};
+    if (turn < 1 || turn > static_cast<std::uint32_t>(Message::MaxTurn))
+    {
+        problem = "a digest of turn " + std::to_string(turn);
+        return false;
+    }
+    return true;
+}
+
+bool decodeHeartbeat(Reader&, Message&, std::string&)
+{
+    return true;
+}
+
+bool decodePause(Reader& r, Message& m, std::string& problem)
+{
+    const std::uint32_t paused = r.u8();
+    const bool fine = readRole(r, m.by, problem);
+    m.paused = paused == 1;
+    if (fine && paused > 1)
+    {
+        problem = "a pause that is neither on nor off";
+        return false;
+    }
+    return fine;
+}
+
+bool decodeBye(Reader& r, Message& m, std::string& problem)
+{
+    const std::uint32_t reason = r.u8();
+    m.reason = static_cast<ByeReason>(std::min<std::uint32_t>(reason, ByeReasons - 1));
+    if (reason >= static_cast<std::uint32_t>(ByeReasons))
+    {
+        problem = "a reason " + std::to_string(reason) + " to leave";
+        return false;
+    }
+    return true;
+}
+
+using FieldDecoder = bool (*)(Reader&, Message&, std::string&);
+/// In the order of Message::Type, from Hello (1).
+constexpr FieldDecoder FieldDecoders[] = {decodeHello,  decodeStart,     decodeAction, decodeClock,
+                                          decodeDigest, decodeHeartbeat, decodePause,  decodeBye};
+static_assert(std::size(FieldDecoders) == static_cast<std::size_t>(Message::Type::Bye));
 } // namespace
 
 Message Message::hello(const std::string& version)
@@ -326,101 +440,7 @@ bool decode(const std::uint8_t* bytes, std::size_t size, Message& message, std::
     Message m;
     m.type = static_cast<Message::Type>(type);
     std::string problem;
-    bool fine = true;
-    switch (m.type)
-    {
-    case Message::Type::Hello:
-    {
-        m.magic = r.u32();
-        m.protocol = static_cast<int>(r.u16());
-        const std::uint32_t length = r.u8();
-        m.version.clear();
-        for (std::uint32_t i = 0; i < length && !r.truncated(); ++i)
-        {
-            const char c = static_cast<char>(r.u8());
-            fine = fine && c >= 0x20 && c < 0x7F;
-            m.version.push_back(c);
-        }
-        if (r.truncated())
-        {
-            break;
-        }
-        if (m.magic != Message::Magic)
-        {
-            problem = "not a greeting of this game";
-            fine = false;
-        }
-        else if (length > Message::MaxVersionLength || !fine)
-        {
-            problem = "a version that is not a short line of text";
-            fine = false;
-        }
-        break;
-    }
-    case Message::Type::Start:
-    {
-        m.seed = r.u32();
-        m.draws = r.u64();
-        fine = readRole(r, m.hostRole, problem);
-        const std::uint32_t limit = r.u32();
-        const std::uint32_t width = r.u16();
-        const std::uint32_t height = r.u16();
-        m.config.turnLimitMs =
-            static_cast<int>(std::min<std::uint32_t>(limit, rules::MatchConfig::MaxTurnLimitMs + 1));
-        m.config.width = static_cast<int>(width);
-        m.config.height = static_cast<int>(height);
-        // A Start carries exactly what the rules play: the same check as a replay's header.
-        if (fine && !r.truncated())
-        {
-            problem = rules::MatchConfig::problem(m.config, m.draws);
-            fine = problem.empty();
-        }
-        break;
-    }
-    case Message::Type::Action:
-        fine = readStamp(r, m.stamp, problem) && readAction(r, m.action, problem);
-        break;
-    case Message::Type::Clock:
-        fine = readStamp(r, m.stamp, problem);
-        break;
-    case Message::Type::Digest:
-    {
-        const std::uint32_t turn = r.u32();
-        m.digest = r.u64();
-        m.stamp = {static_cast<int>(std::min<std::uint32_t>(turn, Message::MaxTurn)), 0};
-        if (turn < 1 || turn > static_cast<std::uint32_t>(Message::MaxTurn))
-        {
-            problem = "a digest of turn " + std::to_string(turn);
-            fine = false;
-        }
-        break;
-    }
-    case Message::Type::Heartbeat:
-        break;
-    case Message::Type::Pause:
-    {
-        const std::uint32_t paused = r.u8();
-        fine = readRole(r, m.by, problem);
-        m.paused = paused == 1;
-        if (fine && paused > 1)
-        {
-            problem = "a pause that is neither on nor off";
-            fine = false;
-        }
-        break;
-    }
-    case Message::Type::Bye:
-    {
-        const std::uint32_t reason = r.u8();
-        if (reason >= static_cast<std::uint32_t>(ByeReasons))
-        {
-            problem = "a reason " + std::to_string(reason) + " to leave";
-            fine = false;
-        }
-        m.reason = static_cast<ByeReason>(std::min<std::uint32_t>(reason, ByeReasons - 1));
-        break;
-    }
-    }
+    const bool fine = FieldDecoders[type - 1](r, m, problem);
     const std::string name = Message::typeName(m.type);
     if (r.truncated())
     {

@@ -2,21 +2,17 @@
 
 #include "net/Session.h"
 
-#include <mosquitto.h>
 #include <sodium.h>
 
 #include <algorithm>
 #include <chrono>
-#include <cstring>
 
 namespace orv_gd::net
 {
 namespace
 {
-constexpr int KeepAliveSeconds = 5;
 /// Events taken per update at most, so a flood cannot hold a frame.
-constexpr int EventsPerUpdate = 512;
-constexpr const char* TlsPrefix = "mqtts://";
+constexpr std::size_t EventsPerUpdate = 512;
 
 std::string randomId()
 {
@@ -26,52 +22,7 @@ std::string randomId()
     sodium_bin2hex(hex, sizeof hex, bytes, sizeof bytes);
     return hex;
 }
-
-std::string refusal(int rc)
-{
-    switch (rc)
-    {
-    case 4:
-        return "a wrong user name or password";
-    case 5:
-        return "not allowed";
-    default:
-        return mosquitto_connack_string(rc);
-    }
-}
 } // namespace
-
-bool RelayAddress::parse(const std::string& text, RelayAddress& address, std::string& error)
-{
-    address = RelayAddress();
-    std::string rest = text;
-    if (rest.rfind(TlsPrefix, 0) == 0)
-    {
-        address.tls = true;
-        rest = rest.substr(std::strlen(TlsPrefix));
-    }
-    else if (rest.find("://") != std::string::npos)
-    {
-        error = "\"" + text + "\" is not a relay: HOST[:PORT] or mqtts://HOST[:PORT]";
-        return false;
-    }
-    const auto bad = [](char c)
-    {
-        return !(std::isalnum(static_cast<unsigned char>(c)) || c == '.' || c == '-' || c == ':');
-    };
-    if (std::any_of(rest.begin(), rest.end(), bad))
-    {
-        error = "\"" + text + "\" is not a relay: HOST[:PORT] or mqtts://HOST[:PORT]";
-        return false;
-    }
-    if (!Session::splitAddress(rest, address.tls ? DefaultTlsPort : DefaultPort, address.host, address.port,
-                               error))
-    {
-        return false;
-    }
-    address.text = rest;
-    return true;
-}
 
 RelayLink::RelayLink(std::string version, RelayOptions options)
     : m_version(std::move(version)), m_options(std::move(options))
@@ -89,15 +40,7 @@ RelayLink::~RelayLink()
         m_starting.wait();
     }
     finish("");
-    if (m_client)
-    {
-        mosquitto_disconnect(m_client);
-        if (m_loopRunning)
-        {
-            mosquitto_loop_stop(m_client, false);
-        }
-        mosquitto_destroy(m_client);
-    }
+    // The client, a member, leaves the relay and stops its thread after this.
 }
 
 bool RelayLink::host(const std::string& code)
@@ -115,8 +58,7 @@ bool RelayLink::join(const std::string& code)
 
 bool RelayLink::begin(const std::string& code)
 {
-    static std::once_flag once;
-    std::call_once(once, [] { mosquitto_lib_init(); });
+    RelayClient::initLibrary();
     m_code = code;
     if (sodium_init() < 0)
     {
@@ -134,100 +76,12 @@ bool RelayLink::begin(const std::string& code)
 std::string RelayLink::start(const std::string& code)
 {
     m_frames = SealedFrames::derive(code);
-    const std::string& relay = m_options.address.text;
-    m_client = mosquitto_new(nullptr, true, this);
-    if (!m_client || !m_frames.valid())
+    if (!m_frames.valid())
     {
-        return "cannot start a client for the relay at " + relay;
+        return "cannot start a client for the relay at " + m_options.address.text;
     }
-    mosquitto_connect_callback_set(m_client, onConnect);
-    mosquitto_disconnect_callback_set(m_client, onDisconnect);
-    mosquitto_message_callback_set(m_client, onMessage);
-    mosquitto_log_callback_set(m_client, onLog);
-    mosquitto_reconnect_delay_set(m_client, 1, 2, false);
-    // Frames are small and each one matters at once: no waiting to fill a packet.
-    mosquitto_int_option(m_client, MOSQ_OPT_TCP_NODELAY, 1);
-    if (m_hosting)
-    {
-        // A host that vanishes takes its door with it.
-        mosquitto_will_set(m_client, doorTopic().c_str(), 0, nullptr, 1, true);
-    }
-    if (!m_options.username.empty())
-    {
-        mosquitto_username_pw_set(m_client, m_options.username.c_str(),
-                                  m_options.password.empty() ? nullptr : m_options.password.c_str());
-    }
-    if (m_options.address.tls)
-    {
-        const int rc = m_options.caFile.empty() ? mosquitto_int_option(m_client, MOSQ_OPT_TLS_USE_OS_CERTS, 1)
-                                                : mosquitto_tls_set(m_client, m_options.caFile.c_str(),
-                                                                    nullptr, nullptr, nullptr, nullptr);
-        if (rc != MOSQ_ERR_SUCCESS)
-        {
-            return "cannot use the relay's certificate authority " + m_options.caFile + ": " +
-                   mosquitto_strerror(rc);
-        }
-    }
-    if (mosquitto_loop_start(m_client) != MOSQ_ERR_SUCCESS)
-    {
-        return "cannot start a client for the relay at " + relay;
-    }
-    m_loopRunning = true;
-    const int rc = mosquitto_connect_async(m_client, m_options.address.host.c_str(), m_options.address.port,
-                                           KeepAliveSeconds);
-    if (rc == MOSQ_ERR_EAI)
-    {
-        return "cannot find the relay at " + relay;
-    }
-    if (rc == MOSQ_ERR_TLS)
-    {
-        // The handshake's reason, if the client said one, came before this.
-        post({Event::Kind::TlsError, 1, {}, {}});
-    }
-    return {};
-}
-
-void RelayLink::onConnect(mosquitto*, void* self, int rc)
-{
-    static_cast<RelayLink*>(self)->post({Event::Kind::Connected, rc, {}, {}});
-}
-
-void RelayLink::onDisconnect(mosquitto*, void* self, int rc)
-{
-    static_cast<RelayLink*>(self)->post({Event::Kind::Disconnected, rc, {}, {}});
-}
-
-void RelayLink::onMessage(mosquitto*, void* self, const mosquitto_message* message)
-{
-    const auto* bytes = static_cast<const std::uint8_t*>(message->payload);
-    // Nothing a frame may be is longer than this: a bigger payload is not copied.
-    const std::size_t size = static_cast<std::size_t>(std::max(message->payloadlen, 0));
-    const std::size_t kept = std::min(size, Message::MaxFrame + SealedFrames::Overhead + 2);
-    static_cast<RelayLink*>(self)->post({Event::Kind::Arrived, static_cast<int>(size), message->topic,
-                                         std::vector<std::uint8_t>(bytes, bytes + kept)});
-}
-
-void RelayLink::onLog(mosquitto*, void* self, int level, const char* text)
-{
-    if (level == MOSQ_LOG_ERR && (std::strstr(text, "OpenSSL") || std::strstr(text, "TLS")))
-    {
-        // "OpenSSL Error[0]: error:0A000086:SSL routines::certificate verify failed": the last part.
-        const char* colon = std::strrchr(text, ':');
-        std::string why = colon ? colon + 1 : text;
-        why.erase(0, why.find_first_not_of(' '));
-        static_cast<RelayLink*>(self)->post({Event::Kind::TlsError, 0, why, {}});
-    }
-}
-
-void RelayLink::post(Event event)
-{
-    const std::lock_guard<std::mutex> lock(m_mutex);
-    if (m_inbox.size() >= MaxInbox)
-    {
-        ++m_overflow;
-        return;
-    }
-    m_inbox.push_back(std::move(event));
+    // A host that vanishes takes its door with it.
+    return m_client.start(m_options, m_hosting ? doorTopic() : std::string());
 }
 
 void RelayLink::update(int ms)
@@ -245,16 +99,8 @@ void RelayLink::update(int ms)
             finish(line);
         }
     }
-    std::deque<Event> events;
     std::size_t overflow = 0;
-    {
-        const std::lock_guard<std::mutex> lock(m_mutex);
-        const std::size_t taken = std::min<std::size_t>(m_inbox.size(), EventsPerUpdate);
-        events.assign(std::make_move_iterator(m_inbox.begin()),
-                      std::make_move_iterator(m_inbox.begin() + static_cast<std::ptrdiff_t>(taken)));
-        m_inbox.erase(m_inbox.begin(), m_inbox.begin() + static_cast<std::ptrdiff_t>(taken));
-        std::swap(overflow, m_overflow);
-    }
+    const std::deque<Event> events = m_client.take(EventsPerUpdate, overflow);
     if (overflow > 0)
     {
         note("dropped " + std::to_string(overflow) + " frames: more came than this game can take");
@@ -290,7 +136,7 @@ void RelayLink::arrive(const Event& event)
     case Event::Kind::Connected:
         if (event.rc != 0)
         {
-            finish("the relay at " + relay + " refused the connection: " + refusal(event.rc));
+            finish("the relay at " + relay + " refused the connection: " + RelayClient::refusal(event.rc));
             return;
         }
         connected();
@@ -304,38 +150,45 @@ void RelayLink::arrive(const Event& event)
         arriveAtHost(event.topic.substr(prefix.size()), event);
         return;
     }
-    SealedFrames::Frame frame;
-    std::string error;
     if (!m_hosting && event.topic == doorTopic())
     {
-        if (event.payload.empty() || m_state != State::Waiting)
-        {
-            return; // the door closed, or this side is past it
-        }
-        if (!m_frames.open(event.topic, event.payload.data(), event.payload.size(), frame, error))
-        {
-            note(error);
-        }
-        else if (frame.message.type == Message::Type::Bye)
-        {
-            finish("a friend has already joined the game with that code");
-        }
-        else if (frame.message.type == Message::Type::Hello)
-        {
-            m_state = State::Greeting;
-            m_waitMs = 0;
-            sendSealed(Message::hello(m_version));
-        }
+        arriveAtDoor(event);
         return;
     }
     if (!m_hosting && event.topic == inTopic())
     {
+        SealedFrames::Frame frame;
+        std::string error;
         if (!m_frames.open(event.topic, event.payload.data(), event.payload.size(), frame, error))
         {
             note(error);
             return;
         }
         receiveInOrder(frame);
+    }
+}
+
+void RelayLink::arriveAtDoor(const Event& event)
+{
+    if (event.payload.empty() || m_state != State::Waiting)
+    {
+        return; // the door closed, or this side is past it
+    }
+    SealedFrames::Frame frame;
+    std::string error;
+    if (!m_frames.open(event.topic, event.payload.data(), event.payload.size(), frame, error))
+    {
+        note(error);
+    }
+    else if (frame.message.type == Message::Type::Bye)
+    {
+        finish("a friend has already joined the game with that code");
+    }
+    else if (frame.message.type == Message::Type::Hello)
+    {
+        m_state = State::Greeting;
+        m_waitMs = 0;
+        sendSealed(Message::hello(m_version));
     }
 }
 
@@ -463,15 +316,15 @@ void RelayLink::connected()
     m_everConnected = true;
     if (m_hosting)
     {
-        mosquitto_subscribe(m_client, nullptr, (m_frames.root() + "/g/+").c_str(), 1);
+        m_client.subscribe(m_frames.root() + "/g/+");
         openDoor(m_guest.empty());
     }
     else
     {
-        mosquitto_subscribe(m_client, nullptr, inTopic().c_str(), 1);
+        m_client.subscribe(inTopic());
         if (m_state == State::Connecting || m_state == State::Waiting)
         {
-            mosquitto_subscribe(m_client, nullptr, doorTopic().c_str(), 1);
+            m_client.subscribe(doorTopic());
         }
     }
     if (m_state == State::Connecting)
@@ -571,14 +424,13 @@ void RelayLink::sendSealed(const Message& message)
 
 void RelayLink::publish(const std::string& topic, const std::vector<std::uint8_t>& bytes, bool retain)
 {
-    if (!m_client)
+    if (!m_client.exists())
     {
         return;
     }
     m_bytesSent += bytes.size();
     // While the relay is away the client keeps it; it goes out again once it is back in any case.
-    mosquitto_publish(m_client, nullptr, topic.c_str(), static_cast<int>(bytes.size()), bytes.data(), 1,
-                      retain);
+    m_client.publish(topic, bytes, retain);
 }
 
 std::string RelayLink::outTopic() const
@@ -649,13 +501,13 @@ void RelayLink::finish(const std::string& line)
     {
         return;
     }
-    if (m_hosting && m_connected && m_client)
+    if (m_hosting && m_connected && m_client.exists())
     {
         publish(doorTopic(), {}, true);
     }
-    if (m_client && !m_starting.valid())
+    if (m_client.exists() && !m_starting.valid())
     {
-        mosquitto_disconnect(m_client);
+        m_client.disconnect();
     }
     m_connected = false;
     m_state = State::Closed;

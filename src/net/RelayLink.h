@@ -1,46 +1,18 @@
 #pragma once
 
 #include "net/Link.h"
+#include "net/RelayAddress.h"
+#include "net/RelayClient.h"
 #include "net/SealedFrames.h"
 
 #include <cstdint>
 #include <deque>
 #include <future>
-#include <mutex>
 #include <string>
 #include <vector>
 
-struct mosquitto;
-struct mosquitto_message;
-
 namespace orv_gd::net
 {
-/// Where the relay is: "HOST[:PORT]", or "mqtts://HOST[:PORT]" for TLS.
-struct RelayAddress
-{
-    static constexpr unsigned short DefaultPort = 1883;
-    static constexpr unsigned short DefaultTlsPort = 8883;
-
-    std::string host;
-    unsigned short port = DefaultPort;
-    bool tls = false;
-    /// As the player wrote it, without "mqtts://": what the lines name.
-    std::string text;
-
-    /// False, with one line in `error`, when `text` is not a relay's address.
-    static bool parse(const std::string& text, RelayAddress& address, std::string& error);
-};
-
-/// How to reach the relay: its address, and what the settings give for it.
-struct RelayOptions
-{
-    RelayAddress address;
-    /// The authority the relay's certificate must come from; empty: the system's.
-    std::string caFile;
-    std::string username;
-    std::string password;
-};
-
 /// The connection to the friend's game through an MQTT relay, met by a join code. Both games connect
 /// outwards, so neither forwards a port. The topics and the key come from the code (see
 /// SealedFrames); the host keeps a sealed "door" message on the relay while it waits, so a friend with
@@ -75,8 +47,6 @@ public:
     static constexpr std::uint32_t ResendBit = 0x80000000u;
     static constexpr std::size_t MaxUnacked = 2048;
     static constexpr std::size_t MaxIncoming = 4096;
-    /// What the client's thread may hold for `update`; more is dropped, and sent again later.
-    static constexpr std::size_t MaxInbox = 4096;
     static constexpr std::size_t MaxNotes = 64;
 
     RelayLink(std::string version, RelayOptions options);
@@ -109,36 +79,20 @@ public:
     const std::string& problem() const override { return m_problem; }
 
 private:
-    struct Event
-    {
-        enum class Kind
-        {
-            Connected,
-            Disconnected,
-            Arrived,
-            TlsError
-        } kind = Kind::Arrived;
-        int rc = 0;
-        std::string topic;
-        std::vector<std::uint8_t> payload;
-    };
+    using Event = RelayClient::Event;
     struct Sent
     {
         std::uint32_t number = 0;
         std::vector<std::uint8_t> bytes;
     };
 
-    static void onConnect(mosquitto* client, void* self, int rc);
-    static void onDisconnect(mosquitto* client, void* self, int rc);
-    static void onMessage(mosquitto* client, void* self, const mosquitto_message* message);
-    static void onLog(mosquitto* client, void* self, int level, const char* text);
-    void post(Event event);
-
     bool begin(const std::string& code);
     /// On its own thread: the code's hash, then the client; a line when it cannot start.
     std::string start(const std::string& code);
     void connected();
     void arrive(const Event& event);
+    /// The host's door, seen by a joining side: a greeting to answer, or the game taken.
+    void arriveAtDoor(const Event& event);
     void arriveAtHost(const std::string& guest, const Event& event);
     void receiveInOrder(const SealedFrames::Frame& frame);
     void deliver(const Message& message);
@@ -160,14 +114,10 @@ private:
     std::string m_code;
     std::future<std::string> m_starting;
     SealedFrames m_frames;
-    mosquitto* m_client = nullptr;
-    bool m_loopRunning = false;
+    /// Frames dropped by a full inbox are sent again later, as any frame not acknowledged.
+    RelayClient m_client;
     /// The friend's own topic part: the joining side's id, chosen at random per join.
     std::string m_guest;
-
-    std::mutex m_mutex;
-    std::deque<Event> m_inbox;
-    std::size_t m_overflow = 0;
 
     bool m_connected = false;
     bool m_everConnected = false;

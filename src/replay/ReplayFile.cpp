@@ -1,11 +1,12 @@
 #include "replay/ReplayFile.h"
 
+#include "replay/ReplayHeader.h"
+#include "replay/ReplayText.h"
+
 #include "rules/Rules.h"
 
 #include <cerrno>
-#include <climits>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <fstream>
@@ -19,99 +20,6 @@ namespace
 {
 constexpr int MaxTurn = 100000;
 constexpr int MaxCoordinate = 1000;
-
-/// The words of a line, split at single spaces; empty words (two spaces in a row) count, so that
-/// they are refused.
-std::vector<std::string> wordsOf(const std::string& line)
-{
-    std::vector<std::string> words;
-    std::size_t from = 0;
-    while (true)
-    {
-        const std::size_t space = line.find(' ', from);
-        words.push_back(line.substr(from, space == std::string::npos ? std::string::npos : space - from));
-        if (space == std::string::npos)
-        {
-            return words;
-        }
-        from = space + 1;
-    }
-}
-
-/// A whole number written in decimal digits (a minus sign before them when `low` is below 0)
-/// from `low` to `high`.
-bool parseNumber(const std::string& word, long long low, long long high, long long& value)
-{
-    const std::size_t digits = word.size() - (word.rfind('-', 0) == 0 ? 1 : 0);
-    if (digits == 0 || digits > 19 ||
-        word.find_first_not_of("0123456789", word.size() - digits) != std::string::npos ||
-        (digits < word.size() && low >= 0))
-    {
-        return false;
-    }
-    errno = 0;
-    value = std::strtoll(word.c_str(), nullptr, 10);
-    return errno == 0 && value >= low && value <= high;
-}
-
-bool parseInt(const std::string& word, int low, int high, int& value)
-{
-    long long number = 0;
-    if (!parseNumber(word, low, high, number))
-    {
-        return false;
-    }
-    value = static_cast<int>(number);
-    return true;
-}
-
-std::string hex(std::uint64_t value)
-{
-    char text[17];
-    std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(value));
-    return text;
-}
-
-bool parseHex(const std::string& word, std::uint64_t& value)
-{
-    if (word.size() != 16 || word.find_first_not_of("0123456789abcdef") != std::string::npos)
-    {
-        return false;
-    }
-    value = std::strtoull(word.c_str(), nullptr, 16);
-    return true;
-}
-
-/// A word of the header that says something (a version, a mode, a date): printable, no quotes.
-bool isPlainWord(const std::string& word)
-{
-    if (word.empty() || word.size() > 40)
-    {
-        return false;
-    }
-    for (const char c : word)
-    {
-        if (c <= ' ' || c > '~' || c == '"')
-        {
-            return false;
-        }
-    }
-    return true;
-}
-
-/// Quotes a line of the file for an error, cut short and with anything unprintable as "?".
-std::string quoted(const std::string& line)
-{
-    std::string text = line.substr(0, 60);
-    for (char& c : text)
-    {
-        if (c < ' ' || c > '~')
-        {
-            c = '?';
-        }
-    }
-    return "\"" + text + (line.size() > 60 ? "...\"" : "\"");
-}
 } // namespace
 
 const char* ReplayFile::resultName(Result result)
@@ -180,7 +88,7 @@ std::string ReplayFile::actionText(const Action& action)
 
 bool ReplayFile::parseAction(const std::string& text, Action& action)
 {
-    const std::vector<std::string> words = wordsOf(text);
+    const std::vector<std::string> words = ReplayText::words(text);
     const std::string& name = words.front();
     if (words.size() == 1)
     {
@@ -200,14 +108,15 @@ bool ReplayFile::parseAction(const std::string& text, Action& action)
         return false;
     }
     Cell cell{};
-    if (words.size() == 2 && name == "rotate" && parseInt(words[1], -MaxCoordinate, MaxCoordinate, cell.x))
+    if (words.size() == 2 && name == "rotate" &&
+        ReplayText::parseInt(words[1], -MaxCoordinate, MaxCoordinate, cell.x))
     {
         action = Action::rotate(cell.x);
         return true;
     }
     if (words.size() == 3 && (name == "cursor" || name == "drop") &&
-        parseInt(words[1], -MaxCoordinate, MaxCoordinate, cell.x) &&
-        parseInt(words[2], -MaxCoordinate, MaxCoordinate, cell.y))
+        ReplayText::parseInt(words[1], -MaxCoordinate, MaxCoordinate, cell.x) &&
+        ReplayText::parseInt(words[2], -MaxCoordinate, MaxCoordinate, cell.y))
     {
         action = name == "cursor" ? Action::moveCursor(cell) : Action::drop(cell);
         return true;
@@ -220,12 +129,12 @@ std::string ReplayFile::write(const MatchLog& log, const Match& end, const Info&
     std::ostringstream out;
     const MatchConfig& config = log.getConfig();
     out << Magic << ' ' << Version << '\n'
-        << "game " << (isPlainWord(info.gameVersion) ? info.gameVersion : "unknown") << '\n'
+        << "game " << (ReplayText::isPlainWord(info.gameVersion) ? info.gameVersion : "unknown") << '\n'
         << "generator " << log.getStart().getSeed() << ' ' << log.getStart().getDraws() << '\n'
-        << "mode " << (isPlainWord(info.mode) ? info.mode : "unknown") << '\n'
+        << "mode " << (ReplayText::isPlainWord(info.mode) ? info.mode : "unknown") << '\n'
         << "size " << config.width << ' ' << config.height << '\n'
         << "turn-time " << config.turnLimitMs << '\n'
-        << "date " << (isPlainWord(info.date) ? info.date : "unknown") << '\n';
+        << "date " << (ReplayText::isPlainWord(info.date) ? info.date : "unknown") << '\n';
     // The hints in their places among the actions, before an action of the same moment.
     auto hint = log.getHints().begin();
     const auto writeHintsUpTo = [&](int turn, int ms)
@@ -243,150 +152,21 @@ std::string ReplayFile::write(const MatchLog& log, const Match& end, const Info&
     }
     writeHintsUpTo(MaxTurn, config.turnLimitMs);
     out << "end " << resultName(resultOf(end)) << " turn " << log.getEndTurn() << " ms " << log.getEndMs()
-        << " digest " << hex(end.digest()) << '\n';
+        << " digest " << ReplayText::hex(end.digest()) << '\n';
     return out.str();
 }
 
 namespace
 {
-/// The header's lines, in any order, each once, all before the first action.
-enum HeaderKey
-{
-    Game,
-    Generator,
-    Mode,
-    Size,
-    TurnTime,
-    Date,
-    KeyCount
-};
-const char* const HeaderKeys[KeyCount] = {"game", "generator", "mode", "size", "turn-time", "date"};
-
 /// A replay as far as it has been read.
 struct Reading
 {
-    bool seen[KeyCount] = {};
-    bool headerChecked = false;
+    ReplayHeader header;
     bool ended = false;
-    std::uint32_t seed = 1;
-    std::uint64_t draws = 0;
-    MatchConfig config;
 };
 
 /// Each step below reads one line into `reading` and `replay`: empty when the line is good, else
 /// why it is not.
-std::string readFirstLine(const std::vector<std::string>& words)
-{
-    int version = 0;
-    if (words.size() != 2 || words[0] != ReplayFile::Magic)
-    {
-        return "not a replay (the first line is not \"" + std::string(ReplayFile::Magic) + " " +
-               std::to_string(ReplayFile::Version) + "\")";
-    }
-    if (!parseInt(words[1], 1, 1'000'000, version))
-    {
-        return "not a replay: no format version on the first line";
-    }
-    if (version > ReplayFile::Version)
-    {
-        return "a replay of format " + std::to_string(version) + ", newer than this game reads (" +
-               std::to_string(ReplayFile::Version) + "); a newer game plays it";
-    }
-    return {};
-}
-
-/// The words of a header line after its key, read into the reading; false when they do not say
-/// what the key needs. The numbers are checked together, as the match they make, once the header
-/// is whole.
-bool readHeaderValue(int key, const std::vector<std::string>& words, Reading& reading, ReplayFile::Info& info)
-{
-    constexpr int Wide = 1'000'000'000;
-    long long number = 0;
-    switch (key)
-    {
-    case Game:
-    case Mode:
-    case Date:
-    {
-        const bool good = words.size() == 2 && isPlainWord(words[1]);
-        std::string& into = key == Game ? info.gameVersion : key == Mode ? info.mode : info.date;
-        into = good ? words[1] : "";
-        return good;
-    }
-    case Generator:
-        if (words.size() != 3 || !parseNumber(words[1], 0, 0xffffffffLL, number))
-        {
-            return false;
-        }
-        reading.seed = static_cast<std::uint32_t>(number);
-        if (!parseNumber(words[2], 0, LLONG_MAX, number))
-        {
-            return false;
-        }
-        reading.draws = static_cast<std::uint64_t>(number);
-        return true;
-    case Size:
-        return words.size() == 3 && parseInt(words[1], 0, Wide, reading.config.width) &&
-               parseInt(words[2], 0, Wide, reading.config.height);
-    case TurnTime:
-        return words.size() == 2 && parseInt(words[1], 0, Wide, reading.config.turnLimitMs);
-    default:
-        return false;
-    }
-}
-
-std::string readHeaderLine(const std::string& line, const std::vector<std::string>& words, Reading& reading,
-                           ReplayFile::Replay& replay)
-{
-    int key = 0;
-    while (key < KeyCount && words[0] != HeaderKeys[key])
-    {
-        ++key;
-    }
-    if (key == KeyCount)
-    {
-        return "not a line of a replay: " + quoted(line);
-    }
-    if (reading.seen[key])
-    {
-        return "a second \"" + words[0] + "\" line";
-    }
-    if (reading.headerChecked)
-    {
-        return "a header line after the actions: " + quoted(line);
-    }
-    reading.seen[key] = true;
-    if (!readHeaderValue(key, words, reading, replay.info))
-    {
-        return "a \"" + std::string(HeaderKeys[key]) + "\" line this game cannot read: " + quoted(line);
-    }
-    return {};
-}
-
-/// Before the first action or the end line: the header is whole, and its numbers are a match the
-/// game plays, by the one check every match's numbers pass.
-std::string checkHeader(Reading& reading)
-{
-    if (reading.headerChecked)
-    {
-        return {};
-    }
-    for (int key = 0; key < KeyCount; ++key)
-    {
-        if (!reading.seen[key])
-        {
-            return "the header has no \"" + std::string(HeaderKeys[key]) + "\" line before this one";
-        }
-    }
-    const std::string problem = MatchConfig::problem(reading.config, reading.draws);
-    if (!problem.empty())
-    {
-        return "the header is no match this game plays: " + problem;
-    }
-    reading.headerChecked = true;
-    return {};
-}
-
 std::string readEntry(const std::string& line, const std::vector<std::string>& words, const Reading& reading,
                       ReplayFile::Replay& replay, int lineNumber)
 {
@@ -394,11 +174,11 @@ std::string readEntry(const std::string& line, const std::vector<std::string>& w
     int ms = 0;
     Action action;
     const std::size_t actionAt = line.find(' ', line.find(' ') + 1);
-    if (words.size() < 3 || !parseInt(words[0], 1, MaxTurn, turn) ||
-        !parseInt(words[1], 0, reading.config.turnLimitMs - 1, ms) || actionAt == std::string::npos ||
-        !ReplayFile::parseAction(line.substr(actionAt + 1), action))
+    if (words.size() < 3 || !ReplayText::parseInt(words[0], 1, MaxTurn, turn) ||
+        !ReplayText::parseInt(words[1], 0, reading.header.getConfig().turnLimitMs - 1, ms) ||
+        actionAt == std::string::npos || !ReplayFile::parseAction(line.substr(actionAt + 1), action))
     {
-        return "not an action of the game (\"TURN MILLISECOND ACTION\"): " + quoted(line);
+        return "not an action of the game (\"TURN MILLISECOND ACTION\"): " + ReplayText::quoted(line);
     }
     replay.log.record(turn, ms, action);
     replay.entryLines.push_back(lineNumber);
@@ -411,10 +191,10 @@ std::string readHint(const std::string& line, const std::vector<std::string>& wo
 {
     int turn = 0;
     int ms = 0;
-    if (words.size() != 3 || !parseInt(words[1], 1, MaxTurn, turn) ||
-        !parseInt(words[2], 0, reading.config.turnLimitMs - 1, ms))
+    if (words.size() != 3 || !ReplayText::parseInt(words[1], 1, MaxTurn, turn) ||
+        !ReplayText::parseInt(words[2], 0, reading.header.getConfig().turnLimitMs - 1, ms))
     {
-        return "not a hint line (\"hint TURN MILLISECOND\"): " + quoted(line);
+        return "not a hint line (\"hint TURN MILLISECOND\"): " + ReplayText::quoted(line);
     }
     replay.log.recordHint(turn, ms);
     return {};
@@ -435,11 +215,12 @@ std::string readEnd(const std::string& line, const std::vector<std::string>& wor
             known = true;
         }
     }
-    if (words.size() != 8 || !known || words[2] != "turn" || !parseInt(words[3], 0, MaxTurn, turn) ||
-        words[4] != "ms" || !parseInt(words[5], 0, reading.config.turnLimitMs, ms) || words[6] != "digest" ||
-        !parseHex(words[7], replay.digest))
+    if (words.size() != 8 || !known || words[2] != "turn" ||
+        !ReplayText::parseInt(words[3], 0, MaxTurn, turn) || words[4] != "ms" ||
+        !ReplayText::parseInt(words[5], 0, reading.header.getConfig().turnLimitMs, ms) ||
+        words[6] != "digest" || !ReplayText::parseHex(words[7], replay.digest))
     {
-        return "not an end line (\"end RESULT turn T ms M digest HEX\"): " + quoted(line);
+        return "not an end line (\"end RESULT turn T ms M digest HEX\"): " + ReplayText::quoted(line);
     }
     replay.log.finishAt(turn, ms, replay.result != Result::Left);
     return {};
@@ -450,15 +231,15 @@ std::string readLine(const std::string& line, Reading& reading, ReplayFile::Repl
 {
     if (reading.ended)
     {
-        return "more after the end line: " + quoted(line);
+        return "more after the end line: " + ReplayText::quoted(line);
     }
-    const std::vector<std::string> words = wordsOf(line);
+    const std::vector<std::string> words = ReplayText::words(line);
     const bool isEntry = !words[0].empty() && words[0].find_first_not_of("0123456789") == std::string::npos;
     if (!isEntry && words[0] != "end" && words[0] != "hint")
     {
-        return readHeaderLine(line, words, reading, replay);
+        return reading.header.readLine(line, words, replay.info);
     }
-    if (std::string why = checkHeader(reading); !why.empty())
+    if (std::string why = reading.header.check(); !why.empty())
     {
         return why;
     }
@@ -473,6 +254,22 @@ std::string readLine(const std::string& line, Reading& reading, ReplayFile::Repl
     replay.endLine = lineNumber;
     reading.ended = true;
     return readEnd(line, words, reading, replay);
+}
+
+/// The log as read, recorded against the default numbers, started again with the header's.
+MatchLog withHeader(const MatchLog& read, const ReplayHeader& header)
+{
+    MatchLog log(Rng::resumed(header.getSeed(), header.getDraws()), header.getConfig());
+    for (const MatchLog::Entry& entry : read.getEntries())
+    {
+        log.record(entry.turn, entry.ms, entry.action);
+    }
+    for (const MatchLog::Stamp& hint : read.getHints())
+    {
+        log.recordHint(hint.turn, hint.ms);
+    }
+    log.finishAt(read.getEndTurn(), read.getEndMs(), read.hasEnded());
+    return log;
 }
 } // namespace
 
@@ -514,8 +311,8 @@ bool ReplayFile::parse(const std::string& text, const std::string& name, Replay&
         {
             return fail("binary data, not a replay");
         }
-        const std::string why =
-            lineNumber == 1 ? readFirstLine(wordsOf(line)) : readLine(line, reading, replay, lineNumber);
+        const std::string why = lineNumber == 1 ? ReplayHeader::readFirstLine(ReplayText::words(line))
+                                                : readLine(line, reading, replay, lineNumber);
         if (!why.empty())
         {
             return fail(why);
@@ -525,18 +322,7 @@ bool ReplayFile::parse(const std::string& text, const std::string& name, Replay&
     {
         return fail("the replay stops here, without its end line (cut short?)");
     }
-    // The log so far was recorded against the default numbers; it starts again with the header's.
-    MatchLog log(Rng::resumed(reading.seed, reading.draws), reading.config);
-    for (const MatchLog::Entry& entry : replay.log.getEntries())
-    {
-        log.record(entry.turn, entry.ms, entry.action);
-    }
-    for (const MatchLog::Stamp& hint : replay.log.getHints())
-    {
-        log.recordHint(hint.turn, hint.ms);
-    }
-    log.finishAt(replay.log.getEndTurn(), replay.log.getEndMs(), replay.log.hasEnded());
-    replay.log = log;
+    replay.log = withHeader(replay.log, reading.header);
     return true;
 }
 
@@ -631,8 +417,9 @@ bool ReplayFile::check(const Replay& replay, const std::string& name, Match& end
     }
     if (end.digest() != replay.digest)
     {
-        return fail(replay.endLine, "the digest " + hex(replay.digest) +
-                                        " does not match the replayed match's " + hex(end.digest()));
+        return fail(replay.endLine, "the digest " + ReplayText::hex(replay.digest) +
+                                        " does not match the replayed match's " +
+                                        ReplayText::hex(end.digest()));
     }
     return true;
 }
