@@ -74,13 +74,15 @@ bench: build
 	bench/run.sh $(BUILD_DIR)
 
 # The computer's levels against each other: BALANCE_MATCHES whole matches for each of the nine pairs
-# of levels, at the computer's own pace through the match screen, printed as the README's table.
+# of levels (and a newcomer against the hard Builder), at the computer's own pace through the match
+# screen, printed as the README's table; each match's end goes to $(BUILD_DIR)/balance.log.
 # BALANCE_PAIRS="easy-hard normal-normal" plays only those pairs (Runner level first).
 BALANCE_MATCHES ?= 40
 BALANCE_PAIRS ?=
 balance: build
-	ALSOFT_DRIVERS=null TUMBRELT_BALANCE_MATCHES=$(BALANCE_MATCHES) TUMBRELT_BALANCE_PAIRS="$(BALANCE_PAIRS)" $(XVFB) $(BUILD_DIR)/tests/tests_computer \
-		--gtest_also_run_disabled_tests --gtest_filter='BalanceTest.DISABLED_Table' 2>&1 | sed -n '/^$$/,$$p' | grep '^|'
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target tumbrelt_balance
+	ALSOFT_DRIVERS=null TUMBRELT_BALANCE_MATCHES=$(BALANCE_MATCHES) TUMBRELT_BALANCE_PAIRS="$(BALANCE_PAIRS)" \
+		$(XVFB) $(BUILD_DIR)/bench/tumbrelt_balance 2>$(BUILD_DIR)/balance.log
 
 clean:
 	rm -rf $(BUILD_DIR) $(SAN_DIR)

@@ -2,7 +2,6 @@
 
 #include "core/ControllerInput.h"
 #include "objects/SpriteRenderComponent.h"
-#include "replay/ReplayFile.h"
 #include "support/MatchFixture.h"
 #include "view/Palette.h"
 #include "view/ProgressBarComponent.h"
@@ -192,29 +191,6 @@ TEST_F(HudTextTest, PausedTheMatchWaitsAndEscapeAsksAgainBeforeLeavingPOrStartOn
     m.key(Key::Escape);
     m.frame();
     EXPECT_EQ(m.states().getPendingState(), m.states().findState("MenuState")) << "the second Escape leaves";
-}
-
-TEST(HudTextEndTest, TheEndScreenSaysHowTheMatchEnded)
-{
-    const auto summary = [](test::MatchFixture& m)
-    {
-        return static_cast<EndState*>(m.states().findState("EndState"))->getSummary();
-    };
-    {
-        // The end screen counts the Runner's turns as a replay's check does.
-        test::MatchFixture m;
-        for (int turn = 0; turn < 3; ++turn)
-        {
-            m.giveTurnTo(StrategyType::Runner);
-            m.giveTurnTo(StrategyType::Builder);
-        }
-        m.put(9, 1, 1, BlockType::Finish);
-        m.giveTurnTo(StrategyType::Runner);
-        m.tap({Key::D});
-        m.runFor(0.6f);
-        EXPECT_EQ(summary(m), "reached the green line in 4 Runner turns");
-        EXPECT_EQ(rules::ReplayFile::describe(m.match().getMatch()), "runner won in 4 Runner turns");
-    }
 }
 
 /// The brightness of a pixel, as the eye weighs red, green and blue.
