@@ -364,7 +364,9 @@ void MainState::playReplay(float dt, bool paused)
     }
     if (!paused && !m_matchOver)
     {
-        m_replay->play(*this, elapsedMs(dt * static_cast<float>(m_replay->getSpeed())));
+        // A stalled frame counts as the rules' longest one, as in play, then goes at the speed.
+        const float frame = std::min(dt, static_cast<float>(rules::Rules::MaxFrameMs) / 1000.0f);
+        m_replay->play(*this, elapsedMs(frame * static_cast<float>(m_replay->getSpeed())));
     }
     if (!m_replay->getProblem().empty() && m_reportedProblem != m_replay->getProblem())
     {

@@ -1,6 +1,7 @@
 #include "core/CommandLine.h"
 #include "replay/ReplayFile.h"
 #include "replay/ReplayFolder.h"
+#include "rules/Rules.h"
 #include "support/MatchFixture.h"
 #include "support/TempWorkDir.h"
 
@@ -212,6 +213,35 @@ TEST(ReplayTest, HintsAskedAreKeptLineByLineTheReplayChecksAndPlaysAndTheEndScre
     ASSERT_EQ(replay.log.getHints().size(), 3u);
     EXPECT_EQ(replay.log.getHints()[2].turn, 2);
     EXPECT_EQ(kept.watch(replay.log).digest(), played.digest());
+}
+
+// At each speed a frame passes that many times its time of the match, a stalled frame counting as the
+// rules cap one; paused, none passes.
+TEST(ReplayTest, AFramePassesTheSpeedTimesItsTimeOfTheMatchAndNoneWhilePaused)
+{
+    MatchFixture f(800, 600, MatchMode::TwoPlayers, {}, nullptr, "MenuState");
+    rules::MatchConfig config;
+    config.turnLimitMs = 20000;
+    rules::MatchLog log(rules::Rng(7), config);
+    log.finishAt(1, 19000, false); // the Builder's first turn, long enough for every speed
+    f.game().watch(log, "MenuState");
+    f.frame();
+    ASSERT_NE(f.match().getReplay(), nullptr);
+    const auto passes = [&f](float dt)
+    {
+        const int before = f.match().getMatch().turnMs;
+        f.frame(dt);
+        return f.match().getMatch().turnMs - before;
+    };
+    for (const int speed : {1, 2, 4, 8})
+    {
+        EXPECT_NEAR(passes(0.05f), speed * 50, 1) << speed;
+        EXPECT_NEAR(passes(3.0f), speed * rules::Rules::MaxFrameMs, 1) << speed;
+        f.tap({sf::Keyboard::P});
+        EXPECT_EQ(passes(0.05f), 0) << speed;
+        f.tap({sf::Keyboard::P, sf::Keyboard::Right}, 1, 0.0f);
+    }
+    EXPECT_EQ(f.match().getMatch().turnNumber, 1);
 }
 
 // Each launch seeds its first match from the clock; --seed N pins it, and the match's log (the
