@@ -215,6 +215,46 @@ TEST(ReplayTest, HintsAskedAreKeptLineByLineTheReplayChecksAndPlaysAndTheEndScre
     EXPECT_EQ(kept.watch(replay.log).digest(), played.digest());
 }
 
+// A match played after another and after a replay starts afresh: its own level and clock, no pause,
+// no hints, an empty log that is kept on its own, played and not watched.
+TEST(ReplayTest, TheNextMatchOfASessionStartsAfreshAndIsKeptOnItsOwn)
+{
+    KeptMatch kept(MatchMode::TwoPlayers);
+    MatchFixture& f = kept.fixture;
+    const rules::Field first = f.match().getMatch().field;
+    f.tap({sf::Keyboard::Return});
+    f.tap({sf::Keyboard::F2});
+    f.runFor(0.5f);
+    ASSERT_EQ(f.match().getLog().getHints().size(), 1u);
+    f.tap({sf::Keyboard::Escape}); // the first Escape pauses and asks again
+    ASSERT_TRUE(f.match().isPaused());
+    kept.leave();
+    std::string describe;
+    f.game().watch(kept.kept(describe).log, "MenuState");
+    f.frame();
+    ASSERT_NE(f.match().getReplay(), nullptr);
+    kept.leave();
+
+    f.states().setState("MainState");
+    f.frame(0.0f);
+    EXPECT_EQ(f.match().getReplay(), nullptr);
+    EXPECT_FALSE(f.match().getMatch().field == first);
+    EXPECT_EQ(f.match().getLog().getEntries().size(), 0u);
+    EXPECT_EQ(f.match().getLog().getHints().size(), 0u);
+    EXPECT_FALSE(f.match().getHints().getShown().has_value());
+    EXPECT_EQ(f.match().getMatch().blocksLeft, rules::Match::BlocksPerTurn);
+    f.frame(0.05f);
+    EXPECT_FALSE(f.match().isPaused());
+    EXPECT_EQ(f.match().getMatch().turnMs, 50);
+    kept.leave();
+    ASSERT_EQ(ReplayFolder("replays").list().size(), 2u);
+    rules::ReplayFile::Replay second;
+    std::string error;
+    ASSERT_TRUE(rules::ReplayFile::loadChecked(ReplayFolder("replays").newest(), second, error)) << error;
+    EXPECT_TRUE(second.log.getEntries().empty());
+    EXPECT_EQ(second.log.getEndMs(), 50);
+}
+
 // At each speed a frame passes that many times its time of the match, a stalled frame counting as the
 // rules cap one; paused, none passes.
 TEST(ReplayTest, AFramePassesTheSpeedTimesItsTimeOfTheMatchAndNoneWhilePaused)
