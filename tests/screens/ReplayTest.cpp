@@ -15,13 +15,20 @@ namespace
 {
 using test::MatchFixture;
 
-/// A real match of the given mode in a fresh working folder, its replays kept in "replays".
+/// A real match of the given mode and turn time in a fresh working folder, its replays kept in "replays".
 struct KeptMatch
 {
     test::TempWorkDir work;
     MatchFixture fixture;
 
-    explicit KeptMatch(MatchMode mode) : fixture(800, 600, mode)
+    static Settings withTurn(int seconds)
+    {
+        Settings settings;
+        settings.turnSeconds = seconds;
+        return settings;
+    }
+
+    explicit KeptMatch(MatchMode mode, int turnSeconds = 10) : fixture(800, 600, mode, withTurn(turnSeconds))
     {
         fixture.game().setReplayFolder("replays");
     }
@@ -122,11 +129,11 @@ TEST(ReplayTest, ALeftMatchOfTwoPlayersIsKeptAndWatchedToWhereItWasLeft)
     EXPECT_EQ(f.match().getNextRng(), next);
 }
 
-// The computer plays both roles to the end; the kept match checks, and watched again it reaches the
-// same end, ending on the end screen that offers it once more.
+// The computer plays both roles to the end in 20 s turns; the kept match checks, and watched again it
+// reaches the same end, ending on the end screen that offers it once more.
 TEST(ReplayTest, TheComputersMatchIsKeptAndWatchedToTheSameEnd)
 {
-    KeptMatch kept(MatchMode::ComputerBoth);
+    KeptMatch kept(MatchMode::ComputerBoth, 20);
     kept.playOut(3000.0f);
     ASSERT_TRUE(kept.fixture.match().isMatchOver());
     const rules::Match played = kept.fixture.match().getMatch();
@@ -135,6 +142,7 @@ TEST(ReplayTest, TheComputersMatchIsKeptAndWatchedToTheSameEnd)
     const rules::ReplayFile::Replay replay = kept.kept(describe);
     EXPECT_EQ(describe, rules::ReplayFile::describe(played));
     EXPECT_EQ(replay.info.mode, "computer-both");
+    EXPECT_EQ(replay.log.getConfig().turnLimitMs, 20000);
     auto* end = dynamic_cast<EndState*>(kept.fixture.states().findState("EndState"));
     ASSERT_TRUE(end->getLastMatch());
     expectSameEntries(*end->getLastMatch(), replay.log);
@@ -156,12 +164,13 @@ TEST(ReplayTest, TheComputersMatchIsKeptAndWatchedToTheSameEnd)
     EXPECT_EQ(kept.fixture.states().getCurrentState(), end);
 }
 
-// Against the computer, in either role: a few turns, then Escape; the kept match checks.
+// Against the computer, in either role: a few turns of 15 s (a person's Builder lets each run out),
+// then Escape; the kept match checks.
 TEST(ReplayTest, MatchesAgainstTheComputerAreKeptAndCheck)
 {
     for (const MatchMode mode : {MatchMode::ComputerBuilder, MatchMode::ComputerRunner})
     {
-        KeptMatch kept(mode);
+        KeptMatch kept(mode, 15);
         for (int turn = 0; turn < 3; ++turn)
         {
             kept.fixture.giveTurnTo(mode == MatchMode::ComputerBuilder ? StrategyType::Builder
@@ -174,6 +183,7 @@ TEST(ReplayTest, MatchesAgainstTheComputerAreKeptAndCheck)
         const rules::ReplayFile::Replay replay = kept.kept(describe);
         EXPECT_EQ(replay.info.mode, ReplayFolder::modeName(mode));
         EXPECT_EQ(replay.digest, played.digest());
+        EXPECT_EQ(replay.log.getConfig().turnLimitMs, 15000);
         EXPECT_GT(replay.log.getEntries().size(), 2u);
         EXPECT_EQ(kept.watch(replay.log).digest(), played.digest());
     }
@@ -263,7 +273,7 @@ TEST(ReplayTest, AFramePassesTheSpeedTimesItsTimeOfTheMatchAndNoneWhilePaused)
     rules::MatchConfig config;
     config.turnLimitMs = 20000;
     rules::MatchLog log(rules::Rng(7), config);
-    log.finishAt(1, 19000, false); // the Builder's first turn, long enough for every speed
+    log.finishAt(1, 19000, false); // left in the Builder's first turn
     f.game().watch(log, "MenuState");
     f.frame();
     ASSERT_NE(f.match().getReplay(), nullptr);
@@ -281,7 +291,11 @@ TEST(ReplayTest, AFramePassesTheSpeedTimesItsTimeOfTheMatchAndNoneWhilePaused)
         EXPECT_EQ(passes(0.05f), 0) << speed;
         f.tap({sf::Keyboard::P, sf::Keyboard::Right}, 1, 0.0f);
     }
+    // The replay's turn lasts its own 20 s, not the 10 s this game's settings give: it stops where it
+    // was left, 19 s into its first turn.
+    f.runFor(3.0f, 0.1f);
     EXPECT_EQ(f.match().getMatch().turnNumber, 1);
+    EXPECT_EQ(f.match().getMatch().turnMs, 19000);
 }
 
 // Each launch seeds its first match from the clock; --seed N pins it, and the match's log (the
