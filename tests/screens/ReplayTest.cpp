@@ -94,11 +94,14 @@ void expectSameEntries(const rules::MatchLog& a, const rules::MatchLog& b)
 } // namespace
 
 // Two players: a match left with Escape is kept, checks, and plays again on the match screen to the
-// moment it was left, without being kept a second time or moving the game's generator on.
-TEST(ReplayTest, ALeftMatchOfTwoPlayersIsKeptAndWatchedToWhereItWasLeft)
+// moment it was left, without being kept a second time or moving the game's generator on. The next
+// match starts afresh.
+TEST(ReplayTest, ALeftMatchOfTwoPlayersIsKeptWatchedToWhereItWasLeftAndTheNextStartsAfresh)
 {
     KeptMatch kept(MatchMode::TwoPlayers);
     MatchFixture& f = kept.fixture;
+    const rules::Field first = f.match().getMatch().field;
+    f.tap({sf::Keyboard::F2});
     f.tap({sf::Keyboard::Return});
     f.tap({sf::Keyboard::Right});
     f.tap({sf::Keyboard::Return});
@@ -127,6 +130,24 @@ TEST(ReplayTest, ALeftMatchOfTwoPlayersIsKeptAndWatchedToWhereItWasLeft)
     EXPECT_EQ(f.states().getCurrentState(), f.states().findState("MenuState"));
     EXPECT_EQ(ReplayFolder("replays").list().size(), 1u) << "a replay is not kept again";
     EXPECT_EQ(f.match().getNextRng(), next);
+
+    // Played, not watched: its own level and clock, unpaused, no hint yet, a log kept on its own.
+    f.states().setState("MainState");
+    f.frame(0.0f);
+    EXPECT_EQ(f.match().getReplay(), nullptr);
+    EXPECT_FALSE(f.match().getMatch().field == first);
+    EXPECT_EQ(f.match().getLog().getEntries().size() + f.match().getLog().getHints().size(), 0u);
+    EXPECT_EQ(f.match().getMatch().blocksLeft, rules::Match::BlocksPerTurn);
+    f.frame(0.05f);
+    EXPECT_FALSE(f.match().isPaused());
+    EXPECT_EQ(f.match().getMatch().turnMs, 50);
+    kept.leave();
+    ASSERT_EQ(ReplayFolder("replays").list().size(), 2u);
+    rules::ReplayFile::Replay second;
+    std::string error;
+    ASSERT_TRUE(rules::ReplayFile::loadChecked(ReplayFolder("replays").newest(), second, error)) << error;
+    EXPECT_EQ(second.log.getEntries().size(), 0u);
+    EXPECT_EQ(second.log.getEndMs(), 50);
 }
 
 // The computer plays both roles to the end in 20 s turns; the kept match checks, and watched again it
@@ -225,46 +246,6 @@ TEST(ReplayTest, HintsAskedAreKeptLineByLineTheReplayChecksAndPlaysAndTheEndScre
     EXPECT_EQ(kept.watch(replay.log).digest(), played.digest());
 }
 
-// A match played after another and after a replay starts afresh: its own level and clock, no pause,
-// no hints, an empty log that is kept on its own, played and not watched.
-TEST(ReplayTest, TheNextMatchOfASessionStartsAfreshAndIsKeptOnItsOwn)
-{
-    KeptMatch kept(MatchMode::TwoPlayers);
-    MatchFixture& f = kept.fixture;
-    const rules::Field first = f.match().getMatch().field;
-    f.tap({sf::Keyboard::Return});
-    f.tap({sf::Keyboard::F2});
-    f.runFor(0.5f);
-    ASSERT_EQ(f.match().getLog().getHints().size(), 1u);
-    f.tap({sf::Keyboard::Escape}); // the first Escape pauses and asks again
-    ASSERT_TRUE(f.match().isPaused());
-    kept.leave();
-    std::string describe;
-    f.game().watch(kept.kept(describe).log, "MenuState");
-    f.frame();
-    ASSERT_NE(f.match().getReplay(), nullptr);
-    kept.leave();
-
-    f.states().setState("MainState");
-    f.frame(0.0f);
-    EXPECT_EQ(f.match().getReplay(), nullptr);
-    EXPECT_FALSE(f.match().getMatch().field == first);
-    EXPECT_EQ(f.match().getLog().getEntries().size(), 0u);
-    EXPECT_EQ(f.match().getLog().getHints().size(), 0u);
-    EXPECT_FALSE(f.match().getHints().getShown().has_value());
-    EXPECT_EQ(f.match().getMatch().blocksLeft, rules::Match::BlocksPerTurn);
-    f.frame(0.05f);
-    EXPECT_FALSE(f.match().isPaused());
-    EXPECT_EQ(f.match().getMatch().turnMs, 50);
-    kept.leave();
-    ASSERT_EQ(ReplayFolder("replays").list().size(), 2u);
-    rules::ReplayFile::Replay second;
-    std::string error;
-    ASSERT_TRUE(rules::ReplayFile::loadChecked(ReplayFolder("replays").newest(), second, error)) << error;
-    EXPECT_TRUE(second.log.getEntries().empty());
-    EXPECT_EQ(second.log.getEndMs(), 50);
-}
-
 // At each speed a frame passes that many times its time of the match, a stalled frame counting as the
 // rules cap one; paused, none passes.
 TEST(ReplayTest, AFramePassesTheSpeedTimesItsTimeOfTheMatchAndNoneWhilePaused)
@@ -291,9 +272,11 @@ TEST(ReplayTest, AFramePassesTheSpeedTimesItsTimeOfTheMatchAndNoneWhilePaused)
         EXPECT_EQ(passes(0.05f), 0) << speed;
         f.tap({sf::Keyboard::P, sf::Keyboard::Right}, 1, 0.0f);
     }
+    f.tap({sf::Keyboard::Left}, 1, 0.0f);
+    EXPECT_NEAR(passes(0.05f), 200, 1) << "8x stays 8x, then Left goes back to 4x";
     // The replay's turn lasts its own 20 s, not the 10 s this game's settings give: it stops where it
     // was left, 19 s into its first turn.
-    f.runFor(3.0f, 0.1f);
+    f.runFor(5.0f, 0.1f);
     EXPECT_EQ(f.match().getMatch().turnNumber, 1);
     EXPECT_EQ(f.match().getMatch().turnMs, 19000);
 }
