@@ -9,51 +9,42 @@
 #include <dlfcn.h>
 #include <filesystem>
 #include <fstream>
-#include <map>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
 namespace
 {
-/// The system calls a save makes, as this binary sees them while `watching`: each is named in
-/// order, and one may be made to fail once with an error number, or a write to put down one byte.
+/// The system calls of a save, seen by this binary while `watching`: named in order ("fsync folder"
+/// for a folder's), one of them made to fail once with `failWith`, writes cut to one byte `short`.
 struct Syscalls
 {
     bool watching = false;
     std::vector<std::string> seen;
-    std::map<std::string, int> failOnce;
-    int oneByteWrites = 0;
+    std::string fail;
+    int failWith = 0;
+    int shortWrites = 0;
 
-    /// "fsync temporary" or "fsync folder": a save's own files only, never the test's output.
-    bool note(const std::string& call, int fd)
+    /// False for the test's own output and when not watching; true when the call is to fail.
+    bool fails(const std::string& call, int fd = -1)
     {
         struct stat about
         {
         };
-        if (!watching || fd <= 2 || ::fstat(fd, &about) != 0)
+        if (!watching || (fd >= 0 && (fd <= 2 || ::fstat(fd, &about) != 0)))
         {
             return false;
         }
-        seen.push_back(call + (S_ISDIR(about.st_mode) ? " folder" : " temporary"));
-        return true;
-    }
-    bool fails(const std::string& call)
-    {
-        const auto it = failOnce.find(call);
-        if (!watching || it == failOnce.end())
-        {
-            return false;
-        }
-        errno = it->second;
-        failOnce.erase(it);
-        return true;
+        seen.push_back(call + (S_ISDIR(about.st_mode) ? " folder" : ""));
+        errno = call == fail ? failWith : 0;
+        fail = call == fail ? "" : fail;
+        return errno != 0;
     }
 };
 Syscalls calls;
 
 template <typename Function>
-Function real(const char* name)
+Function next(const char* name)
 {
     return reinterpret_cast<Function>(::dlsym(RTLD_NEXT, name));
 }
@@ -61,32 +52,26 @@ Function real(const char* name)
 
 extern "C" ssize_t write(int fd, const void* data, size_t size)
 {
-    static const auto next = real<ssize_t (*)(int, const void*, size_t)>("write");
-    if (calls.note("write", fd) && calls.fails("write"))
+    static const auto real = next<ssize_t (*)(int, const void*, size_t)>("write");
+    const bool watched = calls.watching && fd > 2;
+    if (calls.fails("write", fd))
     {
         return -1;
     }
-    const bool oneByte = calls.watching && fd > 2 && calls.oneByteWrites > 0 && size > 1;
-    calls.oneByteWrites -= oneByte ? 1 : 0;
-    return next(fd, data, oneByte ? 1 : size);
+    const bool cut = watched && calls.shortWrites-- > 0;
+    return real(fd, data, cut ? 1 : size);
 }
 
 extern "C" int fsync(int fd)
 {
-    static const auto next = real<int (*)(int)>("fsync");
-    return calls.note("fsync", fd) && calls.fails("fsync") ? -1 : next(fd);
+    static const auto real = next<int (*)(int)>("fsync");
+    return calls.fails("fsync", fd) ? -1 : real(fd);
 }
 
 extern "C" int rename(const char* from, const char* to)
 {
-    static const auto next = real<int (*)(const char*, const char*)>("rename");
-    if (calls.watching)
-    {
-        const std::string name = std::filesystem::path(from).filename().string();
-        calls.seen.push_back("rename " + std::string(name.rfind(".saved.txt.", 0) == 0 ? "temporary" : name) +
-                             " to " + std::filesystem::path(to).filename().string());
-    }
-    return calls.fails("rename") ? -1 : next(from, to);
+    static const auto real = next<int (*)(const char*, const char*)>("rename");
+    return calls.fails("rename") ? -1 : real(from, to);
 }
 
 namespace orv_gd
@@ -103,27 +88,25 @@ SafeFile::Outcome save(const std::string& text, std::string& why)
 }
 } // namespace
 
-// The text reaches the disk before the name points at it, and the rename reaches it after: a power
-// cut then leaves the old file or the new one, never an empty one. Writes cut short or interrupted
-// are carried on to the last byte.
+// The text reaches the disk before the name points at it, and the new name after: a power cut leaves
+// the old file or the new one, never an empty one. Interrupted and short writes carry on.
 TEST(SafeFileTest, TheTextIsFlushedBeforeTheRenameAndTheFolderAfterIt)
 {
     orv_gd::test::TempWorkDir work(false);
     calls = {};
-    calls.failOnce["write"] = EINTR;
-    calls.oneByteWrites = 2;
+    calls.fail = "write";
+    calls.failWith = EINTR;
+    calls.shortWrites = 2;
     std::string why;
     ASSERT_EQ(save("twelve bytes", why), SafeFile::Outcome::Written) << why;
-    EXPECT_EQ(calls.seen, (std::vector<std::string>{"write temporary", "write temporary", "write temporary",
-                                                    "write temporary", "fsync temporary",
-                                                    "rename temporary to saved.txt", "fsync folder"}));
+    EXPECT_EQ(calls.seen, (std::vector<std::string>{"write", "write", "write", "write", "fsync", "rename",
+                                                    "fsync folder"}));
     EXPECT_EQ(work.read("kept/saved.txt"), "twelve bytes");
-    EXPECT_EQ(std::filesystem::status("kept/saved.txt").permissions(),
-              std::filesystem::perms(0644)); // readable by others, as a plain file is
+    EXPECT_EQ(std::filesystem::status("kept/saved.txt").permissions(), std::filesystem::perms(0644));
 }
 
 // A write, flush or rename the system refuses keeps the old file whole, leaves no temporary behind
-// and says why in the system's words.
+// and says why in the system's words; nothing goes on after it.
 TEST(SafeFileTest, AFailedWriteFlushOrRenameKeepsTheOldFileAndLeavesNoTemporary)
 {
     orv_gd::test::TempWorkDir work(false);
@@ -133,16 +116,14 @@ TEST(SafeFileTest, AFailedWriteFlushOrRenameKeepsTheOldFileAndLeavesNoTemporary)
         std::filesystem::create_directories("kept");
         std::ofstream("kept/saved.txt") << "the old text";
         calls = {};
-        calls.failOnce[call] = error;
+        calls.fail = call;
+        calls.failWith = error;
         std::string why;
         EXPECT_EQ(save("the new text", why), SafeFile::Outcome::NotWritten) << call;
         EXPECT_EQ(why, std::strerror(error)) << call;
         EXPECT_EQ(work.read("kept/saved.txt"), "the old text") << call;
         EXPECT_EQ(std::distance(std::filesystem::directory_iterator("kept"), {}), 1) << call;
-        EXPECT_EQ(calls.seen.back(),
-                  call +
-                      std::string(call == std::string("rename") ? " temporary to saved.txt" : " temporary"))
-            << "nothing goes on after the failure";
+        EXPECT_EQ(calls.seen.back(), call);
     }
 }
 } // namespace orv_gd
