@@ -130,17 +130,6 @@ TEST_F(ComputerPlayersTest, TheComputerRoleIgnoresKeysAndControllersWhileTheHuma
     EXPECT_TRUE(controllers.isConnected(0));
 }
 
-TEST_F(ComputerPlayersTest, TheComputerBuilderDropsTwoBlocksWellWithinItsTurn)
-{
-    test::MatchFixture m(800, 600, MatchMode::ComputerBuilder);
-    // The person runs, but not yet: keys of the Builder change nothing.
-    m.tap({Key::Enter, Key::Right, Key::PageUp}, 1, 0.05f);
-    EXPECT_EQ(m.builder().getBlocksLeft(), 2);
-    m.runFor(8.0f, Tick);
-    EXPECT_EQ(m.match().getCurrentStrategy(), StrategyType::Runner);
-    EXPECT_EQ(m.match().getComputerPlayers().getBuilder()->getDrops(), 2);
-}
-
 TEST_F(ComputerPlayersTest,
        ComputerAgainstComputerMatchesEndAndThePlannedBuilderHoldsTheRunnerLongerThanARandomOne)
 {
@@ -195,7 +184,10 @@ TEST_F(ComputerPlayersTest, EachLevelTakesAPersonsTimeOverItsTurnsWithinItsOwnRa
         int firstDropPercent;
         MsRange runnerThinkMs;
     };
-    test::MatchFixture m(800, 600, MatchMode::ComputerBoth);
+    test::MatchFixture m(800, 600, MatchMode::ComputerBuilder);
+    m.tap({Key::Enter, Key::Right, Key::PageUp}, 1, 0.05f);
+    EXPECT_EQ(m.builder().getBlocksLeft(), 2) << "the person runs: the Builder's keys drop nothing";
+    m.game().setMatchMode(MatchMode::ComputerBoth);
     constexpr float Frame = 0.016f;
     constexpr int FrameMs = 16;
     for (const Pace& plays : {Pace{Difficulty::Easy, 20, {6500, 9000}, 50, {1500, 3500}},

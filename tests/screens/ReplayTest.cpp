@@ -15,20 +15,20 @@ namespace
 {
 using test::MatchFixture;
 
+Settings turns(int seconds)
+{
+    Settings settings;
+    settings.turnSeconds = seconds;
+    return settings;
+}
+
 /// A real match of the given mode and turn time in a fresh working folder, its replays kept in "replays".
 struct KeptMatch
 {
     test::TempWorkDir work;
     MatchFixture fixture;
 
-    static Settings withTurn(int seconds)
-    {
-        Settings settings;
-        settings.turnSeconds = seconds;
-        return settings;
-    }
-
-    explicit KeptMatch(MatchMode mode, int turnSeconds = 10) : fixture(800, 600, mode, withTurn(turnSeconds))
+    explicit KeptMatch(MatchMode mode, int turnSeconds = 10) : fixture(800, 600, mode, turns(turnSeconds))
     {
         fixture.game().setReplayFolder("replays");
     }
