@@ -26,6 +26,7 @@ struct SettingsStateTest : ::testing::Test
     {
         m_game.shutdown();
         sf::Listener::setGlobalVolume(100.0f);
+        usePalette(PaletteChoice::Standard);
     }
     void start()
     {
@@ -171,7 +172,6 @@ TEST_F(SettingsStateTest, VolumeMuteAndTurnTimeChangeAtOnceAndTheCommandLineOpti
     }
     EXPECT_GT(colours[sf::Color(0, 114, 178).toInteger()], 100);
     EXPECT_EQ(colours[sf::Color(14, 165, 233).toInteger()], 0) << "the standard blue";
-    usePalette(PaletteChoice::Standard);
 }
 
 TEST_F(SettingsStateTest, ABadFileIsLeftAsItIsWhenThePlayerDoesNotChangeAnything)
