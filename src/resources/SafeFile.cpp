@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
 #include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -62,6 +63,15 @@ SafeFile::Outcome SafeFile::write(const std::string& path, const std::string& te
         ::unlink(temporary.c_str());
         why = std::strerror(failure);
         return Outcome::NotWritten;
+    }
+    // The new name lives in the folder: until the folder reaches the disk too, a power cut may undo
+    // the rename. The file is in place by now, so a folder the system will not flush (some file
+    // systems refuse) does not make the save a failure.
+    const int folderFd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY);
+    if (folderFd >= 0)
+    {
+        ::fsync(folderFd);
+        ::close(folderFd);
     }
     return Outcome::Written;
 }

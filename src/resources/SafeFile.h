@@ -6,7 +6,7 @@ namespace orv_gd
 {
 /// Writes whole files so that no reader, and no crash in the middle, ever leaves half of one: the
 /// text goes to a hidden temporary file beside the target, is flushed to the disk and renamed over
-/// the target in one step.
+/// the target in one step; the folder is flushed after it, so the new name lasts too.
 class SafeFile
 {
 public:

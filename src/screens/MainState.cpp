@@ -27,6 +27,7 @@
 #include <SFML/Graphics/Font.hpp>
 #include <SFML/Graphics/RenderWindow.hpp>
 
+#include <algorithm>
 #include <ctime>
 #include <iostream>
 #include <string>
@@ -297,7 +298,9 @@ void MainState::playReplay(float dt, bool paused)
     }
     if (!paused && !m_matchOver)
     {
-        driver.play(*this, elapsedMs(dt * static_cast<float>(driver.getSpeed())));
+        // A stalled frame counts as the rules' longest one, as in play, then goes at the speed.
+        const float frame = std::min(dt, static_cast<float>(rules::Rules::MaxFrameMs) / 1000.0f);
+        driver.play(*this, elapsedMs(frame * static_cast<float>(driver.getSpeed())));
     }
     m_replay->reportProblem();
 }

@@ -130,17 +130,6 @@ TEST_F(ComputerPlayersTest, TheComputerRoleIgnoresKeysAndControllersWhileTheHuma
     EXPECT_TRUE(controllers.isConnected(0));
 }
 
-TEST_F(ComputerPlayersTest, TheComputerBuilderDropsTwoBlocksWellWithinItsTurn)
-{
-    test::MatchFixture m(800, 600, MatchMode::ComputerBuilder);
-    // The person runs, but not yet: keys of the Builder change nothing.
-    m.tap({Key::Enter, Key::Right, Key::PageUp}, 1, 0.05f);
-    EXPECT_EQ(m.builder().getBlocksLeft(), 2);
-    m.runFor(8.0f, Tick);
-    EXPECT_EQ(m.match().getCurrentStrategy(), StrategyType::Runner);
-    EXPECT_EQ(m.match().getComputerPlayers().getBuilder()->getDrops(), 2);
-}
-
 TEST_F(ComputerPlayersTest,
        ComputerAgainstComputerMatchesEndAndThePlannedBuilderHoldsTheRunnerLongerThanARandomOne)
 {
@@ -183,16 +172,35 @@ TEST_F(ComputerPlayersTest,
 
 namespace orv_gd
 {
+// Each level at a turn time of its own: the Builder's turn ends with its second drop within the
+// level's range, the first drop at its share of the turn, the Runner's first key after its thinking.
 TEST_F(ComputerPlayersTest, EachLevelTakesAPersonsTimeOverItsTurnsWithinItsOwnRanges)
 {
-    test::MatchFixture m(800, 600, MatchMode::ComputerBoth);
+    struct Pace
+    {
+        Difficulty level;
+        int turnSeconds;
+        MsRange builderTurnMs;
+        int firstDropPercent;
+        MsRange runnerThinkMs;
+    };
+    test::MatchFixture m(800, 600, MatchMode::ComputerBuilder);
+    m.tap({Key::Enter, Key::Right, Key::PageUp}, 1, 0.05f);
+    EXPECT_EQ(m.builder().getBlocksLeft(), 2) << "the person runs: the Builder's keys drop nothing";
+    m.game().setMatchMode(MatchMode::ComputerBoth);
     constexpr float Frame = 0.016f;
     constexpr int FrameMs = 16;
-    for (Difficulty level : Difficulties)
+    for (const Pace& plays : {Pace{Difficulty::Easy, 20, {6500, 9000}, 50, {1500, 3500}},
+                              Pace{Difficulty::Normal, 15, {3000, 6000}, 90, {1000, 2500}},
+                              Pace{Difficulty::Hard, 10, {3000, 5500}, 75, {600, 1800}}})
     {
-        const ComputerLevel& plays = ComputerLevel::of(level);
-        m.game().rememberComputerLevels({level, level});
+        const Difficulty level = plays.level;
+        Settings settings;
+        settings.turnSeconds = plays.turnSeconds;
+        settings.computer = {level, level};
+        m.game().changeSettings(settings);
         nextMatch(m);
+        ASSERT_EQ(m.match().getMatch().config.turnLimitMs, 1000 * plays.turnSeconds);
         std::vector<int> builderTurns;
         std::vector<int> firstDrops; // of the turns in builderTurns, in step
         std::vector<int> firstKeys;

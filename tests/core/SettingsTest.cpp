@@ -88,6 +88,8 @@ TEST(SettingsTest, WhatTheScreenSavesComesBackAndNoTemporaryFileStays)
     write(folder.path() / "blocked", "");
     const std::string failed = chosen.save((folder.path() / "blocked" / "settings.ini").string());
     EXPECT_NE(failed.find("could not make the folder"), std::string::npos) << failed;
+    fs::create_directories(folder.path() / "taken" / "settings.ini" / "inside"); // a name it cannot take
+    EXPECT_EQ(chosen.save("taken/settings.ini"), "could not write taken/settings.ini (Is a directory)");
 }
 
 TEST(SettingsTest, EachBadPartOfAFileFallsBackToItsDefaultWithOneLineNamingFileLineAndSetting)

@@ -97,7 +97,7 @@ TEST(ReplayDriverTest, AZeroMillisecondTurnIsPlayedThroughAtEverySpeed)
     }
 }
 
-TEST(ReplayDriverTest, ALeftMatchStopsWhereItWasLeftAndTheSpeedGoesFromOneToEight)
+TEST(ReplayDriverTest, ALeftMatchStopsWhereItWasLeftAndTheSlowestSpeedIsOne)
 {
     rules::MatchLog log = saved().log;
     rules::MatchLog left(log.getStart(), log.getConfig());
@@ -114,18 +114,8 @@ TEST(ReplayDriverTest, ALeftMatchStopsWhereItWasLeftAndTheSpeedGoesFromOneToEigh
     EXPECT_EQ(stage.match().turnMs, 50);
     driver.nextTurn(stage);
     EXPECT_EQ(stage.match().turnMs, 50);
-
-    EXPECT_EQ(driver.getSpeed(), 1);
-    for (const int speed : {2, 4, 8, 8})
-    {
-        driver.faster();
-        EXPECT_EQ(driver.getSpeed(), speed);
-    }
-    for (const int speed : {4, 2, 1, 1})
-    {
-        driver.slower();
-        EXPECT_EQ(driver.getSpeed(), speed);
-    }
+    driver.slower();
+    EXPECT_EQ(driver.getSpeed(), 1) << "nothing slower than 1x";
 }
 
 TEST(ReplayDriverTest, AnActionTheRulesRefuseStopsTheReplayWithAReason)

@@ -7,9 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/resource.h>
-
-#include <csignal>
 #include <filesystem>
 #include <fstream>
 
@@ -40,28 +37,6 @@ std::time_t at(int second)
     return std::mktime(&parts);
 }
 
-/// Writes in this process fail with "File too large" beyond `bytes`, as on a full disk; put back at the end.
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        getrlimit(RLIMIT_FSIZE, &m_old);
-        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = m_old;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &m_old);
-        std::signal(SIGXFSZ, m_oldHandler);
-    }
-
-private:
-    rlimit m_old{};
-    void (*m_oldHandler)(int) = nullptr;
-};
 } // namespace
 
 TEST(ReplayFolderTest, NamesSayWhenTheModeAndTheEndAndSortByTime)
@@ -117,15 +92,16 @@ TEST(ReplayFolderTest, AFolderThatCannotBeWrittenGivesOneLineAndLeavesNothing)
     EXPECT_EQ(error.rfind("could not keep the replay: cannot make the folder replays: ", 0), 0u) << error;
     EXPECT_EQ(error.find('\n'), std::string::npos);
 
-    // A disk that fills up while the file is written: no half file is left under either name.
-    fs::create_directories("full");
+    // A folder whose path leaves no room for the file's name: the system's reason, and nothing kept.
+    std::string deep(201, 'd');
+    for (int depth = 1; depth < 20; ++depth)
     {
-        FileSizeLimit limit(100);
-        EXPECT_FALSE(ReplayFolder("full").save(left.log, left.match, MatchMode::TwoPlayers, at(1), error));
+        deep += "/" + std::string(201, 'd');
     }
-    EXPECT_EQ(error, "could not keep the replay in full: File too large");
-    EXPECT_TRUE(fs::is_empty("full"));
-    EXPECT_EQ(ReplayFolder("full").newest(), "");
+    fs::create_directories(deep);
+    EXPECT_FALSE(ReplayFolder(deep).save(left.log, left.match, MatchMode::TwoPlayers, at(1), error));
+    EXPECT_EQ(error, "could not keep the replay in " + deep + ": File name too long");
+    EXPECT_TRUE(fs::is_empty(deep));
 }
 } // namespace orv_gd
 

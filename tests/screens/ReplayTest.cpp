@@ -1,6 +1,7 @@
 #include "core/CommandLine.h"
 #include "replay/ReplayFile.h"
 #include "replay/ReplayFolder.h"
+#include "rules/Rules.h"
 #include "support/MatchFixture.h"
 #include "support/TempWorkDir.h"
 
@@ -14,13 +15,20 @@ namespace
 {
 using test::MatchFixture;
 
-/// A real match of the given mode in a fresh working folder, its replays kept in "replays".
+Settings turns(int seconds)
+{
+    Settings settings;
+    settings.turnSeconds = seconds;
+    return settings;
+}
+
+/// A real match of the given mode and turn time in a fresh working folder, its replays kept in "replays".
 struct KeptMatch
 {
     test::TempWorkDir work;
     MatchFixture fixture;
 
-    explicit KeptMatch(MatchMode mode) : fixture(800, 600, mode)
+    explicit KeptMatch(MatchMode mode, int turnSeconds = 10) : fixture(800, 600, mode, turns(turnSeconds))
     {
         fixture.game().setReplayFolder("replays");
     }
@@ -86,11 +94,14 @@ void expectSameEntries(const rules::MatchLog& a, const rules::MatchLog& b)
 } // namespace
 
 // Two players: a match left with Escape is kept, checks, and plays again on the match screen to the
-// moment it was left, without being kept a second time or moving the game's generator on.
-TEST(ReplayTest, ALeftMatchOfTwoPlayersIsKeptAndWatchedToWhereItWasLeft)
+// moment it was left, without being kept a second time or moving the game's generator on. The next
+// match starts afresh.
+TEST(ReplayTest, ALeftMatchOfTwoPlayersIsKeptWatchedToWhereItWasLeftAndTheNextStartsAfresh)
 {
     KeptMatch kept(MatchMode::TwoPlayers);
     MatchFixture& f = kept.fixture;
+    const rules::Field first = f.match().getMatch().field;
+    f.tap({sf::Keyboard::F2});
     f.tap({sf::Keyboard::Return});
     f.tap({sf::Keyboard::Right});
     f.tap({sf::Keyboard::Return});
@@ -119,13 +130,31 @@ TEST(ReplayTest, ALeftMatchOfTwoPlayersIsKeptAndWatchedToWhereItWasLeft)
     EXPECT_EQ(f.states().getCurrentState(), f.states().findState("MenuState"));
     EXPECT_EQ(ReplayFolder("replays").list().size(), 1u) << "a replay is not kept again";
     EXPECT_EQ(f.match().getNextRng(), next);
+
+    // Played, not watched: its own level and clock, unpaused, no hint yet, a log kept on its own.
+    f.states().setState("MainState");
+    f.frame(0.0f);
+    EXPECT_EQ(f.match().getReplay(), nullptr);
+    EXPECT_FALSE(f.match().getMatch().field == first);
+    EXPECT_EQ(f.match().getLog().getEntries().size() + f.match().getLog().getHints().size(), 0u);
+    EXPECT_EQ(f.match().getMatch().blocksLeft, rules::Match::BlocksPerTurn);
+    f.frame(0.05f);
+    EXPECT_FALSE(f.match().isPaused());
+    EXPECT_EQ(f.match().getMatch().turnMs, 50);
+    kept.leave();
+    ASSERT_EQ(ReplayFolder("replays").list().size(), 2u);
+    rules::ReplayFile::Replay second;
+    std::string error;
+    ASSERT_TRUE(rules::ReplayFile::loadChecked(ReplayFolder("replays").newest(), second, error)) << error;
+    EXPECT_EQ(second.log.getEntries().size(), 0u);
+    EXPECT_EQ(second.log.getEndMs(), 50);
 }
 
-// The computer plays both roles to the end; the kept match checks, and watched again it reaches the
-// same end, ending on the end screen that offers it once more.
+// The computer plays both roles to the end in 20 s turns; the kept match checks, and watched again it
+// reaches the same end, ending on the end screen that offers it once more.
 TEST(ReplayTest, TheComputersMatchIsKeptAndWatchedToTheSameEnd)
 {
-    KeptMatch kept(MatchMode::ComputerBoth);
+    KeptMatch kept(MatchMode::ComputerBoth, 20);
     kept.playOut(3000.0f);
     ASSERT_TRUE(kept.fixture.match().isMatchOver());
     const rules::Match played = kept.fixture.match().getMatch();
@@ -134,6 +163,7 @@ TEST(ReplayTest, TheComputersMatchIsKeptAndWatchedToTheSameEnd)
     const rules::ReplayFile::Replay replay = kept.kept(describe);
     EXPECT_EQ(describe, rules::ReplayFile::describe(played));
     EXPECT_EQ(replay.info.mode, "computer-both");
+    EXPECT_EQ(replay.log.getConfig().turnLimitMs, 20000);
     auto* end = dynamic_cast<EndState*>(kept.fixture.states().findState("EndState"));
     ASSERT_TRUE(end->getLastMatch());
     expectSameEntries(*end->getLastMatch(), replay.log);
@@ -155,12 +185,13 @@ TEST(ReplayTest, TheComputersMatchIsKeptAndWatchedToTheSameEnd)
     EXPECT_EQ(kept.fixture.states().getCurrentState(), end);
 }
 
-// Against the computer, in either role: a few turns, then Escape; the kept match checks.
+// Against the computer, in either role: a few turns of 15 s (a person's Builder lets each run out),
+// then Escape; the kept match checks.
 TEST(ReplayTest, MatchesAgainstTheComputerAreKeptAndCheck)
 {
     for (const MatchMode mode : {MatchMode::ComputerBuilder, MatchMode::ComputerRunner})
     {
-        KeptMatch kept(mode);
+        KeptMatch kept(mode, 15);
         for (int turn = 0; turn < 3; ++turn)
         {
             kept.fixture.giveTurnTo(mode == MatchMode::ComputerBuilder ? StrategyType::Builder
@@ -173,6 +204,7 @@ TEST(ReplayTest, MatchesAgainstTheComputerAreKeptAndCheck)
         const rules::ReplayFile::Replay replay = kept.kept(describe);
         EXPECT_EQ(replay.info.mode, ReplayFolder::modeName(mode));
         EXPECT_EQ(replay.digest, played.digest());
+        EXPECT_EQ(replay.log.getConfig().turnLimitMs, 15000);
         EXPECT_GT(replay.log.getEntries().size(), 2u);
         EXPECT_EQ(kept.watch(replay.log).digest(), played.digest());
     }
@@ -212,6 +244,41 @@ TEST(ReplayTest, HintsAskedAreKeptLineByLineTheReplayChecksAndPlaysAndTheEndScre
     ASSERT_EQ(replay.log.getHints().size(), 3u);
     EXPECT_EQ(replay.log.getHints()[2].turn, 2);
     EXPECT_EQ(kept.watch(replay.log).digest(), played.digest());
+}
+
+// At each speed a frame passes that many times its time of the match, a stalled frame counting as the
+// rules cap one; paused, none passes.
+TEST(ReplayTest, AFramePassesTheSpeedTimesItsTimeOfTheMatchAndNoneWhilePaused)
+{
+    MatchFixture f(800, 600, MatchMode::TwoPlayers, {}, nullptr, "MenuState");
+    rules::MatchConfig config;
+    config.turnLimitMs = 20000;
+    rules::MatchLog log(rules::Rng(7), config);
+    log.finishAt(1, 19000, false); // left in the Builder's first turn
+    f.game().watch(log, "MenuState");
+    f.frame();
+    ASSERT_NE(f.match().getReplay(), nullptr);
+    const auto passes = [&f](float dt)
+    {
+        const int before = f.match().getMatch().turnMs;
+        f.frame(dt);
+        return f.match().getMatch().turnMs - before;
+    };
+    for (const int speed : {1, 2, 4, 8})
+    {
+        EXPECT_NEAR(passes(0.05f), speed * 50, 1) << speed;
+        EXPECT_NEAR(passes(3.0f), speed * rules::Rules::MaxFrameMs, 1) << speed;
+        f.tap({sf::Keyboard::P});
+        EXPECT_EQ(passes(0.05f), 0) << speed;
+        f.tap({sf::Keyboard::P, sf::Keyboard::Right}, 1, 0.0f);
+    }
+    f.tap({sf::Keyboard::Left}, 1, 0.0f);
+    EXPECT_NEAR(passes(0.05f), 200, 1) << "8x stays 8x, then Left goes back to 4x";
+    // The replay's turn lasts its own 20 s, not the 10 s this game's settings give: it stops where it
+    // was left, 19 s into its first turn.
+    f.runFor(5.0f, 0.1f);
+    EXPECT_EQ(f.match().getMatch().turnNumber, 1);
+    EXPECT_EQ(f.match().getMatch().turnMs, 19000);
 }
 
 // Each launch seeds its first match from the clock; --seed N pins it, and the match's log (the

@@ -1,9 +1,11 @@
 #include "screens/SettingsState.h"
 #include "core/Game.h"
 #include "core/InputManager.h"
+#include "screens/MainState.h"
 #include "screens/Screens.h"
 #include "support/InputRestore.h"
 #include "support/TempWorkDir.h"
+#include "view/Palette.h"
 
 #include <SFML/Audio/Listener.hpp>
 #include <SFML/Window/Event.hpp>
@@ -11,6 +13,7 @@
 
 #include <chrono>
 #include <fstream>
+#include <map>
 #include <thread>
 
 namespace orv_gd
@@ -23,6 +26,7 @@ struct SettingsStateTest : ::testing::Test
     {
         m_game.shutdown();
         sf::Listener::setGlobalVolume(100.0f);
+        usePalette(PaletteChoice::Standard);
     }
     void start()
     {
@@ -146,6 +150,28 @@ TEST_F(SettingsStateTest, VolumeMuteAndTurnTimeChangeAtOnceAndTheCommandLineOpti
     EXPECT_FALSE(saved.mute);
     EXPECT_EQ(saved.palette, PaletteChoice::ColourBlind);
     EXPECT_EQ(saved.turnSeconds, 20);
+
+    // The next match plays them: 20 s turns, the Runner in the colour-blind palette's blue.
+    waitOutTheMenuDelay();
+    tap(sf::Keyboard::Space); // two players, through the tutorial
+    tap(sf::Keyboard::Space);
+    const auto* match = dynamic_cast<MainState*>(current());
+    ASSERT_NE(match, nullptr);
+    EXPECT_EQ(match->getMatch().config.turnLimitMs, 20000);
+    sf::RenderWindow& window = m_game.getWindow();
+    window.clear();
+    m_game.getGameStateManager().draw();
+    sf::Texture texture;
+    ASSERT_TRUE(texture.create(window.getSize().x, window.getSize().y));
+    texture.update(window);
+    const sf::Image shown = texture.copyToImage();
+    std::map<std::uint32_t, int> colours;
+    for (unsigned i = 0; i < shown.getSize().x * shown.getSize().y; ++i)
+    {
+        ++colours[shown.getPixel(i % shown.getSize().x, i / shown.getSize().x).toInteger()];
+    }
+    EXPECT_GT(colours[sf::Color(0, 114, 178).toInteger()], 100);
+    EXPECT_EQ(colours[sf::Color(14, 165, 233).toInteger()], 0) << "the standard blue";
 }
 
 TEST_F(SettingsStateTest, ABadFileIsLeftAsItIsWhenThePlayerDoesNotChangeAnything)
