@@ -1,6 +1,7 @@
 #include "view/HintView.h"
 
 #include "view/Palette.h"
+#include "view/WindowSpace.h"
 
 #include <SFML/Graphics/RectangleShape.hpp>
 #include <SFML/Graphics/RenderWindow.hpp>
@@ -160,9 +161,7 @@ void HintView::drawLine(const sf::Font* font)
     const sf::FloatRect bounds = m_text.getLocalBounds();
     m_text.setOrigin(std::round(bounds.left + bounds.width), std::round(bounds.top));
     m_text.setPosition(std::round(size.x * 0.985f), std::round(size.y * 0.02f));
-    const sf::View cameraView = m_window.getView();
-    m_window.setView(sf::View(sf::FloatRect(0.0f, 0.0f, size.x, size.y)));
+    const WindowSpace windowSpace(m_window);
     m_window.draw(m_text);
-    m_window.setView(cameraView);
 }
 } // namespace orv_gd

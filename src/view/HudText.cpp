@@ -1,6 +1,7 @@
 #include "view/HudText.h"
 
 #include "view/Palette.h"
+#include "view/WindowSpace.h"
 
 #include <SFML/Graphics/Font.hpp>
 #include <SFML/Graphics/RenderWindow.hpp>
@@ -292,9 +293,7 @@ void HudText::draw()
     {
         return;
     }
-    const sf::View cameraView = m_window.getView();
-    const sf::Vector2f size(m_window.getSize());
-    m_window.setView(sf::View(sf::FloatRect(0.0f, 0.0f, size.x, size.y)));
+    const WindowSpace windowSpace(m_window);
     for (Line line : {Role, Blocks, Time, Steps, Jump, Resets, Turns})
     {
         if (isShown(line))
@@ -319,16 +318,12 @@ void HudText::draw()
         m_window.draw(m_dim);
         drawBacked(m_slots[Paused], m_pausedBox);
     }
-    m_window.setView(cameraView);
 }
 
 void HudText::drawBackdrop()
 {
-    const sf::View cameraView = m_window.getView();
-    const sf::Vector2f size(m_window.getSize());
-    m_window.setView(sf::View(sf::FloatRect(0.0f, 0.0f, size.x, size.y)));
+    const WindowSpace windowSpace(m_window);
     m_panelBatch.draw(m_window);
-    m_window.setView(cameraView);
 }
 
 const std::string& HudText::getText(Line line) const

@@ -1,4 +1,5 @@
 #include "view/MatchBanner.h"
+#include "view/WindowSpace.h"
 
 #include <SFML/Graphics/Font.hpp>
 #include <SFML/Graphics/RenderWindow.hpp>
@@ -29,11 +30,8 @@ void MatchBanner::place(const sf::Font& font, const std::string& line, sf::Color
 
 void MatchBanner::draw()
 {
-    const sf::View cameraView = m_window.getView();
-    const sf::Vector2f size(m_window.getSize());
-    m_window.setView(sf::View(sf::FloatRect(0.0f, 0.0f, size.x, size.y)));
+    const WindowSpace windowSpace(m_window);
     m_window.draw(m_box);
     m_window.draw(m_text);
-    m_window.setView(cameraView);
 }
 } // namespace orv_gd

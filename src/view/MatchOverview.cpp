@@ -2,6 +2,7 @@
 
 #include "rules/Match.h"
 #include "view/Palette.h"
+#include "view/WindowSpace.h"
 
 #include <SFML/Graphics/Font.hpp>
 #include <SFML/Graphics/RenderWindow.hpp>
@@ -162,14 +163,11 @@ void MatchOverview::rebuild(const rules::Match& match)
 
 void MatchOverview::draw()
 {
-    const sf::View cameraView = m_window.getView();
-    const sf::Vector2f size(m_window.getSize());
-    m_window.setView(sf::View(sf::FloatRect(0.0f, 0.0f, size.x, size.y)));
+    const WindowSpace windowSpace(m_window);
     m_picture.draw(m_window);
     if (m_font && !m_distanceWords.empty())
     {
         m_window.draw(m_distance);
     }
-    m_window.setView(cameraView);
 }
 } // namespace orv_gd

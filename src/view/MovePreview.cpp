@@ -2,6 +2,7 @@
 
 #include "rules/Match.h"
 #include "view/Palette.h"
+#include "view/WindowSpace.h"
 
 #include <SFML/Graphics/Font.hpp>
 #include <SFML/Graphics/RenderWindow.hpp>
@@ -150,11 +151,8 @@ void MovePreview::draw()
     {
         return;
     }
-    const sf::View cameraView = m_window.getView();
-    const sf::Vector2f size(m_window.getSize());
-    m_window.setView(sf::View(sf::FloatRect(0.0f, 0.0f, size.x, size.y)));
+    const WindowSpace windowSpace(m_window);
     m_window.draw(m_warningBox);
     m_window.draw(m_warning);
-    m_window.setView(cameraView);
 }
 } // namespace orv_gd
