@@ -135,15 +135,26 @@ void MatchOverview::rebuild(const rules::Match& match)
     m_picture.clear();
     m_picture.addQuad(m_bounds, PanelColor);
     m_picture.addQuad({m_origin.x, m_origin.y, mapWidth, mapHeight}, EmptyColor);
-    for (int x = 0; x < field.getWidth(); ++x)
+    // A row's run of cells of one kind is one quad: the renderer sets up every triangle on its own,
+    // and hundreds of tiny ones cost more than the pixels they cover. The quads are opaque and
+    // meet on whole pixels, so the picture is the same as one quad per cell.
+    for (int y = 0; y < field.getHeight(); ++y)
     {
-        for (int y = 0; y < field.getHeight(); ++y)
+        for (int x = 0; x < field.getWidth();)
         {
             const rules::CellKind kind = field.at({x, y});
+            int end = x + 1;
+            while (end < field.getWidth() && field.at({end, y}) == kind)
+            {
+                ++end;
+            }
             if (kind != rules::CellKind::Empty)
             {
-                m_picture.addQuad(cellRect({x, y}), colorOf(kind));
+                const sf::FloatRect first = cellRect({x, y});
+                m_picture.addQuad({first.left, first.top, static_cast<float>(end - x) * m_cell, m_cell},
+                                  colorOf(kind));
             }
+            x = end;
         }
     }
     // The safe zone as a blue haze over its cells, the Runner inside a white ring that stands out
