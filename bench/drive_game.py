@@ -52,6 +52,37 @@ def frames_by_screen(events):
     return grouped
 
 
+def frames_by_turn(events, after_round=3):
+    """Match frame durations in ms of the Builder's and of the Runner's turns once `after_round`
+    rounds are played: the blocks of three Builder turns lie on the field, lit or fading. A frame
+    belongs to the turn whose strategy was entered last before it ended."""
+    enters = sorted((e["ts"], e["name"].split("::")[1]) for e in events
+                    if e["name"] in ("orv_gd::BuilderStrategy::enter", "orv_gd::RunnerStrategy::enter"))
+    frames = sorted((e["ts"], e["dur"]) for e in events if e["name"] == "Frame")
+    grouped = collections.defaultdict(list)
+    index, role, builder_turns = 0, None, 0
+    for start, duration in frames:
+        while index < len(enters) and enters[index][0] <= start + duration:
+            role = enters[index][1]
+            builder_turns += role == "BuilderStrategy"
+            index += 1
+        if role and builder_turns > after_round:
+            grouped["Builder" if role == "BuilderStrategy" else "Runner"].append(duration / 1000.0)
+    return grouped
+
+
+def print_rows(grouped, names, empty_ms):
+    for name in names:
+        values = sorted(grouped.get(name, []))
+        if not values:
+            continue
+        median = statistics.median(values)
+        p99 = percentile(values, 99)
+        ratio = median / empty_ms if empty_ms > 0 else float("nan")
+        print("%-10s %7d %10.3f %10.3f %8.2f %8.2f" % (name, len(values), median, p99, ratio,
+                                                      p99 / median if median else 0.0))
+
+
 def slowest_scopes(events, screen_frames, count=6):
     """The scopes that took longest in the slowest match frames: (name, ms) pairs."""
     frames = sorted((e for e in events if e["name"] == "Frame"), key=lambda e: -e["dur"])[:5]
@@ -163,15 +194,9 @@ def main():
         grouped = frames_by_screen(events)
         print("real program at %dx%d: %d turns played, exit status %d" % (args.width, args.height, turns, status))
         print("screen      frames  median ms     p99 ms  x empty  p99/med")
-        for screen in ("menu", "tutorial", "match", "end"):
-            values = sorted(grouped.get(screen, []))
-            if not values:
-                continue
-            median = statistics.median(values)
-            p99 = percentile(values, 99)
-            ratio = median / args.empty_ms if args.empty_ms > 0 else float("nan")
-            print("%-10s %7d %10.3f %10.3f %8.2f %8.2f" % (screen, len(values), median, p99, ratio,
-                                                          p99 / median if median else 0.0))
+        print_rows(grouped, ("menu", "tutorial", "match", "end"), args.empty_ms)
+        print("match frames after three rounds, by whose turn it is:")
+        print_rows(frames_by_turn(events), ("Builder", "Runner"), args.empty_ms)
         print("slowest match frames spend (ms per frame, nested scopes counted in each):")
         for name, ms in slowest_scopes(events, grouped):
             print("    %-40s %8.2f" % (name, ms))
