@@ -2,13 +2,13 @@
 
 #include "net/Session.h"
 #include "support/Loopback.h"
+#include "support/RandomPlayer.h"
 
 #include <gtest/gtest.h>
 
 #include <deque>
 #include <memory>
 #include <random>
-#include <thread>
 
 namespace orv_gd::net
 {
@@ -46,48 +46,43 @@ private:
     std::deque<std::pair<long, Message>> m_held;
 };
 
-using test::connect;
-
 std::string at(Stamp stamp)
 {
     return "turn " + std::to_string(stamp.turn) + ", ms " + std::to_string(stamp.ms);
 }
 
 /// Two links joined in memory: what one side sends the other receives, in order, at once.
-class MemoryLink : public Link
+struct MemoryLink : Link
 {
-public:
     MemoryLink* other = nullptr;
     std::deque<Message> inbox;
+    bool open = true;
+    std::string line;
 
     void send(const Message& message) override
     {
-        if (m_open && other)
+        if (open)
         {
             other->inbox.push_back(message);
         }
     }
     bool receive(Message& message) override
     {
-        if (inbox.empty())
+        const bool any = !inbox.empty();
+        if (any)
         {
-            return false;
+            message = inbox.front();
+            inbox.pop_front();
         }
-        message = inbox.front();
-        inbox.pop_front();
-        return true;
+        return any;
     }
-    bool isOpen() const override { return m_open; }
-    void close(ByeReason, const std::string& line) override
+    bool isOpen() const override { return open; }
+    void close(ByeReason, const std::string& why) override
     {
-        m_open = false;
-        m_problem = line;
+        open = false;
+        line = why;
     }
-    const std::string& problem() const override { return m_problem; }
-
-private:
-    bool m_open = true;
-    std::string m_problem;
+    const std::string& problem() const override { return line; }
 };
 
 /// The Builder's game and the Runner's over plain data, both on the match of `start` with the
@@ -122,61 +117,32 @@ struct Plain
     Stamp at(const rules::Match& m) const { return {m.turnNumber, m.turnMs}; }
 };
 
-/// One game: its session (behind a delay when asked), its match begun from the Start the host sent,
-/// and a player that presses random keys of its role.
-struct Side
+/// One game over a loopback session, behind a delay when asked.
+struct Side : test::RandomPlayer
 {
     Session session{"1.0.0"};
     DelayedLink delayed;
     Link& link;
-    rules::Match match;
-    std::unique_ptr<Lockstep> lockstep;
-    std::mt19937 random;
-    rules::Events events;
 
     Side(int delayMs, unsigned seed)
-        : delayed(session, delayMs), link(delayMs > 0 ? static_cast<Link&>(delayed) : session), random(seed)
+        : RandomPlayer(seed), delayed(session, delayMs),
+          link(delayMs > 0 ? static_cast<Link&>(delayed) : session)
     {
-    }
-
-    void begin(const Message& start, Role role)
-    {
-        match = startMatch(start);
-        lockstep = std::make_unique<Lockstep>(link, role, match);
-    }
-
-    void frame(int ms)
-    {
-        &link == &delayed ? delayed.update(ms) : session.update(ms);
-        lockstep->update(ms, events);
-        if (match.turn == lockstep->local() && random() % 4 == 0)
+        carry = [this](int ms)
         {
-            lockstep->act(pick(), events);
-        }
-        events.clear();
+            &link == &delayed ? delayed.update(ms) : session.update(ms);
+        };
     }
-
-    Action pick()
+    /// Session and lockstep frames of `ms` until `done`.
+    bool until(const std::function<bool()>& done, int ms = 1)
     {
-        const unsigned roll = random() % 20;
-        if (lockstep->local() == Role::Runner)
-        {
-            if (roll == 19 && random() % 8 == 0)
+        return test::pumpUntil(
+            [&]
             {
-                return Action::reset();
-            }
-            return roll < 11   ? Action::stepRight()
-                   : roll < 16 ? Action::jump()
-                   : roll < 17 ? Action::stepLeft()
-                               : Action::endTurn();
-        }
-        if (roll < 10)
-        {
-            return Action::moveCursor(
-                {static_cast<int>(random() % 3) - 1, static_cast<int>(random() % 3) - 1});
-        }
-        return roll < 13 ? Action::rotate(1 + static_cast<int>(random() % 3))
-                         : Action::drop(match.ghost.cursor);
+                session.update(1);
+                lockstep->update(ms, events);
+            },
+            done);
     }
 };
 
@@ -188,35 +154,17 @@ struct Friends
     Friends(unsigned seed, int delayMs, Role hostRole, int turnLimitMs = 2000)
         : host(std::make_unique<Side>(delayMs, seed)), guest(std::make_unique<Side>(delayMs, seed * 7 + 1))
     {
-        EXPECT_TRUE(connect(host->session, guest->session));
+        EXPECT_TRUE(test::connect(host->session, guest->session));
         rules::MatchConfig config;
         config.turnLimitMs = turnLimitMs;
-        host->session.send(Message::start(seed, seed % 5, hostRole, config));
+        const Message sent = Message::start(seed, seed % 5, hostRole, config);
+        host->session.send(sent);
         host->session.update(0);
         Message start;
         EXPECT_TRUE(test::pump(
             {&guest->session}, [&] { return guest->session.receive(start); }, 1));
-        host->begin(Message::start(seed, seed % 5, hostRole, config), hostRole);
-        guest->begin(start, guestRole(start));
-    }
-
-    /// Frames of random lengths on both sides until both matches are over or one side failed.
-    void play(int maxFrames = 200000)
-    {
-        std::mt19937 frames(host->random());
-        for (int i = 0; i < maxFrames && !(host->match.over && guest->match.over); ++i)
-        {
-            if (host->lockstep->failed() || guest->lockstep->failed())
-            {
-                return;
-            }
-            host->frame(5 + static_cast<int>(frames() % 36));
-            guest->frame(5 + static_cast<int>(frames() % 36));
-            if (i % 64 == 0)
-            {
-                std::this_thread::yield();
-            }
-        }
+        host->begin(host->link, sent, hostRole);
+        guest->begin(guest->link, start, guestRole(start));
     }
 };
 } // namespace
@@ -292,16 +240,8 @@ TEST(LockstepTest, WholeMatchesOverLoopbackEndAlikeOnBothSides)
         {
             SCOPED_TRACE("seed " + std::to_string(seed) + ", delay " + std::to_string(delayMs) + " ms");
             Friends friends(seed, delayMs, seed % 2 ? Role::Runner : Role::Builder);
-            friends.play();
-            ASSERT_FALSE(friends.host->lockstep->failed()) << friends.host->lockstep->problem();
-            ASSERT_FALSE(friends.guest->lockstep->failed()) << friends.guest->lockstep->problem();
-            ASSERT_TRUE(friends.host->match.over);
-            ASSERT_TRUE(friends.guest->match.over);
-            EXPECT_EQ(friends.host->match.digest(), friends.guest->match.digest());
-            EXPECT_EQ(friends.host->match.winner, friends.guest->match.winner);
-            EXPECT_GT(friends.host->match.turnNumber, 3);
-            // Every turn but the last few (whose digests may still be on their way) was compared.
-            EXPECT_GE(friends.guest->lockstep->comparedTurns(), friends.guest->match.turnNumber - 2);
+            test::playOut(*friends.host, *friends.guest);
+            test::expectSameEnd(*friends.host, *friends.guest);
         }
     }
 }
@@ -310,7 +250,7 @@ TEST(LockstepTest, MatchesThatDifferEndOnBothSidesAsOutOfStep)
 {
     Friends friends(5, 0, Role::Runner);
     friends.guest->match.resetsLeft = 1;
-    friends.play();
+    test::playOut(*friends.host, *friends.guest);
     for (Side* side : {friends.host.get(), friends.guest.get()})
     {
         side->session.update(0);
@@ -323,53 +263,36 @@ TEST(LockstepTest, AFriendsMessageOfTheWrongRoleOrTurnOrRefusedClosesTheLinkWith
 {
     struct Case
     {
-        Message message;
-        std::string line;
         Stamp left; ///< where the guest's match stands after: never in its own turn's time
+        Message message;
+        std::string line; ///< after "connection closed: "
     };
     // The guest runs; the host builds and is in its first turn (2 s), its cursor in front of the Runner.
+    const Action rotate = Action::rotate(1);
     const std::vector<Case> cases{
-        {Message::act({1, 0}, Action::stepRight()),
-         "connection closed: your friend sent an action of the Runner, whom this side plays",
-         {1, 0}},
-        {Message::act({2, 0}, Action::rotate(1)),
-         "connection closed: your friend acted out of turn (turn 2, ms 0)",
-         {2, 0}},
-        {Message::act({1, 2000}, Action::rotate(1)),
-         "connection closed: your friend acted out of turn (turn 1, ms 2000)",
-         {1, 0}},
-        {Message::act({1, 0}, Action::drop({0, 0})),
-         "connection closed: the rules refuse your friend's action (turn 1, ms 0)",
-         {1, 0}},
-        {Message::clock({3, 0}),
-         "connection closed: your friend's clock is out of turn (turn 3, ms 0)",
-         {2, 0}},
-        {Message::clock({2, 500}),
-         "connection closed: your friend's clock is out of turn (turn 2, ms 500)",
-         {2, 0}},
-        {Message::clock({1, 3600000}),
-         "connection closed: your friend's clock is out of turn (turn 1, ms 3600000)",
-         {1, 0}},
-        {Message::start(1, 0, Role::Runner, {}),
-         "connection closed: refused a Start message during the match",
-         {1, 0}},
+        {{1, 0},
+         Message::act({1, 0}, Action::stepRight()),
+         "your friend sent an action of the Runner, whom this side plays"},
+        {{2, 0}, Message::act({2, 0}, rotate), "your friend acted out of turn (turn 2, ms 0)"},
+        {{1, 0}, Message::act({1, 2000}, rotate), "your friend acted out of turn (turn 1, ms 2000)"},
+        {{1, 0},
+         Message::act({1, 0}, Action::drop({0, 0})),
+         "the rules refuse your friend's action (turn 1, ms 0)"},
+        {{2, 0}, Message::clock({3, 0}), "your friend's clock is out of turn (turn 3, ms 0)"},
+        {{2, 0}, Message::clock({2, 500}), "your friend's clock is out of turn (turn 2, ms 500)"},
+        {{1, 0}, Message::clock({1, 3600000}), "your friend's clock is out of turn (turn 1, ms 3600000)"},
+        {{1, 0}, Message::start(1, 0, Role::Runner, {}), "refused a Start message during the match"},
     };
     for (const Case& c : cases)
     {
+        SCOPED_TRACE(c.line);
         Friends friends(11, 0, Role::Builder);
         Side& guest = *friends.guest;
         friends.host->session.send(c.message);
         friends.host->session.update(0);
-        EXPECT_TRUE(test::pumpUntil(
-            [&]
-            {
-                guest.session.update(1);
-                guest.lockstep->update(1, guest.events);
-            },
-            [&] { return guest.lockstep->failed(); }));
-        EXPECT_EQ(guest.lockstep->problem(), c.line);
-        EXPECT_EQ(guest.match.turnNumber, c.left.turn);
-        EXPECT_EQ(guest.match.turnMs, c.left.ms);
+        EXPECT_TRUE(guest.until([&] { return guest.lockstep->failed(); }));
+        EXPECT_EQ(guest.lockstep->problem(), "connection closed: " + c.line);
+        EXPECT_EQ((Stamp{guest.match.turnNumber, guest.match.turnMs}), c.left);
         EXPECT_TRUE(test::pump(
             {&friends.host->session}, [&] { return !friends.host->session.isOpen(); }, 1));
         EXPECT_EQ(friends.host->session.problem(), "your friend's game refused a message from this one");
@@ -385,13 +308,7 @@ TEST(LockstepTest, OnePauseHoldsBothSidesEitherSidesPressEndsItAndBothNameWhoDid
     {
         by.lockstep->setPaused(paused);
         by.session.update(0);
-        EXPECT_TRUE(test::pumpUntil(
-            [&]
-            {
-                other.session.update(1);
-                other.lockstep->update(0, other.events);
-            },
-            [&] { return other.lockstep->paused() == paused; }));
+        EXPECT_TRUE(other.until([&] { return other.lockstep->paused() == paused; }, 0));
     };
     press(guest, host, true);
     host.lockstep->update(100, host.events);

@@ -4,6 +4,7 @@
 #include "net/Lockstep.h"
 #include "support/Loopback.h"
 #include "support/MosquittoBroker.h"
+#include "support/RandomPlayer.h"
 
 #include <gtest/gtest.h>
 #include <mosquitto.h>
@@ -22,6 +23,7 @@ namespace
 using rules::Action;
 using rules::Role;
 using test::MosquittoBroker;
+using test::pump;
 
 RelayOptions at(const MosquittoBroker& broker, const std::string& scheme = "")
 {
@@ -31,67 +33,28 @@ RelayOptions at(const MosquittoBroker& broker, const std::string& scheme = "")
     return options;
 }
 
-/// Updates the links `ms` at a time, a millisecond apart, until `done`.
-bool pump(std::initializer_list<RelayLink*> links, const std::function<bool()>& done, int ms = 10,
-          int rounds = 3000)
-{
-    const std::vector<RelayLink*> all(links);
-    return test::pumpUntil(
-        [&]
-        {
-            for (RelayLink* link : all)
-            {
-                link->update(ms);
-            }
-        },
-        done, rounds);
-}
-
 bool has(const std::vector<std::string>& notes, const std::string& part)
 {
     return std::any_of(notes.begin(), notes.end(),
                        [&](const std::string& n) { return n.find(part) != n.npos; });
 }
 
-/// One game through the relay: its link, its match from the host's Start, a player pressing random keys.
-struct Player
+/// One game through the relay, keeping the notes of what its link dropped.
+struct Player : test::RandomPlayer
 {
     RelayLink link;
-    rules::Match match;
-    std::unique_ptr<Lockstep> lockstep;
-    std::mt19937 random;
-    rules::Events events;
     std::vector<std::string> notes;
 
-    Player(const RelayOptions& options, unsigned seed) : link("1.0.0", options), random(seed) {}
-
-    void frame(int ms)
+    Player(const RelayOptions& options, unsigned seed) : RandomPlayer(seed), link("1.0.0", options)
     {
-        link.update(ms);
-        for (std::string& note : link.takeNotes())
+        carry = [this](int ms)
         {
-            notes.push_back(std::move(note));
-        }
-        lockstep->update(ms, events);
-        if (match.turn == lockstep->local() && random() % 4 == 0)
-        {
-            const unsigned roll = random() % 20;
-            if (lockstep->local() == Role::Runner)
+            link.update(ms);
+            for (std::string& note : link.takeNotes())
             {
-                lockstep->act(roll < 11   ? Action::stepRight()
-                              : roll < 17 ? Action::jump()
-                                          : Action::endTurn(),
-                              events);
+                notes.push_back(std::move(note));
             }
-            else
-            {
-                lockstep->act(roll < 10   ? Action::moveCursor({static_cast<int>(random() % 3) - 1, 1})
-                              : roll < 13 ? Action::rotate(1)
-                                          : Action::drop(match.ghost.cursor),
-                              events);
-            }
-        }
-        events.clear();
+        };
     }
 };
 
@@ -118,40 +81,15 @@ struct Match
         host.link.send(start);
         Message received;
         EXPECT_TRUE(pump({&host.link, &guest.link}, [&] { return guest.link.receive(received); }));
-        host.match = startMatch(start);
-        guest.match = startMatch(received);
-        host.lockstep = std::make_unique<Lockstep>(host.link, Role::Runner, host.match);
-        guest.lockstep = std::make_unique<Lockstep>(guest.link, Role::Builder, guest.match);
+        host.begin(host.link, start, Role::Runner);
+        guest.begin(guest.link, received, Role::Builder);
     }
 
-    /// Frames on both sides until both matches are over, one failed, `until` holds or 20 s passed;
-    /// `realMs`: frames of that many milliseconds, as long as they say, else random and quicker.
+    /// Frames on both sides (see playOut), 300 us apart, or `realMs` long in real time when given.
     void play(
         const std::function<bool()>& until = [] { return false; }, int realMs = 0)
     {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-        std::mt19937 frames(host.random());
-        for (int i = 0; i < 200000 && !(host.match.over && guest.match.over) && !until(); ++i)
-        {
-            if (host.lockstep->failed() || guest.lockstep->failed() ||
-                std::chrono::steady_clock::now() > deadline)
-            {
-                return;
-            }
-            host.frame(realMs > 0 ? realMs : 5 + static_cast<int>(frames() % 36));
-            guest.frame(realMs > 0 ? realMs : 5 + static_cast<int>(frames() % 36));
-            std::this_thread::sleep_for(std::chrono::microseconds(realMs > 0 ? realMs * 1000 : 300));
-        }
-    }
-
-    void expectSameEnd()
-    {
-        ASSERT_FALSE(host.lockstep->failed()) << host.lockstep->problem();
-        ASSERT_FALSE(guest.lockstep->failed()) << guest.lockstep->problem();
-        ASSERT_TRUE(host.match.over && guest.match.over);
-        EXPECT_EQ(host.match.digest(), guest.match.digest());
-        EXPECT_GT(host.match.turnNumber, 3);
-        EXPECT_GE(guest.lockstep->comparedTurns(), guest.match.turnNumber - 2);
+        test::playOut(host, guest, until, realMs, realMs > 0 ? 0 : 300);
     }
 };
 
@@ -259,7 +197,7 @@ TEST(RelayLinkTest, TwoGamesMeetByCodeAndPlayWholeMatchesToTheSameDigest)
     {
         Match match(broker, seed);
         match.play();
-        match.expectSameEnd();
+        test::expectSameEnd(match.host, match.guest);
         EXPECT_EQ(match.host.notes, std::vector<std::string>());
         EXPECT_EQ(match.guest.notes, std::vector<std::string>());
         std::cout << "relay: "
@@ -306,7 +244,7 @@ TEST(RelayLinkTest, AStrangerOnTheTopicsCanNeitherReadNorActAndTheMatchGoesOn)
             return false;
         });
     EXPECT_TRUE(meddled);
-    match.expectSameEnd();
+    test::expectSameEnd(match.host, match.guest);
     for (const Player* player : {&match.host, &match.guest})
     {
         EXPECT_TRUE(has(player->notes, "dropped a repeated frame (number "));
@@ -368,7 +306,7 @@ TEST(RelayLinkTest, TheRelayRestartingMidMatchLosesAndDoublesNoAction)
     ASSERT_TRUE(broker.start());
     match.play([&] { return match.host.link.isOpen() && match.host.match.turnNumber >= 7; }, 10);
     match.play();
-    match.expectSameEnd();
+    test::expectSameEnd(match.host, match.guest);
 }
 
 TEST(RelayLinkTest, ARelayGoneForTenSecondsEndsTheLinkWithOneLine)
@@ -393,15 +331,12 @@ TEST(RelayLinkTest, TlsChecksTheRelaysCertificateAgainstTheAuthorityGiven)
 {
     test::MosquittoBroker probe; // only for its folder
     const std::string dir = probe.folder().string();
-    const std::string make =
-        "cd " + dir +
-        " && openssl req -x509 -newkey rsa:2048 -nodes -keyout ca.key -out ca.crt -days 2 -subj /CN=TestCA"
-        " >/dev/null 2>&1 && openssl req -newkey rsa:2048 -nodes -keyout server.key -out server.csr -subj "
-        "/CN=127.0.0.1"
-        " >/dev/null 2>&1 && printf 'subjectAltName=IP:127.0.0.1\\n' > san.ext && openssl x509 -req -in "
-        "server.csr"
-        " -CA ca.crt -CAkey ca.key -CAcreateserial -out server.crt -days 2 -extfile san.ext >/dev/null 2>&1 "
-        "&& chmod a+r server.key";
+    const std::string make = "set -e; exec >/dev/null 2>&1; cd " + dir + R"(
+openssl req -x509 -newkey rsa:2048 -nodes -keyout ca.key -out ca.crt -days 2 -subj /CN=TestCA
+openssl req -newkey rsa:2048 -nodes -keyout server.key -out server.csr -subj /CN=127.0.0.1
+printf 'subjectAltName=IP:127.0.0.1\n' > san.ext
+openssl x509 -req -in server.csr -CA ca.crt -CAkey ca.key -CAcreateserial -out server.crt -days 2 -extfile san.ext
+chmod a+r server.key)";
     ASSERT_EQ(std::system(make.c_str()), 0);
     MosquittoBroker broker("allow_anonymous true\ncertfile " + dir + "/server.crt\nkeyfile " + dir +
                            "/server.key\n");

@@ -1,0 +1,104 @@
+#pragma once
+
+#include "net/Lockstep.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <random>
+#include <thread>
+
+namespace orv_gd::test
+{
+/// One game of a match played over a link: its match, begun from the host's Start and kept in step,
+/// and a player pressing random keys of its role in its own turns.
+struct RandomPlayer
+{
+    std::function<void(int ms)> carry; ///< moves the link's bytes for a frame
+    rules::Match match;
+    std::unique_ptr<net::Lockstep> lockstep;
+    std::mt19937 random;
+    rules::Events events;
+
+    explicit RandomPlayer(unsigned seed) : random(seed) {}
+
+    void begin(net::Link& link, const net::Message& start, rules::Role role)
+    {
+        match = net::startMatch(start);
+        lockstep = std::make_unique<net::Lockstep>(link, role, match);
+    }
+
+    void frame(int ms)
+    {
+        carry(ms);
+        lockstep->update(ms, events);
+        if (match.turn == lockstep->local() && random() % 4 == 0)
+        {
+            lockstep->act(pick(), events);
+        }
+        events.clear();
+    }
+
+    rules::Action pick()
+    {
+        using rules::Action;
+        const unsigned roll = random() % 20;
+        if (lockstep->local() == rules::Role::Runner)
+        {
+            if (roll == 19 && random() % 8 == 0)
+            {
+                return Action::reset();
+            }
+            return roll < 11   ? Action::stepRight()
+                   : roll < 16 ? Action::jump()
+                   : roll < 17 ? Action::stepLeft()
+                               : Action::endTurn();
+        }
+        if (roll < 10)
+        {
+            return Action::moveCursor(
+                {static_cast<int>(random() % 3) - 1, static_cast<int>(random() % 3) - 1});
+        }
+        return roll < 13 ? Action::rotate(1 + static_cast<int>(random() % 3))
+                         : Action::drop(match.ghost.cursor);
+    }
+};
+
+/// Frames on both games until both matches are over, one side failed, `until` holds or 20 s passed:
+/// of `fixedMs` each and as long in real time when given, else random and `sleepUs` apart.
+inline void playOut(
+    RandomPlayer& host, RandomPlayer& guest, const std::function<bool()>& until = [] { return false; },
+    int fixedMs = 0, int sleepUs = 0)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    std::mt19937 frames(host.random());
+    for (int i = 0; i < 200000 && !(host.match.over && guest.match.over) && !until(); ++i)
+    {
+        if (host.lockstep->failed() || guest.lockstep->failed() ||
+            std::chrono::steady_clock::now() > deadline)
+        {
+            return;
+        }
+        host.frame(fixedMs > 0 ? fixedMs : 5 + static_cast<int>(frames() % 36));
+        guest.frame(fixedMs > 0 ? fixedMs : 5 + static_cast<int>(frames() % 36));
+        fixedMs + sleepUs > 0
+            ? std::this_thread::sleep_for(std::chrono::microseconds(fixedMs * 1000 + sleepUs))
+            : std::this_thread::yield();
+    }
+}
+
+/// Both games played the match to its end alike, and compared every turn's digest but the last few,
+/// whose digests may still be on their way.
+inline void expectSameEnd(const RandomPlayer& host, const RandomPlayer& guest)
+{
+    ASSERT_FALSE(host.lockstep->failed()) << host.lockstep->problem();
+    ASSERT_FALSE(guest.lockstep->failed()) << guest.lockstep->problem();
+    ASSERT_TRUE(host.match.over && guest.match.over);
+    EXPECT_EQ(host.match.digest(), guest.match.digest());
+    EXPECT_EQ(host.match.winner, guest.match.winner);
+    EXPECT_GT(host.match.turnNumber, 3);
+    EXPECT_GE(guest.lockstep->comparedTurns(), guest.match.turnNumber - 2);
+}
+} // namespace orv_gd::test
