@@ -5,6 +5,7 @@
 #include <SFML/Network/TcpSocket.hpp>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <random>
 #include <thread>
@@ -37,6 +38,16 @@ void say(sf::TcpSocket& socket, const std::vector<std::uint8_t>& bytes)
 {
     EXPECT_EQ(socket.send(bytes.data(), bytes.size()), sf::Socket::Done);
 }
+
+/// `host` waiting, and a raw connection that greeted it as a game of its version would.
+std::unique_ptr<sf::TcpSocket> greeted(Session& host)
+{
+    EXPECT_TRUE(host.host(0));
+    auto socket = raw(host.getPort());
+    say(*socket, encode(Message::hello("1.0.0")));
+    EXPECT_TRUE(pump({&host}, [&] { return host.isOpen(); }));
+    return socket;
+}
 } // namespace
 
 TEST(SessionTest, FriendsGreetCarryMessagesInOrderAndStayWithHeartbeats)
@@ -57,53 +68,39 @@ TEST(SessionTest, FriendsGreetCarryMessagesInOrderAndStayWithHeartbeats)
     EXPECT_FALSE(pair.host.receive(got)) << "heartbeats stay inside the session";
 }
 
-TEST(SessionTest, SilenceForFiveSecondsIsALostConnection)
+TEST(SessionTest, AFriendWhoLeavesVanishesOrFallsSilentIsNamedSo)
 {
-    Session host("1.0.0");
-    ASSERT_TRUE(host.host(0));
-    auto stranger = raw(host.getPort());
-    say(*stranger, encode(Message::hello("1.0.0")));
-    ASSERT_TRUE(pump({&host}, [&] { return host.isOpen(); }));
-    host.update(4900);
-    EXPECT_TRUE(host.isOpen());
-    host.update(100);
-    EXPECT_EQ(host.getState(), State::Closed);
-    EXPECT_EQ(host.problem(), "connection lost: no message from your friend for 5 s");
-}
+    Pair pair;
+    pair.guest.close(ByeReason::Quit, "");
+    ASSERT_TRUE(pump({&pair.host}, [&] { return !pair.host.isOpen(); }));
+    EXPECT_EQ(pair.host.problem(), "your friend left the match");
+    EXPECT_EQ(pair.guest.problem(), "");
 
-TEST(SessionTest, AFriendWhoLeavesOrVanishesIsNamedSo)
-{
-    {
-        Pair pair;
-        pair.guest.close(ByeReason::Quit, "");
-        ASSERT_TRUE(pump({&pair.host}, [&] { return !pair.host.isOpen(); }));
-        EXPECT_EQ(pair.host.problem(), "your friend left the match");
-        EXPECT_EQ(pair.guest.problem(), "");
-    }
     Session host("1.0.0");
-    ASSERT_TRUE(host.host(0));
-    auto stranger = raw(host.getPort());
-    say(*stranger, encode(Message::hello("1.0.0")));
-    ASSERT_TRUE(pump({&host}, [&] { return host.isOpen(); }));
+    auto stranger = greeted(host);
     stranger->disconnect();
     ASSERT_TRUE(pump({&host}, [&] { return !host.isOpen(); }));
     EXPECT_EQ(host.problem(), "connection lost: your friend's game closed the connection");
+
+    Session waiting("1.0.0");
+    auto silent = greeted(waiting);
+    waiting.update(4900);
+    EXPECT_TRUE(waiting.isOpen());
+    waiting.update(100);
+    EXPECT_EQ(waiting.getState(), State::Closed);
+    EXPECT_EQ(waiting.problem(), "connection lost: no message from your friend for 5 s");
 }
 
 TEST(SessionTest, TheHostTurnsAwayASecondFriendByItsAddressAndKeepsTheFirst)
 {
-    Session host("1.0.0");
-    ASSERT_TRUE(host.host(0));
-    Session guest("1.0.0");
-    ASSERT_TRUE(guest.join("127.0.0.1", host.getPort()));
-    ASSERT_TRUE(pump({&host, &guest}, [&] { return host.isOpen() && guest.isOpen(); }));
+    Pair pair;
     Session third("1.0.0");
-    ASSERT_TRUE(third.join("127.0.0.1", host.getPort()));
-    ASSERT_TRUE(pump({&host, &guest, &third}, [&] { return third.getState() == State::Closed; }));
+    ASSERT_TRUE(third.join("127.0.0.1", pair.host.getPort()));
+    ASSERT_TRUE(pump({&pair.host, &pair.guest, &third}, [&] { return third.getState() == State::Closed; }));
     EXPECT_EQ(third.problem(), "your friend's game already has a player");
-    EXPECT_EQ(host.takeNotes(), std::vector<std::string>{"turned away 127.0.0.1: a friend is already here"});
-    EXPECT_TRUE(host.isOpen());
-    EXPECT_TRUE(guest.isOpen());
+    EXPECT_EQ(pair.host.takeNotes(),
+              std::vector<std::string>{"turned away 127.0.0.1: a friend is already here"});
+    EXPECT_TRUE(pair.host.isOpen() && pair.guest.isOpen());
 }
 
 TEST(SessionTest, AWaitingHostTurnsAwayAWrongGreetingNamingOnlyPlainVersionsAndWaitsOn)
@@ -147,10 +144,7 @@ TEST(SessionTest, GarbageThenAHangUpOrASlowDripNeverShutsTheHostsDoor)
     for (const std::size_t size : {2048u, 65536u, 2048u, 65536u})
     {
         std::vector<std::uint8_t> bytes(size);
-        for (std::uint8_t& b : bytes)
-        {
-            b = static_cast<std::uint8_t>(random());
-        }
+        std::generate(bytes.begin(), bytes.end(), [&] { return static_cast<std::uint8_t>(random()); });
         auto stranger = raw(host.getPort());
         std::size_t sent = 0;
         stranger->setBlocking(false);

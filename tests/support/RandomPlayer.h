@@ -41,28 +41,23 @@ struct RandomPlayer
         events.clear();
     }
 
+    /// Mostly steps right and jumps for the Runner, now and then a reset; moves, turns and drops for
+    /// the Builder.
     rules::Action pick()
     {
         using rules::Action;
         const unsigned roll = random() % 20;
         if (lockstep->local() == rules::Role::Runner)
         {
-            if (roll == 19 && random() % 8 == 0)
-            {
-                return Action::reset();
-            }
-            return roll < 11   ? Action::stepRight()
-                   : roll < 16 ? Action::jump()
-                   : roll < 17 ? Action::stepLeft()
-                               : Action::endTurn();
+            const Action keys[] = {Action::stepRight(), Action::jump(), Action::stepLeft(), Action::endTurn(),
+                                   Action::reset()};
+            return keys[roll < 11 ? 0 : roll < 16 ? 1 : roll < 17 ? 2 : roll < 19 || random() % 8 ? 3 : 4];
         }
-        if (roll < 10)
-        {
-            return Action::moveCursor(
-                {static_cast<int>(random() % 3) - 1, static_cast<int>(random() % 3) - 1});
-        }
-        return roll < 13 ? Action::rotate(1 + static_cast<int>(random() % 3))
-                         : Action::drop(match.ghost.cursor);
+        const int dx = static_cast<int>(random() % 3) - 1;
+        const int dy = static_cast<int>(random() % 3) - 1;
+        return roll < 10   ? Action::moveCursor({dx, dy})
+               : roll < 13 ? Action::rotate(1 + static_cast<int>(roll % 3))
+                           : Action::drop(match.ghost.cursor);
     }
 };
 
