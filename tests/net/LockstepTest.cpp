@@ -299,27 +299,12 @@ TEST(LockstepTest, AFriendsMessageOfTheWrongRoleOrTurnOrRefusedClosesTheLinkWith
     }
 }
 
-TEST(LockstepTest, OnePauseHoldsBothSidesEitherSidesPressEndsItAndBothNameWhoDidIt)
+// One side's pause holding both and the other's press ending it: NetworkPlayTest, through the screens.
+TEST(LockstepTest, BothPressingPauseAtOnceBothPauseAndNameTheSamePlayer)
 {
     Friends friends(13, 0, Role::Builder, 10000);
-    Side& host = *friends.host; // the Builder, whose turn it is
+    Side& host = *friends.host;
     Side& guest = *friends.guest;
-    const auto press = [&](Side& by, Side& other, bool paused)
-    {
-        by.lockstep->setPaused(paused);
-        by.session.update(0);
-        EXPECT_TRUE(other.until([&] { return other.lockstep->paused() == paused; }, 0));
-    };
-    press(guest, host, true);
-    host.lockstep->update(100, host.events);
-    EXPECT_EQ(host.match.turnMs, 0);
-    EXPECT_TRUE(host.lockstep->pausedBy() == Role::Runner && guest.lockstep->pausedBy() == Role::Runner);
-    press(host, guest, false); // the Builder's P ends the Runner's pause on both sides
-    EXPECT_TRUE(host.lockstep->pausedBy() == Role::Builder && guest.lockstep->pausedBy() == Role::Builder);
-    EXPECT_TRUE(host.lockstep->resumed() && guest.lockstep->resumed());
-    host.lockstep->update(100, host.events);
-    EXPECT_EQ(host.match.turnMs, 100);
-    // Both press at once: both pause, and both name the same player.
     host.lockstep->setPaused(true);
     guest.lockstep->setPaused(true);
     EXPECT_TRUE(test::pumpUntil(

@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 namespace orv_gd::net
@@ -133,11 +134,9 @@ TEST(ProtocolTest, RefusesWhatIsNotAMessageWithOneLine)
 TEST(ProtocolTest, RandomAndDamagedBytesAreRefusedOrReadExactly)
 {
     std::mt19937 random(25);
-    std::vector<std::vector<std::uint8_t>> valid;
-    for (const Message& m : everyKind())
-    {
-        valid.push_back(encode(m));
-    }
+    const std::vector<Message> kinds = everyKind();
+    std::vector<std::vector<std::uint8_t>> valid(kinds.size());
+    std::transform(kinds.begin(), kinds.end(), valid.begin(), encode);
     int refused = 0;
     int read = 0;
     for (int round = 0; round < 20000; ++round)
@@ -146,10 +145,7 @@ TEST(ProtocolTest, RandomAndDamagedBytesAreRefusedOrReadExactly)
         if (round % 2 == 0)
         {
             bytes.resize(random() % 64);
-            for (std::uint8_t& b : bytes)
-            {
-                b = static_cast<std::uint8_t>(random());
-            }
+            std::generate(bytes.begin(), bytes.end(), [&] { return static_cast<std::uint8_t>(random()); });
             // Mostly a plausible length, so the type and fields are reached.
             if (bytes.size() > 2 && round % 4 == 0)
             {
@@ -196,14 +192,10 @@ TEST(ProtocolTest, WellFormedMessagesWithNumbersOutOfRangeAreRefusedOrReadWithin
 {
     std::mt19937_64 random(30);
     // Around each edge, and anywhere.
-    const auto near = [&](std::uint64_t edge)
-    {
-        return edge + random() % 5 - 2;
-    };
     const auto pick = [&](std::uint64_t low, std::uint64_t high, std::uint64_t bits)
     {
         const unsigned roll = random() % 3;
-        return roll == 0 ? near(low) : roll == 1 ? near(high) : random() % (std::uint64_t(1) << bits);
+        return roll < 2 ? (roll ? high : low) + random() % 5 - 2 : random() % (std::uint64_t(1) << bits);
     };
     int read = 0;
     for (int round = 0; round < 4000; ++round)

@@ -50,24 +50,6 @@ std::unique_ptr<sf::TcpSocket> greeted(Session& host)
 }
 } // namespace
 
-TEST(SessionTest, FriendsGreetCarryMessagesInOrderAndStayWithHeartbeats)
-{
-    Pair pair;
-    pair.guest.send(Message::act({1, 20}, rules::Action::rotate(1)));
-    pair.guest.send(Message::clock({1, 40}));
-    Message got;
-    ASSERT_TRUE(pump({&pair.host, &pair.guest}, [&] { return pair.host.receive(got); }));
-    EXPECT_EQ(got.type, Message::Type::Action);
-    ASSERT_TRUE(pump({&pair.host, &pair.guest}, [&] { return pair.host.receive(got); }));
-    EXPECT_EQ(got.type, Message::Type::Clock);
-    // Twelve seconds of frames with nothing to say: the heartbeats keep both open.
-    pump(
-        {&pair.host, &pair.guest}, [] { return false; }, 100, 120);
-    EXPECT_TRUE(pair.host.isOpen()) << pair.host.problem();
-    EXPECT_TRUE(pair.guest.isOpen()) << pair.guest.problem();
-    EXPECT_FALSE(pair.host.receive(got)) << "heartbeats stay inside the session";
-}
-
 TEST(SessionTest, AFriendWhoLeavesVanishesOrFallsSilentIsNamedSo)
 {
     Pair pair;
@@ -125,15 +107,6 @@ TEST(SessionTest, AWaitingHostTurnsAwayAWrongGreetingNamingOnlyPlainVersionsAndW
         EXPECT_EQ(notes, std::vector<std::string>{"turned away 127.0.0.1: " + line});
         EXPECT_EQ(host.getState(), State::Waiting);
     }
-    // A friend of another version hears why; the host still waits for the right one.
-    Session older("0.9.0");
-    ASSERT_TRUE(older.join("127.0.0.1", host.getPort()));
-    ASSERT_TRUE(pump({&host, &older},
-                     [&] { return older.getState() == State::Closed && host.getState() == State::Waiting; }));
-    EXPECT_EQ(older.problem(), "your friend runs version 1.0.0, this is 0.9.0");
-    Session guest("1.0.0");
-    ASSERT_TRUE(guest.join("127.0.0.1", host.getPort()));
-    ASSERT_TRUE(pump({&host, &guest}, [&] { return host.isOpen() && guest.isOpen(); }));
 }
 
 TEST(SessionTest, GarbageThenAHangUpOrASlowDripNeverShutsTheHostsDoor)

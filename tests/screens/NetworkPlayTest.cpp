@@ -6,6 +6,7 @@
 #include "screens/NetworkScreens.h"
 #include "support/Loopback.h"
 #include "support/MatchFixture.h"
+#include "support/RandomPlayer.h"
 #include "support/TempWorkDir.h"
 
 #include <SFML/Network/TcpSocket.hpp>
@@ -20,30 +21,22 @@ namespace
 using rules::Action;
 using rules::Role;
 
-/// The friend's game without a screen: its connection and, once it begins the match, its rules in
-/// step with this side's.
-struct Friend
+/// The friend's game without a screen, pressing no key of its own: its connection and, once it
+/// begins the match, its rules in step with this side's.
+struct Friend : test::RandomPlayer
 {
     net::Session session{"1.0.0"};
     net::Message start;
-    rules::Match match;
-    std::unique_ptr<net::Lockstep> lockstep;
-    rules::Events events;
 
-    void begin()
+    Friend() : RandomPlayer(0)
     {
-        match = net::startMatch(start);
-        lockstep = std::make_unique<net::Lockstep>(session, net::guestRole(start), match);
-    }
-    void frame(int ms)
-    {
-        session.update(ms);
-        if (lockstep)
+        pressing = false;
+        carry = [this](int ms)
         {
-            lockstep->update(ms, events);
-        }
+            session.update(ms);
+        };
     }
-    bool act(const Action& action) { return lockstep->act(action, events); }
+    void begin() { RandomPlayer::begin(session, start, net::guestRole(start)); }
 };
 
 /// This game hosts (on the match screen, playing `hostRole`) and the friend's game joined it.
@@ -202,7 +195,14 @@ TEST(NetworkPlayTest, EachFaultEndsTheMatchWithItsLineOnTheMenuAndTheMatchIsKept
         std::function<void(NetworkMatch&)> fault;
         const char* line;
         int frames;
+        int friendMs = 16; ///< of the friend's link a frame, after the fault
     };
+    const auto stop = [](NetworkMatch& n)
+    {
+        n.buddy.lockstep.reset();
+    };
+    // Silence: the friend's game stops answering. A stopped clock: it still beats its heart, but owns the
+    // turn and says nothing else. Meanwhile this one plays on a third of a second a frame.
     const std::vector<Case> cases{
         {"the friend leaves", [](NetworkMatch& n) { n.buddy.session.close(net::ByeReason::Quit, ""); },
          "your friend left the match", 600},
@@ -213,10 +213,8 @@ TEST(NetworkPlayTest, EachFaultEndsTheMatchWithItsLineOnTheMenuAndTheMatchIsKept
              n.buddy.session.send(net::Message::act({7, 0}, Action::rotate(1)));
          },
          "connection closed: your friend acted out of turn (turn 7, ms 0)", 600},
-        {"silence", [](NetworkMatch& n) { n.buddy.lockstep.reset(); },
-         "connection lost: no message from your friend for 5 s", 600},
-        {"a clock that stops", [](NetworkMatch& n) { n.buddy.lockstep.reset(); },
-         "your friend's game stopped its clock", 600},
+        {"silence", stop, "connection lost: no message from your friend for 5 s", 600, 0},
+        {"a clock that stops", stop, "your friend's game stopped its clock", 600, 340},
     };
     for (const Case& c : cases)
     {
@@ -226,22 +224,11 @@ TEST(NetworkPlayTest, EachFaultEndsTheMatchWithItsLineOnTheMenuAndTheMatchIsKept
         ASSERT_TRUE(n.play([&] { return !n.screen().isWaitingForFriend(); }));
         c.fault(n);
         testing::internal::CaptureStderr();
-        const bool silent = !n.buddy.lockstep;
-        const bool beating = std::string(c.name) == "a clock that stops";
-        // Silence: the friend's game stops answering while this one plays on a third of a second a
-        // frame. A stopped clock: it still beats its heart, but owns the turn and says nothing else.
         ASSERT_TRUE(test::pumpUntil(
             [&]
             {
-                n.m->frame(silent ? 0.34f : test::MatchFixture::Step);
-                if (!silent)
-                {
-                    n.buddy.frame(16);
-                }
-                else if (beating)
-                {
-                    n.buddy.session.update(340);
-                }
+                n.m->frame(n.buddy.lockstep ? test::MatchFixture::Step : 0.34f);
+                n.buddy.frame(c.friendMs);
             },
             [&] { return n.onMenu(); }, c.frames));
         const std::string err = testing::internal::GetCapturedStderr();

@@ -13,10 +13,11 @@
 namespace orv_gd::test
 {
 /// One game of a match played over a link: its match, begun from the host's Start and kept in step,
-/// and a player pressing random keys of its role in its own turns.
+/// and (when `pressing`) a player pressing random keys of its role in its own turns.
 struct RandomPlayer
 {
     std::function<void(int ms)> carry; ///< moves the link's bytes for a frame
+    bool pressing = true;
     rules::Match match;
     std::unique_ptr<net::Lockstep> lockstep;
     std::mt19937 random;
@@ -30,16 +31,21 @@ struct RandomPlayer
         lockstep = std::make_unique<net::Lockstep>(link, role, match);
     }
 
+    /// The link's frame and, once begun, the lockstep's.
     void frame(int ms)
     {
         carry(ms);
-        lockstep->update(ms, events);
-        if (match.turn == lockstep->local() && random() % 4 == 0)
+        if (lockstep)
         {
-            lockstep->act(pick(), events);
+            lockstep->update(ms, events);
+        }
+        if (pressing && lockstep && match.turn == lockstep->local() && random() % 4 == 0)
+        {
+            act(pick());
         }
         events.clear();
     }
+    bool act(const rules::Action& action) { return lockstep->act(action, events); }
 
     /// Mostly steps right and jumps for the Runner, now and then a reset; moves, turns and drops for
     /// the Builder.
