@@ -46,76 +46,15 @@ private:
     std::deque<std::pair<long, Message>> m_held;
 };
 
-std::string at(Stamp stamp)
+std::string text(Stamp stamp)
 {
     return "turn " + std::to_string(stamp.turn) + ", ms " + std::to_string(stamp.ms);
 }
 
-/// Two links joined in memory: what one side sends the other receives, in order, at once.
-struct MemoryLink : Link
+Stamp stampOf(const rules::Match& match)
 {
-    MemoryLink* other = nullptr;
-    std::deque<Message> inbox;
-    bool open = true;
-    std::string line;
-
-    void send(const Message& message) override
-    {
-        if (open)
-        {
-            other->inbox.push_back(message);
-        }
-    }
-    bool receive(Message& message) override
-    {
-        const bool any = !inbox.empty();
-        if (any)
-        {
-            message = inbox.front();
-            inbox.pop_front();
-        }
-        return any;
-    }
-    bool isOpen() const override { return open; }
-    void close(ByeReason, const std::string& why) override
-    {
-        open = false;
-        line = why;
-    }
-    const std::string& problem() const override { return line; }
-};
-
-/// The Builder's game and the Runner's over plain data, both on the match of `start` with the
-/// Runner walled in at its start (when asked), so each Runner turn ends the moment it begins.
-struct Plain
-{
-    MemoryLink toBuilder, toRunner;
-    rules::Match builderMatch, runnerMatch;
-    std::unique_ptr<Lockstep> builder, runner;
-    rules::Events events;
-
-    explicit Plain(bool walledIn)
-    {
-        toBuilder.other = &toRunner;
-        toRunner.other = &toBuilder;
-        rules::MatchConfig config;
-        config.turnLimitMs = 2000;
-        const Message start = Message::start(3, 0, Role::Builder, config);
-        for (rules::Match* m : {&builderMatch, &runnerMatch})
-        {
-            *m = startMatch(start);
-            const rules::Cell at = m->runner.cell;
-            if (walledIn)
-            {
-                m->field.set({at.x + 1, at.y}, rules::CellKind::Static);
-                m->field.set({at.x, at.y - 1}, rules::CellKind::Static);
-            }
-        }
-        builder = std::make_unique<Lockstep>(toBuilder, Role::Builder, builderMatch);
-        runner = std::make_unique<Lockstep>(toRunner, Role::Runner, runnerMatch);
-    }
-    Stamp at(const rules::Match& m) const { return {m.turnNumber, m.turnMs}; }
-};
+    return {match.turnNumber, match.turnMs};
+}
 
 /// One game over a loopback session, behind a delay when asked.
 struct Side : test::RandomPlayer
@@ -167,42 +106,62 @@ struct Friends
         guest->begin(guest->link, start, guestRole(start));
     }
 };
+
+/// Walls the Runner in at its start on both sides, so each Runner turn ends the moment it begins.
+void wallIn(Friends& friends)
+{
+    for (Side* side : {friends.host.get(), friends.guest.get()})
+    {
+        const rules::Cell at = side->match.runner.cell;
+        side->match.field.set({at.x + 1, at.y}, rules::CellKind::Static);
+        side->match.field.set({at.x, at.y - 1}, rules::CellKind::Static);
+    }
+}
 } // namespace
 
+// The host builds and owns the first turn; the guest runs and follows it. A follower's frames pass no
+// time of their own here, so its match stands wherever the friend's clock put it.
 TEST(LockstepTest, AWalledInRunnersTurnEndsAtNoTimeAndBothSidesPlayOnThroughIt)
 {
-    Plain p(true);
+    Friends friends(3, 0, Role::Builder);
+    wallIn(friends);
+    Side& builder = *friends.host;
+    Side& runner = *friends.guest;
     // The Builder's turn runs out: the Runner's turn begins and ends at 0 ms, the Builder's begins.
     for (int i = 0; i < 20; ++i)
     {
-        p.builder->update(100, p.events);
+        builder.lockstep->update(100, builder.events);
     }
-    ASSERT_EQ(p.at(p.builderMatch), (Stamp{3, 0}));
-    p.runner->update(16, p.events);
-    ASSERT_FALSE(p.runner->failed()) << p.runner->problem();
-    EXPECT_EQ(p.at(p.runnerMatch), (Stamp{3, 0}));
-    EXPECT_EQ(p.runnerMatch.resetsLeft, 1);
+    builder.session.update(0);
+    ASSERT_EQ(stampOf(builder.match), (Stamp{3, 0}));
+    ASSERT_TRUE(runner.until([&] { return stampOf(runner.match) == Stamp{3, 0}; }, 16));
+    ASSERT_FALSE(runner.lockstep->failed()) << runner.lockstep->problem();
+    EXPECT_EQ(runner.match.resetsLeft, 1);
     // An action early in the Builder's next turn lands at its stamp; the digests agree.
-    p.builder->update(5, p.events);
-    ASSERT_TRUE(p.builder->act(Action::rotate(1), p.events));
-    p.runner->update(16, p.events);
-    p.builder->update(0, p.events);
-    ASSERT_FALSE(p.runner->failed()) << p.runner->problem();
-    EXPECT_EQ(p.runnerMatch.digest(), p.builderMatch.digest());
-    EXPECT_EQ(p.runner->takeRemoteActions().at(0).ms, 5);
-    EXPECT_EQ(p.runner->comparedTurns(), 3);
-    EXPECT_FALSE(p.builder->failed());
+    builder.lockstep->update(5, builder.events);
+    ASSERT_TRUE(builder.lockstep->act(Action::rotate(1), builder.events));
+    builder.session.update(0);
+    ASSERT_TRUE(runner.until([&] { return runner.match.digest() == builder.match.digest(); }, 16));
+    ASSERT_FALSE(runner.lockstep->failed()) << runner.lockstep->problem();
+    EXPECT_EQ(runner.lockstep->takeRemoteActions().at(0).ms, 5);
+    EXPECT_EQ(runner.lockstep->comparedTurns(), 3);
+    EXPECT_FALSE(builder.lockstep->failed());
 }
 
 TEST(LockstepTest, TheClockOwnerPassesAtMostAFramesCapAndTheFollowerNeverMoreThanTheOwnerSaid)
 {
-    Plain p(false);
-    p.builder->update(3000, p.events); // a frame stalled for 3 s
-    EXPECT_EQ(p.at(p.builderMatch), (Stamp{1, Lockstep::MaxFrameMs}));
-    p.runner->update(5000, p.events);
-    EXPECT_EQ(p.at(p.runnerMatch), (Stamp{1, Lockstep::MaxFrameMs}));
-    EXPECT_FALSE(p.runner->act(Action::stepRight(), p.events)) << "its keys do nothing in the friend's turn";
-    EXPECT_EQ(p.events.back().why, rules::Refusal::NotYourTurn);
+    Friends friends(3, 0, Role::Builder);
+    Side& builder = *friends.host;
+    Side& runner = *friends.guest;
+    builder.lockstep->update(3000, builder.events); // a frame stalled for 3 s
+    builder.session.update(0);
+    EXPECT_EQ(stampOf(builder.match), (Stamp{1, Lockstep::MaxFrameMs}));
+    EXPECT_TRUE(runner.until([&] { return stampOf(runner.match) == Stamp{1, Lockstep::MaxFrameMs}; }, 5000));
+    runner.lockstep->update(5000, runner.events);
+    EXPECT_EQ(stampOf(runner.match), (Stamp{1, Lockstep::MaxFrameMs}));
+    EXPECT_FALSE(runner.lockstep->act(Action::stepRight(), runner.events))
+        << "its keys do nothing in the friend's turn";
+    EXPECT_EQ(runner.events.back().why, rules::Refusal::NotYourTurn);
 }
 
 TEST(LockstepTest, AFriendsStampsAnywhereNeverSpendThisSidesOwnTurnNorRunPastATurnsLimit)
@@ -210,25 +169,32 @@ TEST(LockstepTest, AFriendsStampsAnywhereNeverSpendThisSidesOwnTurnNorRunPastATu
     std::mt19937 random(31);
     for (int round = 0; round < 300; ++round)
     {
-        Plain p(round % 2 == 0);
+        Friends friends(3, 0, Role::Builder);
+        if (round % 2 == 0)
+        {
+            wallIn(friends);
+        }
+        Side& builder = *friends.host;
+        Side& runner = *friends.guest;
         for (int ms = static_cast<int>(random() % 30) * 100; ms > 0; ms -= 100)
         {
-            p.builder->update(100, p.events);
+            builder.lockstep->update(100, builder.events);
         }
-        p.runner->update(16, p.events);
-        const Stamp from = p.at(p.runnerMatch);
+        builder.session.update(0);
+        ASSERT_TRUE(runner.until([&] { return stampOf(runner.match) == stampOf(builder.match); }, 0));
+        const Stamp from = stampOf(runner.match);
         const Stamp stamp{from.turn + static_cast<int>(random() % 4) - 1,
                           static_cast<int>(random() % 3 ? random() % 2500 : random() % 3600001)};
-        p.toRunner.inbox.push_back(round % 3 ? Message::clock(stamp)
-                                             : Message::act(stamp, Action::rotate(1)));
-        p.runner->update(0, p.events);
-        SCOPED_TRACE(at(from) + " then " + at(stamp));
-        EXPECT_LT(p.runnerMatch.turnMs, 2000);
-        EXPECT_TRUE(p.runnerMatch.turn == Role::Builder ||
-                    p.runnerMatch.turnMs == (p.runnerMatch.turnNumber == from.turn ? from.ms : 0))
+        builder.session.send(round % 3 ? Message::clock(stamp) : Message::act(stamp, Action::rotate(1)));
+        builder.session.update(0);
+        SCOPED_TRACE(text(from) + " then " + text(stamp));
+        EXPECT_TRUE(
+            runner.until([&] { return runner.lockstep->failed() || stampOf(runner.match) == stamp; }, 0));
+        EXPECT_LT(runner.match.turnMs, 2000);
+        EXPECT_TRUE(runner.match.turn == Role::Builder ||
+                    runner.match.turnMs == (runner.match.turnNumber == from.turn ? from.ms : 0))
             << "its own time unspent";
-        EXPECT_TRUE(p.runner->failed() || p.at(p.runnerMatch) == stamp);
-        EXPECT_FALSE(p.runnerMatch.over);
+        EXPECT_FALSE(runner.match.over);
     }
 }
 
