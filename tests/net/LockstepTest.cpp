@@ -64,13 +64,9 @@ struct Side : test::RandomPlayer
     Link& link;
 
     Side(int delayMs, unsigned seed)
-        : RandomPlayer(seed), delayed(session, delayMs),
-          link(delayMs > 0 ? static_cast<Link&>(delayed) : session)
+        : RandomPlayer(seed, [this](int ms) { &link == &delayed ? delayed.update(ms) : session.update(ms); }),
+          delayed(session, delayMs), link(delayMs > 0 ? static_cast<Link&>(delayed) : session)
     {
-        carry = [this](int ms)
-        {
-            &link == &delayed ? delayed.update(ms) : session.update(ms);
-        };
     }
     /// Session and lockstep frames of `ms` until `done`.
     bool until(const std::function<bool()>& done, int ms = 1)

@@ -9,10 +9,7 @@
 #include "support/RandomPlayer.h"
 #include "support/TempWorkDir.h"
 
-#include <SFML/Network/TcpSocket.hpp>
-
 #include <filesystem>
-#include <fstream>
 
 namespace orv_gd
 {
@@ -28,14 +25,7 @@ struct Friend : test::RandomPlayer
     net::Session session{"1.0.0"};
     net::Message start;
 
-    Friend() : RandomPlayer(0)
-    {
-        pressing = false;
-        carry = [this](int ms)
-        {
-            session.update(ms);
-        };
-    }
+    Friend() : RandomPlayer(0, [this](int ms) { session.update(ms); }) { pressing = false; }
     void begin() { RandomPlayer::begin(session, start, net::guestRole(start)); }
 };
 

@@ -23,7 +23,10 @@ struct RandomPlayer
     std::mt19937 random;
     rules::Events events;
 
-    explicit RandomPlayer(unsigned seed) : random(seed) {}
+    RandomPlayer(unsigned seed, std::function<void(int ms)> carry = {})
+        : carry(std::move(carry)), random(seed)
+    {
+    }
 
     void begin(net::Link& link, const net::Message& start, rules::Role role)
     {
