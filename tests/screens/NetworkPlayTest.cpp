@@ -68,6 +68,7 @@ struct NetworkMatch
         play([] { return false; }, frames);
     }
     MainState& screen() { return m->match(); }
+    std::string banner() { return screen().getReplayBannerText().getString().toAnsiString(); }
     bool onMenu()
     {
         GameState* menu = m->states().findState("MenuState");
@@ -144,10 +145,6 @@ TEST(NetworkPlayTest, OnePauseHoldsBothMatchesEitherSidesPEndsItAndBothSayWhoDid
     n.buddy.begin();
     ASSERT_TRUE(n.play([&] { return !n.screen().isWaitingForFriend(); }));
     n.playFor(10);
-    const auto banner = [&]
-    {
-        return n.screen().getReplayBannerText().getString().toAnsiString();
-    };
     n.buddy.lockstep->setPaused(true);
     ASSERT_TRUE(n.play([&] { return n.screen().getLockstep()->paused(); }));
     const int heldAt = n.screen().getMatch().turnMs;
@@ -156,25 +153,25 @@ TEST(NetworkPlayTest, OnePauseHoldsBothMatchesEitherSidesPEndsItAndBothSayWhoDid
     EXPECT_EQ(n.screen().getHudText().getText(HudText::Paused), HudText::PausedText);
     n.m->tap({sf::Keyboard::Return});
     EXPECT_EQ(n.m->builder().getBlocksLeft(), 2) << "no drop in the friend's pause";
-    EXPECT_EQ(banner(), "PAUSED by your friend (the Runner)");
+    EXPECT_EQ(n.banner(), "PAUSED by your friend (the Runner)");
 
     // This side's P ends the friend's pause on both, and both name who did.
     n.m->tap({sf::Keyboard::P});
     ASSERT_TRUE(n.play([&] { return !n.buddy.lockstep->paused(); }));
     EXPECT_EQ(n.buddy.lockstep->pausedBy(), Role::Builder);
-    EXPECT_EQ(banner(), "RESUMED by you (the Builder)");
+    EXPECT_EQ(n.banner(), "RESUMED by you (the Builder)");
     ASSERT_TRUE(n.play([&] { return n.screen().getMatch().turnMs > heldAt; }));
 
     // This side's P pauses both; the friend's resumes both.
     n.m->tap({sf::Keyboard::P});
     ASSERT_TRUE(n.play([&] { return n.buddy.lockstep->paused(); }));
-    EXPECT_EQ(banner(), "PAUSED by you (the Builder)");
+    EXPECT_EQ(n.banner(), "PAUSED by you (the Builder)");
     const int friendHeldAt = n.buddy.match.turnMs;
     n.playFor(60);
     EXPECT_EQ(n.buddy.match.turnMs, friendHeldAt);
     n.buddy.lockstep->setPaused(false);
     ASSERT_TRUE(n.play([&] { return !n.screen().getLockstep()->paused(); }));
-    EXPECT_EQ(banner(), "RESUMED by your friend (the Runner)");
+    EXPECT_EQ(n.banner(), "RESUMED by your friend (the Runner)");
 }
 
 TEST(NetworkPlayTest, EachFaultEndsTheMatchWithItsLineOnTheMenuAndTheMatchIsKeptAsANetworkReplay)
