@@ -9,6 +9,7 @@
 #include <deque>
 #include <memory>
 #include <random>
+#include <tuple>
 
 namespace orv_gd::net
 {
@@ -216,15 +217,11 @@ TEST(LockstepTest, MatchesThatDifferEndOnBothSidesAsOutOfStep)
 
 TEST(LockstepTest, AFriendsMessageOfTheWrongRoleOrTurnOrRefusedClosesTheLinkWithOneLine)
 {
-    struct Case
-    {
-        Stamp left; ///< where the guest's match stands after: never in its own turn's time
-        Message message;
-        std::string line; ///< after "connection closed: "
-    };
     // The guest runs; the host builds and is in its first turn (2 s), its cursor in front of the Runner.
+    // A row: where the guest's match stands after (never in its own turn's time), what the host sends, and
+    // the guest's line after "connection closed: ".
     const Action rotate = Action::rotate(1);
-    const std::vector<Case> cases{
+    const std::vector<std::tuple<Stamp, Message, std::string>> cases{
         {{1, 0},
          Message::act({1, 0}, Action::stepRight()),
          "your friend sent an action of the Runner, whom this side plays"},
@@ -238,16 +235,16 @@ TEST(LockstepTest, AFriendsMessageOfTheWrongRoleOrTurnOrRefusedClosesTheLinkWith
         {{1, 0}, Message::clock({1, 3600000}), "your friend's clock is out of turn (turn 1, ms 3600000)"},
         {{1, 0}, Message::start(1, 0, Role::Runner, {}), "refused a Start message during the match"},
     };
-    for (const Case& c : cases)
+    for (const auto& [left, message, line] : cases)
     {
-        SCOPED_TRACE(c.line);
+        SCOPED_TRACE(line);
         Friends friends(11, 0, Role::Builder);
         Side& guest = *friends.guest;
-        friends.host->session.send(c.message);
+        friends.host->session.send(message);
         friends.host->session.update(0);
         EXPECT_TRUE(guest.until([&] { return guest.lockstep->failed(); }));
-        EXPECT_EQ(guest.lockstep->problem(), "connection closed: " + c.line);
-        EXPECT_EQ((Stamp{guest.match.turnNumber, guest.match.turnMs}), c.left);
+        EXPECT_EQ(guest.lockstep->problem(), "connection closed: " + line);
+        EXPECT_EQ(stampOf(guest.match), left);
         EXPECT_TRUE(test::pump(
             {&friends.host->session}, [&] { return !friends.host->session.isOpen(); }, 1));
         EXPECT_EQ(friends.host->session.problem(), "your friend's game refused a message from this one");

@@ -176,51 +176,46 @@ TEST(NetworkPlayTest, OnePauseHoldsBothMatchesEitherSidesPEndsItAndBothSayWhoDid
 
 TEST(NetworkPlayTest, EachFaultEndsTheMatchWithItsLineOnTheMenuAndTheMatchIsKeptAsANetworkReplay)
 {
-    struct Case
-    {
-        const char* name;
-        std::function<void(NetworkMatch&)> fault;
-        const char* line;
-        int frames;
-        int friendMs = 16; ///< of the friend's link a frame, after the fault
-    };
     const auto stop = [](NetworkMatch& n)
     {
         n.buddy.lockstep.reset();
     };
-    // Silence: the friend's game stops answering. A stopped clock: it still beats its heart, but owns the
-    // turn and says nothing else. Meanwhile this one plays on a third of a second a frame.
-    const std::vector<Case> cases{
-        {"the friend leaves", [](NetworkMatch& n) { n.buddy.session.close(net::ByeReason::Quit, ""); },
-         "your friend left the match", 600},
-        {"out of step", [](NetworkMatch& n) { n.buddy.match.turnsLeft -= 1; }, "out of step with your friend",
-         1200},
-        {"an action out of turn",
-         [](NetworkMatch& n) {
-             n.buddy.session.send(net::Message::act({7, 0}, Action::rotate(1)));
-         },
-         "connection closed: your friend acted out of turn (turn 7, ms 0)", 600},
-        {"silence", stop, "connection lost: no message from your friend for 5 s", 600, 0},
-        {"a clock that stops", stop, "your friend's game stopped its clock", 600, 340},
-    };
-    for (const Case& c : cases)
+    // A row: the fault, the line it ends with, the frames it may take, the ms of the friend's link a frame
+    // after it. Silence: the friend's game stops answering. A stopped clock: it still beats its heart, but
+    // owns the turn and says nothing else. Meanwhile this one plays on a third of a second a frame.
+    const std::vector<std::tuple<const char*, std::function<void(NetworkMatch&)>, const char*, int, int>>
+        cases{
+            {"the friend leaves", [](NetworkMatch& n) { n.buddy.session.close(net::ByeReason::Quit, ""); },
+             "your friend left the match", 600, 16},
+            {"out of step", [](NetworkMatch& n) { n.buddy.match.turnsLeft -= 1; },
+             "out of step with your friend", 1200, 16},
+            {"an action out of turn",
+             [](NetworkMatch& n) {
+                 n.buddy.session.send(net::Message::act({7, 0}, Action::rotate(1)));
+             },
+             "connection closed: your friend acted out of turn (turn 7, ms 0)", 600, 16},
+            {"silence", stop, "connection lost: no message from your friend for 5 s", 600, 0},
+            {"a clock that stops", stop, "your friend's game stopped its clock", 600, 340},
+        };
+    for (const auto& [name, fault, line, frames, friendMs] : cases)
     {
-        SCOPED_TRACE(c.name);
+        SCOPED_TRACE(name);
         NetworkMatch n(Role::Runner);
         n.buddy.begin();
         ASSERT_TRUE(n.play([&] { return !n.screen().isWaitingForFriend(); }));
-        c.fault(n);
+        fault(n);
+        const int ms = friendMs; // for the lambda below
         testing::internal::CaptureStderr();
         ASSERT_TRUE(test::pumpUntil(
             [&]
             {
                 n.m->frame(n.buddy.lockstep ? test::MatchFixture::Step : 0.34f);
-                n.buddy.frame(c.friendMs);
+                n.buddy.frame(ms);
             },
-            [&] { return n.onMenu(); }, c.frames));
+            [&] { return n.onMenu(); }, frames));
         const std::string err = testing::internal::GetCapturedStderr();
-        EXPECT_EQ(n.menuMessage(), c.line);
-        EXPECT_NE(err.find(std::string("tumbrelt: ") + c.line + "\n"), std::string::npos) << err;
+        EXPECT_EQ(n.menuMessage(), line);
+        EXPECT_NE(err.find(std::string("tumbrelt: ") + line + "\n"), std::string::npos) << err;
         n.m->frame();
         const std::vector<std::filesystem::path> kept{
             std::filesystem::directory_iterator(n.folder.path() / "replays"), {}};
