@@ -21,6 +21,11 @@ using rules::Role;
 /// The session with every message it sends held back `delayMs` of update time, as a slow network would.
 class DelayedLink : public Link
 {
+    Session& m_session;
+    int m_delayMs;
+    long m_nowMs = 0;
+    std::deque<std::pair<long, Message>> m_held;
+
 public:
     DelayedLink(Session& session, int delayMs) : m_session(session), m_delayMs(delayMs) {}
 
@@ -39,18 +44,7 @@ public:
     bool isOpen() const override { return m_session.isOpen(); }
     void close(ByeReason reason, const std::string& line) override { m_session.close(reason, line); }
     const std::string& problem() const override { return m_session.problem(); }
-
-private:
-    Session& m_session;
-    int m_delayMs;
-    long m_nowMs = 0;
-    std::deque<std::pair<long, Message>> m_held;
 };
-
-std::string text(Stamp stamp)
-{
-    return "turn " + std::to_string(stamp.turn) + ", ms " + std::to_string(stamp.ms);
-}
 
 Stamp stampOf(const rules::Match& match)
 {
@@ -177,7 +171,8 @@ TEST(LockstepTest, AFriendsStampsAnywhereNeverSpendThisSidesOwnTurnNorRunPastATu
                           static_cast<int>(random() % 3 ? random() % 2500 : random() % 3600001)};
         builder.session.send(round % 3 ? Message::clock(stamp) : Message::act(stamp, Action::rotate(1)));
         builder.session.update(0);
-        SCOPED_TRACE(text(from) + " then " + text(stamp));
+        SCOPED_TRACE(testing::Message() << "turn " << from.turn << ", ms " << from.ms << " then turn "
+                                        << stamp.turn << ", ms " << stamp.ms);
         EXPECT_TRUE(
             runner.until([&] { return runner.lockstep->failed() || stampOf(runner.match) == stamp; }, 0));
         EXPECT_LT(runner.match.turnMs, 2000);

@@ -6,6 +6,7 @@
 #include "support/MosquittoBroker.h"
 #include "support/RandomPlayer.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <mosquitto.h>
 
@@ -24,6 +25,8 @@ using rules::Action;
 using rules::Role;
 using test::MosquittoBroker;
 using test::pump;
+using testing::Contains;
+using testing::HasSubstr;
 
 RelayOptions at(const MosquittoBroker& broker, const std::string& scheme = "")
 {
@@ -31,12 +34,6 @@ RelayOptions at(const MosquittoBroker& broker, const std::string& scheme = "")
     std::string error;
     EXPECT_TRUE(RelayAddress::parse(scheme + broker.address(), options.address, error)) << error;
     return options;
-}
-
-bool has(const std::vector<std::string>& notes, const std::string& part)
-{
-    return std::any_of(notes.begin(), notes.end(),
-                       [&](const std::string& n) { return n.find(part) != n.npos; });
 }
 
 /// One game through the relay, keeping the notes of what its link dropped.
@@ -221,9 +218,9 @@ TEST(RelayLinkTest, TwoGamesMeetByCodeAndAStrangerOnTheTopicsCanNeitherReadNorAc
               << " sealed bytes a turn over " << match.host.match.turnNumber << " turns\n";
     for (const Player* player : {&match.host, &match.guest})
     {
-        EXPECT_TRUE(has(player->notes, "dropped a repeated frame (number "));
-        EXPECT_TRUE(has(player->notes, "dropped a frame that does not open with this code's key"));
-        EXPECT_TRUE(has(player->notes, "dropped a frame of 3 bytes: not one of this match"));
+        EXPECT_THAT(player->notes, Contains(HasSubstr("dropped a repeated frame (number ")));
+        EXPECT_THAT(player->notes, Contains("dropped a frame that does not open with this code's key"));
+        EXPECT_THAT(player->notes, Contains("dropped a frame of 3 bytes: not one of this match"));
     }
 }
 

@@ -18,14 +18,6 @@ using State = Session::State;
 
 using test::pump;
 
-struct Pair
-{
-    Session host{"1.0.0"};
-    Session guest{"1.0.0"};
-
-    Pair() { EXPECT_TRUE(test::connect(host, guest)); }
-};
-
 /// A raw connection to `port`, blocking: what a stranger or a broken game would send.
 std::unique_ptr<sf::TcpSocket> raw(unsigned short port)
 {
@@ -52,11 +44,13 @@ std::unique_ptr<sf::TcpSocket> greeted(Session& host)
 
 TEST(SessionTest, AFriendWhoLeavesVanishesOrFallsSilentIsNamedSo)
 {
-    Pair pair;
-    pair.guest.close(ByeReason::Quit, "");
-    ASSERT_TRUE(pump({&pair.host}, [&] { return !pair.host.isOpen(); }));
-    EXPECT_EQ(pair.host.problem(), "your friend left the match");
-    EXPECT_EQ(pair.guest.problem(), "");
+    Session left("1.0.0");
+    Session leaving("1.0.0");
+    ASSERT_TRUE(test::connect(left, leaving));
+    leaving.close(ByeReason::Quit, "");
+    ASSERT_TRUE(pump({&left}, [&] { return !left.isOpen(); }));
+    EXPECT_EQ(left.problem(), "your friend left the match");
+    EXPECT_EQ(leaving.problem(), "");
 
     Session host("1.0.0");
     auto stranger = greeted(host);
@@ -75,14 +69,15 @@ TEST(SessionTest, AFriendWhoLeavesVanishesOrFallsSilentIsNamedSo)
 
 TEST(SessionTest, TheHostTurnsAwayASecondFriendByItsAddressAndKeepsTheFirst)
 {
-    Pair pair;
+    Session host("1.0.0");
+    Session guest("1.0.0");
+    ASSERT_TRUE(test::connect(host, guest));
     Session third("1.0.0");
-    ASSERT_TRUE(third.join("127.0.0.1", pair.host.getPort()));
-    ASSERT_TRUE(pump({&pair.host, &pair.guest, &third}, [&] { return third.getState() == State::Closed; }));
+    ASSERT_TRUE(third.join("127.0.0.1", host.getPort()));
+    ASSERT_TRUE(pump({&host, &guest, &third}, [&] { return third.getState() == State::Closed; }));
     EXPECT_EQ(third.problem(), "your friend's game already has a player");
-    EXPECT_EQ(pair.host.takeNotes(),
-              std::vector<std::string>{"turned away 127.0.0.1: a friend is already here"});
-    EXPECT_TRUE(pair.host.isOpen() && pair.guest.isOpen());
+    EXPECT_EQ(host.takeNotes(), std::vector<std::string>{"turned away 127.0.0.1: a friend is already here"});
+    EXPECT_TRUE(host.isOpen() && guest.isOpen());
 }
 
 TEST(SessionTest, AWaitingHostTurnsAwayAWrongGreetingNamingOnlyPlainVersionsAndWaitsOn)
