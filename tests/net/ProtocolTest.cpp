@@ -53,12 +53,6 @@ std::vector<std::uint8_t> patched(const Message& m, std::size_t at, std::uint8_t
     return bytes;
 }
 
-std::vector<std::uint8_t> framed(std::vector<std::uint8_t> payload)
-{
-    payload.insert(payload.begin(), {static_cast<std::uint8_t>(payload.size() >> 8),
-                                     static_cast<std::uint8_t>(payload.size() & 0xFF)});
-    return payload;
-}
 } // namespace
 
 TEST(ProtocolTest, EveryMessageComesBackAsItWasSentWhateverTheBytesArriveIn)
@@ -107,18 +101,18 @@ TEST(ProtocolTest, RefusesWhatIsNotAMessageWithOneLine)
     truncated.pop_back();
     std::vector<std::uint8_t> longer = patched(action, 1, 16);
     longer.push_back(0);
-    // Whole lines, then the heads of those that go on to name the fields.
+    // A frame: two bytes of length, the type, its fields. The last lines go on to name the fields.
     EXPECT_EQ(refusal({0x10, 0x00, 3}), "refused a message of 4098 bytes, over the 4096 byte limit");
     EXPECT_EQ(refusal({0xFF, 0xFF}), "refused a message of 65537 bytes, over the 4096 byte limit");
     EXPECT_EQ(refusal({0, 0}), "refused an empty message");
-    EXPECT_EQ(refusal(framed({9})), "refused a message of unknown type 9");
-    EXPECT_EQ(refusal(framed({0})), "refused a message of unknown type 0");
+    EXPECT_EQ(refusal({0, 1, 9}), "refused a message of unknown type 9");
+    EXPECT_EQ(refusal({0, 1, 0}), "refused a message of unknown type 0");
     EXPECT_EQ(refusal(truncated), "refused a truncated Action message");
     EXPECT_EQ(refusal(longer), "refused an Action message with 1 byte too many");
     EXPECT_EQ(refusal(patched(Message::hello("1.0"), 3, 0)),
               "refused a malformed Hello message: not a greeting of this game");
-    EXPECT_EQ(refusal(framed({8, 6})), "refused a malformed Bye message: a reason 6 to leave");
-    EXPECT_EQ(refusal(framed({7, 2, 0})),
+    EXPECT_EQ(refusal({0, 2, 8, 6}), "refused a malformed Bye message: a reason 6 to leave");
+    EXPECT_EQ(refusal({0, 3, 7, 2, 0}),
               "refused a malformed Pause message: a pause that is neither on nor off");
     EXPECT_THAT(refusal(patched(action, 12, 2)),
                 StartsWith("refused a malformed Action message: an action of kind 5 with fields"));

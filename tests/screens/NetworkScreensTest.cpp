@@ -157,17 +157,14 @@ TEST(NetworkScreensTest, AKeptAddressThatIsNoneIsIgnoredWithALineAndWrittenAnewO
 
 TEST(NetworkScreensTest, AHostThatSaysAnythingButAStartTheGamePlaysIsRefusedOnTheJoinScreen)
 {
-    const auto startOf = [](int width, int height, std::uint64_t draws)
-    {
-        rules::MatchConfig config;
-        config.width = width;
-        config.height = height;
-        return net::Message::start(9, draws, rules::Role::Builder, config);
-    };
+    rules::MatchConfig tiny;
+    tiny.width = tiny.height = 8;
     const std::vector<std::pair<net::Message, std::string>> cases{
         {net::Message::clock({1, 100}), "refused a Clock message before the match began"},
-        {startOf(8, 8, 0), "refused a malformed Start message: a match of 8 x 8 cells and 10000 ms turns"},
-        {startOf(50, 15, 1u << 24), "refused a malformed Start message: a generator 16777216 draws in"},
+        {net::Message::start(9, 0, rules::Role::Builder, tiny),
+         "refused a malformed Start message: a match of 8 x 8 cells and 10000 ms turns"},
+        {net::Message::start(9, 1u << 24, rules::Role::Builder, {}),
+         "refused a malformed Start message: a generator 16777216 draws in"},
     };
     Screens s;
     for (const auto& [message, line] : cases)

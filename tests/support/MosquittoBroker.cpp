@@ -32,10 +32,7 @@ MosquittoBroker::MosquittoBroker(const std::string& extra) : m_port(freePort())
                                                << "persistence false\nlog_dest none\nset_tcp_nodelay true\n"
                                                << extra;
     // Readable by the user the broker turns into when started as root.
-    std::filesystem::permissions(
-        m_folder, std::filesystem::perms::owner_all | std::filesystem::perms::group_read |
-                      std::filesystem::perms::group_exec | std::filesystem::perms::others_read |
-                      std::filesystem::perms::others_exec);
+    std::filesystem::permissions(m_folder, std::filesystem::perms(0755));
 }
 
 MosquittoBroker::~MosquittoBroker()

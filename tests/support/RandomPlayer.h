@@ -23,10 +23,7 @@ struct RandomPlayer
     std::mt19937 random;
     rules::Events events;
 
-    RandomPlayer(unsigned seed, std::function<void(int ms)> carry = {})
-        : carry(std::move(carry)), random(seed)
-    {
-    }
+    RandomPlayer(unsigned seed, std::function<void(int)> link = {}) : carry(std::move(link)), random(seed) {}
 
     void begin(net::Link& link, const net::Message& start, rules::Role role)
     {
