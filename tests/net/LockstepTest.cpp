@@ -247,7 +247,7 @@ TEST(LockstepTest, AFriendsMessageOfTheWrongRoleOrTurnOrRefusedClosesTheLinkWith
 }
 
 // One side's pause holding both and the other's press ending it: NetworkPlayTest, through the screens.
-TEST(LockstepTest, BothPressingPauseAtOnceBothPauseAndNameTheSamePlayer)
+TEST(LockstepTest, BothPressingPauseAtOnceBothPauseAndNameTheSamePlayerAndOnePressResumesBoth)
 {
     Friends friends(13, 0, Role::Builder, 10000);
     Side& host = *friends.host;
@@ -265,6 +265,10 @@ TEST(LockstepTest, BothPressingPauseAtOnceBothPauseAndNameTheSamePlayer)
         },
         [&] { return host.lockstep->pausedBy() == guest.lockstep->pausedBy(); }, 200));
     EXPECT_TRUE(host.lockstep->paused() && guest.lockstep->paused());
+    host.lockstep->setPaused(false); // and one press resumes both, both saying so
+    host.session.update(0);
+    EXPECT_TRUE(guest.until([&] { return !guest.lockstep->paused(); }, 0));
+    EXPECT_TRUE(host.lockstep->resumed() && guest.lockstep->resumed());
 }
 
 TEST(LockstepTest, AFriendWhoOwnsTheTurnButMovesNoClockForItsLimitAndFiveSecondsIsStopped)
