@@ -78,8 +78,7 @@ struct Side : test::RandomPlayer
 
 struct Friends
 {
-    std::unique_ptr<Side> host;
-    std::unique_ptr<Side> guest;
+    std::unique_ptr<Side> host, guest;
 
     Friends(unsigned seed, int delayMs, Role hostRole, int turnLimitMs = 2000)
         : host(std::make_unique<Side>(delayMs, seed)), guest(std::make_unique<Side>(delayMs, seed * 7 + 1))

@@ -57,8 +57,7 @@ struct Player : test::RandomPlayer
 struct Match
 {
     std::string code = JoinCode::generate();
-    Player host;
-    Player guest;
+    Player host, guest;
 
     Match(const MosquittoBroker& broker, unsigned seed)
         : host(at(broker), seed), guest(at(broker), seed * 7 + 1)

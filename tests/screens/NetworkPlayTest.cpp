@@ -63,10 +63,8 @@ struct NetworkMatch
             },
             done, frames);
     }
-    void playFor(int frames)
-    {
-        play([] { return false; }, frames);
-    }
+    static bool never() { return false; }
+    void playFor(int frames) { play(never, frames); }
     MainState& screen() { return m->match(); }
     std::string banner() { return screen().getReplayBannerText().getString().toAnsiString(); }
     bool onMenu()
