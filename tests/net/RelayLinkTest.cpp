@@ -4,7 +4,9 @@
 #include "net/Lockstep.h"
 #include "support/Loopback.h"
 #include "support/MosquittoBroker.h"
+#include "support/RandomPlayer.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <mosquitto.h>
 
@@ -22,6 +24,9 @@ namespace
 using rules::Action;
 using rules::Role;
 using test::MosquittoBroker;
+using test::pump;
+using testing::Contains;
+using testing::HasSubstr;
 
 RelayOptions at(const MosquittoBroker& broker, const std::string& scheme = "")
 {
@@ -31,67 +36,20 @@ RelayOptions at(const MosquittoBroker& broker, const std::string& scheme = "")
     return options;
 }
 
-/// Updates the links `ms` at a time, a millisecond apart, until `done`.
-bool pump(std::initializer_list<RelayLink*> links, const std::function<bool()>& done, int ms = 10,
-          int rounds = 3000)
-{
-    const std::vector<RelayLink*> all(links);
-    return test::pumpUntil(
-        [&]
-        {
-            for (RelayLink* link : all)
-            {
-                link->update(ms);
-            }
-        },
-        done, rounds);
-}
-
-bool has(const std::vector<std::string>& notes, const std::string& part)
-{
-    return std::any_of(notes.begin(), notes.end(),
-                       [&](const std::string& n) { return n.find(part) != n.npos; });
-}
-
-/// One game through the relay: its link, its match from the host's Start, a player pressing random keys.
-struct Player
+/// One game through the relay, keeping the notes of what its link dropped.
+struct Player : test::RandomPlayer
 {
     RelayLink link;
-    rules::Match match;
-    std::unique_ptr<Lockstep> lockstep;
-    std::mt19937 random;
-    rules::Events events;
     std::vector<std::string> notes;
 
-    Player(const RelayOptions& options, unsigned seed) : link("1.0.0", options), random(seed) {}
-
-    void frame(int ms)
+    Player(const RelayOptions& options, unsigned seed) : RandomPlayer(seed), link("1.0.0", options)
     {
-        link.update(ms);
-        for (std::string& note : link.takeNotes())
+        carry = [this](int ms)
         {
-            notes.push_back(std::move(note));
-        }
-        lockstep->update(ms, events);
-        if (match.turn == lockstep->local() && random() % 4 == 0)
-        {
-            const unsigned roll = random() % 20;
-            if (lockstep->local() == Role::Runner)
-            {
-                lockstep->act(roll < 11   ? Action::stepRight()
-                              : roll < 17 ? Action::jump()
-                                          : Action::endTurn(),
-                              events);
-            }
-            else
-            {
-                lockstep->act(roll < 10   ? Action::moveCursor({static_cast<int>(random() % 3) - 1, 1})
-                              : roll < 13 ? Action::rotate(1)
-                                          : Action::drop(match.ghost.cursor),
-                              events);
-            }
-        }
-        events.clear();
+            link.update(ms);
+            const std::vector<std::string> more = link.takeNotes();
+            notes.insert(notes.end(), more.begin(), more.end());
+        };
     }
 };
 
@@ -99,8 +57,7 @@ struct Player
 struct Match
 {
     std::string code = JoinCode::generate();
-    Player host;
-    Player guest;
+    Player host, guest;
 
     Match(const MosquittoBroker& broker, unsigned seed)
         : host(at(broker), seed), guest(at(broker), seed * 7 + 1)
@@ -118,40 +75,15 @@ struct Match
         host.link.send(start);
         Message received;
         EXPECT_TRUE(pump({&host.link, &guest.link}, [&] { return guest.link.receive(received); }));
-        host.match = startMatch(start);
-        guest.match = startMatch(received);
-        host.lockstep = std::make_unique<Lockstep>(host.link, Role::Runner, host.match);
-        guest.lockstep = std::make_unique<Lockstep>(guest.link, Role::Builder, guest.match);
+        host.begin(host.link, start, Role::Runner);
+        guest.begin(guest.link, received, Role::Builder);
     }
 
-    /// Frames on both sides until both matches are over, one failed, `until` holds or 20 s passed;
-    /// `realMs`: frames of that many milliseconds, as long as they say, else random and quicker.
+    /// Frames on both sides (see playOut), 300 us apart, or `realMs` long in real time when given.
     void play(
         const std::function<bool()>& until = [] { return false; }, int realMs = 0)
     {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-        std::mt19937 frames(host.random());
-        for (int i = 0; i < 200000 && !(host.match.over && guest.match.over) && !until(); ++i)
-        {
-            if (host.lockstep->failed() || guest.lockstep->failed() ||
-                std::chrono::steady_clock::now() > deadline)
-            {
-                return;
-            }
-            host.frame(realMs > 0 ? realMs : 5 + static_cast<int>(frames() % 36));
-            guest.frame(realMs > 0 ? realMs : 5 + static_cast<int>(frames() % 36));
-            std::this_thread::sleep_for(std::chrono::microseconds(realMs > 0 ? realMs * 1000 : 300));
-        }
-    }
-
-    void expectSameEnd()
-    {
-        ASSERT_FALSE(host.lockstep->failed()) << host.lockstep->problem();
-        ASSERT_FALSE(guest.lockstep->failed()) << guest.lockstep->problem();
-        ASSERT_TRUE(host.match.over && guest.match.over);
-        EXPECT_EQ(host.match.digest(), guest.match.digest());
-        EXPECT_GT(host.match.turnNumber, 3);
-        EXPECT_GE(guest.lockstep->comparedTurns(), guest.match.turnNumber - 2);
+        test::playOut(host, guest, until, realMs, realMs > 0 ? 0 : 300);
     }
 };
 
@@ -182,6 +114,11 @@ struct Stranger
         mosquitto_disconnect(client);
         mosquitto_loop_stop(client, false);
         mosquitto_destroy(client);
+    }
+    std::vector<std::pair<std::string, std::vector<std::uint8_t>>> copy()
+    {
+        const std::lock_guard<std::mutex> lock(mutex);
+        return seen;
     }
     void publish(const std::string& topic, const std::vector<std::uint8_t>& bytes)
     {
@@ -251,71 +188,42 @@ TEST(RelayLinkTest, AFrameOpensOnlyWithItsCodeOnItsTopic)
     EXPECT_EQ(error, "dropped a frame of 20 bytes: not one of this match");
 }
 
-TEST(RelayLinkTest, TwoGamesMeetByCodeAndPlayWholeMatchesToTheSameDigest)
-{
-    MosquittoBroker broker;
-    ASSERT_TRUE(broker.start());
-    for (const unsigned seed : {3u, 8u})
-    {
-        Match match(broker, seed);
-        match.play();
-        match.expectSameEnd();
-        EXPECT_EQ(match.host.notes, std::vector<std::string>());
-        EXPECT_EQ(match.guest.notes, std::vector<std::string>());
-        std::cout << "relay: "
-                  << (match.host.link.bytesSent() + match.guest.link.bytesSent()) /
-                         match.host.match.turnNumber
-                  << " sealed bytes a turn over " << match.host.match.turnNumber << " turns\n";
-    }
-}
-
-TEST(RelayLinkTest, AStrangerOnTheTopicsCanNeitherReadNorActAndTheMatchGoesOn)
+TEST(RelayLinkTest, TwoGamesMeetByCodeAndAStrangerOnTheTopicsCanNeitherReadNorActNorStopTheMatch)
 {
     MosquittoBroker broker;
     ASSERT_TRUE(broker.start());
     Stranger stranger(broker);
     Match match(broker, 5);
     const SealedFrames forger = SealedFrames::derive("AAAA-BBBB");
-    bool meddled = false;
-    match.play(
-        [&]
+    match.play([&] { return match.host.match.turnNumber >= 3; });
+    ASSERT_GE(match.host.match.turnNumber, 3);
+    EXPECT_TRUE(match.host.notes.empty() && match.guest.notes.empty()) << "nothing dropped between friends";
+    for (const auto& [topic, bytes] : stranger.copy())
+    {
+        // Nothing in clear: not the game's version in any greeting.
+        EXPECT_EQ(std::search(bytes.begin(), bytes.end(), std::begin("1.0.0"), std::end("1.0.0") - 1),
+                  bytes.end());
+        if (topic.find("/door") == std::string::npos)
         {
-            if (meddled || match.host.match.turnNumber < 3)
-            {
-                return false;
-            }
-            meddled = true;
-            std::vector<std::pair<std::string, std::vector<std::uint8_t>>> seen;
-            {
-                const std::lock_guard<std::mutex> lock(stranger.mutex);
-                seen = stranger.seen;
-            }
-            for (const auto& [topic, bytes] : seen)
-            {
-                // Nothing in clear: not the game's version in any greeting.
-                EXPECT_EQ(std::search(bytes.begin(), bytes.end(), std::begin("1.0.0"), std::end("1.0.0") - 1),
-                          bytes.end());
-                if (topic.find("/door") == std::string::npos)
-                {
-                    stranger.publish(topic, bytes); // replayed
-                    stranger.publish(topic,
-                                     forger.seal(topic, 1000, 0, Message::act({1, 1}, Action::endTurn())));
-                    stranger.publish(topic, {1, 2, 3});
-                }
-            }
-            return false;
-        });
-    EXPECT_TRUE(meddled);
-    match.expectSameEnd();
+            stranger.publish(topic, bytes); // replayed
+            stranger.publish(topic, forger.seal(topic, 1000, 0, Message::act({1, 1}, Action::endTurn())));
+            stranger.publish(topic, {1, 2, 3});
+        }
+    }
+    match.play();
+    test::expectSameEnd(match.host, match.guest);
+    std::cout << "relay: "
+              << (match.host.link.bytesSent() + match.guest.link.bytesSent()) / match.host.match.turnNumber
+              << " sealed bytes a turn over " << match.host.match.turnNumber << " turns\n";
     for (const Player* player : {&match.host, &match.guest})
     {
-        EXPECT_TRUE(has(player->notes, "dropped a repeated frame (number "));
-        EXPECT_TRUE(has(player->notes, "dropped a frame that does not open with this code's key"));
-        EXPECT_TRUE(has(player->notes, "dropped a frame of 3 bytes: not one of this match"));
+        EXPECT_THAT(player->notes, Contains(HasSubstr("dropped a repeated frame (number ")));
+        EXPECT_THAT(player->notes, Contains("dropped a frame that does not open with this code's key"));
+        EXPECT_THAT(player->notes, Contains("dropped a frame of 3 bytes: not one of this match"));
     }
 }
 
-TEST(RelayLinkTest, AWrongCodeASecondJoinerARefusingOrAbsentRelayEachGetOneLine)
+TEST(RelayLinkTest, AWrongCodeASecondJoinerARelayGoneRefusingOrAbsentEachGetOneLine)
 {
     MosquittoBroker broker;
     ASSERT_TRUE(broker.start());
@@ -341,6 +249,14 @@ TEST(RelayLinkTest, AWrongCodeASecondJoinerARefusingOrAbsentRelayEachGetOneLine)
         pump({&host, &guest, &second}, [&] { return second.getState() == RelayLink::State::Closed; }));
     EXPECT_EQ(second.problem(), "a friend has already joined the game with that code");
     EXPECT_TRUE(host.isOpen() && guest.isOpen());
+    // The relay gone: time passes only once the client saw it go; ten seconds less a frame are not enough.
+    broker.stop();
+    ASSERT_TRUE(pump(
+        {&host}, [&] { return !host.isOnRelay(); }, 0));
+    host.update(RelayLink::GoneMs - 10);
+    EXPECT_TRUE(host.isOpen());
+    host.update(10);
+    EXPECT_EQ(host.problem(), "the relay at " + broker.address() + " is gone");
 
     MosquittoBroker strict("allow_anonymous false\n");
     ASSERT_TRUE(strict.start());
@@ -368,40 +284,19 @@ TEST(RelayLinkTest, TheRelayRestartingMidMatchLosesAndDoublesNoAction)
     ASSERT_TRUE(broker.start());
     match.play([&] { return match.host.link.isOpen() && match.host.match.turnNumber >= 7; }, 10);
     match.play();
-    match.expectSameEnd();
-}
-
-TEST(RelayLinkTest, ARelayGoneForTenSecondsEndsTheLinkWithOneLine)
-{
-    MosquittoBroker broker;
-    ASSERT_TRUE(broker.start());
-    RelayLink host("1.0.0", at(broker));
-    RelayLink guest("1.0.0", at(broker));
-    ASSERT_TRUE(host.host("K7QM-4XZP") && guest.join("K7QM-4XZP"));
-    ASSERT_TRUE(pump({&host, &guest}, [&] { return host.isOpen() && guest.isOpen(); }));
-    broker.stop();
-    // Time passes only once the client saw the relay go; then ten seconds less a frame are not enough.
-    ASSERT_TRUE(pump(
-        {&host}, [&] { return !host.isOnRelay(); }, 0));
-    host.update(RelayLink::GoneMs - 10);
-    EXPECT_TRUE(host.isOpen());
-    host.update(10);
-    EXPECT_EQ(host.problem(), "the relay at " + broker.address() + " is gone");
+    test::expectSameEnd(match.host, match.guest);
 }
 
 TEST(RelayLinkTest, TlsChecksTheRelaysCertificateAgainstTheAuthorityGiven)
 {
     test::MosquittoBroker probe; // only for its folder
     const std::string dir = probe.folder().string();
-    const std::string make =
-        "cd " + dir +
-        " && openssl req -x509 -newkey rsa:2048 -nodes -keyout ca.key -out ca.crt -days 2 -subj /CN=TestCA"
-        " >/dev/null 2>&1 && openssl req -newkey rsa:2048 -nodes -keyout server.key -out server.csr -subj "
-        "/CN=127.0.0.1"
-        " >/dev/null 2>&1 && printf 'subjectAltName=IP:127.0.0.1\\n' > san.ext && openssl x509 -req -in "
-        "server.csr"
-        " -CA ca.crt -CAkey ca.key -CAcreateserial -out server.crt -days 2 -extfile san.ext >/dev/null 2>&1 "
-        "&& chmod a+r server.key";
+    const std::string make = "set -e; exec >/dev/null 2>&1; cd " + dir + R"(
+openssl req -x509 -newkey rsa:2048 -nodes -keyout ca.key -out ca.crt -days 2 -subj /CN=TestCA
+openssl req -newkey rsa:2048 -nodes -keyout server.key -out server.csr -subj /CN=127.0.0.1
+printf 'subjectAltName=IP:127.0.0.1\n' > san.ext
+openssl x509 -req -in server.csr -CA ca.crt -CAkey ca.key -CAcreateserial -out server.crt -days 2 -extfile san.ext
+chmod a+r server.key)";
     ASSERT_EQ(std::system(make.c_str()), 0);
     MosquittoBroker broker("allow_anonymous true\ncertfile " + dir + "/server.crt\nkeyfile " + dir +
                            "/server.key\n");

@@ -6,12 +6,10 @@
 #include "screens/NetworkScreens.h"
 #include "support/Loopback.h"
 #include "support/MatchFixture.h"
+#include "support/RandomPlayer.h"
 #include "support/TempWorkDir.h"
 
-#include <SFML/Network/TcpSocket.hpp>
-
 #include <filesystem>
-#include <fstream>
 
 namespace orv_gd
 {
@@ -20,30 +18,15 @@ namespace
 using rules::Action;
 using rules::Role;
 
-/// The friend's game without a screen: its connection and, once it begins the match, its rules in
-/// step with this side's.
-struct Friend
+/// The friend's game without a screen, pressing no key of its own: its connection and, once it
+/// begins the match, its rules in step with this side's.
+struct Friend : test::RandomPlayer
 {
     net::Session session{"1.0.0"};
     net::Message start;
-    rules::Match match;
-    std::unique_ptr<net::Lockstep> lockstep;
-    rules::Events events;
 
-    void begin()
-    {
-        match = net::startMatch(start);
-        lockstep = std::make_unique<net::Lockstep>(session, net::guestRole(start), match);
-    }
-    void frame(int ms)
-    {
-        session.update(ms);
-        if (lockstep)
-        {
-            lockstep->update(ms, events);
-        }
-    }
-    bool act(const Action& action) { return lockstep->act(action, events); }
+    Friend() : RandomPlayer(0, [this](int ms) { session.update(ms); }) { pressing = false; }
+    void begin() { RandomPlayer::begin(session, start, net::guestRole(start)); }
 };
 
 /// This game hosts (on the match screen, playing `hostRole`) and the friend's game joined it.
@@ -80,11 +63,10 @@ struct NetworkMatch
             },
             done, frames);
     }
-    void playFor(int frames)
-    {
-        play([] { return false; }, frames);
-    }
+    static bool never() { return false; }
+    void playFor(int frames) { play(never, frames); }
     MainState& screen() { return m->match(); }
+    std::string banner() { return screen().getReplayBannerText().getString().toAnsiString(); }
     bool onMenu()
     {
         GameState* menu = m->states().findState("MenuState");
@@ -161,10 +143,6 @@ TEST(NetworkPlayTest, OnePauseHoldsBothMatchesEitherSidesPEndsItAndBothSayWhoDid
     n.buddy.begin();
     ASSERT_TRUE(n.play([&] { return !n.screen().isWaitingForFriend(); }));
     n.playFor(10);
-    const auto banner = [&]
-    {
-        return n.screen().getReplayBannerText().getString().toAnsiString();
-    };
     n.buddy.lockstep->setPaused(true);
     ASSERT_TRUE(n.play([&] { return n.screen().getLockstep()->paused(); }));
     const int heldAt = n.screen().getMatch().turnMs;
@@ -173,80 +151,69 @@ TEST(NetworkPlayTest, OnePauseHoldsBothMatchesEitherSidesPEndsItAndBothSayWhoDid
     EXPECT_EQ(n.screen().getHudText().getText(HudText::Paused), HudText::PausedText);
     n.m->tap({sf::Keyboard::Return});
     EXPECT_EQ(n.m->builder().getBlocksLeft(), 2) << "no drop in the friend's pause";
-    EXPECT_EQ(banner(), "PAUSED by your friend (the Runner)");
+    EXPECT_EQ(n.banner(), "PAUSED by your friend (the Runner)");
 
     // This side's P ends the friend's pause on both, and both name who did.
     n.m->tap({sf::Keyboard::P});
     ASSERT_TRUE(n.play([&] { return !n.buddy.lockstep->paused(); }));
     EXPECT_EQ(n.buddy.lockstep->pausedBy(), Role::Builder);
-    EXPECT_EQ(banner(), "RESUMED by you (the Builder)");
+    EXPECT_EQ(n.banner(), "RESUMED by you (the Builder)");
     ASSERT_TRUE(n.play([&] { return n.screen().getMatch().turnMs > heldAt; }));
 
     // This side's P pauses both; the friend's resumes both.
     n.m->tap({sf::Keyboard::P});
     ASSERT_TRUE(n.play([&] { return n.buddy.lockstep->paused(); }));
-    EXPECT_EQ(banner(), "PAUSED by you (the Builder)");
+    EXPECT_EQ(n.banner(), "PAUSED by you (the Builder)");
     const int friendHeldAt = n.buddy.match.turnMs;
     n.playFor(60);
     EXPECT_EQ(n.buddy.match.turnMs, friendHeldAt);
     n.buddy.lockstep->setPaused(false);
     ASSERT_TRUE(n.play([&] { return !n.screen().getLockstep()->paused(); }));
-    EXPECT_EQ(banner(), "RESUMED by your friend (the Runner)");
+    EXPECT_EQ(n.banner(), "RESUMED by your friend (the Runner)");
 }
 
 TEST(NetworkPlayTest, EachFaultEndsTheMatchWithItsLineOnTheMenuAndTheMatchIsKeptAsANetworkReplay)
 {
-    struct Case
+    const auto stop = [](NetworkMatch& n)
     {
-        const char* name;
-        std::function<void(NetworkMatch&)> fault;
-        const char* line;
-        int frames;
+        n.buddy.lockstep.reset();
     };
-    const std::vector<Case> cases{
-        {"the friend leaves", [](NetworkMatch& n) { n.buddy.session.close(net::ByeReason::Quit, ""); },
-         "your friend left the match", 600},
-        {"out of step", [](NetworkMatch& n) { n.buddy.match.turnsLeft -= 1; }, "out of step with your friend",
-         1200},
-        {"an action out of turn",
-         [](NetworkMatch& n) {
-             n.buddy.session.send(net::Message::act({7, 0}, Action::rotate(1)));
-         },
-         "connection closed: your friend acted out of turn (turn 7, ms 0)", 600},
-        {"silence", [](NetworkMatch& n) { n.buddy.lockstep.reset(); },
-         "connection lost: no message from your friend for 5 s", 600},
-        {"a clock that stops", [](NetworkMatch& n) { n.buddy.lockstep.reset(); },
-         "your friend's game stopped its clock", 600},
-    };
-    for (const Case& c : cases)
+    // A row: the fault, the line it ends with, the frames it may take, the ms of the friend's link a frame
+    // after it. Silence: the friend's game stops answering. A stopped clock: it still beats its heart, but
+    // owns the turn and says nothing else. Meanwhile this one plays on a third of a second a frame.
+    const std::vector<std::tuple<const char*, std::function<void(NetworkMatch&)>, const char*, int, int>>
+        cases{
+            {"the friend leaves", [](NetworkMatch& n) { n.buddy.session.close(net::ByeReason::Quit, ""); },
+             "your friend left the match", 600, 16},
+            {"out of step", [](NetworkMatch& n) { n.buddy.match.turnsLeft -= 1; },
+             "out of step with your friend", 1200, 16},
+            {"an action out of turn",
+             [](NetworkMatch& n) {
+                 n.buddy.session.send(net::Message::act({7, 0}, Action::rotate(1)));
+             },
+             "connection closed: your friend acted out of turn (turn 7, ms 0)", 600, 16},
+            {"silence", stop, "connection lost: no message from your friend for 5 s", 600, 0},
+            {"a clock that stops", stop, "your friend's game stopped its clock", 600, 340},
+        };
+    for (const auto& [name, fault, line, frames, friendMs] : cases)
     {
-        SCOPED_TRACE(c.name);
+        SCOPED_TRACE(name);
         NetworkMatch n(Role::Runner);
         n.buddy.begin();
         ASSERT_TRUE(n.play([&] { return !n.screen().isWaitingForFriend(); }));
-        c.fault(n);
+        fault(n);
+        const int ms = friendMs; // for the lambda below
         testing::internal::CaptureStderr();
-        const bool silent = !n.buddy.lockstep;
-        const bool beating = std::string(c.name) == "a clock that stops";
-        // Silence: the friend's game stops answering while this one plays on a third of a second a
-        // frame. A stopped clock: it still beats its heart, but owns the turn and says nothing else.
         ASSERT_TRUE(test::pumpUntil(
             [&]
             {
-                n.m->frame(silent ? 0.34f : test::MatchFixture::Step);
-                if (!silent)
-                {
-                    n.buddy.frame(16);
-                }
-                else if (beating)
-                {
-                    n.buddy.session.update(340);
-                }
+                n.m->frame(n.buddy.lockstep ? test::MatchFixture::Step : 0.34f);
+                n.buddy.frame(ms);
             },
-            [&] { return n.onMenu(); }, c.frames));
+            [&] { return n.onMenu(); }, frames));
         const std::string err = testing::internal::GetCapturedStderr();
-        EXPECT_EQ(n.menuMessage(), c.line);
-        EXPECT_NE(err.find(std::string("tumbrelt: ") + c.line + "\n"), std::string::npos) << err;
+        EXPECT_EQ(n.menuMessage(), line);
+        EXPECT_NE(err.find(std::string("tumbrelt: ") + line + "\n"), std::string::npos) << err;
         n.m->frame();
         const std::vector<std::filesystem::path> kept{
             std::filesystem::directory_iterator(n.folder.path() / "replays"), {}};

@@ -38,15 +38,6 @@ struct Screens
     }
     JoinState& join() { return static_cast<JoinState&>(*m.states().findState("JoinState")); }
     HostState& host() { return static_cast<HostState&>(*m.states().findState("HostState")); }
-    /// The host screen, waiting on any free port.
-    void openHost()
-    {
-        CommandLine options;
-        options.port = 0;
-        m.game().setCommandLine(options);
-        m.tap({sf::Keyboard::H});
-        m.frame();
-    }
     /// The tutorial once shown: the page it begins on and what the overlay says there.
     std::pair<std::uint32_t, std::string> tutorial()
     {
@@ -60,8 +51,9 @@ struct Screens
         return {shown.getCurrentSlide(), says};
     }
     void write(const std::string& text) { std::ofstream(JoinState::AddressFile, std::ios::binary) << text; }
-    /// Frames of this game and updates of the other game's connection until `done`.
-    bool until(net::Session& other, const std::function<bool()>& done)
+    /// Frames of this game and updates of the other game's link until `done`.
+    template <class L>
+    bool until(L& other, const std::function<bool()>& done)
     {
         return test::pumpUntil(
             [&]
@@ -89,13 +81,11 @@ TEST(NetworkScreensTest, TheJoinScreenTakesAnAddressKeepsItAndConnectsToTheHosts
     EXPECT_EQ(s.join().getLines().back(), s.join().getError()) << "the line is on screen";
     // In the error colour, unlike the help above it.
     const sf::Image shown = s.m.drawnFrame();
+    const unsigned width = shown.getSize().x;
     int errorPixels = 0;
-    for (unsigned y = 0; y < shown.getSize().y; ++y)
+    for (unsigned i = 0; i < width * shown.getSize().y; ++i)
     {
-        for (unsigned x = 0; x < shown.getSize().x; ++x)
-        {
-            errorPixels += shown.getPixel(x, y) == ScreenHelper::ErrorColor ? 1 : 0;
-        }
+        errorPixels += shown.getPixel(i % width, i / width) == ScreenHelper::ErrorColor ? 1 : 0;
     }
     EXPECT_GT(errorPixels, 100);
 
@@ -167,21 +157,14 @@ TEST(NetworkScreensTest, AKeptAddressThatIsNoneIsIgnoredWithALineAndWrittenAnewO
 
 TEST(NetworkScreensTest, AHostThatSaysAnythingButAStartTheGamePlaysIsRefusedOnTheJoinScreen)
 {
-    const auto startOf = [](int width, int height, std::uint64_t draws)
-    {
-        rules::MatchConfig config;
-        config.width = width;
-        config.height = height;
-        return net::Message::start(9, draws, rules::Role::Builder, config);
-    };
+    rules::MatchConfig tiny;
+    tiny.width = tiny.height = 8;
     const std::vector<std::pair<net::Message, std::string>> cases{
         {net::Message::clock({1, 100}), "refused a Clock message before the match began"},
-        {startOf(500, 500, 0),
-         "refused a malformed Start message: a match of 500 x 500 cells and 10000 ms turns"},
-        {startOf(8, 8, 0), "refused a malformed Start message: a match of 8 x 8 cells and 10000 ms turns"},
-        {startOf(200, 100, 0),
-         "refused a malformed Start message: a match of 200 x 100 cells and 10000 ms turns"},
-        {startOf(50, 15, 1u << 24), "refused a malformed Start message: a generator 16777216 draws in"},
+        {net::Message::start(9, 0, rules::Role::Builder, tiny),
+         "refused a malformed Start message: a match of 8 x 8 cells and 10000 ms turns"},
+        {net::Message::start(9, 1u << 24, rules::Role::Builder, {}),
+         "refused a malformed Start message: a generator 16777216 draws in"},
     };
     Screens s;
     for (const auto& [message, line] : cases)
@@ -207,13 +190,18 @@ TEST(NetworkScreensTest, AHostThatSaysAnythingButAStartTheGamePlaysIsRefusedOnTh
     }
 }
 
-TEST(NetworkScreensTest, TheHostWaitsTurnsAwayGarbageAndBeginsTheMatchWithTheRoleAndTurnTimeChosen)
+TEST(NetworkScreensTest,
+     TheHostWaitsTurnsAwayGarbageAndOtherVersionsAndBeginsTheMatchWithTheRoleAndTurnTimeChosen)
 {
     Screens s;
     Settings settings;
     settings.turnSeconds = 20;
     s.m.game().changeSettings(settings);
-    s.openHost();
+    CommandLine options;
+    options.port = 0; // any free one
+    s.m.game().setCommandLine(options);
+    s.m.tap({sf::Keyboard::H});
+    s.m.frame();
     ASSERT_EQ(s.current(), &s.host());
     const unsigned short port = s.net->getSession()->getPort();
     ASSERT_NE(port, 0);
@@ -231,6 +219,18 @@ TEST(NetworkScreensTest, TheHostWaitsTurnsAwayGarbageAndBeginsTheMatchWithTheRol
     testing::internal::GetCapturedStderr();
     EXPECT_EQ(s.host().getLines().back().rfind("turned away 127.0.0.1: connection closed:", 0), 0u)
         << s.host().getLines().back();
+
+    // A friend of another version: turned away naming both, on the screen and on stderr.
+    net::Session older("9.9.9");
+    ASSERT_TRUE(older.join("127.0.0.1", port));
+    testing::internal::CaptureStderr();
+    ASSERT_TRUE(s.until(older, [&] { return older.getState() == net::Session::State::Closed; }));
+    s.m.frame();
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(older.problem(), "your friend runs version 1.0.0, this is 9.9.9");
+    EXPECT_EQ(s.host().getLines().back(),
+              "turned away 127.0.0.1: your friend runs version 9.9.9, this is 1.0.0");
+    EXPECT_NE(err.find("tumbrelt: turned away 127.0.0.1: your friend runs version 9.9.9"), std::string::npos);
     EXPECT_TRUE(s.net->isWaiting());
 
     net::Session guest("1.0.0");
@@ -247,27 +247,6 @@ TEST(NetworkScreensTest, TheHostWaitsTurnsAwayGarbageAndBeginsTheMatchWithTheRol
     EXPECT_NE(reads.find("you play the Builder|"), std::string::npos) << reads;
 }
 
-TEST(NetworkScreensTest, AFriendOfAnotherVersionIsTurnedAwayWithBothVersionsAndTheHostWaitsOn)
-{
-    Screens s;
-    s.openHost();
-    net::Session guest("9.9.9");
-    ASSERT_TRUE(guest.join("127.0.0.1", s.net->getSession()->getPort()));
-    testing::internal::CaptureStderr();
-    ASSERT_TRUE(s.until(guest, [&] { return guest.getState() == net::Session::State::Closed; }));
-    s.m.frame();
-    const std::string err = testing::internal::GetCapturedStderr();
-    EXPECT_EQ(guest.problem(), "your friend runs version 1.0.0, this is 9.9.9");
-    EXPECT_EQ(s.current(), &s.host());
-    EXPECT_TRUE(s.net->isWaiting());
-    EXPECT_EQ(s.host().getLines().back(),
-              "turned away 127.0.0.1: your friend runs version 9.9.9, this is 1.0.0");
-    EXPECT_NE(err.find("tumbrelt: turned away 127.0.0.1: your friend runs version 9.9.9"), std::string::npos);
-}
-} // namespace orv_gd
-
-namespace orv_gd
-{
 TEST(NetworkScreensTest, WithARelayTheHostShowsAJoinCodeAndACodeOnTheJoinScreenMeetsItThere)
 {
     Screens s;
@@ -293,13 +272,7 @@ TEST(NetworkScreensTest, WithARelayTheHostShowsAJoinCodeAndACodeOnTheJoinScreenM
     net::RelayLink guest("1.0.0", relay);
     ASSERT_TRUE(guest.join(code));
     net::Message start;
-    ASSERT_TRUE(test::pumpUntil(
-        [&]
-        {
-            guest.update(1);
-            s.m.frame();
-        },
-        [&] { return guest.receive(start); }, 500));
+    ASSERT_TRUE(s.until(guest, [&] { return guest.receive(start); }));
     EXPECT_EQ(start.type, net::Message::Type::Start);
     EXPECT_EQ(s.current(), s.m.states().findState("TutorialState"));
 

@@ -25,17 +25,16 @@ inline bool pumpUntil(const std::function<void()>& tick, const std::function<boo
     return done();
 }
 
-/// Updates the sessions `ms` at a time until `done`.
-inline bool pump(std::initializer_list<net::Session*> sessions, const std::function<bool()>& done,
-                 int ms = 10, int rounds = 2000)
+/// Updates the links (sessions, relay links: anything with `update(int ms)`) `ms` at a time until `done`.
+template <class L>
+bool pump(std::initializer_list<L*> links, const std::function<bool()>& done, int ms = 10, int rounds = 3000)
 {
-    const std::vector<net::Session*> all(sessions);
     return pumpUntil(
         [&]
         {
-            for (net::Session* s : all)
+            for (L* link : links)
             {
-                s->update(ms);
+                link->update(ms);
             }
         },
         done, rounds);

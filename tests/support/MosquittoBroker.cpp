@@ -1,10 +1,9 @@
 #include "support/MosquittoBroker.h"
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
+#include <SFML/Network/TcpListener.hpp>
+#include <SFML/Network/TcpSocket.hpp>
 #include <signal.h>
 #include <sys/prctl.h>
-#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -16,34 +15,12 @@ namespace orv_gd::test
 {
 namespace
 {
-sockaddr_in loopback(unsigned short port)
-{
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(port);
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    return address;
-}
-
-/// A port of 127.0.0.1 nobody holds now: the system's pick for a socket bound to port 0.
+/// A port of 127.0.0.1 nobody holds now: the system's pick for a listener on port 0.
 unsigned short freePort()
 {
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address = loopback(0);
-    socklen_t size = sizeof address;
-    ::bind(fd, reinterpret_cast<sockaddr*>(&address), size);
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size);
-    ::close(fd);
-    return ntohs(address.sin_port);
-}
-
-bool answers(unsigned short port)
-{
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    const sockaddr_in address = loopback(port);
-    const bool made = ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
-    ::close(fd);
-    return made;
+    sf::TcpListener listener;
+    listener.listen(sf::Socket::AnyPort, sf::IpAddress::LocalHost);
+    return listener.getLocalPort();
 }
 } // namespace
 
@@ -55,10 +32,7 @@ MosquittoBroker::MosquittoBroker(const std::string& extra) : m_port(freePort())
                                                << "persistence false\nlog_dest none\nset_tcp_nodelay true\n"
                                                << extra;
     // Readable by the user the broker turns into when started as root.
-    std::filesystem::permissions(
-        m_folder, std::filesystem::perms::owner_all | std::filesystem::perms::group_read |
-                      std::filesystem::perms::group_exec | std::filesystem::perms::others_read |
-                      std::filesystem::perms::others_exec);
+    std::filesystem::permissions(m_folder, std::filesystem::perms(0755));
 }
 
 MosquittoBroker::~MosquittoBroker()
@@ -80,7 +54,8 @@ bool MosquittoBroker::start()
     }
     for (int i = 0; i < 250; ++i)
     {
-        if (answers(m_port))
+        sf::TcpSocket probe;
+        if (probe.connect(sf::IpAddress::LocalHost, m_port, sf::seconds(1)) == sf::Socket::Done)
         {
             return true;
         }
