@@ -68,7 +68,7 @@ TEST_F(DeterminismTest, MatchesOfKeysAndControllersReplayExactlyWhateverTheFrame
     test::MatchFixture m;
     controllers.setSimulated(true);
     controllers.setConnected(1, true);
-    for (const float dt : {0.005f, 0.016f, 0.04f, 0.016f, 0.033f, 0.005f, 0.04f})
+    for (const float dt : {0.005f, 0.016f, 0.04f, 0.033f})
     {
         int stuck = 0;
         sf::Vector2i last;
@@ -87,13 +87,13 @@ TEST_F(DeterminismTest, MatchesOfKeysAndControllersReplayExactlyWhateverTheFrame
                 tap(m, !runner ? Key::Unknown : stuck > 5 ? Key::Q : stuck % 2 ? Key::W : Key::D, frame);
             });
     }
-    EXPECT_EQ(played, 7);
+    EXPECT_EQ(played, 4);
 }
 
 TEST_F(DeterminismTest, MatchesOfTheComputerPlayersReplayExactly)
 {
     test::MatchFixture m(800, 600, MatchMode::ComputerBoth);
-    for (int match = 0; match < 7; ++match)
+    for (int match = 0; match < 3; ++match)
     {
         playAndReplay(m, 0.1f, [](int) {});
     }
