@@ -33,20 +33,13 @@ struct SettingsStateTest : ::testing::Test
         ASSERT_TRUE(m_game.init());
         m_game.update();
     }
-    void tap(sf::Keyboard::Key code)
+    void tap(sf::Keyboard::Key code, int times = 1)
     {
-        for (const bool down : {true, false})
+        for (int i = 0; i < 2 * times; ++i)
         {
-            test::sendKey(code, down);
+            test::sendKey(code, i % 2 == 0);
             m_game.update();
             m_game.draw();
-        }
-    }
-    void tap(sf::Keyboard::Key code, int times)
-    {
-        for (int i = 0; i < times; ++i)
-        {
-            tap(code);
         }
     }
     /// The menu takes no choice in its first moments.

@@ -240,6 +240,10 @@ TEST(HudLayoutTest, AtBothScreenSizesEveryLineFitsClearOfTheRunnerAndStandsOutOv
         {
             return m.object("Camera")->getPosition() - sf::Vector2f(size) / 2.0f;
         };
+        const auto inWindow = [&](sf::FloatRect r)
+        {
+            return sf::FloatRect(r.left - topLeft().x, r.top - topLeft().y, r.width, r.height);
+        };
         const sf::Vector2f runner = m.runnerBlock()->getDrawPosition() * edge - topLeft();
         const sf::FloatRect neighbours(runner.x - edge, runner.y - edge, 3.0f * edge, 3.0f * edge);
         const sf::FloatRect window(0.0f, 0.0f, static_cast<float>(size.x), static_cast<float>(size.y));
@@ -250,12 +254,8 @@ TEST(HudLayoutTest, AtBothScreenSizesEveryLineFitsClearOfTheRunnerAndStandsOutOv
                    !bounds.intersects(neighbours);
         };
         std::vector<sf::FloatRect> placed{m.match().getOverview().getBounds()}; // the strip along the top
-        for (int line = 0; line < Line::Paused; ++line)
+        for (int line = 0; line < Line::ResetNote; ++line)                      // none of a reset or a pause
         {
-            if (line == Line::ResetNote)
-            {
-                continue;
-            }
             const sf::FloatRect bounds = hud.getBounds(static_cast<Line>(line));
             SCOPED_TRACE(hud.getText(static_cast<Line>(line)));
             EXPECT_TRUE(hud.isShown(static_cast<Line>(line)) && fits(bounds));
@@ -279,13 +279,8 @@ TEST(HudLayoutTest, AtBothScreenSizesEveryLineFitsClearOfTheRunnerAndStandsOutOv
                 SCOPED_TRACE(role + " bar " + std::to_string(i));
                 const auto bar = m.match().getProgressBars()[i]->getComponent<ProgressBarComponent>();
                 const auto icon = m.match().getProgressBarIcons()[i]->getComponent<SpriteRenderComponent>();
-                sf::FloatRect barBox = bar->getBackground().getGlobalBounds();
-                sf::FloatRect iconBox = icon->getSprite().getGlobalBounds();
-                for (sf::FloatRect* box : {&barBox, &iconBox})
-                {
-                    box->left -= topLeft().x;
-                    box->top -= topLeft().y;
-                }
+                const sf::FloatRect barBox = inWindow(bar->getBackground().getGlobalBounds());
+                const sf::FloatRect iconBox = inWindow(icon->getSprite().getGlobalBounds());
                 // The part of an icon above its bar (the steps' arrows lie wholly on their bar).
                 EXPECT_TRUE(i == 1 || spread(shown, {iconBox.left, iconBox.top, iconBox.width,
                                                      barBox.top - iconBox.top}) >= 150)
