@@ -52,27 +52,6 @@ TEST(MainStateTest, AMatchOpensWithTheBuilderTwoEscapesTearItDownAndAFreshOneEnd
     EXPECT_EQ(m.match().getMatch().digest(), decided) << "nothing moves on once the match is decided";
 }
 
-TEST(MainStateTest, PlacedAmberBlocksAgeAndFadeInTheBuildersTurnsOnly)
-{
-    test::MatchFixture m;
-    m.drop({10, 5});
-    ASSERT_EQ(m.grid().getTimedBlocks().size(), 1u);
-    const std::shared_ptr<BlockComponent> amber = m.grid().getTimedBlocks().front();
-    m.runFor(1.0f);
-    EXPECT_NEAR(amber->getRemainingLifetime(), 6.0f, 0.1f) << "seven seconds, one gone in the Builder's turn";
-    m.drop({14, 5}); // the second drop hands the turn to the Runner
-    ASSERT_EQ(m.match().getCurrentStrategy(), StrategyType::Runner);
-    const float handedOver = amber->getRemainingLifetime();
-    const sf::Uint8 alpha = amber->getShape().getFillColor().a;
-    m.runFor(3.0f);
-    EXPECT_EQ(amber->getRemainingLifetime(), handedOver) << "the Runner's turn stops the clock";
-    EXPECT_EQ(amber->getShape().getFillColor().a, alpha);
-    m.giveTurnTo(StrategyType::Builder); // the Runner's end key
-    m.runFor(2.0f);
-    EXPECT_NEAR(amber->getRemainingLifetime(), handedOver - 2.0f, 0.1f);
-    EXPECT_LT(amber->getShape().getFillColor().a, alpha) << "and fades on";
-}
-
 TEST(MainStateTest, OnTheGreenLineTheRunnerAndItsLightShowOverTheFinishCellsUntilTheEndScreen)
 {
     test::MatchFixture m(1366, 768);

@@ -15,13 +15,6 @@ namespace
 {
 using test::MatchFixture;
 
-Settings turns(int seconds)
-{
-    Settings settings;
-    settings.turnSeconds = seconds;
-    return settings;
-}
-
 /// A real match of the given mode and turn time in a fresh working folder, its replays kept in "replays".
 struct KeptMatch
 {
@@ -31,6 +24,12 @@ struct KeptMatch
     explicit KeptMatch(MatchMode mode, int turnSeconds = 10) : fixture(800, 600, mode, turns(turnSeconds))
     {
         fixture.game().setReplayFolder("replays");
+    }
+    static Settings turns(int seconds)
+    {
+        Settings s;
+        s.turnSeconds = seconds;
+        return s;
     }
 
     /// Plays on until the match is over (at most `seconds` of match time), in the longest frames
@@ -81,15 +80,12 @@ struct KeptMatch
     }
 };
 
-void expectSameEntries(const rules::MatchLog& a, const rules::MatchLog& b)
+bool sameEntries(const rules::MatchLog& a, const rules::MatchLog& b)
 {
-    ASSERT_EQ(a.getEntries().size(), b.getEntries().size());
-    for (std::size_t i = 0; i < a.getEntries().size(); ++i)
-    {
-        EXPECT_EQ(a.getEntries()[i].turn, b.getEntries()[i].turn) << i;
-        EXPECT_EQ(a.getEntries()[i].ms, b.getEntries()[i].ms) << i;
-        EXPECT_EQ(a.getEntries()[i].action, b.getEntries()[i].action) << i;
-    }
+    return std::equal(a.getEntries().begin(), a.getEntries().end(), b.getEntries().begin(),
+                      b.getEntries().end(),
+                      [](const auto& x, const auto& y)
+                      { return x.turn == y.turn && x.ms == y.ms && x.action == y.action; });
 }
 } // namespace
 
@@ -118,7 +114,7 @@ TEST(ReplayTest, ALeftMatchOfTwoPlayersIsKeptWatchedToWhereItWasLeftAndTheNextSt
     EXPECT_EQ(describe, "left in turn 3");
     EXPECT_EQ(replay.digest, played.digest());
     EXPECT_EQ(replay.info.mode, "two-players");
-    expectSameEntries(replay.log, log);
+    EXPECT_TRUE(sameEntries(replay.log, log));
     EXPECT_EQ(ReplayFolder("replays").list().front().find("_two-players_left.tumbrelt-replay"), 19u);
 
     const rules::Rng next = f.match().getNextRng();
@@ -166,7 +162,7 @@ TEST(ReplayTest, TheComputersMatchIsKeptAndWatchedToTheSameEnd)
     EXPECT_EQ(replay.log.getConfig().turnLimitMs, 20000);
     auto* end = dynamic_cast<EndState*>(kept.fixture.states().findState("EndState"));
     ASSERT_TRUE(end->getLastMatch());
-    expectSameEntries(*end->getLastMatch(), replay.log);
+    EXPECT_TRUE(sameEntries(*end->getLastMatch(), replay.log));
 
     const rules::Match watched = kept.watch(replay.log);
     EXPECT_EQ(watched.digest(), played.digest());
