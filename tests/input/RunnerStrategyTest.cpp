@@ -111,15 +111,9 @@ TEST_F(RunnerStrategyTest, TheStickStepsEitherWayWithFourTenthsOfASecondBetweenC
 {
     m.put(5, 0, 20);
     std::string cells;
-    controllers.setAxis(0, sf::Joystick::X, 100.0f);
-    for (int frame = 0; frame < 12; ++frame)
+    for (int frame = 0; frame < 19; ++frame) // right for 12 frames, then left
     {
-        m.frame(0.1f);
-        cells += std::to_string(m.runnerCell().x);
-    }
-    controllers.setAxis(0, sf::Joystick::X, -100.0f);
-    for (int frame = 0; frame < 7; ++frame)
-    {
+        controllers.setAxis(0, sf::Joystick::X, frame < 12 ? 100.0f : -100.0f);
         m.frame(0.1f);
         cells += std::to_string(m.runnerCell().x);
     }
