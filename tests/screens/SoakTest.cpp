@@ -180,15 +180,11 @@ TEST(SoakTest, WholeMatchesUnderRandomInputKeepTheInvariants)
     // the default seed has seen all three by frame 3,017, in its fourth match).
     constexpr int MinFrames = 3000;
     constexpr int MaxFrames = 20000;
-    const char* const endings[] = {"Runner wins", "Builder wins", "escapes"};
     for (int frame = 0; frame < MaxFrames && (frame < MinFrames || !soak.seenAll()); ++frame)
     {
         ASSERT_EQ(soak.step(frame), "") << "seed " << seed << ", frame " << frame;
     }
-    for (const char* ending : endings)
-    {
-        EXPECT_GT(soak.m_seen[ending], 0) << ending << ", seed " << seed;
-    }
+    EXPECT_TRUE(soak.seenAll()) << "a Runner's win, a Builder's and an escape, seed " << seed;
 }
 } // namespace
 } // namespace orv_gd

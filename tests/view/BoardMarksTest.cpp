@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cmath>
+#include <numeric>
 
 namespace orv_gd
 {
@@ -144,11 +145,9 @@ TEST(BoardMarksTest, EveryKindOfCellStaysApartByLightnessOrPatternInEveryPalette
                 {
                     for (std::size_t b = a + 1; b < kinds.size(); ++b)
                     {
-                        float squares = 0.0f;
-                        for (int i = 0; i < Grain * Grain; ++i)
-                        {
-                            squares += std::pow(looks[a].pattern[i] - looks[b].pattern[i], 2.0f);
-                        }
+                        const float squares = std::inner_product(
+                            looks[a].pattern.begin(), looks[a].pattern.end(), looks[b].pattern.begin(), 0.0f,
+                            std::plus<>(), [](float x, float y) { return (x - y) * (x - y); });
                         const float light = std::abs(looks[a].mean - looks[b].mean);
                         const float pattern = std::sqrt(squares / (Grain * Grain));
                         EXPECT_TRUE(light >= LightnessMargin || pattern >= PatternMargin)

@@ -48,10 +48,9 @@ TEST_F(GridManagerTest, MovesFollowTheRulesWordWithinTheMap)
     auto outside = block({50, 3});
     testing::internal::CaptureStdout();
     m_grid.moveBlock(outside, {49, 3});
-    for (sf::Vector2i to : std::vector<sf::Vector2i>{{-1, 3}, {3, 15}, {2, 3}})
-    {
-        m_grid.moveBlock(runner, to);
-    }
+    m_grid.moveBlock(runner, {-1, 3});
+    m_grid.moveBlock(runner, {3, 15});
+    m_grid.moveBlock(runner, {2, 3});
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "moved block from 3, 3 to 2, 3\n---------------\n");
     EXPECT_EQ(outside->getGridPosition(), sf::Vector2i(50, 3));
     EXPECT_EQ(m_grid.getBlockAt(3, 3), nullptr);
@@ -133,25 +132,24 @@ TEST_F(GridManagerTest, LitBlocksGlowUnderTheirCellsOnlyInViewAndFadeWithTheirLi
 
 TEST_F(GridManagerTest, LightFilesAreReadOnceAndWithoutThemTheLightDegradesGracefully)
 {
-    const std::filesystem::path source = std::filesystem::absolute("assets/shaders");
+    namespace fs = std::filesystem;
+    const fs::path source = fs::absolute("assets/shaders");
     TempWorkDir work(false); // the shader without the light texture: a stand-in serves
-    std::filesystem::create_directories("assets/shaders");
-    for (const char* file : {"BloomShader.frag", "BloomShader.vert"})
-    {
-        std::filesystem::copy_file(source / file, std::filesystem::path("assets/shaders") / file);
-    }
+    fs::create_directories("assets/shaders");
+    fs::copy_file(source / "BloomShader.frag", "assets/shaders/BloomShader.frag");
+    fs::copy_file(source / "BloomShader.vert", "assets/shaders/BloomShader.vert");
     lookAt({8.0f * Edge, 7.5f * Edge});
     auto blue = placed({8, 7}, BlockType::Dynamic, "Runner");
     step(0.016f);
     const sf::Shader* shader = blue->getRenderStates().shader;
-    std::filesystem::remove_all("assets/shaders"); // never read again
+    fs::remove_all("assets/shaders"); // never read again
     m_grid.moveBlock(blue, {8, 6});
     auto amber = drop({8, 9});
     step(0.016f, 20);
     EXPECT_TRUE(shader && blue->getRenderStates().shader == shader && amber->hasShader());
     EXPECT_GT(at(drawFrame(), {7.0f, 6.5f}).b, 100);
 
-    std::filesystem::remove_all("assets"); // no asset folder here or above: no shader
+    fs::remove_all("assets"); // no asset folder here or above: no shader
     placed({14, 9});
     testing::internal::CaptureStdout();
     step(0.016f, 2);

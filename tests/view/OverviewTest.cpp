@@ -42,10 +42,8 @@ TEST(OverviewTest, TheMovePreviewMarksAndNamesAStepThatResetsAndTheStripShowsThe
         // In the bottom row a step either way falls out of the map.
         const rules::Field& field = m.match().getMatch().field;
         const int bottom = field.getHeight() - 1;
-        for (const int x : {9, 11})
-        {
-            m.match().editMatch().field.set({x, bottom}, rules::CellKind::Empty);
-        }
+        m.match().editMatch().field.set({9, bottom}, rules::CellKind::Empty);
+        m.match().editMatch().field.set({11, bottom}, rules::CellKind::Empty);
         m.placeRunner({10, bottom});
         m.runFor(1.0f);
         EXPECT_EQ(preview.getWarning(),
