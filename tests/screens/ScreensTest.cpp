@@ -254,8 +254,6 @@ TEST_F(ScreensTest, EndScreenShowsTheWinnerAndReturnsOrQuitsWithoutDelay)
     EXPECT_TRUE(isCurrent(m_menu.get()));
     m_controllers.setButton(6, 0, false);
     finishMatch(StrategyType::Runner);
-    frames(1);
-    m_controllers.setButton(6, 1, true); // Escape and a controller quitting in one frame: said once
     key(sf::Keyboard::Escape, true, 1);
     EXPECT_EQ(output(), "closing game\n");
 }
@@ -281,6 +279,18 @@ TEST_F(ScreensTest, EndScreenQuitsOnControllerButtonOneOnlyOnceItWasLetGoThere)
     EXPECT_TRUE(m_game.getWindow().isOpen());
     m_controllers.setButton(2, 1, true);
     frames(1);
+    EXPECT_FALSE(m_game.getWindow().isOpen());
+    EXPECT_EQ(output(), "closing game\n");
+    m_controllers.resetSimulated();
+}
+
+TEST_F(ScreensTest, EscapeAndAControllerQuittingInTheSameFrameSayClosingGameOnce)
+{
+    m_states.setState("MenuState");
+    frames(1, 0.5f); // past the menu's delay
+    m_controllers.setConnected(4, true);
+    m_controllers.setButton(4, 1, true);
+    key(sf::Keyboard::Escape, true, 1);
     EXPECT_FALSE(m_game.getWindow().isOpen());
     EXPECT_EQ(output(), "closing game\n");
     m_controllers.resetSimulated();
