@@ -70,18 +70,11 @@ TEST_F(RunnerStrategyTest, TheFrameThatEndsTheTurnTakesNoStepAndNoReset)
         m.giveTurnTo(StrategyType::Runner);
         m.placeRunner({2, 4});
         m.frame(0.5f);
-        if (controller)
-        {
-            controllers.setButton(0, ControllerInput::ButtonB, true);
-            controllers.setButton(0, ControllerInput::ButtonY, true);
-            m.frame();
-            controllers.setButton(0, ControllerInput::ButtonB, false);
-            controllers.setButton(0, ControllerInput::ButtonY, false);
-        }
-        else
-        {
-            m.tap({Key::Q, Key::R});
-        }
+        controllers.setButton(0, ControllerInput::ButtonB, controller);
+        controllers.setButton(0, ControllerInput::ButtonY, controller);
+        controller ? m.frame() : m.tap({Key::Q, Key::R}); // one frame with both buttons, or both keys tapped
+        controllers.setButton(0, ControllerInput::ButtonB, false);
+        controllers.setButton(0, ControllerInput::ButtonY, false);
         EXPECT_EQ(m.match().getCurrentStrategy(), StrategyType::Builder);
         EXPECT_EQ(m.runnerCell(), Cell(2, 4));
         EXPECT_EQ(m.runner().getResetsLeft(), 2);

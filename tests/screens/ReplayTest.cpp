@@ -205,8 +205,6 @@ TEST(ReplayTest, MatchesAgainstTheComputerAreKeptAndCheck)
         EXPECT_EQ(kept.watch(replay.log).digest(), played.digest());
     }
 }
-// Hints asked with F2 go into the log, the kept replay holds a line for each, checks and plays the
-// same match, and the end screen counts them.
 TEST(ReplayTest, HintsAskedAreKeptLineByLineTheReplayChecksAndPlaysAndTheEndScreenCountsThem)
 {
     KeptMatch kept(MatchMode::TwoPlayers);

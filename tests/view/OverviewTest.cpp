@@ -6,20 +6,17 @@
 
 namespace orv_gd
 {
-namespace
-{
 const std::vector<sf::Vector2u> ScreenSizes{{1920, 1080}, {1366, 768}};
 
-std::string sizeName(sf::Vector2u size)
+static std::string sizeName(sf::Vector2u size)
 {
     return std::to_string(size.x) + "x" + std::to_string(size.y);
 }
 
-sf::Vector2f middleOf(const sf::FloatRect& rect)
+static sf::Vector2f middleOf(const sf::FloatRect& rect)
 {
     return {rect.left + rect.width / 2.0f, rect.top + rect.height / 2.0f};
 }
-} // namespace
 
 TEST(OverviewTest, TheMovePreviewMarksAndNamesAStepThatResetsAndTheStripShowsTheRulesFieldAtBothSizes)
 {
