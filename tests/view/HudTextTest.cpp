@@ -18,9 +18,8 @@ using Line = HudText::Line;
 class HudTextTest : public ::testing::Test
 {
 protected:
-    const HudText& hud() { return m.match().getHudText(); }
-    const std::string& text(Line line) { return hud().getText(line); }
-    bool shown(Line line) { return hud().isShown(line); }
+    const std::string& text(Line line) { return m.match().getHudText().getText(line); }
+    bool shown(Line line) { return m.match().getHudText().isShown(line); }
     /// Every line's words in order, a hidden one empty: "BUILDER|blocks 2/2|time 10.0 s|...".
     std::string lines()
     {
@@ -31,7 +30,6 @@ protected:
         }
         return all;
     }
-    std::string summary() { return static_cast<EndState*>(m.states().findState("EndState"))->getSummary(); }
 
     test::MatchFixture m;
 };
@@ -135,7 +133,7 @@ TEST_F(HudTextTest, AResetSaysWhyAndHowManyOfTheTwoAreUsedAndTheThirdEndsTheMatc
     EXPECT_EQ(text(Line::ResetNote), "walled in: 2 of 2 resets used");
     m.runFor(10.0f, 0.05f);
     ASSERT_TRUE(m.match().isMatchOver());
-    EXPECT_EQ(summary(), "used a third reset");
+    EXPECT_EQ(static_cast<EndState*>(m.states().findState("EndState"))->getSummary(), "used a third reset");
 }
 
 TEST_F(HudTextTest, PausedTheMatchWaitsAndEscapeAsksAgainBeforeLeavingPOrStartOnAnyControllerGoesOn)
