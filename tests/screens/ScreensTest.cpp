@@ -333,8 +333,7 @@ TEST_F(ScreensTest, TheMenuNamesEveryKeyItTakesOnLinesApartAtEverySizeAndAfterEa
             sf::sleep(sf::milliseconds(10));
         }
         window.display(); // the drawable takes the new size
-        sf::Event event;
-        while (window.pollEvent(event))
+        for (sf::Event event; window.pollEvent(event);)
         {
         }
         frames(1);
