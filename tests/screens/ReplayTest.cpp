@@ -20,6 +20,7 @@ struct KeptMatch
 {
     test::TempWorkDir work;
     MatchFixture fixture;
+    std::string describe;
 
     explicit KeptMatch(MatchMode mode, int turnSeconds = 10) : fixture(800, 600, mode, turns(turnSeconds))
     {
@@ -38,8 +39,8 @@ struct KeptMatch
         fixture.tap({sf::Keyboard::Escape}, 2);
         fixture.frame();
     }
-    /// The one replay kept so far, loaded and checked through the rules alone.
-    rules::ReplayFile::Replay kept(std::string& describe)
+    /// The one replay kept so far, loaded and checked through the rules alone; `describe` says how it ends.
+    rules::ReplayFile::Replay kept()
     {
         const std::vector<std::string> names = ReplayFolder("replays").list();
         EXPECT_EQ(names.size(), 1u);
@@ -100,9 +101,8 @@ TEST(ReplayTest, ALeftMatchOfTwoPlayersIsKeptWatchedToWhereItWasLeftAndTheNextSt
     const rules::MatchLog log = f.match().getLog();
     kept.leave();
     ASSERT_EQ(played.turnNumber, 3);
-    std::string describe;
-    const rules::ReplayFile::Replay replay = kept.kept(describe);
-    EXPECT_EQ(describe, "left in turn 3");
+    const rules::ReplayFile::Replay replay = kept.kept();
+    EXPECT_EQ(kept.describe, "left in turn 3");
     EXPECT_EQ(replay.digest, played.digest());
     EXPECT_EQ(replay.info.mode, "two-players");
     EXPECT_TRUE(sameEntries(replay.log, log));
@@ -149,9 +149,8 @@ TEST(ReplayTest, TheComputersMatchIsKeptAndWatchedToTheSameEnd)
     ASSERT_TRUE(kept.fixture.match().isMatchOver());
     const rules::Match played = kept.fixture.match().getMatch();
     kept.fixture.frame();
-    std::string describe;
-    const rules::ReplayFile::Replay replay = kept.kept(describe);
-    EXPECT_EQ(describe, rules::ReplayFile::describe(played));
+    const rules::ReplayFile::Replay replay = kept.kept();
+    EXPECT_EQ(kept.describe, rules::ReplayFile::describe(played));
     EXPECT_EQ(replay.info.mode, "computer-both");
     EXPECT_EQ(replay.log.getConfig().turnLimitMs, 20000);
     auto* end = dynamic_cast<EndState*>(kept.fixture.states().findState("EndState"));
@@ -190,8 +189,7 @@ TEST(ReplayTest, MatchesAgainstTheComputerAreKeptAndCheck)
         kept.fixture.runFor(4.0f); // longer than the computer Runner thinks before its first key
         const rules::Match played = kept.fixture.match().getMatch();
         kept.leave();
-        std::string describe;
-        const rules::ReplayFile::Replay replay = kept.kept(describe);
+        const rules::ReplayFile::Replay replay = kept.kept();
         EXPECT_EQ(replay.info.mode, ReplayFolder::modeName(mode));
         EXPECT_EQ(replay.digest, played.digest());
         EXPECT_EQ(replay.log.getConfig().turnLimitMs, 15000);
@@ -227,8 +225,7 @@ TEST(ReplayTest, HintsAskedAreKeptLineByLineTheReplayChecksAndPlaysAndTheEndScre
               std::string::npos);
     f.frame(); // the end screen: the match is kept
 
-    std::string describe;
-    const rules::ReplayFile::Replay replay = kept.kept(describe);
+    const rules::ReplayFile::Replay replay = kept.kept();
     ASSERT_EQ(replay.log.getHints().size(), 3u);
     EXPECT_EQ(replay.log.getHints()[2].turn, 2);
     EXPECT_EQ(kept.watch(replay.log).digest(), played.digest());
