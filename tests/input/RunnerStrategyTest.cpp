@@ -70,18 +70,11 @@ TEST_F(RunnerStrategyTest, TheFrameThatEndsTheTurnTakesNoStepAndNoReset)
         m.giveTurnTo(StrategyType::Runner);
         m.placeRunner({2, 4});
         m.frame(0.5f);
-        if (controller)
-        {
-            controllers.setButton(0, ControllerInput::ButtonB, true);
-            controllers.setButton(0, ControllerInput::ButtonY, true);
-            m.frame();
-            controllers.setButton(0, ControllerInput::ButtonB, false);
-            controllers.setButton(0, ControllerInput::ButtonY, false);
-        }
-        else
-        {
-            m.tap({Key::Q, Key::R});
-        }
+        controllers.setButton(0, ControllerInput::ButtonB, controller);
+        controllers.setButton(0, ControllerInput::ButtonY, controller);
+        controller ? m.frame() : m.tap({Key::Q, Key::R}); // one frame with both buttons, or both keys tapped
+        controllers.setButton(0, ControllerInput::ButtonB, false);
+        controllers.setButton(0, ControllerInput::ButtonY, false);
         EXPECT_EQ(m.match().getCurrentStrategy(), StrategyType::Builder);
         EXPECT_EQ(m.runnerCell(), Cell(2, 4));
         EXPECT_EQ(m.runner().getResetsLeft(), 2);
@@ -111,15 +104,9 @@ TEST_F(RunnerStrategyTest, TheStickStepsEitherWayWithFourTenthsOfASecondBetweenC
 {
     m.put(5, 0, 20);
     std::string cells;
-    controllers.setAxis(0, sf::Joystick::X, 100.0f);
-    for (int frame = 0; frame < 12; ++frame)
+    for (int frame = 0; frame < 19; ++frame) // right for 12 frames, then left
     {
-        m.frame(0.1f);
-        cells += std::to_string(m.runnerCell().x);
-    }
-    controllers.setAxis(0, sf::Joystick::X, -100.0f);
-    for (int frame = 0; frame < 7; ++frame)
-    {
+        controllers.setAxis(0, sf::Joystick::X, frame < 12 ? 100.0f : -100.0f);
         m.frame(0.1f);
         cells += std::to_string(m.runnerCell().x);
     }

@@ -7,13 +7,10 @@
 
 namespace orv_gd::test
 {
-namespace
-{
-void announce(const std::shared_ptr<GameObject>& object)
+static void announce(const std::shared_ptr<GameObject>& object)
 {
     EventBus::getInstance().fireEvent(std::make_shared<GameObjectCreateEvent>(object));
 }
-} // namespace
 
 TEST(GameObjectManagerTest, RegistersAnnouncedObjectsWithOneSubscriptionPerInit)
 {

@@ -15,41 +15,32 @@ namespace
 {
 using test::MatchFixture;
 
-Settings turns(int seconds)
-{
-    Settings settings;
-    settings.turnSeconds = seconds;
-    return settings;
-}
-
 /// A real match of the given mode and turn time in a fresh working folder, its replays kept in "replays".
 struct KeptMatch
 {
     test::TempWorkDir work;
     MatchFixture fixture;
+    std::string describe;
 
     explicit KeptMatch(MatchMode mode, int turnSeconds = 10) : fixture(800, 600, mode, turns(turnSeconds))
     {
         fixture.game().setReplayFolder("replays");
     }
-
-    /// Plays on until the match is over (at most `seconds` of match time), in the longest frames
-    /// the match screen lets pass whole.
-    void playOut(float seconds)
+    static Settings turns(int seconds)
     {
-        for (float t = 0.0f; t < seconds && !fixture.match().isMatchOver(); t += 0.1f)
-        {
-            fixture.frame(0.1f);
-        }
+        Settings s;
+        s.turnSeconds = seconds;
+        return s;
     }
+
     /// Leaves the match with Escape twice, as a player does; the switch happens in the next frame.
     void leave()
     {
         fixture.tap({sf::Keyboard::Escape}, 2);
         fixture.frame();
     }
-    /// The one replay kept so far, loaded and checked through the rules alone.
-    rules::ReplayFile::Replay kept(std::string& describe)
+    /// The one replay kept so far, loaded and checked through the rules alone; `describe` says how it ends.
+    rules::ReplayFile::Replay kept()
     {
         const std::vector<std::string> names = ReplayFolder("replays").list();
         EXPECT_EQ(names.size(), 1u);
@@ -81,15 +72,12 @@ struct KeptMatch
     }
 };
 
-void expectSameEntries(const rules::MatchLog& a, const rules::MatchLog& b)
+bool sameEntries(const rules::MatchLog& a, const rules::MatchLog& b)
 {
-    ASSERT_EQ(a.getEntries().size(), b.getEntries().size());
-    for (std::size_t i = 0; i < a.getEntries().size(); ++i)
-    {
-        EXPECT_EQ(a.getEntries()[i].turn, b.getEntries()[i].turn) << i;
-        EXPECT_EQ(a.getEntries()[i].ms, b.getEntries()[i].ms) << i;
-        EXPECT_EQ(a.getEntries()[i].action, b.getEntries()[i].action) << i;
-    }
+    return std::equal(a.getEntries().begin(), a.getEntries().end(), b.getEntries().begin(),
+                      b.getEntries().end(),
+                      [](const auto& x, const auto& y)
+                      { return x.turn == y.turn && x.ms == y.ms && x.action == y.action; });
 }
 } // namespace
 
@@ -113,12 +101,11 @@ TEST(ReplayTest, ALeftMatchOfTwoPlayersIsKeptWatchedToWhereItWasLeftAndTheNextSt
     const rules::MatchLog log = f.match().getLog();
     kept.leave();
     ASSERT_EQ(played.turnNumber, 3);
-    std::string describe;
-    const rules::ReplayFile::Replay replay = kept.kept(describe);
-    EXPECT_EQ(describe, "left in turn 3");
+    const rules::ReplayFile::Replay replay = kept.kept();
+    EXPECT_EQ(kept.describe, "left in turn 3");
     EXPECT_EQ(replay.digest, played.digest());
     EXPECT_EQ(replay.info.mode, "two-players");
-    expectSameEntries(replay.log, log);
+    EXPECT_TRUE(sameEntries(replay.log, log));
     EXPECT_EQ(ReplayFolder("replays").list().front().find("_two-players_left.tumbrelt-replay"), 19u);
 
     const rules::Rng next = f.match().getNextRng();
@@ -155,18 +142,20 @@ TEST(ReplayTest, ALeftMatchOfTwoPlayersIsKeptWatchedToWhereItWasLeftAndTheNextSt
 TEST(ReplayTest, TheComputersMatchIsKeptAndWatchedToTheSameEnd)
 {
     KeptMatch kept(MatchMode::ComputerBoth, 20);
-    kept.playOut(3000.0f);
+    for (int frame = 0; frame < 30000 && !kept.fixture.match().isMatchOver(); ++frame)
+    {
+        kept.fixture.frame(0.1f); // the longest frames the match screen lets pass whole
+    }
     ASSERT_TRUE(kept.fixture.match().isMatchOver());
     const rules::Match played = kept.fixture.match().getMatch();
     kept.fixture.frame();
-    std::string describe;
-    const rules::ReplayFile::Replay replay = kept.kept(describe);
-    EXPECT_EQ(describe, rules::ReplayFile::describe(played));
+    const rules::ReplayFile::Replay replay = kept.kept();
+    EXPECT_EQ(kept.describe, rules::ReplayFile::describe(played));
     EXPECT_EQ(replay.info.mode, "computer-both");
     EXPECT_EQ(replay.log.getConfig().turnLimitMs, 20000);
     auto* end = dynamic_cast<EndState*>(kept.fixture.states().findState("EndState"));
     ASSERT_TRUE(end->getLastMatch());
-    expectSameEntries(*end->getLastMatch(), replay.log);
+    EXPECT_TRUE(sameEntries(*end->getLastMatch(), replay.log));
 
     const rules::Match watched = kept.watch(replay.log);
     EXPECT_EQ(watched.digest(), played.digest());
@@ -200,8 +189,7 @@ TEST(ReplayTest, MatchesAgainstTheComputerAreKeptAndCheck)
         kept.fixture.runFor(4.0f); // longer than the computer Runner thinks before its first key
         const rules::Match played = kept.fixture.match().getMatch();
         kept.leave();
-        std::string describe;
-        const rules::ReplayFile::Replay replay = kept.kept(describe);
+        const rules::ReplayFile::Replay replay = kept.kept();
         EXPECT_EQ(replay.info.mode, ReplayFolder::modeName(mode));
         EXPECT_EQ(replay.digest, played.digest());
         EXPECT_EQ(replay.log.getConfig().turnLimitMs, 15000);
@@ -209,8 +197,6 @@ TEST(ReplayTest, MatchesAgainstTheComputerAreKeptAndCheck)
         EXPECT_EQ(kept.watch(replay.log).digest(), played.digest());
     }
 }
-// Hints asked with F2 go into the log, the kept replay holds a line for each, checks and plays the
-// same match, and the end screen counts them.
 TEST(ReplayTest, HintsAskedAreKeptLineByLineTheReplayChecksAndPlaysAndTheEndScreenCountsThem)
 {
     KeptMatch kept(MatchMode::TwoPlayers);
@@ -239,8 +225,7 @@ TEST(ReplayTest, HintsAskedAreKeptLineByLineTheReplayChecksAndPlaysAndTheEndScre
               std::string::npos);
     f.frame(); // the end screen: the match is kept
 
-    std::string describe;
-    const rules::ReplayFile::Replay replay = kept.kept(describe);
+    const rules::ReplayFile::Replay replay = kept.kept();
     ASSERT_EQ(replay.log.getHints().size(), 3u);
     EXPECT_EQ(replay.log.getHints()[2].turn, 2);
     EXPECT_EQ(kept.watch(replay.log).digest(), played.digest());

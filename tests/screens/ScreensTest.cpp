@@ -81,6 +81,14 @@ struct ScreensTest : ::testing::Test
         return text;
     }
     bool isCurrent(const GameState* state) { return m_states.getCurrentState() == state; }
+    /// What the window shows now.
+    sf::Image shown()
+    {
+        sf::Texture texture;
+        texture.create(m_game.getWindow().getSize().x, m_game.getWindow().getSize().y);
+        texture.update(m_game.getWindow());
+        return texture.copyToImage();
+    }
     const sf::Texture* texture(const char* id) { return AssetManager::getInstance().GetTexture(id).get(); }
     const sf::Texture* page() { return m_tutorial->getSlides()[m_tutorial->getCurrentSlide()].getTexture(); }
 
@@ -130,35 +138,28 @@ TEST_F(ScreensTest, MenuTakesSpaceAtOnceOnTheFirstVisitThenKeysAndControllersAft
 
 TEST_F(ScreensTest, MenuKeysOneToThreeAndButtonsTwoAndThreeOfferTheComputersDifficultyThenSpaceOrEnterStart)
 {
-    struct Case
-    {
-        sf::Keyboard::Key key;
-        MatchMode mode;
-        int row;
-    };
-    const std::vector<Case> cases{{sf::Keyboard::Num1, MatchMode::ComputerBuilder, 1},
-                                  {sf::Keyboard::Num2, MatchMode::ComputerRunner, 0},
-                                  {sf::Keyboard::Num3, MatchMode::ComputerBoth, 0}};
     m_states.setState("MenuState");
     frames(1);
-    for (const Case& c : cases)
+    for (const auto& [code, mode, row] : {std::tuple{sf::Keyboard::Num1, MatchMode::ComputerBuilder, 1},
+                                          {sf::Keyboard::Num2, MatchMode::ComputerRunner, 0},
+                                          {sf::Keyboard::Num3, MatchMode::ComputerBoth, 0}})
     {
         m_states.setState("MenuState");
-        key(c.key, true, 2);
+        key(code, true, 2);
         EXPECT_FALSE(m_menu->getPendingMode()) << "within the menu's delay";
-        key(c.key, false, 12);
-        key(c.key, true, 2);
-        key(c.key, false, 1);
+        key(code, false, 12);
+        key(code, true, 2);
+        key(code, false, 1);
         EXPECT_TRUE(isCurrent(m_menu.get())) << "the difficulty waits for Space or Enter";
-        EXPECT_EQ(m_menu->getPendingMode(), c.mode);
-        EXPECT_EQ(m_menu->getLevelRow(), c.row) << "the line of the role the computer plays";
+        EXPECT_EQ(m_menu->getPendingMode(), mode);
+        EXPECT_EQ(m_menu->getLevelRow(), row) << "the line of the role the computer plays";
         // Right makes the line's level harder, Left easier, neither past the ends.
         press({sf::Keyboard::Right, sf::Keyboard::Right, sf::Keyboard::Left});
         const ComputerLevels levels = m_menu->getLevels();
-        EXPECT_EQ(c.row == 0 ? levels.runner : levels.builder, Difficulty::Normal);
+        EXPECT_EQ(row == 0 ? levels.runner : levels.builder, Difficulty::Normal);
         press({sf::Keyboard::Enter});
         EXPECT_TRUE(isCurrent(m_tutorial.get()));
-        EXPECT_EQ(m_game.getMatchMode(), c.mode);
+        EXPECT_EQ(m_game.getMatchMode(), mode);
     }
 
     // Mode 3 has a line per role: Down goes to the Builder's; Escape puts the panel away and Space
@@ -283,28 +284,6 @@ TEST_F(ScreensTest, EndScreenQuitsOnControllerButtonOneOnlyOnceItWasLetGoThere)
     m_controllers.resetSimulated();
 }
 
-TEST_F(ScreensTest, PicturesDrawnWithoutBlendingLookExactlyAsBlendedOverTheClearedWindow)
-{
-    sf::RenderWindow& window = m_game.getWindow();
-    const auto shown = [&window](const sf::Sprite& sprite, bool blended)
-    {
-        window.clear(sf::Color::Black);
-        blended ? window.draw(sprite) : ScreenHelper::drawPicture(window, sprite);
-        sf::Texture texture;
-        texture.create(window.getSize().x, window.getSize().y);
-        texture.update(window);
-        return texture.copyToImage();
-    };
-    for (const char* id : {"start", "tutorial1", "tutorial2", "win_builder", "win_runner"})
-    {
-        sf::Sprite sprite(*AssetManager::getInstance().GetTexture(id));
-        ScreenHelper::fitSpriteToWindow(sprite, window); // scaled down, with bars above and below
-        const sf::Image blended = shown(sprite, true);
-        const sf::Image plain = shown(sprite, false);
-        EXPECT_EQ(std::memcmp(blended.getPixelsPtr(), plain.getPixelsPtr(), 4u * 800u * 600u), 0) << id;
-    }
-}
-
 TEST_F(ScreensTest, EscapeAndAControllerQuittingInTheSameFrameSayClosingGameOnce)
 {
     m_states.setState("MenuState");
@@ -316,6 +295,26 @@ TEST_F(ScreensTest, EscapeAndAControllerQuittingInTheSameFrameSayClosingGameOnce
     EXPECT_EQ(output(), "closing game\n");
     m_controllers.resetSimulated();
 }
+
+TEST_F(ScreensTest, PicturesDrawnWithoutBlendingLookExactlyAsBlendedOverTheClearedWindow)
+{
+    sf::RenderWindow& window = m_game.getWindow();
+    const auto drawn = [&](const sf::Sprite& sprite, bool blended)
+    {
+        window.clear(sf::Color::Black);
+        blended ? window.draw(sprite) : ScreenHelper::drawPicture(window, sprite);
+        return shown();
+    };
+    for (const char* id : {"start", "tutorial1", "tutorial2", "win_builder", "win_runner"})
+    {
+        sf::Sprite sprite(*AssetManager::getInstance().GetTexture(id));
+        ScreenHelper::fitSpriteToWindow(sprite, window); // scaled down, with bars above and below
+        const sf::Image blended = drawn(sprite, true);
+        const sf::Image plain = drawn(sprite, false);
+        EXPECT_EQ(std::memcmp(blended.getPixelsPtr(), plain.getPixelsPtr(), 4u * 800u * 600u), 0) << id;
+    }
+}
+
 TEST_F(ScreensTest, TheMenuNamesEveryKeyItTakesOnLinesApartAtEverySizeAndAfterEachResize)
 {
     output();                                     // failures show
@@ -334,23 +333,19 @@ TEST_F(ScreensTest, TheMenuNamesEveryKeyItTakesOnLinesApartAtEverySizeAndAfterEa
             sf::sleep(sf::milliseconds(10));
         }
         window.display(); // the drawable takes the new size
-        sf::Event event;
-        while (window.pollEvent(event))
+        for (sf::Event event; window.pollEvent(event);)
         {
         }
         frames(1);
         window.clear();
         m_states.draw();
-        sf::Texture texture;
-        texture.create(size.x, size.y);
-        texture.update(window);
-        const sf::Image shown = texture.copyToImage();
+        const sf::Image picture = shown();
         // The picture's own rows of keys: the modes and "quit".
-        const sf::FloatRect picture = m_menu->getSprite().getGlobalBounds();
+        const sf::FloatRect frame = m_menu->getSprite().getGlobalBounds();
         const auto band = [&](float top, float bottom, float left, float right)
         {
-            return sf::FloatRect(picture.left + picture.width * left, picture.top + picture.height * top,
-                                 picture.width * (right - left), picture.height * (bottom - top));
+            return sf::FloatRect(frame.left + frame.width * left, frame.top + frame.height * top,
+                                 frame.width * (right - left), frame.height * (bottom - top));
         };
         std::vector<sf::FloatRect> taken{band(0.81f, 0.91f, 0.0f, 1.0f), band(0.925f, 0.965f, 0.40f, 0.60f)};
         std::string named;
@@ -360,12 +355,12 @@ TEST_F(ScreensTest, TheMenuNamesEveryKeyItTakesOnLinesApartAtEverySizeAndAfterEa
             SCOPED_TRACE(std::to_string(size.x) + "x" + std::to_string(size.y) + ": " +
                          text->getString().toAnsiString());
             EXPECT_GE(text->getCharacterSize(), 12u) << "no tiny text";
-            EXPECT_TRUE(box.left >= picture.left && box.left + box.width <= picture.left + picture.width &&
+            EXPECT_TRUE(box.left >= frame.left && box.left + box.width <= frame.left + frame.width &&
                         box.top >= 0.0f && box.top + box.height <= size.y);
             // Hints under the modes, a message above the title.
             EXPECT_TRUE(text->getFillColor() == ScreenHelper::ErrorColor
-                            ? box.top + box.height < picture.top + picture.height * 0.12f
-                            : box.top > picture.top + picture.height * 0.91f);
+                            ? box.top + box.height < frame.top + frame.height * 0.12f
+                            : box.top > frame.top + frame.height * 0.91f);
             for (const sf::FloatRect& other : taken)
             {
                 EXPECT_FALSE(box.intersects(other)) << "overlaps another line";
@@ -376,7 +371,7 @@ TEST_F(ScreensTest, TheMenuNamesEveryKeyItTakesOnLinesApartAtEverySizeAndAfterEa
             for (unsigned x = static_cast<unsigned>(box.left); x < box.left + box.width && x < size.x; ++x)
             {
                 const unsigned y = static_cast<unsigned>(box.top + box.height / 2.0f);
-                lit += y < size.y && shown.getPixel(x, y) == text->getFillColor() ? 1 : 0;
+                lit += y < size.y && picture.getPixel(x, y) == text->getFillColor() ? 1 : 0;
             }
             EXPECT_GT(lit, 0);
             named += text->getString() + "\n";
@@ -398,18 +393,11 @@ TEST_F(ScreensTest, TheTutorialShowsThePlayersOwnKeysAndTurnTime)
     m_game.changeSettings(settings);
     m_states.setState("TutorialState");
     frames(1);
-    sf::RenderWindow& window = m_game.getWindow();
-    const auto shown = [&](bool overlay)
-    {
-        window.clear();
-        overlay ? m_states.draw() : ScreenHelper::drawPicture(window, m_tutorial->getSlides()[0]);
-        sf::Texture texture;
-        texture.create(800, 600);
-        texture.update(window);
-        return texture.copyToImage();
-    };
-    const sf::Image page = shown(true);
-    const sf::Image picture = shown(false);
+    m_game.getWindow().clear();
+    m_states.draw();
+    const sf::Image page = shown();
+    ScreenHelper::drawPicture(m_game.getWindow(), m_tutorial->getSlides()[0]);
+    const sf::Image picture = shown();
     const auto said = [&](std::size_t slide)
     {
         std::string lines;

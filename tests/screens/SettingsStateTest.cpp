@@ -33,20 +33,13 @@ struct SettingsStateTest : ::testing::Test
         ASSERT_TRUE(m_game.init());
         m_game.update();
     }
-    void tap(sf::Keyboard::Key code)
+    void tap(sf::Keyboard::Key code, int times = 1)
     {
-        for (const bool down : {true, false})
+        for (int i = 0; i < 2 * times; ++i)
         {
-            test::sendKey(code, down);
+            test::sendKey(code, i % 2 == 0);
             m_game.update();
             m_game.draw();
-        }
-    }
-    void tap(sf::Keyboard::Key code, int times)
-    {
-        for (int i = 0; i < times; ++i)
-        {
-            tap(code);
         }
     }
     /// The menu takes no choice in its first moments.
@@ -60,10 +53,7 @@ struct SettingsStateTest : ::testing::Test
     {
         return static_cast<SettingsState&>(*m_game.getGameStateManager().findState("SettingsState"));
     }
-    int keyOf(const char* action, int player)
-    {
-        return InputManager::getInstance().getKeyForAction(action, player);
-    }
+    int keyOf(const char* action) { return InputManager::getInstance().getKeyForAction(action, 0); }
 
     const test::InputRestore m_inputRestore;
     test::TempWorkDir m_folder;
@@ -83,16 +73,16 @@ TEST_F(SettingsStateTest, KeysAreRefusedWhenInUseBoundWhenFreeAndKeptAfterEscape
     tap(sf::Keyboard::Right); // the Builder's
     EXPECT_EQ(screen().getStatus(),
               "Right is already the key of \"Builder: block right\". Enter to try another.");
-    EXPECT_EQ(keyOf("RunnerLeft", 0), sf::Keyboard::A);
+    EXPECT_EQ(keyOf("RunnerLeft"), sf::Keyboard::A);
     tap(sf::Keyboard::Enter);
     tap(sf::Keyboard::J);
     EXPECT_EQ(screen().getStatus(), "Runner: step left is now J.");
-    EXPECT_EQ(keyOf("RunnerLeft", 0), sf::Keyboard::J);
+    EXPECT_EQ(keyOf("RunnerLeft"), sf::Keyboard::J);
     EXPECT_EQ(screen().value(screen().getRow()), "J");
     // Escape while waiting keeps the key.
     tap(sf::Keyboard::Enter);
     tap(sf::Keyboard::Escape);
-    EXPECT_EQ(keyOf("RunnerLeft", 0), sf::Keyboard::J);
+    EXPECT_EQ(keyOf("RunnerLeft"), sf::Keyboard::J);
     ASSERT_EQ(current(), &screen());
 
     EXPECT_FALSE(std::ifstream("settings.ini").good()) << "nothing is written before leaving";
@@ -108,7 +98,7 @@ TEST_F(SettingsStateTest, KeysAreRefusedWhenInUseBoundWhenFreeAndKeptAfterEscape
     tap(sf::Keyboard::Up); // round to the last row
     ASSERT_EQ(screen().getRow(), SettingsState::ResetKeys);
     tap(sf::Keyboard::Enter);
-    EXPECT_EQ(keyOf("RunnerLeft", 0), sf::Keyboard::A);
+    EXPECT_EQ(keyOf("RunnerLeft"), sf::Keyboard::A);
     tap(sf::Keyboard::Escape);
     EXPECT_EQ(Settings::load("settings.ini", problems), Settings{});
     EXPECT_TRUE(problems.empty());
@@ -179,7 +169,7 @@ TEST_F(SettingsStateTest, ABadFileIsLeftAsItIsWhenThePlayerDoesNotChangeAnything
     const std::string bad = "volume = loud\nkey.RunnerLeft = J\n";
     std::ofstream("settings.ini") << bad;
     start();
-    EXPECT_EQ(keyOf("RunnerLeft", 0), sf::Keyboard::J) << "the good line counts";
+    EXPECT_EQ(keyOf("RunnerLeft"), sf::Keyboard::J) << "the good line counts";
     tap(sf::Keyboard::S);
     tap(sf::Keyboard::Down, 2);
     tap(sf::Keyboard::Escape);

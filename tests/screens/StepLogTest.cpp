@@ -11,8 +11,6 @@
 
 namespace orv_gd
 {
-namespace
-{
 using Key = sf::Keyboard::Key;
 
 /// Keys that go down together for one frame and up in the next, then twelve frames of nothing. Both
@@ -29,7 +27,6 @@ const std::vector<std::vector<Key>> Script{
     {Key::D},        {Key::D},     {Key::Q},      {Key::Return}, {Key::Return},    {Key::W},
     {Key::D},        {Key::D},     {Key::D},      {Key::D},      {Key::Q},
 };
-} // namespace
 
 TEST(StepLogTest, AScriptedMatchPrintsTheStepLogTheGameAlwaysHas)
 {

@@ -6,19 +6,9 @@
 
 namespace orv_gd
 {
-namespace
-{
 constexpr float Frame = 0.0625f; // a sixteenth of a second: frames add up to whole seconds exactly
 
-/// How full the HUD's time bar is drawn, 0 to 1.
-float timeBarFill(test::MatchFixture& m)
-{
-    const auto bar = m.match().getProgressBars().at(0)->getComponent<ProgressBarComponent>();
-    return bar->getForeground().getSize().x / bar->getSize().x;
-}
-} // namespace
-
-TEST(TurnTimeTest, AFifteenSecondMatchGivesEachTurnFifteenSecondsOnTheClockTheHudAndInTheLog)
+TEST(TurnTimeTest, AFifteenSecondMatchGivesEachTurnFifteenSecondsOnTheClockTheHudAndInTheLogAndAStallATenth)
 {
     Settings settings;
     settings.turnSeconds = 15;
@@ -30,7 +20,9 @@ TEST(TurnTimeTest, AFifteenSecondMatchGivesEachTurnFifteenSecondsOnTheClockTheHu
 
     m.runFor(7.5f, Frame);
     EXPECT_EQ(m.match().getHudText().getText(HudText::Time), "time 7.5 s");
-    EXPECT_NEAR(timeBarFill(m), 0.5f, 0.04f) << "half the turn gone, half the bar";
+    const auto bar = m.match().getProgressBars().at(0)->getComponent<ProgressBarComponent>();
+    EXPECT_NEAR(bar->getForeground().getSize().x / bar->getSize().x, 0.5f, 0.04f)
+        << "half the turn gone, half the bar";
 
     // Past the ten seconds a turn had before, the Builder still has it.
     m.runFor(7.0f, Frame);
@@ -44,17 +36,11 @@ TEST(TurnTimeTest, AFifteenSecondMatchGivesEachTurnFifteenSecondsOnTheClockTheHu
     EXPECT_EQ(m.match().getCurrentStrategy(), StrategyType::Runner);
     m.runFor(0.5f, Frame);
     EXPECT_EQ(m.match().getCurrentStrategy(), StrategyType::Builder);
-}
 
-// A frame stalled for three seconds (a window dragged, a busy machine) costs the turn a tenth of one.
-TEST(TurnTimeTest, AStalledFrameCostsTheTurnATenthOfASecond)
-{
-    test::MatchFixture m;
-    m.frame(3.0f);
-    EXPECT_EQ(m.match().getMatch().turnMs, 100);
-    m.giveTurnTo(StrategyType::Runner);
+    // A frame stalled for three seconds (a window dragged, a busy machine) costs the turn a tenth of one.
     const int before = m.match().getMatch().turnMs;
     m.frame(3.0f);
     EXPECT_EQ(m.match().getMatch().turnMs, before + 100);
 }
+
 } // namespace orv_gd

@@ -29,15 +29,13 @@ X11Icon x11WindowIcon(unsigned long window)
     XGetWindowProperty(display.get(), window, XInternAtom(display.get(), "_NET_WM_ICON", False), 0, 1L << 20,
                        False, XA_CARDINAL, &type, &format, &count, &remaining, &data);
     X11Icon icon;
-    // Format-32 properties come back as longs: width, height, then one ARGB value per pixel.
+    // Format-32 properties come back as longs, of which the low 32 bits count: width, height, then one
+    // ARGB value per pixel.
     const auto* values = reinterpret_cast<const unsigned long*>(data);
     if (values != nullptr && count >= 2 && count >= 2 + values[0] * values[1])
     {
-        icon = {values[0], values[1], {}};
-        for (unsigned long i = 0; i < icon.width * icon.height; ++i)
-        {
-            icon.pixels.push_back(static_cast<std::uint32_t>(values[2 + i])); // only the low 32 bits count
-        }
+        icon = {values[0], values[1],
+                std::vector<std::uint32_t>(values + 2, values + 2 + values[0] * values[1])};
     }
     XFree(data);
     return icon;

@@ -58,40 +58,30 @@ TEST_F(BlockComponentTest, AGhostWearsASlowlyBreathingRimThatGoesWhenItDrops)
     EXPECT_EQ(ghost->getEdge().getOutlineColor(), placed->getEdge().getOutlineColor());
 }
 
-TEST_F(BlockComponentTest, SlideKeepsItsClockAcrossASecondMove)
-{
-    auto b = block({0, 0});
-    b->update(1.0f); // a new block's clock runs out on its first frame
-    b->setGridPosition({1, 0});
-    b->update(0.1f);
-    EXPECT_TRUE(b->getDrawPosition().x > 0.0f && b->getDrawPosition().x < 1.0f);
-    b->setGridPosition({2, 0});
-    b->update(0.1f); // the first clock runs out: the block lands on the second target
-    EXPECT_EQ(b->getShape().getPosition(), sf::Vector2f(2.0f * Edge, 0.0f));
-    b->setGridPosition({2, 1}); // a move after the slide ended starts a fresh clock
-    b->update(0.05f);
-    EXPECT_TRUE(b->getDrawPosition().y > 0.0f && b->getDrawPosition().y < 1.0f);
-    b->update(1.0f); // a hitch longer than the rest of the slide lands it exactly
-    EXPECT_FLOAT_EQ(b->getDrawPosition().x, 2.0f);
-    EXPECT_FLOAT_EQ(b->getDrawPosition().y, 1.0f);
-}
-
-TEST_F(BlockComponentTest, TheSlideEasesInAndOutAlongTheCubicCurve)
+TEST_F(BlockComponentTest, TheSlideEasesAlongTheCubicCurveAndKeepsItsClockAcrossASecondMove)
 {
     // A 0.2 s slide over four cells, read each 0.05 s: each frame closes the eased share of what is
     // left, the curve's 1/16, 1/2, 15/16 and 1 at a quarter, half, three quarters and the end.
     auto b = block({0, 0});
-    b->update(1.0f);
+    b->update(1.0f); // a new block's clock runs out on its first frame
     b->setGridPosition({4, 0});
-    std::vector<float> xs;
-    for (int frame = 0; frame < 4; ++frame)
+    for (const float x : {0.25f, 2.125f, 3.8828125f, 4.0f})
     {
         b->update(0.05f);
-        xs.push_back(b->getDrawPosition().x);
+        EXPECT_NEAR(b->getDrawPosition().x, x, 1e-4f);
     }
-    EXPECT_NEAR(xs[0], 0.25f, 1e-4f);
-    EXPECT_NEAR(xs[1], 2.125f, 1e-4f);
-    EXPECT_NEAR(xs[2], 3.8828125f, 1e-4f);
-    EXPECT_FLOAT_EQ(xs[3], 4.0f);
+    b->setGridPosition({5, 0});
+    b->update(0.1f);
+    EXPECT_TRUE(b->getDrawPosition().x > 4.0f && b->getDrawPosition().x < 5.0f);
+    b->setGridPosition({6, 0});
+    b->update(0.1f); // the first clock runs out: the block lands on the second target
+    EXPECT_EQ(b->getShape().getPosition(), sf::Vector2f(6.0f * Edge, 0.0f));
+    b->setGridPosition({6, 1}); // a move after the slide ended starts a fresh clock
+    b->update(0.05f);
+    EXPECT_TRUE(b->getDrawPosition().y > 0.0f && b->getDrawPosition().y < 1.0f);
+    b->update(1.0f); // a hitch longer than the rest of the slide lands it exactly
+    EXPECT_FLOAT_EQ(b->getDrawPosition().x, 6.0f);
+    EXPECT_FLOAT_EQ(b->getDrawPosition().y, 1.0f);
 }
+
 } // namespace orv_gd::test

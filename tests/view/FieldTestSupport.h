@@ -1,6 +1,5 @@
 #pragma once
 
-#include "objects/EventBus.h"
 #include "objects/GameObject.h"
 #include "objects/GameObjectManager.h"
 #include "support/ErrCapture.h"
@@ -16,19 +15,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstring>
 
 namespace orv_gd::test
 {
-/// Whether two pictures of the same size are identical, pixel for pixel.
-inline bool samePicture(const sf::Image& a, const sf::Image& b)
-{
-    return std::memcmp(a.getPixelsPtr(), b.getPixelsPtr(), 4u * a.getSize().x * a.getSize().y) == 0;
-}
-
 /// The match's 50 x 15 grid on a hidden 1366 x 768 window (blocks hold a shader: needs a display)
 /// with its camera, and blocks made as the level and the Builder make them; the test plays frames.
-/// The grid, the registry and the bus are left as the test found them, the grid the Builder's again.
+/// The grid and the registry are left as the test found them, the grid the Builder's again.
 struct FieldTest : ::testing::Test
 {
     static constexpr float Edge = 768.0f / 11.0f;
@@ -42,15 +34,8 @@ struct FieldTest : ::testing::Test
     {
         m_grid.clear();
         m_grid.setCurrentPlayer(StrategyType::Builder);
+        ErrCapture quiet; // the registry's listener leaves the bus
         GameObjectManager::getInstance().shutdown();
-        ErrCapture quiet;
-        std::for_each(m_listeners.begin(), m_listeners.end(),
-                      [](ListenerId id) { EventBus::getInstance().removeListener(id); });
-    }
-    /// A listener on the bus for this test only.
-    void listen(EventType type, EventListener listener)
-    {
-        m_listeners.push_back(EventBus::getInstance().addListener(type, std::move(listener)));
     }
     void initGrid(sf::Vector2f cellSize, int width, int height, sf::Vector2u window)
     {
@@ -128,6 +113,5 @@ struct FieldTest : ::testing::Test
     std::shared_ptr<GameObject> m_camera = GameObject::create("Camera");
     std::vector<std::shared_ptr<GameObject>> m_objects;
     std::vector<std::shared_ptr<BlockComponent>> m_blocks;
-    std::vector<ListenerId> m_listeners;
 };
 } // namespace orv_gd::test

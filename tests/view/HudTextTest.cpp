@@ -18,9 +18,8 @@ using Line = HudText::Line;
 class HudTextTest : public ::testing::Test
 {
 protected:
-    const HudText& hud() { return m.match().getHudText(); }
-    const std::string& text(Line line) { return hud().getText(line); }
-    bool shown(Line line) { return hud().isShown(line); }
+    const std::string& text(Line line) { return m.match().getHudText().getText(line); }
+    bool shown(Line line) { return m.match().getHudText().isShown(line); }
     /// Every line's words in order, a hidden one empty: "BUILDER|blocks 2/2|time 10.0 s|...".
     std::string lines()
     {
@@ -31,7 +30,6 @@ protected:
         }
         return all;
     }
-    std::string summary() { return static_cast<EndState*>(m.states().findState("EndState"))->getSummary(); }
 
     test::MatchFixture m;
 };
@@ -44,12 +42,9 @@ TEST(HudTextWords, TimeRoundsUpToATenthAndEachMessageHasItsWords)
     EXPECT_EQ(HudText::secondsLeft(10.0f, 10.0f), "0.0");
     EXPECT_EQ(HudText::secondsLeft(12.0f, 10.0f), "0.0");
     EXPECT_EQ(HudText::resetNote(rules::ResetCause::Fell, 1), "fell to the bottom row: 1 of 2 resets used");
-    EXPECT_EQ(HudText::resetNote(rules::ResetCause::WalledIn, 2), "walled in: 2 of 2 resets used");
-    EXPECT_EQ(HudText::resetNote(rules::ResetCause::Asked, 1), "reset: 1 of 2 resets used");
-    EXPECT_EQ(HudText::endLine(StrategyType::Runner, 1, 2), "reached the green line in 1 Runner turn");
     EXPECT_EQ(HudText::endLine(StrategyType::Runner, 13, 0), "reached the green line in 13 Runner turns");
     EXPECT_EQ(HudText::endLine(StrategyType::Builder, -1, 1), "ran out of turns");
-    EXPECT_EQ(HudText::endLine(StrategyType::Builder, 12, -1), "used a third reset");
+    // The others are read on screen in the cases below.
 }
 
 TEST_F(HudTextTest, TheNumbersAreTheRulesValuesAndABannerMarksEachHandOverForAboutASecond)
@@ -138,7 +133,7 @@ TEST_F(HudTextTest, AResetSaysWhyAndHowManyOfTheTwoAreUsedAndTheThirdEndsTheMatc
     EXPECT_EQ(text(Line::ResetNote), "walled in: 2 of 2 resets used");
     m.runFor(10.0f, 0.05f);
     ASSERT_TRUE(m.match().isMatchOver());
-    EXPECT_EQ(summary(), "used a third reset");
+    EXPECT_EQ(static_cast<EndState*>(m.states().findState("EndState"))->getSummary(), "used a third reset");
 }
 
 TEST_F(HudTextTest, PausedTheMatchWaitsAndEscapeAsksAgainBeforeLeavingPOrStartOnAnyControllerGoesOn)
@@ -240,6 +235,10 @@ TEST(HudLayoutTest, AtBothScreenSizesEveryLineFitsClearOfTheRunnerAndStandsOutOv
         {
             return m.object("Camera")->getPosition() - sf::Vector2f(size) / 2.0f;
         };
+        const auto inWindow = [&](sf::FloatRect r)
+        {
+            return sf::FloatRect(r.left - topLeft().x, r.top - topLeft().y, r.width, r.height);
+        };
         const sf::Vector2f runner = m.runnerBlock()->getDrawPosition() * edge - topLeft();
         const sf::FloatRect neighbours(runner.x - edge, runner.y - edge, 3.0f * edge, 3.0f * edge);
         const sf::FloatRect window(0.0f, 0.0f, static_cast<float>(size.x), static_cast<float>(size.y));
@@ -250,12 +249,8 @@ TEST(HudLayoutTest, AtBothScreenSizesEveryLineFitsClearOfTheRunnerAndStandsOutOv
                    !bounds.intersects(neighbours);
         };
         std::vector<sf::FloatRect> placed{m.match().getOverview().getBounds()}; // the strip along the top
-        for (int line = 0; line < Line::Paused; ++line)
+        for (int line = 0; line < Line::ResetNote; ++line)                      // none of a reset or a pause
         {
-            if (line == Line::ResetNote)
-            {
-                continue;
-            }
             const sf::FloatRect bounds = hud.getBounds(static_cast<Line>(line));
             SCOPED_TRACE(hud.getText(static_cast<Line>(line)));
             EXPECT_TRUE(hud.isShown(static_cast<Line>(line)) && fits(bounds));
@@ -279,13 +274,8 @@ TEST(HudLayoutTest, AtBothScreenSizesEveryLineFitsClearOfTheRunnerAndStandsOutOv
                 SCOPED_TRACE(role + " bar " + std::to_string(i));
                 const auto bar = m.match().getProgressBars()[i]->getComponent<ProgressBarComponent>();
                 const auto icon = m.match().getProgressBarIcons()[i]->getComponent<SpriteRenderComponent>();
-                sf::FloatRect barBox = bar->getBackground().getGlobalBounds();
-                sf::FloatRect iconBox = icon->getSprite().getGlobalBounds();
-                for (sf::FloatRect* box : {&barBox, &iconBox})
-                {
-                    box->left -= topLeft().x;
-                    box->top -= topLeft().y;
-                }
+                const sf::FloatRect barBox = inWindow(bar->getBackground().getGlobalBounds());
+                const sf::FloatRect iconBox = inWindow(icon->getSprite().getGlobalBounds());
                 // The part of an icon above its bar (the steps' arrows lie wholly on their bar).
                 EXPECT_TRUE(i == 1 || spread(shown, {iconBox.left, iconBox.top, iconBox.width,
                                                      barBox.top - iconBox.top}) >= 150)

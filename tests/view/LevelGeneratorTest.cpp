@@ -28,7 +28,5 @@ TEST_F(LevelGeneratorTest, EachPlatformOfTheRulesLevelIsAnObjectInTheGridAndTheF
     EXPECT_EQ(objects.back()->getId(), "finish_line");
     EXPECT_EQ(objects.back()->getComponents<BlockComponent>().size(), 45u);
     EXPECT_EQ(m_grid.getBlockAt(47, 0)->getType(), BlockType::Finish);
-
-    m_grid.clear();
 }
 } // namespace orv_gd::test

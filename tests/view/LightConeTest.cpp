@@ -6,23 +6,18 @@
 #include <SFML/Graphics/RectangleShape.hpp>
 #include <SFML/Graphics/Shader.hpp>
 
+#include <numeric>
+
 namespace orv_gd::test
 {
-namespace
-{
 /// The largest difference of any channel of any pixel of two pictures of the same size.
-int largestDifference(const sf::Image& a, const sf::Image& b)
+static int largestDifference(const sf::Image& a, const sf::Image& b)
 {
     const sf::Uint8* p = a.getPixelsPtr();
-    const sf::Uint8* q = b.getPixelsPtr();
-    int largest = 0;
-    for (std::size_t i = 0; i < 4u * a.getSize().x * a.getSize().y; ++i)
-    {
-        largest = std::max(largest, std::abs(int(p[i]) - int(q[i])));
-    }
-    return largest;
+    return std::transform_reduce(
+        p, p + 4u * a.getSize().x * a.getSize().y, b.getPixelsPtr(), 0,
+        [](int x, int y) { return std::max(x, y); }, [](int x, int y) { return std::abs(x - y); });
 }
-} // namespace
 
 using LightConeTest = FieldTest;
 
