@@ -8,7 +8,9 @@
 // The times of Game::init and of entering a match come from their own trace events.
 //
 // The scenes are measured in several rounds, one block of frames per scene and round, so that a
-// load change on a shared machine touches every scene alike rather than one.
+// load change on a shared machine touches every scene alike rather than one. The last column is
+// the processor time a frame took, the renderer's threads included: steadier than the clock when
+// other programs share the cores, and so the better figure for comparing two builds.
 //
 // Usage: tumbrelt_bench [--frames N] [--warmup N] [--rounds N] [--out DIR]
 // The working directory must hold the "assets" folder (or sit next to it), as for the game.
@@ -33,6 +35,7 @@
 #include <SFML/Graphics/RenderWindow.hpp>
 #include <SFML/OpenGL.hpp>
 #include <SFML/Window/Event.hpp>
+#include <sys/resource.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -70,7 +73,38 @@ struct SceneResult
     std::size_t litCells = 0;
     double medianMs = 0.0;
     double p99Ms = 0.0;
+    /// Processor time a frame, the renderer's threads included.
+    double processorMs = 0.0;
 };
+
+/// The processor time of the whole process (the renderer's threads included) in ms. Unlike the
+/// frames' clock time, it hardly moves when other programs share the cores.
+double processorMs()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    const auto ms = [](const timeval& t)
+    {
+        return static_cast<double>(t.tv_sec) * 1000.0 + static_cast<double>(t.tv_usec) / 1000.0;
+    };
+    return ms(usage.ru_utime) + ms(usage.ru_stime);
+}
+
+/// Runs a block of `length` frames; returns the processor time of those after the warm-up.
+template <typename Frame>
+double runBlock(int length, int warmup, Frame frame)
+{
+    double start = processorMs();
+    for (int i = 0; i < length; ++i)
+    {
+        if (i == warmup)
+        {
+            start = processorMs();
+        }
+        frame();
+    }
+    return processorMs() - start;
+}
 
 /// Durations in microseconds of the complete events with the given name in a trace file.
 std::vector<long long> readDurations(const std::string& path, const std::string& name)
@@ -343,8 +377,9 @@ void printRow(const SceneResult& scene, double emptyMedianMs)
     const double ratio = emptyMedianMs > 0.0 ? scene.medianMs / emptyMedianMs : 0.0;
     const double spread = scene.medianMs > 0.0 ? scene.p99Ms / scene.medianMs : 0.0;
     char line[160];
-    std::snprintf(line, sizeof(line), "%-12s %6zu %5zu %10.3f %10.3f %9.2f %9.2f", scene.name.c_str(),
-                  scene.frames, scene.litCells, scene.medianMs, scene.p99Ms, ratio, spread);
+    std::snprintf(line, sizeof(line), "%-12s %6zu %5zu %10.3f %10.3f %9.2f %9.2f %9.3f", scene.name.c_str(),
+                  scene.frames, scene.litCells, scene.medianMs, scene.p99Ms, ratio, spread,
+                  scene.processorMs);
     std::cout << line << std::endl;
 }
 } // namespace
@@ -375,6 +410,8 @@ int main(int argc, char** argv)
     std::vector<std::size_t> litCells(ambers.size(), 0);
     std::vector<std::vector<long long>> partTotals(ambers.size());
     std::vector<long long> matchInits;
+    // Processor ms of the empty loop, the menu and each match scene, over all rounds.
+    std::vector<double> processor(2 + ambers.size(), 0.0);
     const std::string blockPath = sessionPath(options, "block");
     const std::string matchInitPath = sessionPath(options, "match_init");
     const auto appendBlock = [&](std::vector<long long>& to)
@@ -386,10 +423,7 @@ int main(int argc, char** argv)
     for (int round = 0; round < options.rounds; ++round)
     {
         trace.beginSession("empty", blockPath);
-        for (int i = 0; i < blockLength; ++i)
-        {
-            emptyFrame(window);
-        }
+        processor[0] += runBlock(blockLength, options.warmup, [&] { emptyFrame(window); });
         trace.endSession();
         appendBlock(emptyFrames);
 
@@ -399,10 +433,7 @@ int main(int argc, char** argv)
             enterState(game, "MenuState");
         }
         trace.beginSession("menu", blockPath);
-        for (int i = 0; i < blockLength; ++i)
-        {
-            gameFrame(game, MatchFrameTime);
-        }
+        processor[1] += runBlock(blockLength, options.warmup, [&] { gameFrame(game, MatchFrameTime); });
         trace.endSession();
         appendBlock(menuFrames);
 
@@ -430,10 +461,8 @@ int main(int argc, char** argv)
                           << " blocks found a free cell in view" << std::endl;
             }
             trace.beginSession("match", blockPath);
-            for (int i = 0; i < blockLength; ++i)
-            {
-                gameFrame(game, MatchFrameTime);
-            }
+            processor[2 + scene] +=
+                runBlock(blockLength, options.warmup, [&] { gameFrame(game, MatchFrameTime); });
             trace.endSession();
             appendBlock(matchFrames[scene]);
             // What was actually lit in the last frame, culling included.
@@ -461,6 +490,11 @@ int main(int argc, char** argv)
         results.push_back(
             summarise("match+" + std::to_string(ambers[scene]), matchFrames[scene], litCells[scene]));
     }
+    const double measured = static_cast<double>(options.rounds * (blockLength - options.warmup));
+    for (std::size_t i = 0; i < results.size(); ++i)
+    {
+        results[i].processorMs = processor[i] / measured;
+    }
 
     const std::vector<long long> init = readDurations(startupPath, "orv_gd::Game::init");
     std::sort(matchInits.begin(), matchInits.end());
@@ -469,7 +503,7 @@ int main(int argc, char** argv)
     std::cout << "window " << window.getSize().x << "x" << window.getSize().y << ", " << options.frames
               << " frames per scene in " << options.rounds << " rounds, each after " << options.warmup
               << " warm-up frames" << std::endl;
-    std::cout << "scene        frames   lit  median ms     p99 ms  x empty  p99/med" << std::endl;
+    std::cout << "scene        frames   lit  median ms     p99 ms  x empty  p99/med    cpu ms" << std::endl;
     for (const SceneResult& scene : results)
     {
         printRow(scene, emptyMedian);
