@@ -5,7 +5,8 @@
 namespace sf
 {
 class RenderWindow;
-}
+class VertexArray;
+} // namespace sf
 
 namespace orv_gd
 {
@@ -20,6 +21,10 @@ public:
     }
 
     virtual void draw() = 0;
+    /// What draw() would draw, as plain coloured triangles for the default render states, when it
+    /// can be said that way (empty when it draws nothing); nullptr when only draw() will do. The
+    /// sprite manager draws a layer's runs of such components as one batch, in their order.
+    virtual const sf::VertexArray* getTriangles() { return nullptr; }
 
 protected:
     sf::RenderWindow& m_renderWindow;

@@ -8,6 +8,8 @@
 #include "objects/RenderableDestroyEvent.h"
 #include "resources/TraceRecorder.h"
 
+#include <SFML/Graphics/RenderWindow.hpp>
+
 #include <memory>
 
 namespace orv_gd
@@ -130,13 +132,36 @@ void SpriteManager::drawLayer(const std::string& order)
     TRACE_SCOPE(order);
     const auto layer = m_layerToComp.find(order);
     ORV_ASSERT(layer != m_layerToComp.end(), "Layer with this name not defined: ", order);
+    // The renderer sets up every draw on its own: the layer's plain blocks, one draw each, cost
+    // more than their pixels. A run of components that can give their triangles goes as one draw;
+    // any other component is drawn in its turn, after the run before it, so the order holds.
+    m_batch.clear();
+    const auto flush = [this]
+    {
+        if (m_batch.getVertexCount() > 0)
+        {
+            m_renderWindow.draw(m_batch);
+            m_batch.clear();
+        }
+    };
     for (IRenderComponent* component : layer->second)
     {
         // An inactive object stays on its layer and is drawn again once it is active.
-        if (component->getGameObject().isActive())
+        if (!component->getGameObject().isActive())
         {
-            component->draw();
+            continue;
         }
+        if (const sf::VertexArray* triangles = component->getTriangles())
+        {
+            for (std::size_t i = 0; i < triangles->getVertexCount(); ++i)
+            {
+                m_batch.append((*triangles)[i]);
+            }
+            continue;
+        }
+        flush();
+        component->draw();
     }
+    flush();
 }
 } // namespace orv_gd

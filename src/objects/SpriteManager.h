@@ -2,6 +2,8 @@
 
 #include "objects/EventBus.h"
 
+#include <SFML/Graphics/VertexArray.hpp>
+
 #include <list>
 #include <map>
 #include <string>
@@ -55,6 +57,8 @@ private:
     std::map<IRenderComponent*, std::string> m_compToLayer;
     std::vector<std::string> m_layerOrder;
     std::list<ListenerId> m_listeners;
+    /// The run of plain triangles a layer's draw has gathered and not yet drawn.
+    sf::VertexArray m_batch{sf::Triangles};
     /// The bus the manager subscribes to, reached once here.
     EventBus& m_eventBus = EventBus::getInstance();
 };

@@ -197,6 +197,16 @@ void BlockComponent::draw()
     }
 }
 
+const sf::VertexArray* BlockComponent::getTriangles()
+{
+    m_triangles.clear();
+    if (m_isGhost || m_type == BlockType::Static || m_type == BlockType::Finish)
+    {
+        m_triangles.add(m_shape);
+    }
+    return &m_triangles.getVertices();
+}
+
 void BlockComponent::setGridPosition(sf::Vector2i cell)
 {
     m_targetPosition = sf::Vector2f(static_cast<float>(cell.x), static_cast<float>(cell.y));

@@ -3,6 +3,7 @@
 #include "objects/IRenderComponent.h"
 #include "rules/Match.h"
 #include "view/BlockType.h"
+#include "view/ShapeBatch.h"
 
 #include <SFML/Graphics/Color.hpp>
 #include <SFML/Graphics/RectangleShape.hpp>
@@ -19,7 +20,6 @@
 namespace orv_gd
 {
 class GridManager;
-class ShapeBatch;
 
 /// One cell-sized block of the grid: the Runner, a platform, a finish cell, a safe-zone cell or
 /// one cell of a Builder obstacle. Slides to a new cell with easing, fades with its lifetime and
@@ -34,6 +34,8 @@ public:
     void update(float deltaTime) override;
     /// Draws only ghosts and Static or Finish blocks; lit blocks are drawn by the grid.
     void draw() override;
+    /// The same picture as draw(), for the layer's batch.
+    const sf::VertexArray* getTriangles() override;
 
     void setGridPosition(sf::Vector2i cell);
     void resetLifetime();
@@ -108,6 +110,8 @@ private:
     sf::Color m_color;
     sf::RectangleShape m_shape;
     sf::RectangleShape m_edge;
+    /// What draw() draws, gathered for getTriangles().
+    ShapeBatch m_triangles;
     BlockType m_type;
     bool m_isGhost;
     sf::Shader m_shader;

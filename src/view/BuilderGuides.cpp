@@ -61,10 +61,13 @@ void BuilderGuides::update(const std::vector<std::shared_ptr<BlockComponent>>& s
 
 void BuilderGuides::draw()
 {
-    m_window.draw(m_finish);
+    // One draw for both outlines; their see-through fills change no pixel and are left out.
+    m_batch.clear();
+    m_batch.add(m_finish);
     if (m_safeZone.getSize().x > 0.0f)
     {
-        m_window.draw(m_safeZone);
+        m_batch.add(m_safeZone);
     }
+    m_batch.draw(m_window);
 }
 } // namespace orv_gd

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "view/ShapeBatch.h"
+
 #include <SFML/Graphics/RectangleShape.hpp>
 #include <SFML/System/Vector2.hpp>
 
@@ -35,5 +37,6 @@ private:
     sf::RenderWindow& m_window;
     sf::RectangleShape m_safeZone;
     sf::RectangleShape m_finish;
+    ShapeBatch m_batch;
 };
 } // namespace orv_gd

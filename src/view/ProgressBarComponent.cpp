@@ -59,6 +59,14 @@ void ProgressBarComponent::draw()
     m_renderWindow.draw(m_foreground);
 }
 
+const sf::VertexArray* ProgressBarComponent::getTriangles()
+{
+    m_triangles.clear();
+    m_triangles.add(m_background);
+    m_triangles.add(m_foreground);
+    return &m_triangles.getVertices();
+}
+
 float ProgressBarComponent::ratio() const
 {
     const float raw = (m_value - m_emptyValue) / (m_fullValue - m_emptyValue);

@@ -2,6 +2,7 @@
 
 #include "objects/IRenderComponent.h"
 #include "view/Palette.h"
+#include "view/ShapeBatch.h"
 
 #include <SFML/Graphics/Color.hpp>
 #include <SFML/Graphics/RectangleShape.hpp>
@@ -22,6 +23,8 @@ public:
     bool init() override;
     void update(float deltaTime) override;
     void draw() override;
+    /// The same picture as draw(), for the layer's batch.
+    const sf::VertexArray* getTriangles() override;
 
     void setValue(float value) { m_value = value; }
     /// A new size for the bar (the window was resized), drawn from the next update on.
@@ -47,5 +50,7 @@ private:
     sf::Color m_barColor;
     sf::RectangleShape m_background;
     sf::RectangleShape m_foreground;
+    /// What draw() draws, gathered for getTriangles().
+    ShapeBatch m_triangles;
 };
 } // namespace orv_gd

@@ -75,6 +75,48 @@ TEST_F(SpriteManagerTest, DrawsLayersInOrderMembersInJoiningOrderSkipsInactiveNe
     EXPECT_DEATH(m_manager->draw(), "SpriteManager\\.cpp Line: [0-9]+ Camera is nullptr");
 }
 
+/// Gives its rectangle as plain triangles, so the manager batches it rather than calling draw().
+struct PlainRenderComponent : RecordingRenderComponent
+{
+    using RecordingRenderComponent::RecordingRenderComponent;
+    const sf::VertexArray* getTriangles() override
+    {
+        m_triangles.clear();
+        const sf::FloatRect r = m_shape.getGlobalBounds();
+        for (const sf::Vector2f at : {sf::Vector2f(r.left, r.top),
+                                      {r.left + r.width, r.top},
+                                      {r.left + r.width, r.top + r.height},
+                                      {r.left, r.top},
+                                      {r.left + r.width, r.top + r.height},
+                                      {r.left, r.top + r.height}})
+        {
+            m_triangles.append(sf::Vertex(at, m_shape.getFillColor()));
+        }
+        return &m_triangles;
+    }
+    sf::VertexArray m_triangles{sf::Triangles};
+};
+
+TEST_F(SpriteManagerTest, PlainMembersGoInOneBatchThatIsDrawnBeforeTheNextOtherMemberAndAtTheLayersEnd)
+{
+    const auto plain = [this](const std::string& id, sf::FloatRect rect, sf::Color color)
+    {
+        GameObject& object = *m_objects.emplace_back(GameObject::create(id));
+        auto& component = *object.addComponent<PlainRenderComponent>(object, *m_window, m_log, rect, color);
+        EventBus::getInstance().fireEvent(std::make_shared<RenderableCreateEvent>("Map", component));
+    };
+    announce("hud", "Ui");
+    plain("under", {0.f, 0.f, 40.f, 40.f}, sf::Color::Red);
+    plain("hidden", {0.f, 0.f, 10.f, 10.f}, sf::Color::Yellow);
+    announce("runner", "Map", {20.f, 20.f, 40.f, 40.f}, sf::Color::Green);
+    plain("over", {30.f, 30.f, 20.f, 20.f}, sf::Color::Blue);
+    m_objects[2]->setActive(false);
+    EXPECT_EQ(drawFrame(), (Log{"runner", "hud"})) << "the plain members are never asked to draw";
+    EXPECT_EQ(m_image.getPixel(5, 5), sf::Color::Red) << "an inactive plain member is left out";
+    EXPECT_EQ(m_image.getPixel(25, 25), sf::Color::Green) << "the batch before a member is drawn before it";
+    EXPECT_EQ(m_image.getPixel(35, 35), sf::Color::Blue) << "the batch at the layer's end is drawn";
+}
+
 TEST_F(SpriteManagerTest, MovesAreReportedDestroyEventsLeaveTheRecordedLayerShutdownAndDestructionUnsubscribe)
 {
     IRenderComponent& icon = announce("icon", "Map");

@@ -9,7 +9,7 @@ namespace orv_gd::test
 {
 using BlockComponentTest = FieldTest;
 
-TEST_F(BlockComponentTest, AlphaFollowsTheLifetimeAndOnlyGhostsPlatformsAndFinishCellsDrawThemselves)
+TEST_F(BlockComponentTest, AlphaFollowsTheLifetimeAndOnlyGhostsPlatformsAndFinishCellsDrawThemselvesAlikeInTheBatch)
 {
     // Type, ghost, placed, remaining lifetime, alpha, drawn by draw(): past its end a block stays
     // invisible rather than wrapping round; the Runner and placed blocks are drawn by the grid.
@@ -33,7 +33,11 @@ TEST_F(BlockComponentTest, AlphaFollowsTheLifetimeAndOnlyGhostsPlatformsAndFinis
         EXPECT_EQ(b->emitsLight(), type == BlockType::Dynamic);
         m_window->clear(sf::Color::Black);
         b->draw();
-        EXPECT_EQ(grab().getPixel(10, 10) != sf::Color::Black, drawn);
+        const sf::Color seen = grab().getPixel(10, 10);
+        EXPECT_EQ(seen != sf::Color::Black, drawn);
+        m_window->clear(sf::Color::Black);
+        m_window->draw(*b->getTriangles());
+        EXPECT_EQ(grab().getPixel(10, 10), seen) << "the layer's batch draws what draw() draws";
     }
 }
 

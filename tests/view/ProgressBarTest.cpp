@@ -5,6 +5,10 @@
 #include "view/HudText.h"
 #include "view/Palette.h"
 
+#include <SFML/Graphics/Texture.hpp>
+
+#include <functional>
+
 namespace orv_gd
 {
 TEST(ProgressBarTest, TheHudFollowsTheRoleAndTheWindowSizeAndItsBarsClamp)
@@ -69,6 +73,31 @@ TEST(ProgressBarTest, TheHudFollowsTheRoleAndTheWindowSizeAndItsBarsClamp)
             EXPECT_FLOAT_EQ(component->getForeground().getSize().x, filled * component->getSize().x) << value;
         }
     }
+}
+
+TEST(ProgressBarTest, TheLayersBatchDrawsTheBarAsItsOwnDrawDoes)
+{
+    sf::RenderWindow window(sf::VideoMode(100, 40), "bar", sf::Style::None);
+    window.setVisible(false);
+    const std::shared_ptr<GameObject> object = GameObject::create("bar");
+    object->setPosition(50.0f, 20.0f); // the bar is centred on its object
+    const auto bar = object->addComponent<ProgressBarComponent>(*object, window, sf::Vector2f(80.0f, 20.0f),
+                                                                1.0f, 0.0f, 4.0f);
+    ASSERT_TRUE(bar->init());
+    bar->update(0.0f);
+    const auto picture = [&window](const std::function<void()>& draw)
+    {
+        window.clear(sf::Color::Black);
+        draw();
+        sf::Texture texture;
+        texture.create(100, 40);
+        texture.update(window);
+        const sf::Image image = texture.copyToImage();
+        return std::pair(image.getPixel(15, 20), image.getPixel(60, 20));
+    };
+    const auto own = picture([&] { bar->draw(); });
+    EXPECT_EQ(own, std::pair(PaletteBlue, PaletteGrey)) << "a quarter full";
+    EXPECT_EQ(picture([&] { window.draw(*bar->getTriangles()); }), own);
 }
 
 TEST(JumpBarTest, TheBarIsFullAtTheWalkingCapOfSevenAsItsNumberSaysAndStaysFullPastIt)
