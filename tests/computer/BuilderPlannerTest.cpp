@@ -24,9 +24,8 @@ rules::Match dealt(rules::Match match, const Shape& shape, CellKind kind)
     return match;
 }
 
-const std::vector<std::string> Corridor{
-    "............", "sss.........", "sRs........F", "############", "############", "############",
-};
+const std::vector<std::string> Corridor{"............", "sss.........", "sRs........F",
+                                        "############", "############", "############"};
 const CellRange WholeCorridor{{0, 0}, {11, 5}};
 } // namespace
 
@@ -134,10 +133,7 @@ TEST(BuilderPlannerTest, OffersOnlyDropsTheRulesAllowAndDropsAsTheRulesDo)
     after = BuilderPlanner::withDrop(field.field, pair, CellKind::Static, onFloor);
     EXPECT_EQ(after.lifeAt({4, 2}), 0);
 }
-} // namespace orv_gd
 
-namespace orv_gd
-{
 TEST(BuilderPlannerTest, TheNearCursorDropStaysNearTheCursorAndNeverSealsTheStart)
 {
     // The start (0, 4) opens only through a corridor one cell high; the Runner is far off, the

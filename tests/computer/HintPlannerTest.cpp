@@ -1,4 +1,5 @@
 #include "computer/HintPlanner.h"
+#include "PlannerFields.h"
 
 #include "rules/Rules.h"
 
@@ -65,21 +66,14 @@ TEST(HintPlannerTest, OverFortySeedsEveryHintOfEitherRoleIsPlayableAndTheRunners
                 continue;
             }
             ++builderHints;
-            ASSERT_TRUE(accepted(match, rules::Action::rotate(hint.quarterTurns)) || hint.quarterTurns == 0);
-            while (match.ghost.cursor != hint.cursor)
-            {
-                const rules::Cell by{
-                    (hint.cursor.x > match.ghost.cursor.x) - (hint.cursor.x < match.ghost.cursor.x),
-                    (hint.cursor.y > match.ghost.cursor.y) - (hint.cursor.y < match.ghost.cursor.y)};
-                ASSERT_TRUE(accepted(match, rules::Action::moveCursor(by)));
-            }
+            ASSERT_TRUE(accepted(match, rules::Action::rotate(hint.quarterTurns)));
             std::vector<rules::Cell> cells;
             for (const rules::Cell& offset : match.ghost.shape)
             {
-                cells.push_back({hint.cursor.x + offset.x, hint.cursor.y + offset.y});
+                cells.push_back(hint.cursor + offset);
             }
             EXPECT_EQ(cells, hint.cells) << "the block as turned, where it drops";
-            ASSERT_TRUE(accepted(match, rules::Action::drop(hint.cursor)));
+            ASSERT_TRUE(test::keyDrop(match, 0, hint.cursor));
         }
     }
     EXPECT_GE(runnerHints, 40);

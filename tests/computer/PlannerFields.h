@@ -1,6 +1,7 @@
 #pragma once
 
 #include "rules/Match.h"
+#include "rules/Rules.h"
 
 #include <string>
 #include <vector>
@@ -42,5 +43,24 @@ inline rules::Match fieldOf(const std::vector<std::string>& rows, int jumpForce 
     match.runner.jumpForce = jumpForce;
     match.runner.moves = moves;
     return match;
+}
+
+/// A Builder's drop keyed through the rules as a person keys it: the quarter turns, the cursor a cell
+/// at a time, the drop, each followed by `waitMs` of play. False at the first action refused.
+inline bool keyDrop(rules::Match& match, int quarterTurns, rules::Cell cursor, int waitMs = 0)
+{
+    const auto act = [&](const rules::Action& action)
+    {
+        const rules::Events events = rules::Rules::apply(match, action);
+        rules::Rules::advance(match, waitMs);
+        return events.empty() || events.front().kind != rules::Event::Kind::Refused;
+    };
+    bool steered = act(rules::Action::rotate(quarterTurns));
+    while (steered && match.builderActs() && match.ghost.cursor != cursor)
+    {
+        const rules::Cell by = cursor - match.ghost.cursor;
+        steered = act(rules::Action::moveCursor({(by.x > 0) - (by.x < 0), (by.y > 0) - (by.y < 0)}));
+    }
+    return steered && act(rules::Action::drop(cursor));
 }
 } // namespace orv_gd::test

@@ -85,14 +85,7 @@ Played playLevel(const RunnerPlanner& planner, unsigned seed)
         {
             bool found = false;
             const BuilderPlanner::Drop drop = BuilderPlanner::chooseRandomDrop(match, map, random, found);
-            bool steered = found && act(match, rules::Action::rotate(drop.quarterTurns));
-            while (steered && match.builderActs() && match.ghost.cursor != drop.cursor)
-            {
-                const Cell to = drop.cursor - match.ghost.cursor;
-                steered =
-                    act(match, rules::Action::moveCursor({(to.x > 0) - (to.x < 0), (to.y > 0) - (to.y < 0)}));
-            }
-            if (!steered || !act(match, rules::Action::drop(drop.cursor)))
+            if (!found || !test::keyDrop(match, drop.quarterTurns, drop.cursor, 250))
             {
                 rules::Rules::advance(match, match.config.turnLimitMs - match.turnMs);
             }
@@ -149,14 +142,8 @@ TEST(RunnerPlannerTest, PlaysByTheRulesAndWinsRealLevelsWithOrWithoutEachShortcu
 
 TEST(RunnerPlannerTest, AKeyDoesWhatTheRulesMoveDoes)
 {
-    const rules::Match field = test::fieldOf({
-        "........",
-        "........",
-        "R...#...",
-        "###.#...",
-        "###.....",
-        "###.....",
-    });
+    const rules::Match field =
+        test::fieldOf({"........", "........", "R...#...", "###.#...", "###.....", "###....."});
     // A step over a gap falls one row only; into the wall in mid-air: one row down.
     RunnerPlanner::Step step = pressAll(field, {Action::Right, Action::Right, Action::Right, Action::Right});
     EXPECT_EQ(step.state, (RunnerState{{3, 4}, 4, 0}));
@@ -178,14 +165,7 @@ TEST(RunnerPlannerTest, AKeyDoesWhatTheRulesMoveDoes)
 
 TEST(RunnerPlannerTest, TheHandOverIsTheMatchsOwnCountingTheRunnerAsABlockAndAgingTheBuilderCells)
 {
-    rules::Match match = test::fieldOf(
-        {
-            "a.a.",
-            "..a.",
-            "..R.",
-            "###.",
-        },
-        3, 0, 2000);
+    rules::Match match = test::fieldOf({"a.a.", "..a.", "..R.", "###."}, 3, 0, 2000);
     match.field.drop({2, 0}, CellKind::Dynamic, 6000);
     match.config.turnLimitMs = 2500;
     rules::Field field = match.field;
@@ -209,9 +189,8 @@ TEST(RunnerPlannerTest, TheHandOverIsTheMatchsOwnCountingTheRunnerAsABlockAndAgi
 
 TEST(RunnerPlannerTest, AWalledInRunnerSpendsAResetAndItsTurnAndStaysPutWhenColumnZeroIsCovered)
 {
-    const std::vector<std::string> pocket{
-        "......F", "......F", "......F", "###...F", "#R#...F", "#######", "#######",
-    };
+    const std::vector<std::string> pocket{"......F", "......F", "......F", "###...F",
+                                          "#R#...F", "#######", "#######"};
     rules::Match match = test::fieldOf(pocket, 5);
     int resets = 2;
     RunnerState start = match.runner;
@@ -277,14 +256,7 @@ TEST(RunnerPlannerTest, FindsTheWayDownAGapUpAWallOrOverTwoTurns)
 {
     const RunnerPlanner planner;
     // Down into a gap when the way on lies below.
-    const rules::Match gap = test::fieldOf({
-        "R.....",
-        "###...",
-        "###...",
-        "###..F",
-        "###.##",
-        "######",
-    });
+    const rules::Match gap = test::fieldOf({"R.....", "###...", "###...", "###..F", "###.##", "######"});
     RunnerPlanner::TurnPlan plan = planner.planTurn(gap);
     EXPECT_EQ(plan.turnsToFinish, 2);
     EXPECT_EQ(plan.actions.back(), Action::End);
@@ -303,17 +275,8 @@ TEST(RunnerPlannerTest, FindsTheWayDownAGapUpAWallOrOverTwoTurns)
     EXPECT_EQ(std::count(plan.actions.begin(), plan.actions.end(), Action::Reset), 0);
     EXPECT_GE(endOf(ledge, plan).jumpForce, 1) << "the force carries over";
     // Down a shaft by bumps, a row more at the hand-over, and out into green at its foot.
-    const rules::Match shaft = test::fieldOf({
-        "R....",
-        "##.##",
-        "##.##",
-        "##.##",
-        "##.##",
-        "##.##",
-        "##.##",
-        "##.F#",
-        "#####",
-    });
+    const rules::Match shaft =
+        test::fieldOf({"R....", "##.##", "##.##", "##.##", "##.##", "##.##", "##.##", "##.F#", "#####"});
     EXPECT_EQ(planner.planTurn(shaft).turnsToFinish, 2);
     EXPECT_EQ(turnsFrom(planner, shaft), 2);
     EXPECT_EQ(turnsFrom(plannerWith([](RunnerPlanner::Options& o) { o.sharedTurnField = false; }), shaft), 2);
@@ -322,15 +285,8 @@ TEST(RunnerPlannerTest, FindsTheWayDownAGapUpAWallOrOverTwoTurns)
 TEST(RunnerPlannerTest, ATrapWithNoWayOutCallsForAReset)
 {
     // In a pit in the bottom row with no force: a step resets, a jump has nothing to pay with.
-    rules::Match match = test::fieldOf({
-        "......",
-        ".....F",
-        "######",
-        "#.####",
-        "#.####",
-        "#.####",
-        "#R####",
-    });
+    rules::Match match =
+        test::fieldOf({"......", ".....F", "######", "#.####", "#.####", "#.####", "#R####"});
     const RunnerPlanner planner;
     RunnerPlanner::TurnPlan plan = planner.planTurn(match);
     ASSERT_EQ(plan.actions, std::vector<Action>{Action::Reset});
@@ -340,19 +296,12 @@ TEST(RunnerPlannerTest, ATrapWithNoWayOutCallsForAReset)
     plan = planner.planTurn(match);
     EXPECT_NE(plan.actions.front(), Action::Reset);
 }
-} // namespace orv_gd
 
-namespace orv_gd
-{
 TEST(RunnerPlannerTest, ALevelsShortSightAndDetoursLimitTheSearchAndTheChoiceOnly)
 {
     // An open floor: the finish is three turns away (four steps a turn).
-    const rules::Match match = test::fieldOf({
-        "...................F",
-        "...................F",
-        ".R.................F",
-        "####################",
-    });
+    const rules::Match match = test::fieldOf(
+        {"...................F", "...................F", ".R.................F", "####################"});
     const RunnerPlanner full;
     RunnerPlanner::Options shortSight;
     shortSight.lookAhead = 1;

@@ -103,10 +103,7 @@ TEST(ReplayFolderTest, AFolderThatCannotBeWrittenGivesOneLineAndLeavesNothing)
     EXPECT_EQ(error, "could not keep the replay in " + deep + ": File name too long");
     EXPECT_TRUE(fs::is_empty(deep));
 }
-} // namespace orv_gd
 
-namespace orv_gd
-{
 TEST(ReplayFolderTest, OnlyAStaleTemporaryOfAKeptFileIsRemoved)
 {
     test::TempWorkDir folder;
