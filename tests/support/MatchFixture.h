@@ -195,35 +195,17 @@ public:
             const sf::Vector2i cell(i / map.y, i % map.y);
             const rules::Cell at{cell.x, cell.y};
             const std::shared_ptr<BlockComponent>& shown = grid().getCells()[cell.x][cell.y];
-            const char* wrong = nullptr;
-            if (shown && shown->getGridPosition() != cell)
-            {
-                wrong = "a misplaced block; ";
-            }
-            else if (shown && shown == runner)
-            {
-                // The Runner on the finish line keeps the green cell beneath it.
-                wrong = shows(grid().getBlockBeneath(cell.x, cell.y), field.at(at))
-                            ? nullptr
-                            : "the Runner covers the wrong cell; ";
-            }
-            else if (!shows(shown, field.at(at)))
-            {
-                wrong = "the screen and the rules differ at a cell; ";
-            }
-            else if (!shows(grid().getBlockBeneath(cell.x, cell.y), field.coveredAt(at)))
-            {
-                wrong = "a green cell covers another cell; ";
-            }
-            else if (shown && field.lifeAt(at) > 0 &&
-                     shown->getRemainingLifetime() != static_cast<float>(field.lifeAt(at)) / 1000.0f)
-            {
-                wrong = "a block fades otherwise; ";
-            }
-            if (wrong)
-            {
-                problem += wrong;
-            }
+            const std::shared_ptr<BlockComponent> beneath = grid().getBlockBeneath(cell.x, cell.y);
+            // The Runner on the finish line keeps the green cell beneath it.
+            problem += shown && shown->getGridPosition() != cell ? "a misplaced block; "
+                       : shown && shown == runner
+                           ? (shows(beneath, field.at(at)) ? "" : "the Runner covers the wrong cell; ")
+                       : !shows(shown, field.at(at))          ? "the screen and the rules differ at a cell; "
+                       : !shows(beneath, field.coveredAt(at)) ? "a green cell covers another cell; "
+                       : shown && field.lifeAt(at) > 0 &&
+                               shown->getRemainingLifetime() != static_cast<float>(field.lifeAt(at)) / 1000.0f
+                           ? "a block fades otherwise; "
+                           : "";
         }
         return problem;
     }
