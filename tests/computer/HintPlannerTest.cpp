@@ -5,29 +5,8 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
 namespace orv_gd
 {
-namespace
-{
-/// The rules' action for a key of the Runner, in the order of RunnerAction.
-rules::Action actionOf(RunnerAction key)
-{
-    const rules::Action actions[] = {rules::Action::stepLeft(), rules::Action::stepRight(),
-                                     rules::Action::jump(), rules::Action::endTurn(), rules::Action::reset()};
-    return actions[static_cast<int>(key)];
-}
-
-/// Whether the rules take the action: no refusal among what it caused.
-bool accepted(rules::Match& match, const rules::Action& action)
-{
-    const rules::Events events = rules::Rules::apply(match, action);
-    return std::none_of(events.begin(), events.end(),
-                        [](const rules::Event& e) { return e.kind == rules::Event::Kind::Refused; });
-}
-} // namespace
-
 TEST(HintPlannerTest, OverFortySeedsEveryHintOfEitherRoleIsPlayableAndTheRunnersReachesWhereItSaid)
 {
     int runnerHints = 0;
@@ -61,12 +40,12 @@ TEST(HintPlannerTest, OverFortySeedsEveryHintOfEitherRoleIsPlayableAndTheRunners
                         EXPECT_GE(match.runner.cell.x, hint.reach().x) << "as far as the hint said";
                         EXPECT_EQ(match.runner.cell, hint.reach());
                     }
-                    ASSERT_TRUE(accepted(match, actionOf(hint.keys[i]))) << "key " << i;
+                    ASSERT_TRUE(test::act(match, test::actionOf(hint.keys[i]))) << "key " << i;
                 }
                 continue;
             }
             ++builderHints;
-            ASSERT_TRUE(accepted(match, rules::Action::rotate(hint.quarterTurns)));
+            ASSERT_TRUE(test::act(match, rules::Action::rotate(hint.quarterTurns)));
             std::vector<rules::Cell> cells;
             for (const rules::Cell& offset : match.ghost.shape)
             {

@@ -30,17 +30,6 @@ RunnerPlanner::Step pressAll(const rules::Match& match, std::vector<Action> keys
     return step;
 }
 
-/// Where the plan leaves the Runner once all its keys are pressed.
-RunnerState endOf(const rules::Match& match, const RunnerPlanner::TurnPlan& plan)
-{
-    RunnerState state = match.runner;
-    for (Action key : plan.actions)
-    {
-        state = RunnerPlanner::press(match.field, state, key).state;
-    }
-    return state;
-}
-
 RunnerPlanner plannerWith(void (*change)(RunnerPlanner::Options&))
 {
     RunnerPlanner::Options options;
@@ -62,14 +51,6 @@ struct Played
     /// Keys after which the Runner did not stand where the plan said.
     int surprises = 0;
 };
-
-/// One action through the rules, then the quarter second a computer player waits for the next.
-bool act(rules::Match& match, const rules::Action& action)
-{
-    const rules::Events events = rules::Rules::apply(match, action);
-    rules::Rules::advance(match, 250);
-    return events.empty() || events.front().kind != rules::Event::Kind::Refused;
-}
 
 /// The level drawn from `seed`, the Builder dropping each block at random where the rules allow,
 /// the Runner playing the planner's turns, every action through the rules.
@@ -100,11 +81,7 @@ Played playLevel(const RunnerPlanner& planner, unsigned seed)
             for (std::size_t i = 0; i < plan.actions.size() && match.runnerActs(); ++i)
             {
                 const RunnerAction key = plan.actions[i];
-                act(match, key == Action::Left    ? rules::Action::stepLeft()
-                           : key == Action::Right ? rules::Action::stepRight()
-                           : key == Action::Up    ? rules::Action::jump()
-                           : key == Action::End   ? rules::Action::endTurn()
-                                                  : rules::Action::reset());
+                test::act(match, test::actionOf(key), 250);
                 if (match.runnerActs() && match.runner != plan.expected[i])
                 {
                     ++played.surprises;
@@ -226,7 +203,7 @@ TEST(RunnerPlannerTest, AmberAndGreenBuilderCellsFadeInTheModel)
     EXPECT_GT(turnsFrom(keeping, amber), RunnerPlanner::Horizon);
     const RunnerPlanner::TurnPlan plan = planner.planTurn(amber);
     EXPECT_EQ(plan.turnsToFinish, 3);
-    EXPECT_EQ(endOf(amber, plan).cell, (Cell{2, 1})) << "up to the amber cell, and wait";
+    EXPECT_EQ(pressAll(amber, plan.actions).state.cell, (Cell{2, 1})) << "up to the amber cell, and wait";
     EXPECT_EQ(plan.actions.back(), Action::End);
     // A green Builder cell two turns away is gone before the Runner gets there.
     const rules::Match green = test::fieldOf({"##########", "R....g...F", "##########"}, 0, 4, 2000);
@@ -267,13 +244,13 @@ TEST(RunnerPlannerTest, FindsTheWayDownAGapUpAWallOrOverTwoTurns)
     EXPECT_EQ(plan.turnsToFinish, 1);
     EXPECT_EQ(plan.actions,
               (std::vector<Action>{Action::Right, Action::Up, Action::Right, Action::Right, Action::Right}));
-    EXPECT_EQ(endOf(wall, plan).cell, (Cell{5, 2}));
+    EXPECT_EQ(pressAll(wall, plan.actions).state.cell, (Cell{5, 2}));
     // Three rows up to the ledge with no force: it earns the force this turn and climbs the next.
     const rules::Match ledge = test::fieldOf({"....F", "..##F", "..##F", "R.##F", "#####", "#####"});
     plan = planner.planTurn(ledge);
     EXPECT_EQ(plan.turnsToFinish, 2);
     EXPECT_EQ(std::count(plan.actions.begin(), plan.actions.end(), Action::Reset), 0);
-    EXPECT_GE(endOf(ledge, plan).jumpForce, 1) << "the force carries over";
+    EXPECT_GE(pressAll(ledge, plan.actions).state.jumpForce, 1) << "the force carries over";
     // Down a shaft by bumps, a row more at the hand-over, and out into green at its foot.
     const rules::Match shaft =
         test::fieldOf({"R....", "##.##", "##.##", "##.##", "##.##", "##.##", "##.##", "##.F#", "#####"});
@@ -310,7 +287,8 @@ TEST(RunnerPlannerTest, ALevelsShortSightAndDetoursLimitTheSearchAndTheChoiceOnl
     EXPECT_EQ(best.turnsToFinish, 5);
     const RunnerPlanner::TurnPlan near = oneTurn.planTurn(match);
     EXPECT_EQ(near.turnsToFinish, RunnerPlanner::Unreachable) << "the finish lies beyond one turn";
-    EXPECT_EQ(endOf(match, near).cell, endOf(match, best).cell) << "it still goes as far right as it can";
+    EXPECT_EQ(pressAll(match, near.actions).state.cell, pressAll(match, best.actions).state.cell)
+        << "it still goes as far right as it can";
 
     // Detours: with a generator and every turn a detour, another end than the best, never more than
     // one column back and never a reset; without a generator, none.
@@ -322,12 +300,13 @@ TEST(RunnerPlannerTest, ALevelsShortSightAndDetoursLimitTheSearchAndTheChoiceOnl
     for (int turn = 0; turn < 20; ++turn)
     {
         const RunnerPlanner::TurnPlan plan = detours.planTurn(match, &random);
-        const RunnerState end = endOf(match, plan);
+        const RunnerState end = pressAll(match, plan.actions).state;
         EXPECT_GE(end.cell.x, match.runner.cell.x - 1);
         EXPECT_EQ(std::count(plan.actions.begin(), plan.actions.end(), Action::Reset), 0);
-        elsewhere += end.cell != endOf(match, best).cell ? 1 : 0;
+        elsewhere += end.cell != pressAll(match, best.actions).state.cell ? 1 : 0;
     }
     EXPECT_EQ(elsewhere, 20);
-    EXPECT_EQ(endOf(match, detours.planTurn(match)).cell, endOf(match, best).cell);
+    EXPECT_EQ(pressAll(match, detours.planTurn(match).actions).state.cell,
+              pressAll(match, best.actions).state.cell);
 }
 } // namespace orv_gd
