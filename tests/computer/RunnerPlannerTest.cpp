@@ -71,17 +71,13 @@ Played playLevel(const RunnerPlanner& planner, unsigned seed)
                 rules::Rules::advance(match, match.config.turnLimitMs - match.turnMs);
             }
         }
-        if (match.runnerActs())
-        {
-            ++played.runnerTurns;
-        }
+        played.runnerTurns += match.runnerActs() ? 1 : 0;
         while (match.runnerActs())
         {
             const RunnerPlanner::TurnPlan plan = planner.planTurn(match);
             for (std::size_t i = 0; i < plan.actions.size() && match.runnerActs(); ++i)
             {
-                const RunnerAction key = plan.actions[i];
-                test::act(match, test::actionOf(key), 250);
+                test::act(match, test::actionOf(plan.actions[i]), 250);
                 if (match.runnerActs() && match.runner != plan.expected[i])
                 {
                     ++played.surprises;

@@ -355,13 +355,8 @@ struct ChangePart
         }
         else
         {
-            part = !part;
+            part = std::is_same_v<T, bool> ? !part : part + 1;
         }
-        return way == 0;
-    }
-    bool change(int& part)
-    {
-        part += 1;
         return way == 0;
     }
     bool change(Cell& part)
