@@ -18,14 +18,12 @@ TEST(HintPlannerTest, OverFortySeedsEveryHintOfEitherRoleIsPlayableAndTheRunners
         const CellRange view{{0, 0}, {match.field.getWidth() - 1, match.field.getHeight() - 1}};
         for (int turn = 0; turn < 6 && !match.over && !match.reachedFinish; ++turn)
         {
-            const int before = match.turnNumber;
             const Hint hint = HintPlanner::plan(match, view);
             ASSERT_EQ(hint.role, match.turn);
-            ASSERT_EQ(hint.turnNumber, before);
-            if (!hint.found)
+            ASSERT_EQ(hint.turnNumber, match.turnNumber);
+            if (!hint.found) // nothing to advise: the time runs out
             {
-                rules::Rules::advance(match,
-                                      match.config.turnLimitMs); // nothing to advise: the time runs out
+                rules::Rules::advance(match, match.config.turnLimitMs);
                 continue;
             }
             if (hint.role == rules::Role::Runner)
@@ -34,11 +32,9 @@ TEST(HintPlannerTest, OverFortySeedsEveryHintOfEitherRoleIsPlayableAndTheRunners
                 ASSERT_EQ(hint.path.front(), match.runner.cell);
                 for (std::size_t i = 0; i < hint.keys.size(); ++i)
                 {
-                    const bool last = i + 1 == hint.keys.size();
-                    if (last && hint.keys[i] == RunnerAction::End)
+                    if (i + 1 == hint.keys.size() && hint.keys[i] == RunnerAction::End)
                     {
-                        EXPECT_GE(match.runner.cell.x, hint.reach().x) << "as far as the hint said";
-                        EXPECT_EQ(match.runner.cell, hint.reach());
+                        EXPECT_EQ(match.runner.cell, hint.reach()) << "as far as the hint said";
                     }
                     ASSERT_TRUE(test::act(match, test::actionOf(hint.keys[i]))) << "key " << i;
                 }

@@ -99,10 +99,10 @@ TEST(ReplayFileTest, EveryActionReadsBackAsItWasWritten)
          {Action::stepLeft(), Action::stepRight(), Action::jump(), Action::endTurn(), Action::reset(),
           Action::moveCursor({-1, 1}), Action::rotate(3), Action::drop({14, 9})})
     {
+        SCOPED_TRACE(ReplayFile::actionText(action));
         Action read = Action::endTurn();
-        EXPECT_TRUE(ReplayFile::parseAction(ReplayFile::actionText(action), read))
-            << ReplayFile::actionText(action);
-        EXPECT_EQ(read, action) << ReplayFile::actionText(action);
+        EXPECT_TRUE(ReplayFile::parseAction(ReplayFile::actionText(action), read));
+        EXPECT_EQ(read, action);
     }
     Action read;
     for (const char* bad :
