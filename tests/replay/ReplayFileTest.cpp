@@ -53,11 +53,9 @@ std::string problemOf(const std::string& text)
     ReplayFile::Replay replay;
     Match end;
     std::string error;
-    if (!ReplayFile::parse(text, "m.txt", replay, error) || !ReplayFile::check(replay, "m.txt", end, error))
-    {
-        return error;
-    }
-    return "";
+    const bool plays =
+        ReplayFile::parse(text, "m.txt", replay, error) && ReplayFile::check(replay, "m.txt", end, error);
+    return plays ? "" : error;
 }
 } // namespace
 
