@@ -112,8 +112,7 @@ TEST_F(ComputerPlayersTest, TheComputerRoleIgnoresKeysAndControllersWhileTheHuma
     m.runFor(3.0f, 0.05f);
     EXPECT_NE(m.runnerCell(), start) << "the computer's first step";
     // Two Escapes still leave the match, and the keyboard gets the role back.
-    m.tap({Key::Escape});
-    m.tap({Key::Escape});
+    m.tap({Key::Escape}, 2);
     m.frame();
     EXPECT_FALSE(InputManager::getInstance().isComputerAction("RunnerRight", 0));
     EXPECT_TRUE(controllers.isConnected(0));

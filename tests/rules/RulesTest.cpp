@@ -50,9 +50,7 @@ protected:
     /// The Builder's block, set to be dropped where the test wants it.
     void hold(const ObstacleShapes::Shape& shape, CellKind kind, Cell cursor)
     {
-        m.ghost.shape = shape;
-        m.ghost.kind = kind;
-        m.ghost.cursor = cursor;
+        m.ghost = {true, shape, kind, cursor};
     }
     Events drop() { return Rules::apply(m, Action::drop(m.ghost.cursor)); }
 
