@@ -141,9 +141,8 @@ TEST_F(ComputerPlayersTest, EachLevelTakesAPersonsTimeOverItsTurnsWithinItsOwnRa
         m.game().changeSettings(settings);
         nextMatch(m);
         ASSERT_EQ(m.match().getMatch().config.turnLimitMs, 1000 * plays.turnSeconds);
-        std::vector<int> builderTurns;
+        std::vector<int> builderTurns, firstKeys;
         std::vector<int> firstDrops; // of the turns in builderTurns, in step
-        std::vector<int> firstKeys;
         rules::Match before = m.match().currentMatch();
         bool keyed = false;
         for (int frame = 0; frame < 60 * 300 && builderTurns.size() < 8; ++frame)
