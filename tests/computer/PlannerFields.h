@@ -1,7 +1,10 @@
 #pragma once
 
+#include "computer/RunnerPlanner.h"
 #include "rules/Match.h"
+#include "rules/Rules.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -42,5 +45,36 @@ inline rules::Match fieldOf(const std::vector<std::string>& rows, int jumpForce 
     match.runner.jumpForce = jumpForce;
     match.runner.moves = moves;
     return match;
+}
+
+/// The rules' action for a key of the Runner, in the order of RunnerAction.
+inline rules::Action actionOf(RunnerAction key)
+{
+    const rules::Action actions[] = {rules::Action::stepLeft(), rules::Action::stepRight(),
+                                     rules::Action::jump(), rules::Action::endTurn(), rules::Action::reset()};
+    return actions[static_cast<int>(key)];
+}
+
+/// One action through the rules, then `waitMs` of play; whether the rules took it (no refusal).
+inline bool act(rules::Match& match, const rules::Action& action, int waitMs = 0)
+{
+    const rules::Events events = rules::Rules::apply(match, action);
+    rules::Rules::advance(match, waitMs);
+    return std::none_of(events.begin(), events.end(),
+                        [](const rules::Event& e) { return e.kind == rules::Event::Kind::Refused; });
+}
+
+/// A Builder's drop keyed through the rules as a person keys it: the quarter turns, the cursor a cell
+/// at a time, the drop, each followed by `waitMs` of play. False at the first action refused.
+inline bool keyDrop(rules::Match& match, int quarterTurns, rules::Cell cursor, int waitMs = 0)
+{
+    bool steered = act(match, rules::Action::rotate(quarterTurns), waitMs);
+    while (steered && match.builderActs() && match.ghost.cursor != cursor)
+    {
+        const rules::Cell by = cursor - match.ghost.cursor;
+        steered =
+            act(match, rules::Action::moveCursor({(by.x > 0) - (by.x < 0), (by.y > 0) - (by.y < 0)}), waitMs);
+    }
+    return steered && act(match, rules::Action::drop(cursor), waitMs);
 }
 } // namespace orv_gd::test

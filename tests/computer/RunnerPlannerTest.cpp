@@ -30,17 +30,6 @@ RunnerPlanner::Step pressAll(const rules::Match& match, std::vector<Action> keys
     return step;
 }
 
-/// Where the plan leaves the Runner once all its keys are pressed.
-RunnerState endOf(const rules::Match& match, const RunnerPlanner::TurnPlan& plan)
-{
-    RunnerState state = match.runner;
-    for (Action key : plan.actions)
-    {
-        state = RunnerPlanner::press(match.field, state, key).state;
-    }
-    return state;
-}
-
 RunnerPlanner plannerWith(void (*change)(RunnerPlanner::Options&))
 {
     RunnerPlanner::Options options;
@@ -63,14 +52,6 @@ struct Played
     int surprises = 0;
 };
 
-/// One action through the rules, then the quarter second a computer player waits for the next.
-bool act(rules::Match& match, const rules::Action& action)
-{
-    const rules::Events events = rules::Rules::apply(match, action);
-    rules::Rules::advance(match, 250);
-    return events.empty() || events.front().kind != rules::Event::Kind::Refused;
-}
-
 /// The level drawn from `seed`, the Builder dropping each block at random where the rules allow,
 /// the Runner playing the planner's turns, every action through the rules.
 Played playLevel(const RunnerPlanner& planner, unsigned seed)
@@ -85,33 +66,18 @@ Played playLevel(const RunnerPlanner& planner, unsigned seed)
         {
             bool found = false;
             const BuilderPlanner::Drop drop = BuilderPlanner::chooseRandomDrop(match, map, random, found);
-            bool steered = found && act(match, rules::Action::rotate(drop.quarterTurns));
-            while (steered && match.builderActs() && match.ghost.cursor != drop.cursor)
-            {
-                const Cell to = drop.cursor - match.ghost.cursor;
-                steered =
-                    act(match, rules::Action::moveCursor({(to.x > 0) - (to.x < 0), (to.y > 0) - (to.y < 0)}));
-            }
-            if (!steered || !act(match, rules::Action::drop(drop.cursor)))
+            if (!found || !test::keyDrop(match, drop.quarterTurns, drop.cursor, 250))
             {
                 rules::Rules::advance(match, match.config.turnLimitMs - match.turnMs);
             }
         }
-        if (match.runnerActs())
-        {
-            ++played.runnerTurns;
-        }
+        played.runnerTurns += match.runnerActs() ? 1 : 0;
         while (match.runnerActs())
         {
             const RunnerPlanner::TurnPlan plan = planner.planTurn(match);
             for (std::size_t i = 0; i < plan.actions.size() && match.runnerActs(); ++i)
             {
-                const RunnerAction key = plan.actions[i];
-                act(match, key == Action::Left    ? rules::Action::stepLeft()
-                           : key == Action::Right ? rules::Action::stepRight()
-                           : key == Action::Up    ? rules::Action::jump()
-                           : key == Action::End   ? rules::Action::endTurn()
-                                                  : rules::Action::reset());
+                test::act(match, test::actionOf(plan.actions[i]), 250);
                 if (match.runnerActs() && match.runner != plan.expected[i])
                 {
                     ++played.surprises;
@@ -149,14 +115,8 @@ TEST(RunnerPlannerTest, PlaysByTheRulesAndWinsRealLevelsWithOrWithoutEachShortcu
 
 TEST(RunnerPlannerTest, AKeyDoesWhatTheRulesMoveDoes)
 {
-    const rules::Match field = test::fieldOf({
-        "........",
-        "........",
-        "R...#...",
-        "###.#...",
-        "###.....",
-        "###.....",
-    });
+    const rules::Match field =
+        test::fieldOf({"........", "........", "R...#...", "###.#...", "###.....", "###....."});
     // A step over a gap falls one row only; into the wall in mid-air: one row down.
     RunnerPlanner::Step step = pressAll(field, {Action::Right, Action::Right, Action::Right, Action::Right});
     EXPECT_EQ(step.state, (RunnerState{{3, 4}, 4, 0}));
@@ -178,14 +138,7 @@ TEST(RunnerPlannerTest, AKeyDoesWhatTheRulesMoveDoes)
 
 TEST(RunnerPlannerTest, TheHandOverIsTheMatchsOwnCountingTheRunnerAsABlockAndAgingTheBuilderCells)
 {
-    rules::Match match = test::fieldOf(
-        {
-            "a.a.",
-            "..a.",
-            "..R.",
-            "###.",
-        },
-        3, 0, 2000);
+    rules::Match match = test::fieldOf({"a.a.", "..a.", "..R.", "###."}, 3, 0, 2000);
     match.field.drop({2, 0}, CellKind::Dynamic, 6000);
     match.config.turnLimitMs = 2500;
     rules::Field field = match.field;
@@ -209,32 +162,20 @@ TEST(RunnerPlannerTest, TheHandOverIsTheMatchsOwnCountingTheRunnerAsABlockAndAgi
 
 TEST(RunnerPlannerTest, AWalledInRunnerSpendsAResetAndItsTurnAndStaysPutWhenColumnZeroIsCovered)
 {
-    const std::vector<std::string> pocket{
-        "......F", "......F", "......F", "###...F", "#R#...F", "#######", "#######",
-    };
+    std::vector<std::string> pocket{"......F", "......F", "......F", "###...F",
+                                    "#R#...F", "#######", "#######"};
     rules::Match match = test::fieldOf(pocket, 5);
-    int resets = 2;
-    RunnerState start = match.runner;
-    EXPECT_TRUE(rules::Rules::beginRunnerTurn(match.field, start, resets));
-    EXPECT_EQ(start, (RunnerState{{0, 1}, 0, 0}));
-    EXPECT_EQ(resets, 1);
     const RunnerPlanner planner;
     // The lost turn, then two turns from the start (a fall at the hand-over, a walk and a step).
     EXPECT_EQ(turnsFrom(planner, match), 3);
     match.resetsLeft = 0;
     EXPECT_GT(turnsFrom(planner, match), RunnerPlanner::Horizon) << "a third reset loses";
-
     // With column 0 covered a reset leaves the Runner where it is: walled in until it loses.
-    std::vector<std::string> covered = pocket;
     for (int y = 0; y < 3; ++y)
     {
-        covered[static_cast<std::size_t>(y)][0] = '#';
+        pocket[static_cast<std::size_t>(y)][0] = '#';
     }
-    match = test::fieldOf(covered, 5);
-    start = match.runner;
-    rules::Rules::beginRunnerTurn(match.field, start, resets);
-    EXPECT_EQ(start.cell, (Cell{1, 4}));
-    EXPECT_GT(turnsFrom(planner, match), RunnerPlanner::Horizon);
+    EXPECT_GT(turnsFrom(planner, test::fieldOf(pocket, 5)), RunnerPlanner::Horizon);
 }
 
 TEST(RunnerPlannerTest, AmberAndGreenBuilderCellsFadeInTheModel)
@@ -247,7 +188,7 @@ TEST(RunnerPlannerTest, AmberAndGreenBuilderCellsFadeInTheModel)
     EXPECT_GT(turnsFrom(keeping, amber), RunnerPlanner::Horizon);
     const RunnerPlanner::TurnPlan plan = planner.planTurn(amber);
     EXPECT_EQ(plan.turnsToFinish, 3);
-    EXPECT_EQ(endOf(amber, plan).cell, (Cell{2, 1})) << "up to the amber cell, and wait";
+    EXPECT_EQ(pressAll(amber, plan.actions).state.cell, (Cell{2, 1})) << "up to the amber cell, and wait";
     EXPECT_EQ(plan.actions.back(), Action::End);
     // A green Builder cell two turns away is gone before the Runner gets there.
     const rules::Match green = test::fieldOf({"##########", "R....g...F", "##########"}, 0, 4, 2000);
@@ -277,14 +218,7 @@ TEST(RunnerPlannerTest, FindsTheWayDownAGapUpAWallOrOverTwoTurns)
 {
     const RunnerPlanner planner;
     // Down into a gap when the way on lies below.
-    const rules::Match gap = test::fieldOf({
-        "R.....",
-        "###...",
-        "###...",
-        "###..F",
-        "###.##",
-        "######",
-    });
+    const rules::Match gap = test::fieldOf({"R.....", "###...", "###...", "###..F", "###.##", "######"});
     RunnerPlanner::TurnPlan plan = planner.planTurn(gap);
     EXPECT_EQ(plan.turnsToFinish, 2);
     EXPECT_EQ(plan.actions.back(), Action::End);
@@ -295,25 +229,16 @@ TEST(RunnerPlannerTest, FindsTheWayDownAGapUpAWallOrOverTwoTurns)
     EXPECT_EQ(plan.turnsToFinish, 1);
     EXPECT_EQ(plan.actions,
               (std::vector<Action>{Action::Right, Action::Up, Action::Right, Action::Right, Action::Right}));
-    EXPECT_EQ(endOf(wall, plan).cell, (Cell{5, 2}));
+    EXPECT_EQ(pressAll(wall, plan.actions).state.cell, (Cell{5, 2}));
     // Three rows up to the ledge with no force: it earns the force this turn and climbs the next.
     const rules::Match ledge = test::fieldOf({"....F", "..##F", "..##F", "R.##F", "#####", "#####"});
     plan = planner.planTurn(ledge);
     EXPECT_EQ(plan.turnsToFinish, 2);
     EXPECT_EQ(std::count(plan.actions.begin(), plan.actions.end(), Action::Reset), 0);
-    EXPECT_GE(endOf(ledge, plan).jumpForce, 1) << "the force carries over";
+    EXPECT_GE(pressAll(ledge, plan.actions).state.jumpForce, 1) << "the force carries over";
     // Down a shaft by bumps, a row more at the hand-over, and out into green at its foot.
-    const rules::Match shaft = test::fieldOf({
-        "R....",
-        "##.##",
-        "##.##",
-        "##.##",
-        "##.##",
-        "##.##",
-        "##.##",
-        "##.F#",
-        "#####",
-    });
+    const rules::Match shaft =
+        test::fieldOf({"R....", "##.##", "##.##", "##.##", "##.##", "##.##", "##.##", "##.F#", "#####"});
     EXPECT_EQ(planner.planTurn(shaft).turnsToFinish, 2);
     EXPECT_EQ(turnsFrom(planner, shaft), 2);
     EXPECT_EQ(turnsFrom(plannerWith([](RunnerPlanner::Options& o) { o.sharedTurnField = false; }), shaft), 2);
@@ -322,15 +247,8 @@ TEST(RunnerPlannerTest, FindsTheWayDownAGapUpAWallOrOverTwoTurns)
 TEST(RunnerPlannerTest, ATrapWithNoWayOutCallsForAReset)
 {
     // In a pit in the bottom row with no force: a step resets, a jump has nothing to pay with.
-    rules::Match match = test::fieldOf({
-        "......",
-        ".....F",
-        "######",
-        "#.####",
-        "#.####",
-        "#.####",
-        "#R####",
-    });
+    rules::Match match =
+        test::fieldOf({"......", ".....F", "######", "#.####", "#.####", "#.####", "#R####"});
     const RunnerPlanner planner;
     RunnerPlanner::TurnPlan plan = planner.planTurn(match);
     ASSERT_EQ(plan.actions, std::vector<Action>{Action::Reset});
@@ -340,19 +258,12 @@ TEST(RunnerPlannerTest, ATrapWithNoWayOutCallsForAReset)
     plan = planner.planTurn(match);
     EXPECT_NE(plan.actions.front(), Action::Reset);
 }
-} // namespace orv_gd
 
-namespace orv_gd
-{
 TEST(RunnerPlannerTest, ALevelsShortSightAndDetoursLimitTheSearchAndTheChoiceOnly)
 {
     // An open floor: the finish is three turns away (four steps a turn).
-    const rules::Match match = test::fieldOf({
-        "...................F",
-        "...................F",
-        ".R.................F",
-        "####################",
-    });
+    const rules::Match match = test::fieldOf(
+        {"...................F", "...................F", ".R.................F", "####################"});
     const RunnerPlanner full;
     RunnerPlanner::Options shortSight;
     shortSight.lookAhead = 1;
@@ -361,7 +272,8 @@ TEST(RunnerPlannerTest, ALevelsShortSightAndDetoursLimitTheSearchAndTheChoiceOnl
     EXPECT_EQ(best.turnsToFinish, 5);
     const RunnerPlanner::TurnPlan near = oneTurn.planTurn(match);
     EXPECT_EQ(near.turnsToFinish, RunnerPlanner::Unreachable) << "the finish lies beyond one turn";
-    EXPECT_EQ(endOf(match, near).cell, endOf(match, best).cell) << "it still goes as far right as it can";
+    EXPECT_EQ(pressAll(match, near.actions).state.cell, pressAll(match, best.actions).state.cell)
+        << "it still goes as far right as it can";
 
     // Detours: with a generator and every turn a detour, another end than the best, never more than
     // one column back and never a reset; without a generator, none.
@@ -373,12 +285,13 @@ TEST(RunnerPlannerTest, ALevelsShortSightAndDetoursLimitTheSearchAndTheChoiceOnl
     for (int turn = 0; turn < 20; ++turn)
     {
         const RunnerPlanner::TurnPlan plan = detours.planTurn(match, &random);
-        const RunnerState end = endOf(match, plan);
+        const RunnerState end = pressAll(match, plan.actions).state;
         EXPECT_GE(end.cell.x, match.runner.cell.x - 1);
         EXPECT_EQ(std::count(plan.actions.begin(), plan.actions.end(), Action::Reset), 0);
-        elsewhere += end.cell != endOf(match, best).cell ? 1 : 0;
+        elsewhere += end.cell != pressAll(match, best.actions).state.cell ? 1 : 0;
     }
     EXPECT_EQ(elsewhere, 20);
-    EXPECT_EQ(endOf(match, detours.planTurn(match)).cell, endOf(match, best).cell);
+    EXPECT_EQ(pressAll(match, detours.planTurn(match).actions).state.cell,
+              pressAll(match, best.actions).state.cell);
 }
 } // namespace orv_gd

@@ -8,14 +8,25 @@
 
 namespace orv_gd
 {
-TEST(GameStateManagerTest, SwitchesOnlyAtTheFrameBoundaryToTheLastRequest)
+/// A manager with a menu and a tutorial that write what is called of them into one log.
+class GameStateManagerTest : public ::testing::Test
 {
+protected:
     std::vector<std::string> log;
     GameStateManager manager;
-    auto menu = std::make_shared<test::RecordingState>("Menu", log, &manager);
-    auto tutorial = std::make_shared<test::RecordingState>("Tutorial", log, &manager);
-    manager.registerState("MenuState", menu);
-    manager.registerState("TutorialState", tutorial);
+    std::shared_ptr<test::RecordingState> menu =
+        std::make_shared<test::RecordingState>("Menu", log, &manager);
+    std::shared_ptr<test::RecordingState> tutorial =
+        std::make_shared<test::RecordingState>("Tutorial", log, &manager);
+    void SetUp() override
+    {
+        manager.registerState("MenuState", menu);
+        manager.registerState("TutorialState", tutorial);
+    }
+};
+
+TEST_F(GameStateManagerTest, SwitchesOnlyAtTheFrameBoundaryToTheLastRequest)
+{
     manager.draw();
     manager.update(0.1f);
     EXPECT_TRUE(log.empty()) << "nothing runs before the first request";
@@ -37,15 +48,9 @@ TEST(GameStateManagerTest, SwitchesOnlyAtTheFrameBoundaryToTheLastRequest)
     EXPECT_DEATH(manager.setState("NoSuchState"), "Line: [0-9]+ State could not be found");
 }
 
-TEST(GameStateManagerTest, OnlyAStateThatIsNeitherCurrentNorPendingMayBeReplaced)
+TEST_F(GameStateManagerTest, OnlyAStateThatIsNeitherCurrentNorPendingMayBeReplaced)
 {
-    std::vector<std::string> log;
-    GameStateManager manager;
-    auto menu = std::make_shared<test::RecordingState>("Menu", log, &manager);
-    auto tutorial = std::make_shared<test::RecordingState>("Tutorial", log, &manager);
     auto other = std::make_shared<test::RecordingState>("Other", log, &manager);
-    manager.registerState("MenuState", menu);
-    manager.registerState("TutorialState", tutorial);
     manager.registerState("TutorialState", other); // neither current nor pending yet
     EXPECT_EQ(manager.findState("TutorialState"), other.get());
     manager.setState("TutorialState");
@@ -58,15 +63,9 @@ TEST(GameStateManagerTest, OnlyAStateThatIsNeitherCurrentNorPendingMayBeReplaced
     manager.shutdown();
 }
 
-TEST(GameStateManagerTest, ASwitchRequestedByTheEnteringStatesInitIsKeptForTheNextFrame)
+TEST_F(GameStateManagerTest, ASwitchRequestedByTheEnteringStatesInitIsKeptForTheNextFrame)
 {
-    std::vector<std::string> log;
-    GameStateManager manager;
-    auto menu = std::make_shared<test::RecordingState>("Menu", log, &manager);
-    auto tutorial = std::make_shared<test::RecordingState>("Tutorial", log, &manager);
     menu->requestOnInit("TutorialState");
-    manager.registerState("MenuState", menu);
-    manager.registerState("TutorialState", tutorial);
     manager.setState("MenuState");
     manager.update(0.0f);
     manager.update(0.0f);

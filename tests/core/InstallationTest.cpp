@@ -44,11 +44,9 @@ TEST(InstallationTest, EnterCreatesTheMissingFolderAndWorksThere)
 
     fs::current_path(root.path());
     std::ofstream(root.path() / "file") << "x";
-    const std::string problem = Installation::enter((root.path() / "file" / "tumbrelt").string());
-    EXPECT_EQ(problem.rfind(
-                  "cannot use the state folder " + (root.path() / "file" / "tumbrelt").string() + ": ", 0),
-              0u)
-        << problem;
+    const std::string file = (root.path() / "file" / "tumbrelt").string();
+    const std::string problem = Installation::enter(file);
+    EXPECT_EQ(problem.rfind("cannot use the state folder " + file + ": ", 0), 0u) << problem;
     EXPECT_EQ(fs::current_path(), root.path());
     EXPECT_NE(Installation::enter("").find("neither XDG_STATE_HOME nor HOME"), std::string::npos);
 }

@@ -35,10 +35,11 @@ std::size_t indexOf(const std::string& action)
     return 0;
 }
 
-/// Loads the text as "settings.ini" from the working folder.
+/// Loads the text as "settings.ini" from the working folder, with `problems` cleared first.
 Settings loadText(const std::string& text, std::vector<std::string>& problems)
 {
     write("settings.ini", text);
+    problems.clear();
     return Settings::load("settings.ini", problems);
 }
 } // namespace
@@ -95,76 +96,44 @@ TEST(SettingsTest, WhatTheScreenSavesComesBackAndNoTemporaryFileStays)
 TEST(SettingsTest, EachBadPartOfAFileFallsBackToItsDefaultWithOneLineNamingFileLineAndSetting)
 {
     test::TempWorkDir folder(false);
-    struct Case
-    {
-        const char* what;
-        std::string text;
-        std::vector<std::string> problems;
-    };
-    const std::string good = "window = fullscreen\n# the rest by hand\n";
-    const std::vector<Case> cases{
-        {"a bad value",
-         good + "volume = loud\n",
-         {"settings.ini:3: volume \"loud\" is not 0 to 100 in steps of 10; using 100"}},
-        {"a volume off the steps",
-         good + "volume = 55\n",
-         {"settings.ini:3: volume \"55\" is not 0 to 100 in steps of 10; using 100"}},
-        {"a volume over 100",
-         good + "volume = 110\n",
-         {"settings.ini:3: volume \"110\" is not 0 to 100 in steps of 10; using 100"}},
-        {"a turn time not offered",
-         good + "turn_seconds = 12\n",
-         {"settings.ini:3: turn_seconds \"12\" is not 10, 15 or 20; using 10"}},
-        {"a computer level not offered",
-         good + "computer_builder = impossible\n",
-         {"settings.ini:3: computer_builder \"impossible\" is not easy, normal or hard; using normal"}},
-        {"a relay that is no host and port",
-         good + "relay = http://relay:99999\n",
-         {"settings.ini:3: relay \"http://relay:99999\" is not HOST[:PORT] or mqtts://HOST[:PORT]; using "
-          "none"}},
-        {"a relay's port out of range",
-         good + "relay = relay.example.org:0\n",
-         {"settings.ini:3: relay \"relay.example.org:0\" is not HOST[:PORT] or mqtts://HOST[:PORT]; using "
-          "none"}},
-        {"a palette not offered",
-         good + "palette = sepia\n",
-         {"settings.ini:3: palette \"sepia\" is not standard, colour-blind or high-contrast; using "
-          "standard"}},
-        {"a bad mute",
-         good + "mute = maybe\n",
-         {"settings.ini:3: mute \"maybe\" is not yes or no; using no"}},
-        {"an unknown key", good + "colour = red\n", {"settings.ini:3: unknown setting \"colour\"; ignored"}},
-        {"no equals sign",
-         good + "volume 30\n",
-         {"settings.ini:3: \"volume 30\" is not \"name = value\"; ignored"}},
-        {"an over-long line",
-         good + "volume = " + std::string(300, '1') + "\n",
-         {"settings.ini:3: the line is longer than 200 characters; ignored"}},
-        {"binary junk",
-         good + std::string("vol\0ume\x01\x02 = \x7f", 14) + "\n",
-         {"settings.ini:3: the line holds bytes that are not text; ignored"}},
-        {"a key's bad name",
-         good + "key.RunnerLeft = Banana\n",
-         {"settings.ini:3: key.RunnerLeft \"Banana\" is not a key's name; using A"}},
-        {"a key the game keeps",
-         good + "key.RunnerLeft = Escape\n",
-         {"settings.ini:3: key.RunnerLeft \"Escape\" is the key for the menu; using A"}},
-        {"two actions on one key",
-         good + "key.RunnerLeft = J\nkey.BuilderPlace = j\n",
-         {"settings.ini:4: key.BuilderPlace \"J\" is key.RunnerLeft's key too; using the default keys"}},
+    // Each case: the file's third line, and what the one problem line says after "settings.ini:3: ".
+    const std::pair<std::string, std::string> cases[] = {
+        {"volume = loud", "volume \"loud\" is not 0 to 100 in steps of 10; using 100"},
+        {"volume = 55", "volume \"55\" is not 0 to 100 in steps of 10; using 100"},
+        {"volume = 110", "volume \"110\" is not 0 to 100 in steps of 10; using 100"},
+        {"turn_seconds = 12", "turn_seconds \"12\" is not 10, 15 or 20; using 10"},
+        {"computer_builder = impossible",
+         "computer_builder \"impossible\" is not easy, normal or hard; using normal"},
+        {"relay = http://relay:99999",
+         "relay \"http://relay:99999\" is not HOST[:PORT] or mqtts://HOST[:PORT]; using none"},
+        {"relay = relay.example.org:0",
+         "relay \"relay.example.org:0\" is not HOST[:PORT] or mqtts://HOST[:PORT]; using none"},
+        {"palette = sepia",
+         "palette \"sepia\" is not standard, colour-blind or high-contrast; using standard"},
+        {"mute = maybe", "mute \"maybe\" is not yes or no; using no"},
+        {"colour = red", "unknown setting \"colour\"; ignored"},
+        {"volume 30", "\"volume 30\" is not \"name = value\"; ignored"},
+        {"volume = " + std::string(300, '1'), "the line is longer than 200 characters; ignored"},
+        {std::string("vol\0ume\x01\x02 = \x7f", 14), "the line holds bytes that are not text; ignored"},
+        {"key.RunnerLeft = Banana", "key.RunnerLeft \"Banana\" is not a key's name; using A"},
+        {"key.RunnerLeft = Escape", "key.RunnerLeft \"Escape\" is the key for the menu; using A"},
     };
     // What was good in the same file is kept; what was bad is at its default.
     Settings kept;
     kept.window = WindowMode::Fullscreen;
-    for (const Case& c : cases)
+    std::vector<std::string> problems;
+    for (const auto& [line, problem] : cases)
     {
-        std::vector<std::string> problems;
-        EXPECT_EQ(loadText(c.text, problems), kept) << c.what;
-        EXPECT_EQ(problems, c.problems) << c.what;
+        EXPECT_EQ(loadText("window = fullscreen\n# the rest by hand\n" + line + "\n", problems), kept)
+            << line;
+        EXPECT_EQ(problems, std::vector<std::string>{"settings.ini:3: " + problem}) << line;
     }
+    EXPECT_EQ(loadText("key.RunnerLeft = J\nkey.BuilderPlace = j\n", problems), Settings{});
+    EXPECT_EQ(problems, std::vector<std::string>{
+                            "settings.ini:2: key.BuilderPlace \"J\" is key.RunnerLeft's key too; using the "
+                            "default keys"});
 
     // A setting given twice counts as bad on every line after the first.
-    std::vector<std::string> problems;
     Settings read = loadText("volume = 40\nmute = yes\nvolume = 40\nvolume = 60\n", problems);
     EXPECT_EQ(read.volume, 100);
     EXPECT_TRUE(read.mute);
@@ -173,7 +142,6 @@ TEST(SettingsTest, EachBadPartOfAFileFallsBackToItsDefaultWithOneLineNamingFileL
                                         "settings.ini:4: volume is set again (first on line 1); using 100"}));
 
     // Comments, blank lines, spaces, Windows line ends and a byte order mark are all fine.
-    problems.clear();
     read = loadText(
         "\xEF\xBB\xBF# mine\r\n\r\n  volume=70  \r\n; old\r\nkey.RunnerEnd = space\r\ncomputer_runner = "
         "Easy\r\npalette = High-Contrast\r\n",
@@ -208,7 +176,6 @@ TEST(SettingsTest, AMissingFileIsTheDefaultsSilentlyAndAnUnreadableOneTheDefault
     EXPECT_EQ(problems, std::vector<std::string>{
                             "settings.ini: cannot be read (No such file or directory); using the defaults"});
 
-    problems.clear();
     fs::remove("settings.ini");
     EXPECT_EQ(loadText("volume = 10\n" + std::string(Settings::MaxFileSize, '#'), problems), Settings{});
     EXPECT_EQ(problems, std::vector<std::string>{"settings.ini: is larger than 64 KiB; using the defaults"});

@@ -97,9 +97,11 @@ TEST(ReplayDriverTest, AZeroMillisecondTurnIsPlayedThroughAtEverySpeed)
     }
 }
 
-TEST(ReplayDriverTest, ALeftMatchStopsWhereItWasLeftAndTheSlowestSpeedIsOne)
+// A left match stops where it was left, whatever is asked; an action the rules refuse stops the
+// replay with a reason, and it stands still after it.
+TEST(ReplayDriverTest, ALeftMatchOrARefusedActionStopsTheReplayAndTheSlowestSpeedIsOne)
 {
-    rules::MatchLog log = saved().log;
+    const rules::MatchLog log = saved().log;
     rules::MatchLog left(log.getStart(), log.getConfig());
     for (std::size_t i = 0; i < 10; ++i)
     {
@@ -116,19 +118,15 @@ TEST(ReplayDriverTest, ALeftMatchStopsWhereItWasLeftAndTheSlowestSpeedIsOne)
     EXPECT_EQ(stage.match().turnMs, 50);
     driver.slower();
     EXPECT_EQ(driver.getSpeed(), 1) << "nothing slower than 1x";
-}
 
-TEST(ReplayDriverTest, AnActionTheRulesRefuseStopsTheReplayWithAReason)
-{
-    rules::MatchLog log = saved().log;
     rules::MatchLog wrong(log.getStart(), log.getConfig());
     wrong.record(1, 100, rules::Action::jump());
     wrong.finishAt(1, 200, false);
-    ReplayDriver driver(wrong);
-    RulesStage stage(wrong);
-    driver.play(stage, 150);
-    EXPECT_EQ(driver.getProblem(), "the rules refuse the log's action 1 there");
-    driver.play(stage, 1000);
-    EXPECT_EQ(stage.match().turnMs, 100) << "the replay stands still after a fault";
+    ReplayDriver refusing(wrong);
+    RulesStage refused(wrong);
+    refusing.play(refused, 150);
+    EXPECT_EQ(refusing.getProblem(), "the rules refuse the log's action 1 there");
+    refusing.play(refused, 1000);
+    EXPECT_EQ(refused.match().turnMs, 100);
 }
 } // namespace orv_gd

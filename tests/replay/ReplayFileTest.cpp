@@ -18,11 +18,6 @@ namespace
 /// A match the game itself kept: two players, drops, rotations, steps, a jump and three resets.
 const char* const Saved = "tests/replay/data/third-reset.tumbrelt-replay";
 
-std::string savedText()
-{
-    return test::readFile(Saved);
-}
-
 std::vector<std::string> linesOf(const std::string& text)
 {
     std::vector<std::string> lines;
@@ -47,7 +42,7 @@ std::string joined(const std::vector<std::string>& lines)
 /// The saved text with line `number` (1 for the first) replaced.
 std::string withLine(int number, const std::string& line)
 {
-    std::vector<std::string> lines = linesOf(savedText());
+    std::vector<std::string> lines = linesOf(test::readFile(Saved));
     lines.at(static_cast<std::size_t>(number - 1)) = line;
     return joined(lines);
 }
@@ -58,11 +53,9 @@ std::string problemOf(const std::string& text)
     ReplayFile::Replay replay;
     Match end;
     std::string error;
-    if (!ReplayFile::parse(text, "m.txt", replay, error) || !ReplayFile::check(replay, "m.txt", end, error))
-    {
-        return error;
-    }
-    return "";
+    const bool plays =
+        ReplayFile::parse(text, "m.txt", replay, error) && ReplayFile::check(replay, "m.txt", end, error);
+    return plays ? "" : error;
 }
 } // namespace
 
@@ -104,10 +97,10 @@ TEST(ReplayFileTest, EveryActionReadsBackAsItWasWritten)
          {Action::stepLeft(), Action::stepRight(), Action::jump(), Action::endTurn(), Action::reset(),
           Action::moveCursor({-1, 1}), Action::rotate(3), Action::drop({14, 9})})
     {
+        SCOPED_TRACE(ReplayFile::actionText(action));
         Action read = Action::endTurn();
-        EXPECT_TRUE(ReplayFile::parseAction(ReplayFile::actionText(action), read))
-            << ReplayFile::actionText(action);
-        EXPECT_EQ(read, action) << ReplayFile::actionText(action);
+        EXPECT_TRUE(ReplayFile::parseAction(ReplayFile::actionText(action), read));
+        EXPECT_EQ(read, action);
     }
     Action read;
     for (const char* bad :
@@ -141,7 +134,7 @@ TEST(ReplayFileTest, EachBadFileGetsOneLineNamingTheFileAndTheLine)
     EXPECT_FALSE(ReplayFile::load("tests/replay/data/no-such.tumbrelt-replay", replay, error));
     EXPECT_EQ(error, "tests/replay/data/no-such.tumbrelt-replay: cannot open it: No such file or directory");
 
-    const std::vector<std::string> lines = linesOf(savedText());
+    const std::vector<std::string> lines = linesOf(test::readFile(Saved));
     const std::vector<std::pair<std::string, std::string>> cases = {
         {"", "m.txt: empty, not a replay"},
         {"hello\n", "m.txt:1: not a replay (the first line is not \"tumbrelt-replay 2\")"},
@@ -180,7 +173,7 @@ TEST(ReplayFileTest, EachBadFileGetsOneLineNamingTheFileAndTheLine)
          "m.txt:8: the header is no match this game plays: a match of 50 x 5 cells and 10000 ms turns"},
         {withLine(6, "mode two-players"), "m.txt:6: a second \"mode\" line"},
         {withLine(4, "1 351 cursor 1 0"), "m.txt:4: the header has no \"mode\" line before this one"},
-        {savedText() + "1 1 jump\n", "m.txt:36: more after the end line: \"1 1 jump\""},
+        {test::readFile(Saved) + "1 1 jump\n", "m.txt:36: more after the end line: \"1 1 jump\""},
         {withLine(20, std::string(300, 'x')),
          "m.txt:20: a line longer than any of a replay (300 characters)"},
         {withLine(20, std::string("3 966 cursor 1 0\0", 17)), "m.txt:20: binary data, not a replay"},
@@ -191,7 +184,7 @@ TEST(ReplayFileTest, EachBadFileGetsOneLineNamingTheFileAndTheLine)
         EXPECT_EQ(problemOf(text), expected) << text.substr(0, 200);
     }
     // Line ends of another system read the same.
-    std::string crlf = savedText();
+    std::string crlf = test::readFile(Saved);
     for (std::size_t at = crlf.find('\n'); at != std::string::npos; at = crlf.find('\n', at + 2))
     {
         crlf.insert(at, "\r");
@@ -203,7 +196,7 @@ TEST(ReplayFileTest, EachBadFileGetsOneLineNamingTheFileAndTheLine)
 // naming the file, and nothing hangs or crashes (the sanitizer build runs it too).
 TEST(ReplayFileTest, MangledReplaysPlayOrAreRefusedWithALine)
 {
-    const std::vector<std::string> original = linesOf(savedText());
+    const std::vector<std::string> original = linesOf(test::readFile(Saved));
     std::mt19937 random(20261207);
     const auto pick = [&](std::size_t size)
     {

@@ -24,19 +24,12 @@ struct LeftMatch
     LeftMatch() { log.finish(match); }
 };
 
+/// 2026-12-07 14:03 and `second` seconds, local time.
 std::time_t at(int second)
 {
-    std::tm parts{};
-    parts.tm_year = 2026 - 1900;
-    parts.tm_mon = 11;
-    parts.tm_mday = 7;
-    parts.tm_hour = 14;
-    parts.tm_min = 3;
-    parts.tm_sec = second;
-    parts.tm_isdst = -1;
+    std::tm parts{second, 3, 14, 7, 11, 2026 - 1900, 0, 0, -1, 0, nullptr};
     return std::mktime(&parts);
 }
-
 } // namespace
 
 TEST(ReplayFolderTest, NamesSayWhenTheModeAndTheEndAndSortByTime)
@@ -103,10 +96,7 @@ TEST(ReplayFolderTest, AFolderThatCannotBeWrittenGivesOneLineAndLeavesNothing)
     EXPECT_EQ(error, "could not keep the replay in " + deep + ": File name too long");
     EXPECT_TRUE(fs::is_empty(deep));
 }
-} // namespace orv_gd
 
-namespace orv_gd
-{
 TEST(ReplayFolderTest, OnlyAStaleTemporaryOfAKeptFileIsRemoved)
 {
     test::TempWorkDir folder;

@@ -29,16 +29,15 @@ TEST(AssetManagerTest, PathRuleLookupsReplacementErrorTextsAndTheCatalogueWithIt
     EXPECT_EQ(assets.GetTexture(picture)->getSize(), sf::Vector2u(1920, 1080));
     EXPECT_EQ(old->getSize(), sf::Vector2u(128, 128)) << "an old holder keeps its texture";
     // Files that are missing (or damaged) throw naming the file as passed, and store nothing.
-    EXPECT_THAT(
-        [&] { assets.LoadTexture("t", "no.png"); },
-        ThrowsMessage<std::runtime_error>(StrEq("AssetManager::LoadTexture - Failed to load no.png")));
-    EXPECT_THAT(
-        [&] { assets.LoadSound("s", "menu/start.png"); },
-        ThrowsMessage<std::runtime_error>(StrEq("AssetManager::LoadSound - Failed to load menu/start.png")));
-    EXPECT_THAT([&] { assets.LoadFont("f", "no.ttf"); },
-                ThrowsMessage<std::runtime_error>(StrEq("AssetManager::LoadFont - Failed to load no.ttf")));
-    EXPECT_THAT([&] { assets.LoadMusic("m", "no.ogg"); },
-                ThrowsMessage<std::runtime_error>(StrEq("AssetManager::LoadMusic - Failed to load no.ogg")));
+    const auto failed = [](const std::string& what)
+    {
+        return ThrowsMessage<std::runtime_error>(StrEq("AssetManager::" + what));
+    };
+    EXPECT_THAT([&] { assets.LoadTexture("t", "no.png"); }, failed("LoadTexture - Failed to load no.png"));
+    EXPECT_THAT([&] { assets.LoadSound("s", "menu/start.png"); },
+                failed("LoadSound - Failed to load menu/start.png"));
+    EXPECT_THAT([&] { assets.LoadFont("f", "no.ttf"); }, failed("LoadFont - Failed to load no.ttf"));
+    EXPECT_THAT([&] { assets.LoadMusic("m", "no.ogg"); }, failed("LoadMusic - Failed to load no.ogg"));
     EXPECT_TRUE(!assets.GetTexture("t") && !assets.GetFont("f") && !assets.GetMusic("m"));
     sf::Sound& unknown = assets.GetSound("s");
     unknown.play();

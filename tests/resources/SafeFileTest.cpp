@@ -28,9 +28,7 @@ struct Syscalls
     /// False for the test's own output and when not watching; true when the call is to fail.
     bool fails(const std::string& call, int fd = -1)
     {
-        struct stat about
-        {
-        };
+        struct stat about = {};
         if (!watching || (fd >= 0 && (fd <= 2 || ::fstat(fd, &about) != 0)))
         {
             return false;

@@ -40,25 +40,18 @@ Played play(unsigned seed, int actions = INT_MAX)
         const int turn = match.turnNumber;
         const int ms = match.turnMs;
         const int r = roll(40);
-        Action action;
-        if (match.turn == Role::Runner && seed % 3 == 0)
-        {
-            action = r < 30 ? Action::endTurn() : r < 35 ? Action::stepLeft() : Action::jump();
-        }
-        else if (match.turn == Role::Runner)
-        {
-            action = r < 22   ? Action::stepRight()
-                     : r < 30 ? Action::jump()
-                     : r < 36 ? Action::stepLeft()
-                     : r < 39 ? Action::endTurn()
-                              : Action::reset();
-        }
-        else
-        {
-            action = r < 24   ? Action::moveCursor({roll(3) - 1, roll(3) - 1})
-                     : r < 30 ? Action::rotate(1 + roll(3))
-                              : Action::drop(match.ghost.cursor);
-        }
+        const Action action = match.turn == Role::Builder
+                                  ? (r < 24   ? Action::moveCursor({roll(3) - 1, roll(3) - 1})
+                                     : r < 30 ? Action::rotate(1 + roll(3))
+                                              : Action::drop(match.ghost.cursor))
+                              : seed % 3 == 0 ? (r < 30   ? Action::endTurn()
+                                                 : r < 35 ? Action::stepLeft()
+                                                          : Action::jump())
+                              : r < 22        ? Action::stepRight()
+                              : r < 30        ? Action::jump()
+                              : r < 36        ? Action::stepLeft()
+                              : r < 39        ? Action::endTurn()
+                                              : Action::reset();
         Rules::apply(match, action, events);
         if (events.empty() || events.back().kind != Event::Kind::Refused)
         {

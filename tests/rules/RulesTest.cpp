@@ -50,9 +50,7 @@ protected:
     /// The Builder's block, set to be dropped where the test wants it.
     void hold(const ObstacleShapes::Shape& shape, CellKind kind, Cell cursor)
     {
-        m.ghost.shape = shape;
-        m.ghost.kind = kind;
-        m.ghost.cursor = cursor;
+        m.ghost = {true, shape, kind, cursor};
     }
     Events drop() { return Rules::apply(m, Action::drop(m.ghost.cursor)); }
 
@@ -355,13 +353,8 @@ struct ChangePart
         }
         else
         {
-            part = !part;
+            part = std::is_same_v<T, bool> ? !part : part + 1;
         }
-        return way == 0;
-    }
-    bool change(int& part)
-    {
-        part += 1;
         return way == 0;
     }
     bool change(Cell& part)
