@@ -9,7 +9,8 @@ namespace orv_gd::test
 {
 using BlockComponentTest = FieldTest;
 
-TEST_F(BlockComponentTest, AlphaFollowsTheLifetimeAndOnlyGhostsPlatformsAndFinishCellsDrawThemselvesAlikeInTheBatch)
+TEST_F(BlockComponentTest,
+       OnlyGhostsPlatformsAndFinishCellsDrawThemselvesAlikeInTheBatchAlphaFollowsTheLifetime)
 {
     // Type, ghost, placed, remaining lifetime, alpha, drawn by draw(): past its end a block stays
     // invisible rather than wrapping round; the Runner and placed blocks are drawn by the grid.
