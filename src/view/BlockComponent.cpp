@@ -191,10 +191,7 @@ void BlockComponent::updateGhostRim(float deltaTime)
 
 void BlockComponent::draw()
 {
-    if (m_isGhost || m_type == BlockType::Static || m_type == BlockType::Finish)
-    {
-        m_renderWindow.draw(m_shape);
-    }
+    m_renderWindow.draw(*getTriangles());
 }
 
 const sf::VertexArray* BlockComponent::getTriangles()

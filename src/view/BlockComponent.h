@@ -34,7 +34,7 @@ public:
     void update(float deltaTime) override;
     /// Draws only ghosts and Static or Finish blocks; lit blocks are drawn by the grid.
     void draw() override;
-    /// The same picture as draw(), for the layer's batch.
+    /// What draw() draws, for the layer's batch.
     const sf::VertexArray* getTriangles() override;
 
     void setGridPosition(sf::Vector2i cell);

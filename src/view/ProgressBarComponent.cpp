@@ -55,8 +55,7 @@ void ProgressBarComponent::update(float /*deltaTime*/)
 
 void ProgressBarComponent::draw()
 {
-    m_renderWindow.draw(m_background);
-    m_renderWindow.draw(m_foreground);
+    m_renderWindow.draw(*getTriangles());
 }
 
 const sf::VertexArray* ProgressBarComponent::getTriangles()

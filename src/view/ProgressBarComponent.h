@@ -23,7 +23,7 @@ public:
     bool init() override;
     void update(float deltaTime) override;
     void draw() override;
-    /// The same picture as draw(), for the layer's batch.
+    /// What draw() draws, for the layer's batch.
     const sf::VertexArray* getTriangles() override;
 
     void setValue(float value) { m_value = value; }

@@ -9,8 +9,7 @@ namespace orv_gd::test
 {
 using BlockComponentTest = FieldTest;
 
-TEST_F(BlockComponentTest,
-       OnlyGhostsPlatformsAndFinishCellsDrawThemselvesAlikeInTheBatchAlphaFollowsTheLifetime)
+TEST_F(BlockComponentTest, AlphaFollowsTheLifetimeAndOnlyGhostsPlatformsAndFinishCellsDrawThemselves)
 {
     // Type, ghost, placed, remaining lifetime, alpha, drawn by draw(): past its end a block stays
     // invisible rather than wrapping round; the Runner and placed blocks are drawn by the grid.
@@ -34,11 +33,7 @@ TEST_F(BlockComponentTest,
         EXPECT_EQ(b->emitsLight(), type == BlockType::Dynamic);
         m_window->clear(sf::Color::Black);
         b->draw();
-        const sf::Color seen = grab().getPixel(10, 10);
-        EXPECT_EQ(seen != sf::Color::Black, drawn);
-        m_window->clear(sf::Color::Black);
-        m_window->draw(*b->getTriangles());
-        EXPECT_EQ(grab().getPixel(10, 10), seen) << "the layer's batch draws what draw() draws";
+        EXPECT_EQ(grab().getPixel(10, 10) != sf::Color::Black, drawn);
     }
 }
 
